@@ -1,0 +1,35 @@
+# Entry points for a fresh machine: `make demo` and `make test`.
+FUZZ_SECONDS ?= 60
+ZEPHALON_RELEASE := build/release/src/cli/zephalon
+
+.PHONY: deps demo test bench fuzz lint clean
+
+deps:
+	scripts/install-deps
+
+demo: deps
+	cmake --preset release
+	cmake --build --preset release --target zephalon
+	scripts/demo $(ZEPHALON_RELEASE)
+
+test: deps
+	cmake --preset asan
+	cmake --build --preset asan
+	ctest --preset asan
+
+bench: deps
+	cmake --preset bench
+	cmake --build --preset bench
+	scripts/bench build/bench
+
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+	scripts/fuzz build/fuzz $(FUZZ_SECONDS)
+
+lint: deps
+	cmake --preset debug
+	scripts/lint build/debug
+
+clean:
+	rm -rf build

@@ -1,0 +1,20 @@
+# Every third-party library comes from a Debian package (scripts/install-deps).
+find_package(PkgConfig REQUIRED)
+find_package(fmt REQUIRED)
+find_package(CLI11 REQUIRED)
+find_package(nlohmann_json REQUIRED)
+find_package(utf8cpp REQUIRED)
+find_package(GTest REQUIRED)
+
+pkg_check_modules(YAML REQUIRED IMPORTED_TARGET yaml-0.1)
+pkg_check_modules(URIPARSER REQUIRED IMPORTED_TARGET liburiparser)
+pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET libpcre2-8)
+pkg_check_modules(MPFR REQUIRED IMPORTED_TARGET mpfr)
+pkg_check_modules(MD4C REQUIRED IMPORTED_TARGET md4c md4c-html)
+pkg_check_modules(HUNSPELL REQUIRED IMPORTED_TARGET hunspell)
+
+if(ZEPHALON_BENCH)
+    find_package(benchmark REQUIRED)
+endif()
+
+include(GoogleTest)
