@@ -1,0 +1,1 @@
+#include "zephalon/jv/jv.h"
