@@ -1,0 +1,143 @@
+#include "zephalon/foundation/atomic_write.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "test_dir.h"
+
+namespace zephalon {
+namespace {
+
+using testing::slurp;
+using testing::spit;
+using testing::TempDir;
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+TEST(AtomicWrite, CreatesAndReplacesWithoutLeftovers) {
+    TempDir dir;
+    const std::string target = dir.file("doc.yaml");
+    writeFileAtomically(target, "first");
+    EXPECT_EQ(slurp(target), "first");
+    writeFileAtomically(target, "");
+    EXPECT_EQ(slurp(target), "");
+    std::string big(3 * 1024 * 1024 + 7, 'z');
+    big[12345] = '\0';
+    writeFileAtomically(target, big);
+    EXPECT_EQ(slurp(target), big);
+    EXPECT_EQ(dir.entries(), std::set<std::string>{"doc.yaml"});
+}
+
+TEST(AtomicWrite, NewFileModeFollowsUmaskAndReplacedFileKeepsItsMode) {
+    TempDir dir;
+    const mode_t old = ::umask(027);
+    const std::string fresh = dir.file("fresh.json");
+    writeFileAtomically(fresh, "{}");
+    ::umask(old);
+    EXPECT_EQ(modeOf(fresh), 0640u);
+
+    const std::string script = dir.file("run.sh");
+    spit(script, "old");
+    ASSERT_EQ(::chmod(script.c_str(), 0751), 0);
+    writeFileAtomically(script, "new");
+    EXPECT_EQ(modeOf(script), 0751u);
+    EXPECT_EQ(slurp(script), "new");
+}
+
+TEST(AtomicWrite, WritesThroughSymbolicLinks) {
+    TempDir dir;
+    const std::string real = dir.file("real.yaml");
+    const std::string link = dir.file("link.yaml");
+    spit(real, "old");
+    std::filesystem::create_symlink("real.yaml", link);
+    writeFileAtomically(link, "new");
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(slurp(real), "new");
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"link.yaml", "real.yaml"}));
+}
+
+TEST(AtomicWrite, DirectoryTargetFailsAndIsLeftAlone) {
+    TempDir dir;
+    const std::string target = dir.file("sub");
+    std::filesystem::create_directory(target);
+    spit(dir.file("sub/inside"), "keep");
+    try {
+        writeFileAtomically(target, "content");
+        FAIL() << "writing over a directory succeeded";
+    } catch (const FileError& e) {
+        EXPECT_EQ(std::string(e.what()), "Failed to open file for writing: " + target);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(target));
+    EXPECT_EQ(slurp(dir.file("sub/inside")), "keep");
+    EXPECT_EQ(dir.entries(), std::set<std::string>{"sub"});
+}
+
+TEST(AtomicWrite, MissingParentDirectoryNamesThePath) {
+    TempDir dir;
+    const std::string target = dir.file("missing/doc.json");
+    EXPECT_THROW(
+        {
+            try {
+                writeFileAtomically(target, "x");
+            } catch (const FileError& e) {
+                EXPECT_NE(std::string(e.what()).find(target), std::string::npos);
+                throw;
+            }
+        },
+        FileError);
+    EXPECT_TRUE(dir.entries().empty());
+}
+
+TEST(AtomicWrite, FailureHalfwayKeepsTheOldContent) {
+    // Exceeding the file-size limit makes write() fail part-way through, even for
+    // root, which a read-only directory would not.
+    TempDir dir;
+    const std::string target = dir.file("doc.yaml");
+    spit(target, "original");
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool threw = false;
+    std::string message;
+    try {
+        writeFileAtomically(target, std::string(64 * 1024, 'x'));
+    } catch (const FileError& e) {
+        threw = true;
+        message = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_TRUE(threw);
+    EXPECT_NE(message.find(target), std::string::npos) << message;
+    EXPECT_EQ(slurp(target), "original");
+    EXPECT_EQ(dir.entries(), std::set<std::string>{"doc.yaml"});
+}
+
+TEST(AtomicWrite, ReadOnlyDirectoryKeepsTheOldContent) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind root";
+    }
+    TempDir dir;
+    const std::string target = dir.file("doc.yaml");
+    spit(target, "original");
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    EXPECT_THROW(writeFileAtomically(target, "replacement"), FileError);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(slurp(target), "original");
+    EXPECT_EQ(dir.entries(), std::set<std::string>{"doc.yaml"});
+}
+
+}  // namespace
+}  // namespace zephalon
