@@ -71,14 +71,13 @@ Scratch& scratch() {
     return instance;
 }
 
-}  // namespace
-
-Regex::Regex(std::string_view pattern, bool caseInsensitive) : pattern_(pattern), caseInsensitive_(caseInsensitive) {
-    // ECMAScript flavour: \uXXXX and \u{X..} escapes, "$" matching only at the very
-    // end, "[]" as an empty class. No UCP: \d, \w and \s stay ASCII as JSON Schema
-    // expects. \C could split a UTF-8 sequence, so it is refused outright.
-    uint32_t options =
-        PCRE2_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS | PCRE2_NEVER_BACKSLASH_C;
+// ECMAScript flavour: \uXXXX and \u{X..} escapes, "$" matching only at the very
+// end, "[]" as an empty class. No UCP: \d, \w and \s stay ASCII as JSON Schema
+// expects. \C could split a UTF-8 sequence, so it is refused outright.
+pcre2_code* compile(const std::string& pattern, bool caseInsensitive, uint32_t extraOptions, int& errorCode,
+                    PCRE2_SIZE& errorOffset) {
+    uint32_t options = PCRE2_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS |
+                       PCRE2_NEVER_BACKSLASH_C | extraOptions;
     if (caseInsensitive) {
         options |= PCRE2_CASELESS;
     }
@@ -87,27 +86,39 @@ Regex::Regex(std::string_view pattern, bool caseInsensitive) : pattern_(pattern)
         throw std::bad_alloc();
     }
     pcre2_set_compile_extra_options(context, PCRE2_EXTRA_ALT_BSUX);
+    pcre2_code* code = pcre2_compile(bytesOf(pattern), pattern.size(), options, &errorCode, &errorOffset, context);
+    pcre2_compile_context_free(context);
+    if (code != nullptr) {
+        // Without JIT support the interpreter is used; it obeys the same limits.
+        (void)pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
+    }
+    return code;
+}
+
+}  // namespace
+
+Regex::Regex(std::string_view pattern, bool caseInsensitive) : pattern_(pattern), caseInsensitive_(caseInsensitive) {
     int errorCode = 0;
     PCRE2_SIZE errorOffset = 0;
-    pcre2_code* code = pcre2_compile(bytesOf(pattern_), pattern_.size(), options, &errorCode, &errorOffset, context);
-    pcre2_compile_context_free(context);
-    if (code == nullptr) {
+    code_ = compile(pattern_, caseInsensitive_, 0, errorCode, errorOffset);
+    if (code_ == nullptr) {
         throw RegexError(fmt::format("Invalid regular expression \"{}\": {} at offset {}", pattern_,
                                      errorText(errorCode), errorOffset));
     }
-    // Without JIT support the interpreter is used; it obeys the same limits.
-    (void)pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
-    code_ = code;
 }
 
 Regex::Regex(Regex&& other) noexcept
-    : pattern_(std::move(other.pattern_)), caseInsensitive_(other.caseInsensitive_), code_(other.code_) {
+    : pattern_(std::move(other.pattern_)),
+      caseInsensitive_(other.caseInsensitive_),
+      code_(other.code_),
+      anchored_(other.anchored_.exchange(nullptr)) {
     other.code_ = nullptr;
 }
 
 Regex& Regex::operator=(Regex&& other) noexcept {
     if (this != &other) {
         pcre2_code_free(asCode(code_));
+        pcre2_code_free(asCode(anchored_.exchange(other.anchored_.exchange(nullptr))));
         pattern_ = std::move(other.pattern_);
         caseInsensitive_ = other.caseInsensitive_;
         code_ = other.code_;
@@ -116,7 +127,31 @@ Regex& Regex::operator=(Regex&& other) noexcept {
     return *this;
 }
 
-Regex::~Regex() { pcre2_code_free(asCode(code_)); }
+Regex::~Regex() {
+    pcre2_code_free(asCode(code_));
+    pcre2_code_free(asCode(anchored_.load()));
+}
+
+void* Regex::anchoredCode() const {
+    void* existing = anchored_.load(std::memory_order_acquire);
+    if (existing != nullptr) {
+        return existing;
+    }
+    int errorCode = 0;
+    PCRE2_SIZE errorOffset = 0;
+    void* made = compile(pattern_, caseInsensitive_, PCRE2_ANCHORED | PCRE2_ENDANCHORED, errorCode, errorOffset);
+    if (made == nullptr) {
+        // Cannot happen for a pattern that compiled unanchored; the caller then
+        // anchors at match time instead.
+        return nullptr;
+    }
+    // Two threads may race to make it; the loser frees its copy.
+    if (!anchored_.compare_exchange_strong(existing, made, std::memory_order_acq_rel)) {
+        pcre2_code_free(asCode(made));
+        return existing;
+    }
+    return made;
+}
 
 const std::string& Regex::pattern() const { return pattern_; }
 
@@ -126,12 +161,20 @@ Regex::Outcome Regex::run(std::string_view subject, bool whole) const {
         return Outcome::NoMatch;
     }
     Scratch& s = scratch();
-    // Anchoring at match time makes PCRE2 use its interpreter, which honours the
-    // same match, depth and heap limits as the JIT path.
-    uint32_t options = whole ? (PCRE2_ANCHORED | PCRE2_ENDANCHORED) : 0;
+    void* code = code_;
+    uint32_t options = 0;
+    if (whole) {
+        code = anchoredCode();
+        if (code == nullptr) {
+            // Anchoring at match time makes PCRE2 use its interpreter, which
+            // honours the same match, depth and heap limits as the JIT.
+            code = code_;
+            options = PCRE2_ANCHORED | PCRE2_ENDANCHORED;
+        }
+    }
     // The UTF check stays on: subjects come straight from documents, and an invalid
     // sequence must end as "no match", never as undefined behaviour.
-    int rc = pcre2_match(asCode(code_), bytesOf(subject), subject.size(), 0, options, s.matchData(), s.context());
+    int rc = pcre2_match(asCode(code), bytesOf(subject), subject.size(), 0, options, s.matchData(), s.context());
     if (rc >= 0) {
         return Outcome::Match;
     }

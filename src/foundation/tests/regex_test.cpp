@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace zephalon {
@@ -155,6 +156,28 @@ TEST(Regex, MoveTransfersTheCompiledPattern) {
         list.emplace_back(std::to_string(i));
     }
     EXPECT_TRUE(list[17].fullMatch("17"));
+}
+
+TEST(Regex, SharedBetweenThreads) {
+    // Scratch space is per thread and the anchored form is made once under a race.
+    const Regex re("^[a-z]+-[0-9]+$");
+    std::vector<int> correct(4, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&re, &correct, t] {
+            for (int i = 0; i < 500; ++i) {
+                const std::string good = "item-" + std::to_string(i);
+                const std::string bad = "Item-" + std::to_string(i);
+                if (re.fullMatch(good) && !re.fullMatch(bad) && re.search(good) && !re.search(bad)) {
+                    ++correct[t];
+                }
+            }
+        });
+    }
+    for (auto& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(correct, std::vector<int>(4, 500));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -59,10 +60,15 @@ class Regex {
 
   private:
     Outcome run(std::string_view subject, bool whole) const;
+    void* anchoredCode() const;
 
     std::string pattern_;
     bool caseInsensitive_ = false;
-    void* code_ = nullptr;  // pcre2_code_8*, kept opaque so users need not see pcre2.h
+    // pcre2_code_8*, kept opaque so users need not see pcre2.h.
+    void* code_ = nullptr;
+    // The same pattern compiled anchored at both ends, made on the first full
+    // match so that full matches also run JIT-compiled.
+    mutable std::atomic<void*> anchored_{nullptr};
 };
 
 }  // namespace zephalon
