@@ -52,6 +52,20 @@ bool doubleHoldsText(const NumberParser& parser, double d) {
     return back == source && backExp == sourceExp;
 }
 
+// The mantissa digits from the first non-zero one on: leading zeros ("0.000123") carry no precision, so they
+// must not push a plain double onto the slow path.
+std::size_t significantDigits(const NumberParser& parser) {
+    const char* p = parser.intBegin;
+    while (p < parser.intEnd && *p == '0') ++p;
+    std::size_t count = static_cast<std::size_t>(parser.intEnd - p);
+    if (parser.fracBegin == nullptr) return count;
+    const char* f = parser.fracBegin;
+    if (count == 0) {
+        while (f < parser.fracEnd && *f == '0') ++f;
+    }
+    return count + static_cast<std::size_t>(parser.fracEnd - f);
+}
+
 }  // namespace
 
 int NumberParser::check(const char* text, std::size_t length) {
@@ -136,17 +150,17 @@ std::int64_t exponentValue(const NumberParser& parser) {
 
 std::optional<Number> Number::parse(const char* text, std::size_t length) {
     int status = 0;
-    return parse(std::string_view(text, length), status);
+    return parse(std::string_view(text, length), &status);
 }
 
-std::optional<Number> Number::parse(std::string_view text, int& status) {
+std::optional<Number> Number::parse(std::string_view text, int* status) {
     NumberParser parser(text);
-    status = parser.status;
+    *status = parser.status;
     if (!parser.valid()) return std::nullopt;
 
     std::size_t intLen = static_cast<std::size_t>(parser.intEnd - parser.intBegin);
     std::size_t fracLen = parser.fracBegin ? static_cast<std::size_t>(parser.fracEnd - parser.fracBegin) : 0;
-    if (intLen + fracLen <= 20) {
+    if (significantDigits(parser) <= 20) {
         if (parser.fracBegin == nullptr && parser.expBegin == nullptr) {
             std::uint64_t magnitude = 0;
             bool overflow = false;
@@ -174,7 +188,7 @@ std::optional<Number> Number::parse(std::string_view text, int& status) {
     value->negative = parser.negative;
     value->digits.reserve(intLen + fracLen);
     if (!normalizeDecimal(parser, value->digits, value->exp10)) {
-        status = NumberParser::InvalidFormat;
+        *status = NumberParser::InvalidFormat;
         return std::nullopt;
     }
     if (value->digits.empty()) {
@@ -187,7 +201,7 @@ std::optional<Number> Number::parse(std::string_view text, int& status) {
         conversion += value->digits;
         fmt::format_to(std::back_inserter(conversion), "e{}", value->exp10);
         if (!value->value.setDecimal(conversion.c_str())) {
-            status = NumberParser::InvalidFormat;
+            *status = NumberParser::InvalidFormat;
             return std::nullopt;
         }
     }
@@ -196,7 +210,7 @@ std::optional<Number> Number::parse(std::string_view text, int& status) {
 
 Number::Number(std::string_view text) : Number() {
     int status = 0;
-    std::optional<Number> parsed = parse(text, status);
+    std::optional<Number> parsed = parse(text, &status);
     if (!parsed) throw std::runtime_error(std::string(NumberParser::message(status)));
     *this = std::move(*parsed);
 }

@@ -114,8 +114,8 @@ class Number {
     // Parses a number; empty when the text is not one. Never throws for bad input.
     static std::optional<Number> parse(const char* text, std::size_t length);
     static std::optional<Number> parse(std::string_view text) { return parse(text.data(), text.size()); }
-    // Like parse, and also reports the parser status (NumberParser::Status) of a failure.
-    static std::optional<Number> parse(std::string_view text, int& status);
+    // Like parse, and also stores the parser status (NumberParser::Status, Valid on success) in *status.
+    static std::optional<Number> parse(std::string_view text, int* status);
 
     Type type() const noexcept { return type_; }
     bool isLong() const noexcept { return type_ == Type::Long; }
