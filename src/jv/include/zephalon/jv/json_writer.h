@@ -1,0 +1,105 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "zephalon/jv/property_factory.h"
+
+namespace zephalon::number {
+class Number;
+}
+
+namespace zephalon::jv {
+
+class JV;
+class JVDoc;
+
+// Raised when the JSON writer is driven into a state that cannot produce valid JSON. Once raised, the writer
+// stays in its error state and refuses every further write.
+class JSONWriterError : public std::exception {
+  public:
+    enum class Status {
+        KeyMustBeStrings,
+        MaxDepthExceeded,
+        InErrorState,
+        GenerationComplete,
+        InvalidNumber,
+        InvalidString,
+        // A container end that does not match the open container, or an object closed after a key without value.
+        UnbalancedContainer,
+    };
+
+    explicit JSONWriterError(Status status) : status_(status) {}
+
+    Status status() const { return status_; }
+    const char* what() const noexcept override;
+
+  private:
+    Status status_;
+};
+
+// Writes JSON text into an internal buffer, either a whole value tree at once (`write`) or event by event through
+// the low-level calls. Pretty-printing is on while the indent size is above 0.
+class JSONWriter {
+  public:
+    static constexpr int kMaxDepth = 128;
+
+    JSONWriter();
+
+    void setIndentSize(int size);
+    void setEscapeSolidus(bool escape) { escapeSolidus_ = escape; }
+    void setValidateUTF8(bool validate) { validateUTF8_ = validate; }
+    void setPropertyFactory(PropertyFactory factory) { propertyFactory_ = std::move(factory); }
+
+    // Writes a value tree. Objects are written in the order of the property factory, or in byte-wise key order
+    // when none was set.
+    void write(const JV& node);
+    // Writes the document's root in the document's source key order unless a property factory was set.
+    void write(const JVDoc& doc);
+
+    void writeNull();
+    void writeBoolean(bool value);
+    void writeNumber(const number::Number& value);
+    // Inside an object where a key is due, the string is written as the key.
+    void writeString(std::string_view value);
+    void writeArrayStart();
+    void writeArrayEnd();
+    void writeObjectStart();
+    void writeObjectEnd();
+
+    bool complete() const { return states_[depth_] == State::Complete; }
+    const std::string& toString() const { return out_; }
+    // Hands over the text written so far and starts afresh.
+    std::string release();
+    void reset();
+
+  private:
+    enum class State : std::uint8_t { Start, MapStart, MapKey, MapValue, ArrayStart, InArray, Complete, Error };
+
+    [[noreturn]] void fail(JSONWriterError::Status status);
+    void beforeValue();
+    void afterValue();
+    void openContainer(State state, char bracket);
+    void closeContainer(State first, State next, char bracket);
+    void newlineAndIndent(int levels);
+    void appendQuoted(std::string_view text);
+    void appendNumber(const number::Number& value);
+    void writeTree(const JV& node);
+    void writeProperties(const JV& object);
+
+    bool escapeSolidus_ = false;
+    bool validateUTF8_ = false;
+    int indentSize_ = 2;
+    std::string indent_;
+    int depth_ = 0;
+    std::array<State, kMaxDepth + 1> states_{};
+    std::string out_;
+    PropertyFactory propertyFactory_;
+    // While a whole document is written without a property factory: the document whose key order applies.
+    const JVDoc* orderDoc_ = nullptr;
+};
+
+}  // namespace zephalon::jv

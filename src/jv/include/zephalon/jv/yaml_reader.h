@@ -1,0 +1,38 @@
+#pragma once
+
+// The YAML reader: libyaml parser events in, a JVDoc out.
+//
+// Mappings and sequences get libyaml's 0-based line and column of their start; scalars get no position. Mapping
+// keys keep their text whatever their style, and every mapping remembers its source key order. Values are typed
+// as follows: quoted and block scalars, and scalars tagged !!str, are strings; a plain "null", "~" or empty value
+// is null; a plain "true" or "false" a boolean; a plain scalar that reads as a number (Number::parse) a number;
+// anything else a string. So "0x10", "yes" and "1.0.0" stay strings while 1e3 and 007 are numbers.
+//
+// An alias stands for a deep copy of its anchored node. Anchors become usable once their node is complete, so a
+// node cannot contain itself. Aliases may add at most kMaxAliasNodes nodes in all, and nesting, aliases
+// included, may reach at most kMaxDepth levels: inputs beyond either limit are refused.
+
+#include <cstddef>
+#include <iosfwd>
+#include <memory>
+#include <string_view>
+
+#include "zephalon/jv/jv.h"
+
+namespace zephalon::jv {
+
+class YAMLReader {
+  public:
+    static constexpr std::size_t kMaxDepth = 1000;
+    static constexpr std::size_t kMaxAliasNodes = 1'000'000;
+
+    // Reads one YAML document (a stream without any document gives a null root). Failures raise
+    // std::runtime_error: "Failed to parse YAML" for syntax errors, invalid encodings and too deep nesting, and a
+    // message beginning with "Failed to parse YAML: " for the other refusals.
+    std::unique_ptr<JVDoc> read(std::string_view text);
+};
+
+std::unique_ptr<JVDoc> readYamlString(std::string_view text);
+std::unique_ptr<JVDoc> readYamlStream(std::istream& in);
+
+}  // namespace zephalon::jv

@@ -1,0 +1,179 @@
+#include "zephalon/jv/yaml_reader.h"
+
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace zephalon::jv {
+namespace {
+
+std::string failureOf(std::string_view text) {
+    try {
+        readYamlString(text);
+    } catch (const std::runtime_error& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
+std::string nested(std::size_t depth) { return std::string(depth, '[') + std::string(depth, ']'); }
+
+TEST(YamlReader, TypesPlainScalarsByContentAndQuotedOnesAsStrings) {
+    auto doc = readYamlString(
+        "int: 123\n"
+        "quoted: \"123\"\n"
+        "single: '123'\n"
+        "hex: 0x10\n"
+        "exp: 1e3\n"
+        "neg: -1.5\n"
+        "zeros: 007\n"
+        "version: 1.0.0\n"
+        "yes: yes\n"
+        "t: true\n"
+        "tq: \"true\"\n"
+        "f: false\n"
+        "n: null\n"
+        "nq: 'null'\n"
+        "tilde: ~\n"
+        "empty:\n"
+        "emptyq: ''\n"
+        "tagged: !!str 42\n"
+        "block: |\n"
+        "  123\n"
+        "big: 123456789012345678901234567890\n");
+    const JV& root = *doc->root();
+    ASSERT_TRUE(root.isObject());
+    auto number = [&](std::string_view key) { return root.property(key)->numberValue().string(0); };
+    auto string = [&](std::string_view key) { return std::string(root.property(key)->stringValue()); };
+
+    EXPECT_EQ(number("int"), "123");
+    EXPECT_EQ(number("exp"), "1000");
+    EXPECT_EQ(number("neg"), "-1.5");
+    EXPECT_EQ(number("zeros"), "7");
+    EXPECT_EQ(number("big"), "123456789012345678901234567890");
+    EXPECT_EQ(string("quoted"), "123");
+    EXPECT_EQ(string("single"), "123");
+    EXPECT_EQ(string("hex"), "0x10");
+    EXPECT_EQ(string("version"), "1.0.0");
+    EXPECT_EQ(string("yes"), "yes");
+    EXPECT_EQ(string("tq"), "true");
+    EXPECT_EQ(string("nq"), "null");
+    EXPECT_EQ(string("emptyq"), "");
+    EXPECT_EQ(string("tagged"), "42");
+    EXPECT_EQ(string("block"), "123\n");
+    EXPECT_TRUE(root.property("t")->booleanValue());
+    EXPECT_FALSE(root.property("f")->booleanValue());
+    EXPECT_TRUE(root.property("n")->isNull());
+    EXPECT_TRUE(root.property("tilde")->isNull());
+    EXPECT_TRUE(root.property("empty")->isNull());
+}
+
+TEST(YamlReader, KeysKeepTheirTextAndSourceOrder) {
+    auto doc = readYamlString("zeta: 1\n200: ok\n'true': 2\nalpha: 3\n");
+    const JV& root = *doc->root();
+    std::vector<std::string_view> expected{"zeta", "200", "true", "alpha"};
+    EXPECT_EQ(doc->propOrder(root), expected);
+    EXPECT_EQ(root.property("200")->stringValue(), "ok");
+    EXPECT_EQ(root.size(), 4u);
+}
+
+TEST(YamlReader, CollectionsCarryZeroBasedStartPositionsAndScalarsNone) {
+    auto doc = readYamlString(
+        "openapi: 3.1.0\n"
+        "info:\n"
+        "  title: x\n"
+        "tags:\n"
+        "  - name: a\n"
+        "    flow: [1, {b: 2}]\n");
+    const JV& root = *doc->root();
+    EXPECT_EQ(root.pos, (Pos{0, 0}));
+    EXPECT_EQ(root.property("info")->pos, (Pos{2, 2}));
+    const JV& tags = *root.property("tags");
+    EXPECT_EQ(tags.pos, (Pos{4, 2}));
+    const JV& tag = *tags.at(0);
+    EXPECT_EQ(tag.pos, (Pos{4, 4}));
+    EXPECT_EQ(tag.property("flow")->pos, (Pos{5, 10}));
+    EXPECT_EQ(tag.property("flow")->at(1)->pos, (Pos{5, 14}));
+    EXPECT_FALSE(root.property("openapi")->pos.known());
+    EXPECT_EQ(doc->findNode("/tags/0/flow/1/b"), tag.property("flow")->at(1)->property("b"));
+}
+
+TEST(YamlReader, AliasStandsForACopyOfItsAnchorWithoutShiftingLaterKeys) {
+    auto doc = readYamlString(
+        "base: &b {x: 1, y: [true]}\n"
+        "copy: *b\n"
+        "name: &n hello\n"
+        "again: *n\n"
+        "*n : keyed\n"
+        "after: 2\n");
+    const JV& root = *doc->root();
+    EXPECT_TRUE(root.property("copy")->equal(*root.property("base")));
+    EXPECT_NE(root.property("copy"), root.property("base"));
+    EXPECT_EQ(root.property("again")->stringValue(), "hello");
+    EXPECT_EQ(root.property("hello")->stringValue(), "keyed");
+    EXPECT_EQ(root.property("after")->numberValue().string(0), "2");
+    std::vector<std::string_view> order{"x", "y"};
+    EXPECT_EQ(doc->propOrder(*root.property("copy")), order);
+}
+
+TEST(YamlReader, AnchorInAReplacedDuplicateStaysUsable) {
+    auto doc = readYamlString("a: &x [1, 2]\na: 3\nb: *x\n");
+    const JV& root = *doc->root();
+    EXPECT_EQ(root.property("a")->numberValue().string(0), "3");
+    ASSERT_TRUE(root.property("b")->isArray());
+    EXPECT_EQ(root.property("b")->size(), 2u);
+}
+
+TEST(YamlReader, RefusesUnknownAndSelfReferencingAliases) {
+    EXPECT_EQ(failureOf("a: *nothing\n"), "Failed to parse YAML: unknown alias '*nothing'");
+    EXPECT_EQ(failureOf("a: &x [1, *x]\n"), "Failed to parse YAML: unknown alias '*x'");
+}
+
+TEST(YamlReader, AliasExpansionIsCapped) {
+    std::string bomb = "a0: &a0 [x, x, x, x, x, x, x, x, x, x]\n";
+    for (int i = 1; i <= 8; ++i) {
+        bomb += fmt::format("a{}: &a{} [", i, i);
+        for (int j = 0; j < 10; ++j) bomb += fmt::format("{}*a{}", j == 0 ? "" : ", ", i - 1);
+        bomb += "]\n";
+    }
+    EXPECT_EQ(failureOf(bomb), "Failed to parse YAML: aliases expand to more than 1000000 nodes");
+}
+
+TEST(YamlReader, NestingIsLimitedToOneThousandLevelsAliasesIncluded) {
+    EXPECT_NO_THROW(readYamlString(nested(1000)));
+    EXPECT_EQ(failureOf(nested(1001)), "Failed to parse YAML");
+
+    std::string deep = "a: &d " + nested(600) + "\nb: " + std::string(500, '[') + "*d" + std::string(500, ']');
+    EXPECT_EQ(failureOf(deep), "Failed to parse YAML");
+    std::string fits = "a: &d " + nested(400) + "\nb: " + std::string(500, '[') + "*d" + std::string(500, ']');
+    EXPECT_NO_THROW(readYamlString(fits));
+}
+
+TEST(YamlReader, MalformedInputFailsWithTheReadersMessage) {
+    EXPECT_EQ(failureOf("a: [1, 2\n"), "Failed to parse YAML");
+    EXPECT_EQ(failureOf("a: b: c\n"), "Failed to parse YAML");
+    EXPECT_EQ(failureOf("a: \"\xff\xfe\"\n"), "Failed to parse YAML");
+    EXPECT_EQ(failureOf("? [1, 2]\n: x\n"), "Failed to parse YAML: a mapping key must be a scalar");
+    EXPECT_EQ(failureOf("a: 1\n---\nb: 2\n"), "Failed to parse YAML: the stream holds more than one document");
+}
+
+TEST(YamlReader, EmptyStreamAndTopLevelScalars) {
+    EXPECT_TRUE(readYamlString("")->root()->isNull());
+    EXPECT_TRUE(readYamlString("# only a comment\n")->root()->isNull());
+    EXPECT_EQ(readYamlString("--- 42\n")->root()->numberValue().string(0), "42");
+    EXPECT_EQ(readYamlString("\"x\"")->root()->stringValue(), "x");
+}
+
+TEST(YamlReader, ReadsStreams) {
+    std::string big = "items:\n";
+    for (int i = 0; i < 20000; ++i) big += fmt::format("  - id{}\n", i);
+    std::istringstream in(big);
+    auto doc = readYamlStream(in);
+    EXPECT_EQ(doc->root()->property("items")->size(), 20000u);
+    EXPECT_EQ(doc->root()->property("items")->at(19999)->stringValue(), "id19999");
+}
+
+}  // namespace
+}  // namespace zephalon::jv
