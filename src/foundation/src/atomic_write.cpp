@@ -126,6 +126,11 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
         // replace something that is not a document at worst.
         throw FileError(fmt::format("Failed to open file for writing: {}", path));
     }
+    if (replacing && ::access(target.c_str(), W_OK) != 0) {
+        // The rename would happily replace a read-only file; refuse, as opening
+        // the file for writing would.
+        throw FileError(fmt::format("Failed to open file for writing: {}", path));
+    }
 
     TemporaryFile temporary(target);
     if (!temporary.opened()) {
@@ -134,6 +139,11 @@ void writeFileAtomically(const std::string& path, std::string_view content) {
     const mode_t mode = replacing ? (existing.st_mode & 07777) : (0644 & ~currentUmask());
     if (::fchmod(temporary.fd(), mode) != 0) {
         throw FileError(fmt::format("Failed to write file: {}: {}", path, describe(errno)));
+    }
+    if (replacing && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())) {
+        // Keep the owner when allowed to (root, or a group the user belongs to);
+        // otherwise the file becomes the writer's, as any new file would.
+        (void)::fchown(temporary.fd(), existing.st_uid, existing.st_gid);
     }
     writeAll(temporary.fd(), content, path);
     if (::fsync(temporary.fd()) != 0) {

@@ -38,7 +38,7 @@ class Scratch {
     Scratch() {
         context_ = pcre2_match_context_create(nullptr);
         matchData_ = pcre2_match_data_create(1, nullptr);
-        jitStack_ = pcre2_jit_stack_create(32 * 1024, Regex::jitStackMaxBytes, nullptr);
+        jitStack_ = pcre2_jit_stack_create(std::size_t{32} * 1024, Regex::jitStackMaxBytes, nullptr);
         if (context_ == nullptr || matchData_ == nullptr) {
             throw std::bad_alloc();
         }

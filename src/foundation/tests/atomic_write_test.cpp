@@ -53,6 +53,36 @@ TEST(AtomicWrite, NewFileModeFollowsUmaskAndReplacedFileKeepsItsMode) {
     EXPECT_EQ(slurp(script), "new");
 }
 
+TEST(AtomicWrite, ReadOnlyFileIsRefused) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind root";
+    }
+    TempDir dir;
+    const std::string target = dir.file("locked.yaml");
+    spit(target, "original");
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    EXPECT_THROW(writeFileAtomically(target, "replacement"), FileError);
+    EXPECT_EQ(slurp(target), "original");
+    EXPECT_EQ(modeOf(target), 0444u);
+    EXPECT_EQ(dir.entries(), std::set<std::string>{"locked.yaml"});
+}
+
+TEST(AtomicWrite, ReplacedFileKeepsItsOwner) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can hand a file to another user";
+    }
+    TempDir dir;
+    const std::string target = dir.file("owned.yaml");
+    spit(target, "old");
+    ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    writeFileAtomically(target, "new");
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 65534u);
+    EXPECT_EQ(st.st_gid, 65534u);
+    EXPECT_EQ(slurp(target), "new");
+}
+
 TEST(AtomicWrite, WritesThroughSymbolicLinks) {
     TempDir dir;
     const std::string real = dir.file("real.yaml");

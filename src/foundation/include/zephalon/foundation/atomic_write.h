@@ -17,9 +17,12 @@ class FileError : public std::runtime_error {
 // over the target. On any failure the temporary file is removed, the target is
 // left untouched and FileError is thrown.
 //
-// A new file gets mode 0644 (less the umask); a replaced file keeps its mode.
-// When `path` is a symbolic link, the file it points to is replaced and the
-// link stays. The parent directory must exist.
+// A new file gets mode 0644 (less the umask); a replaced file keeps its mode
+// and, where permitted, its owner and group. A file the caller may not write is
+// refused even though its directory would allow the rename. When `path` is a
+// symbolic link, the file it points to is replaced and the link stays. Other
+// hard links to the old file keep the old content. The parent directory must
+// exist.
 void writeFileAtomically(const std::string& path, std::string_view content);
 
 }  // namespace zephalon

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -56,7 +57,7 @@ class Regex {
     // Limits applied to every match; exposed so callers and tests can reason about them.
     static constexpr unsigned matchLimit = 10'000'000;
     static constexpr unsigned heapLimitKiB = 64 * 1024;
-    static constexpr std::size_t jitStackMaxBytes = 8 * 1024 * 1024;
+    static constexpr std::size_t jitStackMaxBytes = std::size_t{8} * 1024 * 1024;
 
   private:
     Outcome run(std::string_view subject, bool whole) const;
