@@ -56,13 +56,13 @@ void LocalFileSystem::mkdirp(const std::string& path) {
 
 void LocalFileSystem::write(const std::string& path, std::string_view content) { writeFileAtomically(path, content); }
 
+// Like the disk, "dir/" names a directory but "file/" names nothing.
 bool MemoryFileSystem::exists(const std::string& path) const {
-    std::string key = withoutTrailingSlashes(path);
-    return files_.contains(key) || directories_.contains(key);
+    return files_.contains(path) || directories_.contains(withoutTrailingSlashes(path));
 }
 
 std::string MemoryFileSystem::read(const std::string& path) const {
-    auto it = files_.find(withoutTrailingSlashes(path));
+    auto it = files_.find(path);
     if (it == files_.end()) {
         throw FileError(fmt::format("File does not exist: {}", path));
     }

@@ -63,6 +63,9 @@ TEST(MemoryFileSystem, ErrorsMatchTheDiskAndChangeNothing) {
     EXPECT_EQ(messageOf([&] { (void)fs->read("dir"); }), "File does not exist: dir");
     EXPECT_EQ(messageOf([&] { fs->write("dir", "x"); }), "Failed to open file for writing: dir");
     fs->write("file", "x");
+    EXPECT_FALSE(fs->exists("file/"));
+    EXPECT_EQ(messageOf([&] { (void)fs->read("file/"); }), "File does not exist: file/");
+    EXPECT_EQ(messageOf([&] { fs->write("other/", "x"); }), "Failed to open file for writing: other/");
     EXPECT_NE(messageOf([&] { fs->mkdirp("file/sub/deeper"); }).find("file/sub/deeper"), std::string::npos);
     EXPECT_EQ(fs->directories(), std::vector<std::string>{"dir"});
     EXPECT_EQ(fs->read("file"), "x");
