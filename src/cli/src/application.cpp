@@ -69,9 +69,6 @@ int Application::run(int argc, const char* const* argv) {
         // Prints the help of the command named before "--help", or the root help.
         std::cout << parser_.help();
         return 0;
-    } catch (const CLI::CallForAllHelp&) {
-        std::cout << parser_.help("", CLI::AppFormatMode::All);
-        return 0;
     } catch (const CLI::CallForVersion& version) {
         std::cout << version.what() << '\n';
         return 0;

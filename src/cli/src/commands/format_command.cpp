@@ -1,21 +1,90 @@
 #include "format_command.h"
 
-#include "unavailable.h"
+#include <fmt/format.h>
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "zephalon/cli/config_file.h"
+#include "zephalon/foundation/atomic_write.h"
+#include "zephalon/jv/file_io.h"
+#include "zephalon/openapi_format/formatter.h"
 #include "zephalon/telemetry/telemetry.h"
 
 namespace zephalon::cli {
+namespace {
+
+// Replaces the file only once the whole text was written, so an interrupted run never leaves a truncated document.
+void writeOutput(const std::filesystem::path& path, const std::string& text) {
+    try {
+        writeFileAtomically(path.string(), text);
+    } catch (const FileError&) {
+        throw std::runtime_error(fmt::format("Failed to open file for writing: {}", path.string()));
+    }
+}
+
+void formatToOutput(const openapi_format::Formatter& formatter, const std::string& input, const std::string& output) {
+    std::optional<FileFormat> format = jv::guessFormat(output);
+    if (!format) throw std::runtime_error(fmt::format("Unknown file format: {}", output));
+    auto doc = jv::readFile(input);
+    writeOutput(output, formatter.process(*doc, *format));
+}
+
+// Rewrites a file in place, or beside it under the other extension when the configured format differs from the
+// file's own (the input is then left as it was).
+void formatInPlace(const openapi_format::Formatter& formatter, const std::filesystem::path& input) {
+    auto [doc, inputFormat] = jv::readFileAndFormat(input);
+    FileFormat format = formatter.config().format().value_or(inputFormat);
+    std::filesystem::path output = input;
+    if (format != inputFormat) output.replace_extension(jv::extensionForFormat(format));
+    writeOutput(output, formatter.process(*doc, format));
+}
+
+}  // namespace
 
 FormatCommand::FormatCommand() : Command("format") {}
 
 void FormatCommand::setUp(CLI::App& parent) {
     parser().description("Format one or more OpenAPI files.");
-    acceptAnyArguments(parser());
+    parser().add_option("--config", "Path to the configuration file.")->option_text("CONFIG");
+    parser().add_option("--output", "Path to the output file or directory.")->option_text("OUTPUT");
+    parser().add_option("files", "Path to OpenAPI files to format.")->option_text("FILES")->required();
     attachTo(parent);
 }
 
 int FormatCommand::execute() {
     auto scope = telemetry::getSpanScope("cli_command_format");
-    throw CommandUnavailableError(name());
+
+    openapi_format::Formatter formatter;
+    if (parser().count("--config") > 0) {
+        ConfigFile config;
+        config.load(parser().get_option("--config")->as<std::string>());
+        formatter.setConfig(config.commandConfig("format"));
+    } else {
+        formatter.setDefaultConfig();
+    }
+
+    auto files = parser().get_option("files")->as<std::vector<std::string>>();
+    if (parser().count("--output") > 0) {
+        if (files.size() > 1) throw std::runtime_error("Only one input file is allowed when using --output.");
+        formatToOutput(formatter, files.front(), parser().get_option("--output")->as<std::string>());
+        return 0;
+    }
+
+    // Every file is replaced atomically, so when one fails the earlier ones are fully formatted and the later ones
+    // untouched; with several inputs the message says which file stopped the run.
+    for (const std::string& file : files) {
+        try {
+            formatInPlace(formatter, file);
+        } catch (const std::exception& e) {
+            if (files.size() == 1) throw;
+            throw std::runtime_error(fmt::format("{}: {}", file, e.what()));
+        }
+    }
+    return 0;
 }
 
 }  // namespace zephalon::cli

@@ -7,9 +7,6 @@ namespace zephalon::cli {
 CommandUnavailableError::CommandUnavailableError(std::string_view command)
     : std::runtime_error(fmt::format("The command '{}' is not available in this build yet.", command)) {}
 
-void acceptAnyArguments(CLI::App& parser) {
-    parser.allow_extras();
-    parser.positionals_at_end(false);
-}
+void acceptAnyArguments(CLI::App& parser) { parser.allow_extras(); }
 
 }  // namespace zephalon::cli
