@@ -331,6 +331,11 @@ class Translator {
 
     // Returns true when the group may not be quantified.
     bool group() {
+        // The translator recurses once per group; PCRE2 refuses deeper nesting
+        // anyway, and the limit keeps hostile patterns from exhausting the stack.
+        if (++depth_ > maxGroupDepth) {
+            fail("groups are nested too deeply");
+        }
         ++i_;  // '('
         bool unquantifiable = false;
         if (peek() != '?') {
@@ -379,6 +384,7 @@ class Translator {
         }
         ++i_;
         out_.push_back(')');
+        --depth_;
         if (unquantifiable) {
             rejectQuantifier();
         }
@@ -864,6 +870,8 @@ class Translator {
     std::string_view p_;
     EcmaScriptRegexOptions options_;
     std::size_t i_ = 0;
+    static constexpr std::size_t maxGroupDepth = 250;
+    std::size_t depth_ = 0;
     std::size_t groupCount_ = 0;
     std::set<std::string> groupNames_;
     std::set<std::string> definedNames_;

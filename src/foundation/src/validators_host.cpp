@@ -325,7 +325,9 @@ bool checkLabels(const std::vector<std::u32string>& labels) {
     std::size_t total = 0;
     bool bidiDomain = false;
     for (const std::u32string& label : labels) {
-        if (!isValidULabel(label)) {
+        // Every code point takes at least one character of the A-label, so a
+        // longer label cannot fit; checking first keeps Punycode encoding cheap.
+        if (label.size() > maxLabelLength || !isValidULabel(label)) {
             return false;
         }
         auto ascii = toAsciiLabel(label);
@@ -382,7 +384,7 @@ bool isValidHostname(std::string_view text) {
 
 bool isValidIdnHostname(std::string_view text) {
     auto codePoints = decodeUtf8(text);
-    if (!codePoints || codePoints->empty()) {
+    if (!codePoints || codePoints->empty() || codePoints->size() > maxNameLength) {
         return false;
     }
     std::vector<std::u32string> labels(1);

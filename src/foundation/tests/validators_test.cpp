@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
+
+#include "zephalon/foundation/base64.h"
+#include "zephalon/foundation/ecmascript_regex.h"
+#include "zephalon/foundation/uri.h"
+#include "zephalon/foundation/uri_template.h"
 
 namespace zephalon {
 namespace {
@@ -287,6 +294,129 @@ TEST(Validators, TemplatesAndRegexes) {
     expectAll(isValidUriTemplate, {"{term", "{}", "foo}bar", "a b"}, false);
     expectAll(isValidRegex, {"([abc])+\\s+$", "(?<=a+)b", "[^]"}, true);
     expectAll(isValidRegex, {"^(abc]", "\\a", "(?i)abc"}, false);
+}
+
+// Texts built from the characters that matter to these grammars, plus invalid
+// UTF-8, must never crash a check, throw from a non-throwing function or break
+// a round trip.
+TEST(Validators, ArbitraryTextIsHandled) {
+    static const std::vector<std::string> pieces{"a",
+                                                 "Z",
+                                                 "0",
+                                                 "9",
+                                                 "-",
+                                                 ".",
+                                                 ":",
+                                                 "/",
+                                                 "?",
+                                                 "#",
+                                                 "[",
+                                                 "]",
+                                                 "@",
+                                                 "%",
+                                                 "%4",
+                                                 "%41",
+                                                 "{",
+                                                 "}",
+                                                 ",",
+                                                 "*",
+                                                 "+",
+                                                 "(",
+                                                 ")",
+                                                 "|",
+                                                 "^",
+                                                 "$",
+                                                 "\\",
+                                                 "\\u",
+                                                 "\\c",
+                                                 "\\p{",
+                                                 "\\k<",
+                                                 "(?<",
+                                                 "=",
+                                                 "~",
+                                                 "~0",
+                                                 "\"",
+                                                 " ",
+                                                 "T",
+                                                 "Z",
+                                                 "P",
+                                                 "W",
+                                                 "xn--",
+                                                 "::",
+                                                 "\xC3\xA9",
+                                                 "\xE3\x80\x82",
+                                                 "\xF0\x9F\x90\xB2",
+                                                 "\xFF",
+                                                 "\xC3",
+                                                 "\xD7\x90",
+                                                 "\xE2\x80\x8C",
+                                                 std::string(1, '\0')};
+    const std::vector<std::function<bool(std::string_view)>> checks{isValidDate,        isValidTime,
+                                                                    isValidDuration,    isValidHostname,
+                                                                    isValidIdnHostname, isValidIPv4,
+                                                                    isValidIPv6,        isValidUuid,
+                                                                    isValidJsonPointer, isValidRelativeJsonPointer,
+                                                                    isValidUri,         isValidUriReference,
+                                                                    isValidIri,         isValidIriReference,
+                                                                    isValidEmail,       isValidIdnEmail,
+                                                                    isValidMediaType,   isValidLanguage,
+                                                                    isValidEncoding,    isValidUriTemplate,
+                                                                    isValidRegex,       dateTime};
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    std::uniform_int_distribution<int> length(0, 24);
+    std::map<std::string, UriTemplate::Value, std::less<>> vars{{"a", std::string("x y")},
+                                                                {"Z", std::vector<std::string>{"1", "2"}}};
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        for (int n = length(random); n > 0; --n) {
+            text += pieces[pick(random)];
+        }
+        for (const auto& check : checks) {
+            (void)check(text);
+        }
+        try {
+            std::string translated = translateEcmaScriptRegex(text);
+            EXPECT_FALSE(translated.empty() && !text.empty()) << text;
+        } catch (const RegexError&) {
+        }
+        if (auto uri = Uri::tryParse(text)) {
+            EXPECT_EQ(Uri::parse(uri->toString()).toString(), text);
+            Uri base = Uri::parse("http://h/a/b?q");
+            EXPECT_NO_THROW((void)base.resolve(*uri)) << text;
+            EXPECT_NO_THROW((void)uri->normalized()) << text;
+        }
+        if (auto parsed = UriTemplate::tryParse(text)) {
+            std::string expanded = parsed->expand(vars);
+            EXPECT_EQ(expanded.find_first_of("{} \""), std::string::npos) << text << " -> " << expanded;
+        }
+        auto decoded = decodeBase64(text);
+        if (decoded.data) {
+            EXPECT_EQ(encodeBase64(*decoded.data), text);
+        }
+    }
+}
+
+// Checks run on untrusted documents: long inputs must stay cheap.
+TEST(Validators, LongInputsStayLinear) {
+    auto start = std::chrono::steady_clock::now();
+    std::string longLabel(200000, 'a');
+    std::string unicodeLabel;
+    for (int i = 0; i < 100000; ++i) {
+        unicodeLabel += "\xC3\xA9";
+    }
+    EXPECT_FALSE(isValidHostname(longLabel));
+    EXPECT_FALSE(isValidIdnHostname(unicodeLabel));
+    EXPECT_FALSE(isValidIdnHostname("xn--" + longLabel));
+    EXPECT_FALSE(isValidEmail(longLabel + "@example.com"));
+    EXPECT_TRUE(isValidJsonPointer("/" + longLabel));
+    EXPECT_TRUE(isValidUriReference("/" + longLabel));
+    EXPECT_TRUE(isValidUriTemplate("{" + longLabel + "}"));
+    EXPECT_TRUE(isValidDuration("P" + std::string(100000, '9') + "D"));
+    EXPECT_FALSE(isValidRegex(std::string(100000, '(') + std::string(100000, ')')));
+    EXPECT_TRUE(isValidRegex(std::string(200, '(') + std::string(200, ')')));
+    EXPECT_TRUE(isValidBase64(encodeBase64(longLabel)));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 }  // namespace
