@@ -1,1 +1,729 @@
-#include "zephalon/jv/jv.h"
+#include "zephalon/jv/json_reader.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <istream>
+#include <stdexcept>
+
+#include "tree_ops.h"
+
+namespace zephalon::jv {
+
+using detail::Entry;
+using detail::Text;
+using detail::TreeOps;
+
+// ---- Lines ----
+
+Lines::Lines(std::string_view text) : length_(text.size()) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\n') {
+            starts_.push_back(i + 1);
+        } else if (c == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            starts_.push_back(i + 1);
+        }
+    }
+}
+
+Pos Lines::pos(std::int64_t offset) const {
+    if (offset < 0 || static_cast<std::uint64_t>(offset) >= length_) throw std::out_of_range("Offset is out of range");
+    auto at = static_cast<std::size_t>(offset);
+    auto it = std::upper_bound(starts_.begin(), starts_.end(), at);
+    auto line = static_cast<std::size_t>(it - starts_.begin());
+    std::size_t column = at - starts_[line - 1] + 1;
+    return Pos{static_cast<std::int32_t>(line), static_cast<std::int32_t>(column)};
+}
+
+// ---- Handler ----
+
+int Handler::handleString(const char*, std::size_t, Pos) { return 1; }
+int Handler::handleInteger(std::int64_t, Pos) { return 1; }
+int Handler::handleDouble(double, Pos) { return 1; }
+int Handler::handleNumber(const char*, std::size_t, Pos) { return 1; }
+int Handler::handleStartMap(Pos) { return 1; }
+int Handler::handleMapKey(const char*, std::size_t, Pos) { return 1; }
+int Handler::handleEndMap(Pos) { return 1; }
+int Handler::handleStartArray(Pos) { return 1; }
+int Handler::handleEndArray(Pos) { return 1; }
+int Handler::handleBoolean(int, Pos) { return 1; }
+int Handler::handleNull(Pos) { return 1; }
+
+// ---- DefaultHandler ----
+
+namespace {
+
+// Interns texts for the length of one read, so that a key (or a short string value) that occurs many times in a
+// document is stored once. Holds one reference to every text it contains.
+class InternTable {
+  public:
+    InternTable() : slots_(1024, nullptr) {}
+    InternTable(const InternTable&) = delete;
+    InternTable& operator=(const InternTable&) = delete;
+    ~InternTable() {
+        for (Text* t : slots_) {
+            if (t != nullptr) Text::unref(t);
+        }
+    }
+
+    // A new reference to the interned text equal to `bytes`.
+    Text* get(std::string_view bytes) {
+        std::size_t mask = slots_.size() - 1;
+        std::size_t i = hash(bytes) & mask;
+        for (;;) {
+            Text* t = slots_[i];
+            if (t == nullptr) break;
+            if (t->view() == bytes) return Text::ref(t);
+            i = (i + 1) & mask;
+        }
+        Text* t = Text::make(bytes);
+        slots_[i] = Text::ref(t);
+        if (++count_ * 2 > slots_.size()) grow();
+        return t;
+    }
+
+  private:
+    static std::size_t hash(std::string_view s) {
+        // FNV-1a: keys are short, and this is cheaper than the library hash for them.
+        std::uint64_t h = 1469598103934665603ULL;
+        for (unsigned char c : s) {
+            h ^= c;
+            h *= 1099511628211ULL;
+        }
+        return static_cast<std::size_t>(h ^ (h >> 29));
+    }
+
+    void grow() {
+        std::vector<Text*> old(slots_.size() * 2, nullptr);
+        old.swap(slots_);
+        std::size_t mask = slots_.size() - 1;
+        for (Text* t : old) {
+            if (t == nullptr) continue;
+            std::size_t i = hash(t->view()) & mask;
+            while (slots_[i] != nullptr) i = (i + 1) & mask;
+            slots_[i] = t;
+        }
+    }
+
+    std::vector<Text*> slots_;
+    std::size_t count_ = 0;
+};
+
+// Strings up to this length are interned; longer ones (descriptions) rarely repeat.
+constexpr std::size_t kInternLimit = 40;
+
+bool keyLess(const Entry& a, const Entry& b) { return a.key != b.key && a.key->view() < b.key->view(); }
+
+}  // namespace
+
+// The tree under construction. Open containers sit on `frames`; the children of each open container are gathered
+// on `scratch` and moved into exactly sized storage when the container closes.
+struct DefaultHandler::Builder {
+    struct Frame {
+        JV* container;
+        std::size_t base;  // first scratch entry of this container
+        Text* pendingKey;  // objects only
+    };
+
+    InternTable interned;
+    std::vector<Frame> frames;
+    std::vector<Entry> scratch;  // key is null for array elements
+
+    ~Builder() {
+        for (Entry& e : scratch) {
+            if (e.key != nullptr) Text::unref(e.key);
+            delete e.value;
+        }
+        for (Frame& f : frames) {
+            if (f.pendingKey != nullptr) Text::unref(f.pendingKey);
+            delete f.container;
+        }
+    }
+
+    void closeArray(JV& array, std::size_t base) {
+        auto& items = TreeOps::array(array);
+        items.reserve(scratch.size() - base);
+        for (std::size_t i = base; i < scratch.size(); ++i) {
+            JV* child = scratch[i].value;
+            TreeOps::link(array, *child, static_cast<std::uint32_t>(items.size()));
+            items.push_back(child);
+        }
+        scratch.resize(base);
+    }
+
+    void closeObject(JV& object, std::size_t base) {
+        auto& rep = TreeOps::object(object);
+        auto first = scratch.begin() + static_cast<std::ptrdiff_t>(base);
+        auto last = scratch.end();
+        auto n = static_cast<std::size_t>(last - first);
+        // Source order, each key once at its first place. Keys are interned, so equal keys are the same text.
+        rep.order.reserve(n);
+        for (auto it = first; it != last; ++it) {
+            bool seen = false;
+            if (n <= 16) {
+                for (Text* k : rep.order) seen = seen || k == it->key;
+            }
+            if (!seen) rep.order.push_back(Text::ref(it->key));
+        }
+        if (!std::is_sorted(first, last, keyLess)) std::stable_sort(first, last, keyLess);
+        rep.entries.reserve(n);
+        for (auto it = first; it != last; ++it) {
+            if (it + 1 != last && it[1].key == it->key) {
+                // A repeated key: the later value wins and the earlier one is destroyed.
+                Text::unref(it->key);
+                delete it->value;
+                continue;
+            }
+            TreeOps::link(object, *it->value, static_cast<std::uint32_t>(rep.entries.size()));
+            rep.entries.push_back(*it);
+        }
+        if (n > 16 && rep.entries.size() != n) {
+            // Large objects skipped the duplicate check above; drop the repeated keys from the source order now.
+            std::vector<Text*> unique;
+            unique.reserve(rep.entries.size());
+            std::vector<Text*> seen;
+            for (Text* k : rep.order) {
+                if (std::find(seen.begin(), seen.end(), k) == seen.end()) {
+                    seen.push_back(k);
+                    unique.push_back(k);
+                } else {
+                    Text::unref(k);
+                }
+            }
+            rep.order.swap(unique);
+        }
+        rep.entries.shrink_to_fit();
+        rep.order.shrink_to_fit();
+        scratch.resize(base);
+    }
+};
+
+DefaultHandler::DefaultHandler() : builder_(std::make_unique<Builder>()), doc_(std::make_unique<JVDoc>()) {
+    rawNumbers = true;
+}
+
+DefaultHandler::~DefaultHandler() = default;
+
+std::unique_ptr<JVDoc> DefaultHandler::document() {
+    std::unique_ptr<JVDoc> doc = std::move(doc_);
+    builder_ = std::make_unique<Builder>();
+    doc_ = std::make_unique<JVDoc>();
+    if (doc && doc->root() == nullptr) return nullptr;
+    return doc;
+}
+
+int DefaultHandler::fail(std::string message) {
+    failure_ = std::move(message);
+    return 0;
+}
+
+int DefaultHandler::add(std::unique_ptr<JV> value) {
+    try {
+        Builder& b = *builder_;
+        if (b.frames.empty()) {
+            doc_->setRoot(std::move(value), false);
+            return 1;
+        }
+        Builder::Frame& top = b.frames.back();
+        if (top.container->isArray()) {
+            b.scratch.push_back(Entry{nullptr, value.release()});
+            return 1;
+        }
+        if (top.pendingKey == nullptr) {
+            if (!value->isString()) {
+                throw JSONReaderError(
+                    fmt::format("context_add_value: Object key is not a string ({})", jvNodeType(*value)));
+            }
+            top.pendingKey = b.interned.get(value->stringValue());
+            return 1;
+        }
+        b.scratch.push_back(Entry{top.pendingKey, value.release()});
+        top.pendingKey = nullptr;
+        return 1;
+    } catch (const JSONReaderError& e) {
+        return fail(e.what());
+    }
+}
+
+int DefaultHandler::handleString(const char* bytes, std::size_t length, Pos pos) {
+    std::string_view text(bytes, length);
+    std::unique_ptr<JV> node(length <= kInternLimit ? TreeOps::stringNode(builder_->interned.get(text)) : new JV(text));
+    node->pos = pos;
+    return add(std::move(node));
+}
+
+int DefaultHandler::handleNumber(const char* text, std::size_t length, Pos pos) {
+    std::unique_ptr<JV> node;
+    std::string_view digits(text, length);
+    // Integers that surely fit 64 bits are converted here, as the number parser would (non-negative ones as
+    // unsigned); everything else goes through the full parser.
+    bool negative = !digits.empty() && digits.front() == '-';
+    bool plain =
+        std::all_of(digits.begin() + (negative ? 1 : 0), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (plain && length <= 18) {
+        if (negative) {
+            std::int64_t v = 0;
+            std::from_chars(text, text + length, v);
+            node = std::make_unique<JV>(v);
+        } else {
+            std::uint64_t v = 0;
+            std::from_chars(text, text + length, v);
+            node = std::make_unique<JV>(v);
+        }
+    } else {
+        auto parsed = number::Number::parse(digits);
+        if (!parsed) return fail(fmt::format("invalid number '{}'", digits));
+        node = std::make_unique<JV>(*parsed);
+    }
+    node->pos = pos;
+    return add(std::move(node));
+}
+
+int DefaultHandler::handleInteger(std::int64_t value, Pos pos) {
+    auto node = std::make_unique<JV>(value);
+    node->pos = pos;
+    return add(std::move(node));
+}
+
+int DefaultHandler::handleDouble(double value, Pos pos) {
+    auto node = std::make_unique<JV>(value);
+    node->pos = pos;
+    return add(std::move(node));
+}
+
+int DefaultHandler::handleBoolean(int value, Pos pos) {
+    auto node = std::make_unique<JV>(value != 0);
+    node->pos = pos;
+    return add(std::move(node));
+}
+
+int DefaultHandler::handleNull(Pos pos) {
+    auto node = std::make_unique<JV>();
+    node->pos = pos;
+    return add(std::move(node));
+}
+
+int DefaultHandler::handleMapKey(const char* bytes, std::size_t length, Pos) {
+    Builder& b = *builder_;
+    if (b.frames.empty() || !b.frames.back().container->isObject()) {
+        return fail(fmt::format("context_add_value: Cannot add value to a value of type {} (not a composite type)",
+                                b.frames.empty() ? "null" : "array"));
+    }
+    Builder::Frame& top = b.frames.back();
+    if (top.pendingKey != nullptr) Text::unref(top.pendingKey);
+    top.pendingKey = b.interned.get(std::string_view(bytes, length));
+    return 1;
+}
+
+int DefaultHandler::handleStartMap(Pos pos) {
+    auto node = std::make_unique<JV>(JV::ObjectTag{});
+    node->pos = pos;
+    builder_->frames.push_back({node.release(), builder_->scratch.size(), nullptr});
+    return 1;
+}
+
+int DefaultHandler::handleStartArray(Pos pos) {
+    auto node = std::make_unique<JV>(JV::ArrayTag{});
+    node->pos = pos;
+    builder_->frames.push_back({node.release(), builder_->scratch.size(), nullptr});
+    return 1;
+}
+
+int DefaultHandler::handleEndMap(Pos) {
+    Builder& b = *builder_;
+    if (b.frames.empty()) return fail("context_pop: Bottom of stack reached prematurely");
+    Builder::Frame top = b.frames.back();
+    if (!top.container->isObject() || top.pendingKey != nullptr) {
+        return fail("context_pop: Bottom of stack reached prematurely");
+    }
+    b.frames.pop_back();
+    std::unique_ptr<JV> object(top.container);
+    b.closeObject(*object, top.base);
+    return add(std::move(object));
+}
+
+int DefaultHandler::handleEndArray(Pos) {
+    Builder& b = *builder_;
+    if (b.frames.empty() || !b.frames.back().container->isArray()) {
+        return fail("context_pop: Bottom of stack reached prematurely");
+    }
+    Builder::Frame top = b.frames.back();
+    b.frames.pop_back();
+    std::unique_ptr<JV> array(top.container);
+    b.closeArray(*array, top.base);
+    return add(std::move(array));
+}
+
+// ---- JSONReader ----
+
+JSONReader::JSONReader(Handler& handler, Options options)
+    : handler_(handler), options_(options), lexer_(options.allowComments, !options.dontValidateStrings) {
+    stack_.reserve(64);
+}
+
+bool JSONReader::parse(std::string_view chunk) {
+    if (state_ == State::ParseError || state_ == State::LexicalError) return false;
+    pending_.append(chunk);
+    return true;
+}
+
+bool JSONReader::completeParse() {
+    if (state_ == State::ParseError || state_ == State::LexicalError) return false;
+    std::string text = std::move(pending_);
+    pending_.clear();
+    return run(text);
+}
+
+bool JSONReader::read(std::string_view text) {
+    if (state_ == State::ParseError || state_ == State::LexicalError) return false;
+    return run(text);
+}
+
+int JSONReader::errorCode() const {
+    if (lexError_ != Lexer::Error::None) return static_cast<int>(lexError_) + 6;
+    return static_cast<int>(parseError_);
+}
+
+namespace {
+
+void appendUtf8(std::string& out, std::uint32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+std::uint32_t hex4(const char* p) {
+    std::uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) {
+        char c = p[i];
+        v <<= 4;
+        if (c >= '0' && c <= '9') {
+            v |= static_cast<std::uint32_t>(c - '0');
+        } else if (c >= 'a' && c <= 'f') {
+            v |= static_cast<std::uint32_t>(c - 'a' + 10);
+        } else {
+            v |= static_cast<std::uint32_t>(c - 'A' + 10);
+        }
+    }
+    return v;
+}
+
+}  // namespace
+
+bool JSONReader::decode(std::string_view body) {
+    // The lexer has checked every escape, so each backslash is followed by a valid escape character.
+    buffer_.clear();
+    std::size_t i = 0;
+    while (i < body.size()) {
+        std::size_t slash = body.find('\\', i);
+        if (slash == std::string_view::npos) {
+            buffer_.append(body.substr(i));
+            break;
+        }
+        buffer_.append(body.substr(i, slash - i));
+        char e = body[slash + 1];
+        i = slash + 2;
+        switch (e) {
+            case 'b':
+                buffer_.push_back('\b');
+                break;
+            case 'f':
+                buffer_.push_back('\f');
+                break;
+            case 'n':
+                buffer_.push_back('\n');
+                break;
+            case 'r':
+                buffer_.push_back('\r');
+                break;
+            case 't':
+                buffer_.push_back('\t');
+                break;
+            case 'u': {
+                std::uint32_t cp = hex4(body.data() + i);
+                i += 4;
+                if (cp >= 0xD800 && cp <= 0xDBFF) {
+                    // Only a following low surrogate completes the pair; anything else leaves the high one
+                    // unpaired, and the next escape is decoded on its own.
+                    if (i + 6 <= body.size() && body[i] == '\\' && body[i + 1] == 'u') {
+                        std::uint32_t low = hex4(body.data() + i + 2);
+                        if (low >= 0xDC00 && low <= 0xDFFF) {
+                            appendUtf8(buffer_, 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00));
+                            i += 6;
+                            break;
+                        }
+                    }
+                    buffer_.push_back('?');
+                } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
+                    // A lone low surrogate has no UTF-8 form; writing its bytes would make the text ill-formed.
+                    buffer_.push_back('?');
+                } else {
+                    appendUtf8(buffer_, cp);
+                }
+                break;
+            }
+            default:  // '"', '\\', '/'
+                buffer_.push_back(e);
+                break;
+        }
+    }
+    return true;
+}
+
+int JSONReader::emitString(Lexer::Token token, bool key) {
+    std::string_view text = lexer_.text();
+    std::size_t start = lexer_.tokenStart() + 1;
+    std::string_view body = text.substr(start, lexer_.tokenEnd() - 1 - start);
+    if (token == Lexer::Token::StringWithEscapes) {
+        decode(body);
+        body = buffer_;
+    }
+    Pos pos = lexer_.tokenPos();
+    return key ? handler_.handleMapKey(body.data(), body.size(), pos)
+               : handler_.handleString(body.data(), body.size(), pos);
+}
+
+int JSONReader::emitNumber(Lexer::Token token) {
+    std::string_view text = lexer_.text().substr(lexer_.tokenStart(), lexer_.tokenEnd() - lexer_.tokenStart());
+    Pos pos = lexer_.tokenPos();
+    if (handler_.rawNumbers) return handler_.handleNumber(text.data(), text.size(), pos);
+    if (token == Lexer::Token::Integer) {
+        std::int64_t value = 0;
+        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (ec == std::errc() && end == text.data() + text.size()) return handler_.handleInteger(value, pos);
+    }
+    std::string copy(text);
+    return handler_.handleDouble(std::strtod(copy.c_str(), nullptr), pos);
+}
+
+bool JSONReader::run(std::string_view text) {
+    using Token = Lexer::Token;
+    lexer_.reset(text);
+    stack_.clear();
+    stack_.push_back(State::Start);
+    parseError_ = ParseError::None;
+    lexError_ = Lexer::Error::None;
+    bool valuesDone = false;
+
+    auto failParse = [&](ParseError error) {
+        parseError_ = error;
+        state_ = State::ParseError;
+        return false;
+    };
+    auto failLex = [&]() {
+        lexError_ = lexer_.error();
+        state_ = State::LexicalError;
+        return false;
+    };
+    auto nextToken = [&]() {
+        Token t = lexer_.next();
+        while (t == Token::Comment) t = lexer_.next();
+        return t;
+    };
+    // The state a container moves to once it holds one more value.
+    auto gotValue = [&]() {
+        State& s = stack_.back();
+        switch (s) {
+            case State::Start:
+                s = State::ParseComplete;
+                break;
+            case State::MapNeedVal:
+                s = State::MapGotVal;
+                break;
+            default:
+                s = State::ArrayGotVal;
+                break;
+        }
+    };
+
+    for (;;) {
+        State state = stack_.back();
+        switch (state) {
+            case State::ParseComplete: {
+                if (options_.allowMultipleValues) {
+                    // Another value may follow; the Start state accepts the end of input after the first one.
+                    stack_.back() = State::Start;
+                    valuesDone = true;
+                    continue;
+                }
+                if (options_.allowTrailingGarbage) {
+                    state_ = State::ParseComplete;
+                    return true;
+                }
+                Token t = nextToken();
+                if (t == Token::Eof) {
+                    state_ = State::ParseComplete;
+                    return true;
+                }
+                if (t == Token::Error) return failLex();
+                return failParse(ParseError::TrailingGarbage);
+            }
+            case State::Start:
+            case State::MapNeedVal:
+            case State::ArrayStart:
+            case State::ArrayNeedVal: {
+                Token t = nextToken();
+                switch (t) {
+                    case Token::String:
+                    case Token::StringWithEscapes:
+                        if (!emitString(t, false)) return failParse(ParseError::HandlerStopped);
+                        gotValue();
+                        break;
+                    case Token::Integer:
+                    case Token::Double:
+                        if (!emitNumber(t)) return failParse(ParseError::HandlerStopped);
+                        gotValue();
+                        break;
+                    case Token::Boolean:
+                        if (!handler_.handleBoolean(lexer_.booleanValue() ? 1 : 0, lexer_.tokenPos())) {
+                            return failParse(ParseError::HandlerStopped);
+                        }
+                        gotValue();
+                        break;
+                    case Token::Null:
+                        if (!handler_.handleNull(lexer_.tokenPos())) return failParse(ParseError::HandlerStopped);
+                        gotValue();
+                        break;
+                    case Token::LeftBrace:
+                    case Token::LeftBracket: {
+                        if (stack_.size() > kMaxDepth) return failParse(ParseError::TooDeep);
+                        bool map = t == Token::LeftBrace;
+                        Pos pos = lexer_.tokenPos();
+                        if (!(map ? handler_.handleStartMap(pos) : handler_.handleStartArray(pos))) {
+                            return failParse(ParseError::HandlerStopped);
+                        }
+                        // The enclosing level counts the container as its value now; the container's own state
+                        // goes on top.
+                        gotValue();
+                        stack_.push_back(map ? State::MapStart : State::ArrayStart);
+                        break;
+                    }
+                    case Token::RightBracket:
+                        if (state != State::ArrayStart) return failParse(ParseError::UnexpectedToken);
+                        if (!handler_.handleEndArray(lexer_.tokenPos())) return failParse(ParseError::HandlerStopped);
+                        stack_.pop_back();
+                        break;
+                    case Token::Eof:
+                        if (state == State::Start && valuesDone) {
+                            state_ = State::ParseComplete;
+                            return true;
+                        }
+                        if (options_.allowPartialValues) {
+                            state_ = stack_.back();
+                            return true;
+                        }
+                        return failParse(ParseError::PrematureEnd);
+                    case Token::Error:
+                        return failLex();
+                    default:
+                        return failParse(ParseError::UnexpectedToken);
+                }
+                break;
+            }
+            case State::MapStart:
+            case State::MapNeedKey: {
+                Token t = nextToken();
+                switch (t) {
+                    case Token::String:
+                    case Token::StringWithEscapes:
+                        if (!emitString(t, true)) return failParse(ParseError::HandlerStopped);
+                        stack_.back() = State::MapSep;
+                        break;
+                    case Token::RightBrace:
+                        if (state != State::MapStart) return failParse(ParseError::UnexpectedToken);
+                        if (!handler_.handleEndMap(lexer_.tokenPos())) return failParse(ParseError::HandlerStopped);
+                        stack_.pop_back();
+                        break;
+                    case Token::Eof:
+                        if (options_.allowPartialValues) {
+                            state_ = stack_.back();
+                            return true;
+                        }
+                        return failParse(ParseError::PrematureEnd);
+                    case Token::Error:
+                        return failLex();
+                    case Token::Integer:
+                    case Token::Double:
+                    case Token::Boolean:
+                    case Token::Null:
+                    case Token::LeftBrace:
+                    case Token::LeftBracket:
+                        return failParse(ParseError::KeyNotString);
+                    default:
+                        return failParse(ParseError::UnexpectedToken);
+                }
+                break;
+            }
+            case State::MapSep:
+            case State::MapGotVal:
+            case State::ArrayGotVal: {
+                Token t = nextToken();
+                if (t == Token::Error) return failLex();
+                if (t == Token::Eof) {
+                    if (options_.allowPartialValues) {
+                        state_ = stack_.back();
+                        return true;
+                    }
+                    return failParse(ParseError::PrematureEnd);
+                }
+                if (state == State::MapSep) {
+                    if (t != Token::Colon) return failParse(ParseError::UnexpectedToken);
+                    stack_.back() = State::MapNeedVal;
+                } else if (t == Token::Comma) {
+                    stack_.back() = state == State::MapGotVal ? State::MapNeedKey : State::ArrayNeedVal;
+                } else if (state == State::MapGotVal && t == Token::RightBrace) {
+                    if (!handler_.handleEndMap(lexer_.tokenPos())) return failParse(ParseError::HandlerStopped);
+                    stack_.pop_back();
+                } else if (state == State::ArrayGotVal && t == Token::RightBracket) {
+                    if (!handler_.handleEndArray(lexer_.tokenPos())) return failParse(ParseError::HandlerStopped);
+                    stack_.pop_back();
+                } else {
+                    return failParse(ParseError::UnexpectedToken);
+                }
+                break;
+            }
+            default:
+                return failParse(ParseError::UnexpectedToken);
+        }
+    }
+}
+
+// ---- entry points ----
+
+std::unique_ptr<JVDoc> readJsonString(std::string_view text) {
+    DefaultHandler handler;
+    JSONReader reader(handler);
+    if (!reader.read(text)) throw JSONReaderError("JSON parse error");
+    std::unique_ptr<JVDoc> doc = handler.document();
+    if (!doc) throw JSONReaderError("JSON parse error");
+    return doc;
+}
+
+std::unique_ptr<JVDoc> readJsonStream(std::istream& in) {
+    std::string text;
+    char chunk[1 << 16];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+        text.append(chunk, static_cast<std::size_t>(in.gcount()));
+        if (!in) break;
+    }
+    if (in.bad()) throw JSONReaderError("JSON parse error");
+    return readJsonString(text);
+}
+
+}  // namespace zephalon::jv

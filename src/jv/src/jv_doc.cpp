@@ -1,1 +1,199 @@
+#include <algorithm>
+#include <charconv>
+
+#include "tree_ops.h"
 #include "zephalon/jv/jv.h"
+
+namespace zephalon::jv {
+
+using detail::Entry;
+using detail::Text;
+using detail::TreeOps;
+
+void JVDoc::setRoot(std::unique_ptr<JV> root, bool rebuild) {
+    std::unique_ptr<JV> previous = std::move(root_);
+    root_ = std::move(root);
+    if (root_) TreeOps::unlink(*root_);
+    previous.reset();
+    if (rebuild) rebuildPointers();
+}
+
+void JVDoc::setRoot(JV::Type type) { setRoot(std::make_unique<JV>(type), true); }
+
+std::unique_ptr<JV> JVDoc::releaseRoot() { return std::move(root_); }
+
+void JVDoc::addPos(JV& node, std::int32_t line, std::int32_t column) {
+    if (!node.pos.known()) node.pos = Pos{line, column};
+}
+
+void JVDoc::addProp(JV& object, std::string_view key) {
+    auto& rep = TreeOps::object(object);
+    // Share the key's text with the entry when there is one.
+    const Entry* entry = object.findEntry(key);
+    rep.order.push_back(entry != nullptr ? Text::ref(entry->key) : Text::make(key));
+}
+
+void JVDoc::addProps(JV& object, std::span<const std::string> keys) {
+    for (const std::string& key : keys) addProp(object, key);
+}
+
+void JVDoc::addProps(JV& object, std::initializer_list<std::string_view> keys) {
+    for (std::string_view key : keys) addProp(object, key);
+}
+
+std::vector<std::string_view> JVDoc::propOrder(const JV& object) const {
+    std::vector<std::string_view> keys;
+    if (!object.isObject()) return keys;
+    const auto& order = object.u_.object->order;
+    keys.reserve(order.size());
+    for (const Text* key : order) keys.push_back(key->view());
+    return keys;
+}
+
+void JVDoc::clearPropOrder(JV& object) {
+    if (!object.isObject()) return;
+    auto& order = object.u_.object->order;
+    for (Text* key : order) Text::unref(key);
+    order.clear();
+    order.shrink_to_fit();
+}
+
+void JVDoc::clearPropOrder() {
+    if (!root_) return;
+    std::vector<JV*> pending{root_.get()};
+    while (!pending.empty()) {
+        JV* node = pending.back();
+        pending.pop_back();
+        if (node->isObject()) {
+            clearPropOrder(*node);
+            for (const Entry& e : node->u_.object->entries) pending.push_back(e.value);
+        } else if (node->isArray()) {
+            for (JV* child : *node->u_.array) pending.push_back(child);
+        }
+    }
+}
+
+void JVDoc::rebuildPointers() {
+    if (!root_) return;
+    TreeOps::unlink(*root_);
+    std::vector<JV*> pending{root_.get()};
+    while (!pending.empty()) {
+        JV* node = pending.back();
+        pending.pop_back();
+        if (node->isObject()) {
+            auto& entries = node->u_.object->entries;
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                TreeOps::link(*node, *entries[i].value, static_cast<std::uint32_t>(i));
+                pending.push_back(entries[i].value);
+            }
+        } else if (node->isArray()) {
+            auto& items = *node->u_.array;
+            for (std::size_t i = 0; i < items.size(); ++i) {
+                TreeOps::link(*node, *items[i], static_cast<std::uint32_t>(i));
+                pending.push_back(items[i]);
+            }
+        }
+    }
+}
+
+namespace {
+
+// A canonical array index: decimal digits without a leading zero (except "0" itself).
+bool canonicalIndex(std::string_view token, std::size_t& index) {
+    if (token.empty() || (token.size() > 1 && token.front() == '0')) return false;
+    auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), index);
+    return ec == std::errc() && end == token.data() + token.size();
+}
+
+}  // namespace
+
+const JV* JVDoc::findNode(std::string_view pointerText) const {
+    const JV* node = root_.get();
+    if (node == nullptr) return nullptr;
+    if (pointerText.empty()) return node;
+    if (pointerText.front() != '/') return nullptr;
+    std::string token;
+    std::size_t begin = 1;
+    for (;;) {
+        std::size_t slash = pointerText.find('/', begin);
+        std::string_view raw = pointerText.substr(begin, slash == std::string_view::npos ? slash : slash - begin);
+        token.clear();
+        for (std::size_t i = 0; i < raw.size(); ++i) {
+            if (raw[i] != '~') {
+                token.push_back(raw[i]);
+            } else if (i + 1 < raw.size() && (raw[i + 1] == '0' || raw[i + 1] == '1')) {
+                token.push_back(raw[++i] == '0' ? '~' : '/');
+            } else {
+                return nullptr;
+            }
+        }
+        if (node->isObject()) {
+            node = node->property(token);
+        } else if (node->isArray()) {
+            std::size_t index = 0;
+            node = canonicalIndex(token, index) ? node->at(index) : nullptr;
+        } else {
+            return nullptr;
+        }
+        if (node == nullptr || slash == std::string_view::npos) return node;
+        begin = slash + 1;
+    }
+}
+
+JV* JVDoc::findNode(std::string_view pointerText) {
+    return const_cast<JV*>(std::as_const(*this).findNode(pointerText));
+}
+
+const JV* JVDoc::findNode(const JVPointer& pointer) const { return root_ ? root_->find(pointer) : nullptr; }
+
+JV* JVDoc::findNode(const JVPointer& pointer) { return root_ ? root_->find(pointer) : nullptr; }
+
+// ---- SortedProperties ----
+
+SortedProperties::SortedProperties(const JV& object) : object_(&object) {
+    const auto& entries = object.objectRep().entries;
+    keys_.reserve(entries.size());
+    values_.reserve(entries.size());
+    for (const Entry& e : entries) {
+        keys_.push_back(e.key->view());
+        values_.push_back(e.value);
+    }
+}
+
+SortedProperties::SortedProperties(const JV& object, std::span<const std::string_view> order) : object_(&object) {
+    build(order);
+}
+
+SortedProperties::SortedProperties(const JV& object, const std::vector<std::string>& order) : object_(&object) {
+    build(std::span<const std::string>(order));
+}
+
+template <typename Key>
+void SortedProperties::build(std::span<const Key> order) {
+    const auto& entries = object_->objectRep().entries;
+    keyOrder_ = order.empty();
+    keys_.reserve(entries.size());
+    values_.reserve(entries.size());
+    std::vector<bool> taken(entries.size(), false);
+    for (const Key& key : order) {
+        const Entry* e = object_->findEntry(key);
+        if (e == nullptr) continue;
+        auto index = static_cast<std::size_t>(e - entries.data());
+        // A key recorded twice (a repeated key in the source) is listed once, at its first place.
+        if (taken[index]) continue;
+        taken[index] = true;
+        keys_.push_back(e->key->view());
+        values_.push_back(e->value);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (taken[i]) continue;
+        keys_.push_back(entries[i].key->view());
+        values_.push_back(entries[i].value);
+    }
+}
+
+std::pair<std::string_view, const JV*> SortedProperties::operator[](std::size_t i) const {
+    return {keys_[i], values_[i]};
+}
+
+}  // namespace zephalon::jv

@@ -59,6 +59,9 @@ struct ObjectRep {
 
 using ArrayRep = std::vector<JV*>;
 
+// Internal operations of the module on node internals.
+struct TreeOps;
+
 }  // namespace detail
 
 // Raised by the required and typed property accessors; `node` is the object that was searched.
@@ -318,6 +321,7 @@ class JV {
     friend class JVDoc;
     friend class DefaultHandler;
     friend class SortedProperties;
+    friend struct detail::TreeOps;
 
     void initSigned(std::int64_t value);
     void initUnsigned(std::uint64_t value);

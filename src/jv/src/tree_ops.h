@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "zephalon/jv/jv.h"
+
+namespace zephalon::jv::detail {
+
+// Access to node internals for the module's own algorithms (destruction, cloning, the reader's tree building).
+struct TreeOps {
+    // Destroys every node in `pending` and all their descendants without recursion.
+    static void destroyNodes(std::vector<JV*>& pending);
+    // A new string node sharing the text of `n`.
+    static JV* sharedString(const JV& n);
+    // A new string node taking over one reference to `text`.
+    static JV* stringNode(Text* text) {
+        auto* node = new JV();
+        node->type_ = JV::Type::String;
+        node->u_.text = text;
+        return node;
+    }
+    static ObjectRep& object(JV& n) { return n.objectRep(); }
+    static ArrayRep& array(JV& n) { return n.arrayRep(); }
+    static void link(JV& container, JV& child, std::uint32_t slot) {
+        child.parent_ = &container;
+        child.slot_ = slot;
+    }
+    static void unlink(JV& child) { child.parent_ = nullptr; }
+};
+
+}  // namespace zephalon::jv::detail

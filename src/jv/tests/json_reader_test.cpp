@@ -1,0 +1,334 @@
+#include "zephalon/jv/json_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace zephalon::jv {
+namespace {
+
+using number::Number;
+
+std::unique_ptr<JVDoc> read(std::string_view text) { return readJsonString(text); }
+
+std::string parseFailure(std::string_view text) {
+    try {
+        read(text);
+    } catch (const JSONReaderError& e) {
+        return e.what();
+    }
+    return "(accepted)";
+}
+
+int errorCodeOf(std::string_view text) {
+    Handler ignore;
+    JSONReader reader(ignore);
+    EXPECT_FALSE(reader.read(text)) << text;
+    return reader.errorCode();
+}
+
+constexpr int lexical(Lexer::Error e) { return static_cast<int>(e) + 6; }
+constexpr int grammar(JSONReader::ParseError e) { return static_cast<int>(e); }
+
+TEST(JsonReader, PositionsWithEveryLineEnd) {
+    for (std::string eol : {"\n", "\r\n", "\r"}) {
+        std::string text = eol + "{" + eol + "  \"a\": [1," + eol + eol + "    true]}";
+        auto doc = read(text);
+        const JV* root = doc->root();
+        EXPECT_EQ(root->pos, (Pos{2, 1})) << "eol size " << eol.size();
+        EXPECT_EQ(root->property("a")->pos, (Pos{3, 8}));
+        EXPECT_EQ(root->property("a")->at(0)->pos, (Pos{3, 9}));
+        EXPECT_EQ(root->property("a")->at(1)->pos, (Pos{5, 5}));
+
+        // The lexer's own line count agrees with the Lines index at every token.
+        Lines lines(text);
+        Lexer lexer(false, true);
+        lexer.reset(text);
+        for (auto t = lexer.next(); t != Lexer::Token::Eof; t = lexer.next()) {
+            ASSERT_NE(t, Lexer::Token::Error);
+            EXPECT_EQ(lexer.tokenPos(), lines.pos(static_cast<std::int64_t>(lexer.tokenStart())));
+        }
+    }
+}
+
+TEST(JsonReader, ColumnsCountBytes) {
+    auto doc = read("{\"\xC3\xA9t\xC3\xA9\": 1, \"b\": 2}");
+    EXPECT_EQ(doc->root()->property("\xC3\xA9t\xC3\xA9")->pos, (Pos{1, 11}));
+    EXPECT_EQ(doc->root()->property("b")->pos, (Pos{1, 19}));
+}
+
+TEST(JsonReader, LinesRejectsOffsetsOutside) {
+    Lines lines("ab\ncd");
+    EXPECT_EQ(lines.pos(4), (Pos{2, 2}));
+    EXPECT_EQ(lines.pos(2), (Pos{1, 3}));  // the line feed belongs to its line
+    try {
+        (void)lines.pos(5);
+        FAIL();
+    } catch (const std::out_of_range& e) {
+        EXPECT_STREQ(e.what(), "Offset is out of range");
+    }
+    EXPECT_THROW((void)lines.pos(-1), std::out_of_range);
+}
+
+TEST(JsonReader, GrammarErrorsAllSayJsonParseError) {
+    using E = Lexer::Error;
+    using P = JSONReader::ParseError;
+    const std::vector<std::pair<std::string, int>> cases = {
+        {"", grammar(P::PrematureEnd)},
+        {" \n\t ", grammar(P::PrematureEnd)},
+        {"01", grammar(P::TrailingGarbage)},
+        {"[01]", grammar(P::UnexpectedToken)},
+        {"+1", lexical(E::InvalidChar)},
+        {"-", lexical(E::MissingIntegerAfterMinus)},
+        {"-a", lexical(E::MissingIntegerAfterMinus)},
+        {"1.", lexical(E::MissingIntegerAfterDecimal)},
+        {"1.e5", lexical(E::MissingIntegerAfterDecimal)},
+        {"1e", lexical(E::MissingIntegerAfterExponent)},
+        {"1e+", lexical(E::MissingIntegerAfterExponent)},
+        {".5", lexical(E::InvalidChar)},
+        {"[1,]", grammar(P::UnexpectedToken)},
+        {"[,1]", grammar(P::UnexpectedToken)},
+        {"[1 2]", grammar(P::UnexpectedToken)},
+        {"{\"a\":1,}", grammar(P::UnexpectedToken)},
+        {"{\"a\" 1}", grammar(P::UnexpectedToken)},
+        {"{\"a\":}", grammar(P::UnexpectedToken)},
+        {"{1:2}", grammar(P::KeyNotString)},
+        {"{\"a\":1 \"b\":2}", grammar(P::UnexpectedToken)},
+        {"{\"a\":1} x", lexical(E::InvalidChar)},
+        {"{} {}", grammar(P::TrailingGarbage)},
+        {"[", grammar(P::PrematureEnd)},
+        {"{\"a\"", grammar(P::PrematureEnd)},
+        {"]", grammar(P::UnexpectedToken)},
+        {"}", grammar(P::UnexpectedToken)},
+        {":", grammar(P::UnexpectedToken)},
+        {"[}", grammar(P::UnexpectedToken)},
+        {"{]", grammar(P::UnexpectedToken)},
+        {"tru", lexical(E::InvalidChar)},
+        {"nul", lexical(E::InvalidChar)},
+        {"True", lexical(E::InvalidChar)},
+        {"\"abc", lexical(E::InvalidString)},
+        {"\"abc\\", lexical(E::InvalidString)},
+        {"\"\\x\"", lexical(E::StringInvalidEscapedChar)},
+        {"\"\\u12g4\"", lexical(E::StringInvalidHexChar)},
+        {"\"\\u12\"", lexical(E::StringInvalidHexChar)},
+        {"\"tab\there\"", lexical(E::StringInvalidJsonChar)},
+        {"\"line\nbreak\"", lexical(E::StringInvalidJsonChar)},
+        {"// c\n1", lexical(E::UnallowedComment)},
+        {"/* c */ 1", lexical(E::UnallowedComment)},
+        {"\xEF\xBB\xBF{}", lexical(E::InvalidChar)},  // a byte order mark
+        {"\"\xC3\x28\"", lexical(E::StringInvalidUtf8)},
+        {"\"\xC0\xAF\"", lexical(E::StringInvalidUtf8)},          // overlong
+        {"\"\xED\xA0\x80\"", lexical(E::StringInvalidUtf8)},      // encoded surrogate
+        {"\"\xF4\x90\x80\x80\"", lexical(E::StringInvalidUtf8)},  // above U+10FFFF
+        {"\"\xE2\x82\"", lexical(E::StringInvalidUtf8)},          // truncated
+        {"{\"\xFF\":1}", lexical(E::StringInvalidUtf8)},          // in a key
+        {std::string("\"a\0b\"", 5), lexical(E::StringInvalidJsonChar)},
+    };
+    for (const auto& [text, code] : cases) {
+        EXPECT_EQ(parseFailure(text), "JSON parse error") << text;
+        EXPECT_EQ(errorCodeOf(text), code) << text;
+    }
+}
+
+TEST(JsonReader, ScalarsAndNumberExactness) {
+    EXPECT_TRUE(read("null")->root()->isNull());
+    EXPECT_FALSE(read(" false ")->root()->booleanValue());
+    EXPECT_EQ(read("\"\"")->root()->stringValue(), "");
+    EXPECT_EQ(read("-0")->root()->numberValue().compare(Number(0)), 0);
+
+    // The reader's quick path for short integers must choose exactly what the number parser chooses.
+    for (const char* text :
+         {"0", "9", "-9", "123456789012345678", "-123456789012345678", "1234567890123456789", "9223372036854775807",
+          "9223372036854775808", "-9223372036854775808", "-9223372036854775809", "18446744073709551615",
+          "18446744073709551616", "123456789012345678901234567890", "1.5", "1e3", "-2.5E-3", "1e400", "0.1"}) {
+        auto doc = read(text);
+        const Number& got = doc->root()->numberValue();
+        std::optional<Number> want = Number::parse(text);
+        ASSERT_TRUE(want.has_value()) << text;
+        EXPECT_EQ(got.type(), want->type()) << text;
+        EXPECT_EQ(got.string(), want->string()) << text;
+    }
+    EXPECT_EQ(read("9")->root()->numberValue().type(), Number::Type::ULong);
+    EXPECT_EQ(read("-9")->root()->numberValue().type(), Number::Type::Long);
+    auto bigDoc = read("123456789012345678901234567890");
+    const Number& big = bigDoc->root()->numberValue();
+    EXPECT_EQ(big.type(), Number::Type::Dynamic);
+    EXPECT_EQ(big.string(), "123456789012345678901234567890");
+}
+
+TEST(JsonReader, EscapesDecode) {
+    auto str = [](std::string_view text) { return std::string(read(text)->root()->stringValue()); };
+    EXPECT_EQ(str(R"("\"\\\/\b\f\n\r\t")"), "\"\\/\b\f\n\r\t");
+    EXPECT_EQ(str(R"("\u0041\u00e9\u20AC\ud83d\ude00")"), "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+    EXPECT_EQ(str(R"("a\u0000b")"), std::string("a\0b", 3));
+    EXPECT_EQ(str(R"("\ud800x")"), "?x");
+    EXPECT_EQ(str(R"("\ud800")"), "?");
+    // A high surrogate followed by an escape that is not a low surrogate: both decoded on their own.
+    EXPECT_EQ(str(R"("\ud800\u0041")"), "?A");
+    EXPECT_EQ(str(R"("\ud800\ud800\udc00")"), "?\xF0\x90\x80\x80");
+    // A lone low surrogate would be ill-formed UTF-8.
+    EXPECT_EQ(str(R"("\udc00z")"), "?z");
+    auto doc = read(R"({"k\u00e9y\n": "v"})");
+    EXPECT_TRUE(doc->root()->hasProperty("k\xC3\xA9y\n"));
+    EXPECT_EQ(doc->root()->property("k\xC3\xA9y\n")->pointer(), "/k\xC3\xA9y\n");
+}
+
+TEST(JsonReader, KeyOrderAndPointers) {
+    auto doc = read(R"({"b": {"y": 1, "x": [true, {"/": null}]}, "a": "s", "~": []})");
+    const JV* root = doc->root();
+    std::string keys;
+    for (auto [k, v] : root->properties()) keys += std::string(k) + ",";
+    EXPECT_EQ(keys, "a,b,~,");
+    EXPECT_EQ(doc->propOrder(*root), (std::vector<std::string_view>{"b", "a", "~"}));
+    EXPECT_EQ(doc->propOrder(*root->property("b")), (std::vector<std::string_view>{"y", "x"}));
+    EXPECT_TRUE(doc->propOrder(*root->property("~")).empty());
+
+    const JV* slash = doc->findNode("/b/x/1/~1");
+    ASSERT_NE(slash, nullptr);
+    EXPECT_TRUE(slash->isNull());
+    EXPECT_EQ(slash->pointer(), "/b/x/1/~1");
+    EXPECT_EQ(doc->findNode("/~0")->pointer(), "/~0");
+    EXPECT_EQ(doc->findNode(JVPointer("/b/y"))->numberValue().compare(Number(1)), 0);
+}
+
+TEST(JsonReader, RepeatedKeysKeepTheLastValue) {
+    auto doc = read(R"({"a": {"deep": [1, 2]}, "b": 2, "a": 3})");
+    const JV* root = doc->root();
+    EXPECT_EQ(root->size(), 2u);
+    EXPECT_EQ(root->property("a")->numberValue().compare(Number(3)), 0);
+    EXPECT_EQ(root->property("a")->pointer(), "/a");
+    EXPECT_EQ(doc->propOrder(*root), (std::vector<std::string_view>{"a", "b"}));
+
+    // Large objects take another route through the builder.
+    std::string text = "{";
+    for (int i = 0; i < 40; ++i) text += fmt::format("\"k{}\": {}, ", i % 25, i);
+    text += "\"end\": {}}";
+    auto big = read(text);
+    EXPECT_EQ(big->root()->size(), 26u);
+    EXPECT_EQ(big->root()->property("k3")->numberValue().compare(Number(28)), 0);
+    EXPECT_EQ(big->propOrder(*big->root()).size(), 26u);
+    EXPECT_EQ(big->propOrder(*big->root()).front(), "k0");
+    EXPECT_EQ(big->propOrder(*big->root()).back(), "end");
+}
+
+TEST(JsonReader, EmptyContainers) {
+    auto doc = read(" [ {}, [], {\"e\": {}} ] ");
+    const JV* root = doc->root();
+    ASSERT_EQ(root->size(), 3u);
+    EXPECT_TRUE(root->at(0)->isObject());
+    EXPECT_EQ(root->at(0)->size(), 0u);
+    EXPECT_EQ(root->at(1)->pos, (Pos{1, 8}));
+    EXPECT_EQ(root->at(2)->property("e")->pointer(), "/2/e");
+    EXPECT_TRUE(read("{}")->root()->isObject());
+    EXPECT_TRUE(read("[]")->root()->isArray());
+}
+
+TEST(JsonReader, NestingLimit) {
+    auto nested = [](std::size_t depth) {
+        std::string text;
+        for (std::size_t i = 0; i + 1 < depth; ++i) text += (i % 2 == 0) ? "[" : "{\"k\":";
+        text += "[]";
+        for (std::size_t i = depth - 1; i-- > 0;) text += (i % 2 == 0) ? "]" : "}";
+        return text;
+    };
+    auto doc = read(nested(JSONReader::kMaxDepth));
+    const JV* leaf = doc->root();
+    while (leaf->size() > 0) leaf = leaf->isArray() ? leaf->at(0) : leaf->property("k");
+    EXPECT_TRUE(leaf->isArray());
+    EXPECT_EQ(leaf->pos, (Pos{1, static_cast<std::int32_t>(1 + 500 * 1 + 499 * 5)}));
+    EXPECT_EQ(parseFailure(nested(JSONReader::kMaxDepth + 1)), "JSON parse error");
+    EXPECT_EQ(errorCodeOf(nested(JSONReader::kMaxDepth + 1)), grammar(JSONReader::ParseError::TooDeep));
+    EXPECT_EQ(parseFailure(std::string(1000000, '[')), "JSON parse error");
+}
+
+// Counts events and can stop after a given number of them.
+class CountingHandler : public Handler {
+  public:
+    explicit CountingHandler(int stopAt = -1) : stopAt_(stopAt) {}
+    int handleString(const char*, std::size_t, Pos) override { return event("s"); }
+    int handleInteger(std::int64_t v, Pos) override { return event(fmt::format("i{}", v)); }
+    int handleDouble(double v, Pos) override { return event(fmt::format("d{}", v)); }
+    int handleNumber(const char* t, std::size_t n, Pos) override { return event("n" + std::string(t, n)); }
+    int handleStartMap(Pos) override { return event("{"); }
+    int handleMapKey(const char* t, std::size_t n, Pos) override { return event("k" + std::string(t, n)); }
+    int handleEndMap(Pos) override { return event("}"); }
+    int handleStartArray(Pos) override { return event("["); }
+    int handleEndArray(Pos) override { return event("]"); }
+    int handleBoolean(int v, Pos) override { return event(v ? "t" : "f"); }
+    int handleNull(Pos) override { return event("z"); }
+    std::string log;
+
+  private:
+    int event(const std::string& e) {
+        log += e + " ";
+        return --stopAt_ == 0 ? 0 : 1;
+    }
+    int stopAt_;
+};
+
+TEST(JsonReader, EventsAndOptions) {
+    CountingHandler events;
+    JSONReader reader(events);
+    EXPECT_TRUE(reader.read(R"({"a": [1, -2, 1.5, 99999999999999999999, true, null, "s"]})"));
+    EXPECT_EQ(events.log, "{ ka [ i1 i-2 d1.5 d1e+20 t z s ] } ");
+
+    CountingHandler stopping(3);
+    JSONReader stopped(stopping);
+    EXPECT_FALSE(stopped.read("[1, 2, 3, 4]"));
+    EXPECT_EQ(stopped.errorCode(), grammar(JSONReader::ParseError::HandlerStopped));
+    EXPECT_EQ(stopping.log, "[ i1 i2 ");
+
+    CountingHandler raw;
+    raw.rawNumbers = true;
+    JSONReader::Options options;
+    options.allowComments = true;
+    options.allowMultipleValues = true;
+    JSONReader lenient(raw, options);
+    EXPECT_TRUE(lenient.read("// first\n1e5 /* second */ [0.50]\r\n// end"));
+    EXPECT_EQ(raw.log, "n1e5 [ n0.50 ] ");
+
+    CountingHandler garbage;
+    JSONReader::Options trailing;
+    trailing.allowTrailingGarbage = true;
+    JSONReader tolerant(garbage, trailing);
+    EXPECT_TRUE(tolerant.read("{} x"));
+
+    // Chunks are gathered and parsed as one text.
+    CountingHandler chunks;
+    JSONReader chunked(chunks);
+    EXPECT_TRUE(chunked.parse("[tr"));
+    EXPECT_TRUE(chunked.parse("ue]"));
+    EXPECT_TRUE(chunked.completeParse());
+    EXPECT_EQ(chunks.log, "[ t ] ");
+}
+
+TEST(JsonReader, HandlerRefusesInconsistentEvents) {
+    DefaultHandler handler;
+    EXPECT_EQ(handler.handleEndMap(Pos{}), 0);
+    EXPECT_EQ(handler.failure(), "context_pop: Bottom of stack reached prematurely");
+    DefaultHandler keys;
+    keys.handleStartMap(Pos{});
+    EXPECT_EQ(keys.handleNull(Pos{}), 0);
+    EXPECT_EQ(keys.failure(), "context_add_value: Object key is not a string (null)");
+    // A handler left half-way owns its partial tree and frees it.
+    DefaultHandler partial;
+    partial.handleStartArray(Pos{});
+    partial.handleStartMap(Pos{});
+    partial.handleMapKey("k", 1, Pos{});
+    partial.handleString("v", 1, Pos{});
+    EXPECT_EQ(partial.document(), nullptr);
+}
+
+TEST(JsonReader, ReadsStreams) {
+    std::string text = "{\"list\": [";
+    for (int i = 0; i < 20000; ++i) text += fmt::format("{}{}", i == 0 ? "" : ",", i);
+    text += "]}";
+    std::istringstream in(text);
+    auto doc = readJsonStream(in);
+    EXPECT_EQ(doc->findNode("/list/19999")->numberValue().compare(Number(19999)), 0);
+    std::istringstream bad("{\"a\": ");
+    EXPECT_THROW(readJsonStream(bad), JSONReaderError);
+}
+
+}  // namespace
+}  // namespace zephalon::jv
