@@ -52,18 +52,23 @@ bool doubleHoldsText(const NumberParser& parser, double d) {
     return back == source && backExp == sourceExp;
 }
 
-// The mantissa digits from the first non-zero one on: leading zeros ("0.000123") carry no precision, so they
-// must not push a plain double onto the slow path.
+// The mantissa digits from the first to the last non-zero one. Leading and trailing zeros carry no precision, so
+// they must not push a plain double onto the slow path, and equal values ("2.5", "2.50000000000000000000000")
+// must get the same kind so that a value and its written form compare equal.
 std::size_t significantDigits(const NumberParser& parser) {
-    const char* p = parser.intBegin;
-    while (p < parser.intEnd && *p == '0') ++p;
-    std::size_t count = static_cast<std::size_t>(parser.intEnd - p);
-    if (parser.fracBegin == nullptr) return count;
-    const char* f = parser.fracBegin;
-    if (count == 0) {
-        while (f < parser.fracEnd && *f == '0') ++f;
+    const char* ib = parser.intBegin;
+    const char* ie = parser.intEnd;
+    const char* fb = parser.fracBegin ? parser.fracBegin : parser.intEnd;
+    const char* fe = parser.fracBegin ? parser.fracEnd : parser.intEnd;
+    while (ib < ie && *ib == '0') ++ib;
+    if (ib == ie) {
+        while (fb < fe && *fb == '0') ++fb;
     }
-    return count + static_cast<std::size_t>(parser.fracEnd - f);
+    while (fe > fb && fe[-1] == '0') --fe;
+    if (fe == fb) {
+        while (ie > ib && ie[-1] == '0') --ie;
+    }
+    return static_cast<std::size_t>(ie - ib) + static_cast<std::size_t>(fe - fb);
 }
 
 }  // namespace
