@@ -354,32 +354,43 @@ bool isValidHostname(std::string_view text) {
     if (text.empty() || text.size() > maxNameLength) {
         return false;
     }
-    std::vector<std::u32string> labels;
-    bool international = false;
-    std::size_t pos = 0;
-    while (true) {
-        std::size_t end = text.find('.', pos);
-        std::string_view label = text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
-        if (!isLdhLabel(label)) {
-            return false;
-        }
-        if (startsWithAcePrefix(label)) {
-            auto decoded = decodeALabel(label);
-            if (!decoded) {
+    auto forEachLabel = [text](auto&& visit) {
+        std::size_t pos = 0;
+        while (true) {
+            std::size_t end = text.find('.', pos);
+            if (!visit(text.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos))) {
                 return false;
             }
-            labels.push_back(std::move(*decoded));
-            international = true;
-        } else {
-            labels.push_back(widen(label));
+            if (end == std::string_view::npos) {
+                return true;
+            }
+            pos = end + 1;
         }
-        if (end == std::string_view::npos) {
-            break;
-        }
-        pos = end + 1;
+    };
+    // Plain LDH names, by far the most common, need no Unicode work.
+    bool international = false;
+    if (!forEachLabel([&](std::string_view label) {
+            international = international || startsWithAcePrefix(label);
+            return isLdhLabel(label);
+        })) {
+        return false;
     }
-    // Plain LDH names need no Unicode checks.
-    return !international || checkLabels(labels);
+    if (!international) {
+        return true;
+    }
+    std::vector<std::u32string> labels;
+    return forEachLabel([&](std::string_view label) {
+               if (!startsWithAcePrefix(label)) {
+                   labels.push_back(widen(label));
+                   return true;
+               }
+               auto decoded = decodeALabel(label);
+               if (decoded) {
+                   labels.push_back(std::move(*decoded));
+               }
+               return decoded.has_value();
+           }) &&
+           checkLabels(labels);
 }
 
 bool isValidIdnHostname(std::string_view text) {
