@@ -22,7 +22,7 @@ struct DynamicValue {
 };
 
 // Exponent magnitudes at or above this are reported as such (the parser rejects them anyway).
-inline constexpr std::int64_t kExponentSaturation = 100'000'000'000'000'000LL;  // 1e17
+inline constexpr std::int64_t kExponentSaturation = 4'000'000'000'000'000'000LL;  // 4e18
 
 // The exponent digits of a checked text as a signed value, saturated at +-kExponentSaturation.
 std::int64_t exponentValue(const NumberParser& parser);

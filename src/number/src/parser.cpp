@@ -144,8 +144,7 @@ std::int64_t exponentValue(const NumberParser& parser) {
     if (parser.expBegin == nullptr) return 0;
     std::int64_t value = 0;
     for (const char* p = parser.expBegin; p < parser.expEnd; ++p) {
-        value = value * 10 + (*p - '0');
-        if (value >= kExponentSaturation) {
+        if (value >= kExponentSaturation / 10 || (value = value * 10 + (*p - '0')) >= kExponentSaturation) {
             value = kExponentSaturation;
             break;
         }
@@ -205,7 +204,8 @@ std::optional<Number> Number::parse(std::string_view text, int* status) {
         conversion += "0.";
         conversion += value->digits;
         fmt::format_to(std::back_inserter(conversion), "e{}", value->exp10);
-        if (!value->value.setDecimal(conversion.c_str())) {
+        // Beyond the exponent range of the 1000-bit layer the value would become infinity or zero.
+        if (!value->value.setDecimal(conversion.c_str()) || !mpfr_regular_p(value->value.get())) {
             *status = NumberParser::InvalidFormat;
             return std::nullopt;
         }

@@ -137,6 +137,13 @@ TEST(NumberKinds, HugeExponentsAreWrittenInExponentForm) {
     EXPECT_EQ(big.compare(num("1e400")), 1);
     EXPECT_EQ(num("-12.5e-999999999").string(), "-1.25e-999999998");
     EXPECT_EQ(num("1e1000000000000000").string(), "1e+1000000000000000");
+    EXPECT_EQ(num("-7e1388000000000000000").string(), "-7e+1388000000000000000");
+    EXPECT_EQ(num("7e-1388000000000000000").string(), "7e-1388000000000000000");
+    // A computed value far beyond what any text said still writes a text that reads back.
+    Number huge = num("9e1000000000000000000") * num("9e300000000000000000");
+    Number again = num(huge.string().c_str());
+    EXPECT_EQ(again.compare(huge), 0);
+    EXPECT_EQ(huge.string(), "8.1e+1300000000000000001");
     // The switch to exponent form sits at the documented limit.
     EXPECT_EQ(num("1e1000").string(), "1" + repeat('0', 1000));
     EXPECT_EQ(num("1e1001").string(), "1e+1001");

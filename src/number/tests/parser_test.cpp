@@ -39,8 +39,11 @@ TEST(NumberParser, StatusCodesAndMessagesOfTheTextConstructor) {
         {"1.5.5", NumberParser::ExpectedEndOfString},
         {"0x10", NumberParser::ExpectedEndOfString},
         {"1e5e5", NumberParser::ExpectedEndOfString},
-        {"1e1000000000000001", NumberParser::InvalidFormat},
-        {"1e-1000000000000002", NumberParser::InvalidFormat},
+        // Beyond the range of the 1000-bit layer (about 10^+-1.388e18), and beyond any exponent considered.
+        {"1e1400000000000000000", NumberParser::InvalidFormat},
+        {"-1e-1400000000000000000", NumberParser::InvalidFormat},
+        {"1e99999999999999999999999", NumberParser::InvalidFormat},
+        {"0.1e-99999999999999999999999", NumberParser::InvalidFormat},
     };
     for (const StatusCase& c : cases) {
         SCOPED_TRACE(c.text);

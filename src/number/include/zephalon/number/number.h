@@ -18,8 +18,9 @@
 //     number that was read, whatever its length, with redundant zeros removed ("2.5000000000000000000000"
 //     reads back as "2.5"). Arithmetic results no longer have a source text and are written with the fewest
 //     significant digits that read back to the same 1000-bit value.
-//   * Decimal exponents are limited to kMaxDecimalExponent in magnitude; a text beyond it is rejected as
-//     "Invalid number format" rather than silently turned into infinity or zero.
+//   * The 1000-bit layer spans decimal exponents up to about +-1.388e18. A text whose value lies beyond that
+//     range (or whose exponent exceeds kMaxDecimalExponent) is rejected as "Invalid number format" rather than
+//     silently turned into infinity or zero; every finite value the layer can compute writes a readable text.
 //   * `string()` writes a Dynamic value positionally when its decimal exponent lies within
 //     +-kPositionalExponentLimit and in exponent form ("1.5e+999999999") beyond, so a short text with a huge
 //     exponent never expands into a huge output. Parsing and writing are linear in the length of the text.
@@ -84,8 +85,9 @@ class Number {
   public:
     enum class Type : std::uint8_t { Long = 1, ULong = 2, Double = 3, Dynamic = 4 };
 
-    // Largest magnitude of a decimal exponent accepted by the parser (the exponent of the leading digit).
-    static constexpr std::int64_t kMaxDecimalExponent = 1'000'000'000'000'000LL;  // 1e15
+    // Largest magnitude of a decimal exponent (of the leading digit) the parser considers; it lies beyond the
+    // range of the 1000-bit layer, which decides acceptance in the end.
+    static constexpr std::int64_t kMaxDecimalExponent = 2'000'000'000'000'000'000LL;  // 2e18
     // Dynamic values whose leading digit's decimal exponent lies within +-this limit are written positionally.
     static constexpr std::int64_t kPositionalExponentLimit = 1000;
 
