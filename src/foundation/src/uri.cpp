@@ -174,6 +174,36 @@ Uri Uri::parse(std::string_view text) {
 
 std::optional<Uri> Uri::tryParse(std::string_view text) { return parseImpl(text, nullptr); }
 
+Uri Uri::parseLenient(std::string_view text) {
+    static constexpr std::string_view hex = "0123456789ABCDEF";
+    std::string encoded;
+    encoded.reserve(text.size());
+    bool fragment = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        bool escape = c <= 0x20 || c >= 0x7F ||
+                      std::string_view("\"<>\\^`{|}").find(static_cast<char>(c)) != std::string_view::npos;
+        if (c == '%') {
+            escape = !(i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0);
+        } else if (c == '#') {
+            escape = fragment;
+            fragment = true;
+        }
+        if (escape) {
+            encoded.push_back('%');
+            encoded.push_back(hex[c >> 4]);
+            encoded.push_back(hex[c & 0xF]);
+        } else {
+            encoded.push_back(static_cast<char>(c));
+        }
+    }
+    auto uri = parseImpl(encoded, nullptr);
+    if (!uri) {
+        throw UriError(fmt::format("'{}' is not a valid URI reference", text));
+    }
+    return std::move(*uri);
+}
+
 Uri Uri::resolve(const Uri& reference) const {
     if (!isAbsolute()) {
         throw UriError(

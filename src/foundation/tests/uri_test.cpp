@@ -152,6 +152,22 @@ TEST(Uri, FragmentSplitAndReplace) {
     EXPECT_THROW(uri.withFragment("a b"), UriError);
 }
 
+TEST(Uri, LenientParsingEncodesWhatAUriCannotHold) {
+    EXPECT_EQ(Uri::parseLenient("./My Pet.yaml#/a b").toString(), "./My%20Pet.yaml#/a%20b");
+    EXPECT_EQ(Uri::parseLenient("#/components/schemas/Gr\xC3\xB6\xC3\x9F"
+                                "e")
+                  .toString(),
+              "#/components/schemas/Gr%C3%B6%C3%9Fe");
+    EXPECT_EQ(Uri::parseLenient("a%zz%41#x#y{\"|}").toString(), "a%25zz%41#x%23y%7B%22%7C%7D");
+    // Already valid text is left alone, escapes included.
+    EXPECT_EQ(Uri::parseLenient("https://x/a%20b?q=1#f").toString(), "https://x/a%20b?q=1#f");
+    // The decoded fragment gives the original characters back.
+    EXPECT_EQ(percentDecode(*Uri::parseLenient("#/a b/\xC3\xA9").fragment()), "/a b/\xC3\xA9");
+    // Structural errors are still errors.
+    EXPECT_THROW(Uri::parseLenient("1:b"), UriError);
+    EXPECT_THROW(Uri::parseLenient("http://[::1/"), UriError);
+}
+
 TEST(Uri, PercentDecodeKeepsMalformedEscapes) {
     EXPECT_EQ(percentDecode("a%20b%2Fc"), "a b/c");
     EXPECT_EQ(percentDecode("%zz%4"), "%zz%4");

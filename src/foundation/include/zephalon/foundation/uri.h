@@ -24,6 +24,12 @@ class Uri {
     static Uri parse(std::string_view text);
     // std::nullopt instead of an exception.
     static std::optional<Uri> tryParse(std::string_view text);
+    // For references written by hand ("./My Pet.yaml", "#/components/schemas/Größe"):
+    // percent-encodes the characters a URI can never contain (controls, space,
+    // non-ASCII, '"', '<', '>', '\\', '^', '`', '{', '|', '}', a '%' that does not
+    // start an escape, and every '#' after the first), then parses. Throws
+    // UriError when the text is still not a URI reference.
+    static Uri parseLenient(std::string_view text);
 
     // True when the reference has a scheme.
     bool isAbsolute() const { return scheme_.has_value(); }
