@@ -1,0 +1,61 @@
+// Feeds arbitrary bytes to the JSON reader. A document it accepts must be consistent: every node is found again
+// by its own pointer text, a clone is equal and hashes alike, and the source key order names each key once.
+// The lenient reader options run over the same bytes with a handler that ignores everything.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+#include "zephalon/jv/json_reader.h"
+
+namespace {
+
+void require(bool condition) {
+    if (!condition) std::abort();
+}
+
+void checkTree(const zephalon::jv::JVDoc& doc) {
+    using zephalon::jv::JV;
+    std::vector<const JV*> pending{doc.root()};
+    while (!pending.empty()) {
+        const JV* node = pending.back();
+        pending.pop_back();
+        require(doc.findNode(node->pointer()) == node);
+        require(node->pos.line >= 1 && node->pos.column >= 1);
+        if (node->isArray()) {
+            for (const JV* child : node->items()) pending.push_back(child);
+        } else if (node->isObject()) {
+            auto order = doc.propOrder(*node);
+            require(order.size() == node->size());
+            for (std::string_view key : order) require(node->hasProperty(key));
+            for (auto [key, child] : node->properties()) pending.push_back(child);
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace zephalon::jv;
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+    try {
+        std::unique_ptr<JVDoc> doc = readJsonString(text);
+        checkTree(*doc);
+        std::unique_ptr<JV> copy = doc->root()->clone();
+        require(copy->equal(*doc->root()));
+        require(copy->hash() == doc->root()->hash());
+    } catch (const JSONReaderError&) {
+    }
+
+    Handler ignore;
+    JSONReader::Options options;
+    options.allowComments = true;
+    options.allowMultipleValues = true;
+    options.allowPartialValues = true;
+    options.dontValidateStrings = true;
+    JSONReader lenient(ignore, options);
+    lenient.read(text);
+    return 0;
+}
