@@ -43,29 +43,13 @@ TEST(Validators, CalendarArithmetic) {
 
 TEST(Validators, Dates) {
     expectAll(isValidDate, {"2020-02-29", "0400-02-29", "0001-01-01", "2021-12-31", "1582-10-10"}, true);
-    expectAll(isValidDate,
-              {"2020-02-30",
-               "2021-02-29",
-               "2100-02-29",
-               "2020-04-31",
-               "2020-00-10",
-               "2020-13-01",
-               "2020-01-00",
-               "2020-01-32",
-               "20-01-01",
-               "12020-01-01",
-               "+2020-01-01",
-               "2020-1-01",
-               "2020-01-1",
-               "2020/01/01",
-               "2020-01-01T00:00:00Z",
-               "2020-01-01 ",
-               " 2020-01-01",
-               "",
-               "2020-01-0:",
-               "\xE0\xA7\xA8"
-               "020-01-01",
-               std::string_view("2020-01-01\0", 11)},
+    expectAll(isValidDate, {"2020-02-30",  "2021-02-29",      "2100-02-29",
+                            "2020-04-31",  "2020-00-10",      "2020-13-01",
+                            "2020-01-00",  "2020-01-32",      "20-01-01",
+                            "12020-01-01", "+2020-01-01",     "2020-1-01",
+                            "2020-01-1",   "2020/01/01",      "2020-01-01T00:00:00Z",
+                            "2020-01-01 ", " 2020-01-01",     "",
+                            "2020-01-0:",  "\u09E8020-01-01", std::string_view("2020-01-01\0", 11)},
               false);
 }
 
@@ -131,11 +115,7 @@ TEST(Validators, Hostnames) {
     expectAll(
         isValidHostname,
         {"", ".", ".example", "example.", "a..b", "-hostname", "hostname-", "host_name", "example.com\n",
-         "\xE2\x84\xAA"
-         "elvin.example.com",
-         "example\xEF\xBC\x8E"
-         "com",
-         std::string(64, 'a') + ".com",
+         "\u212Aelvin.example.com", "example\uFF0Ecom", std::string(64, 'a') + ".com",
          std::string(63, 'a') + "." + std::string(63, 'b') + "." + std::string(63, 'c') + "." + std::string(62, 'd'),
          // Punycode labels must decode to a valid, canonically encoded Unicode label.
          "xn--X", "xn--example-", "xn---9uc", "xn--07jt112bpxg.xn--9t4b11yi5a", "XN--aa---o47jg78q"},
@@ -144,12 +124,8 @@ TEST(Validators, Hostnames) {
 
 TEST(Validators, InternationalisedHostnames) {
     expectAll(isValidIdnHostname,
-              {"\xEC\x8B\xA4\xEB\xA1\x80.\xED\x85\x8C\xEC\x8A\xA4\xED\x8A\xB8", "hostname", "1host",
-               "a\xE3\x80\x82"
-               "b",
-               "a\xEF\xBC\x8E"
-               "b",
-               "l\xC2\xB7l", "\xD7\x90\xD7\xB3\xD7\x91", "xn--ihqwcrb4cv8a8dqg056pqjye",
+              {"\xEC\x8B\xA4\xEB\xA1\x80.\xED\x85\x8C\xEC\x8A\xA4\xED\x8A\xB8", "hostname", "1host", "a\u3002b",
+               "a\uFF0Eb", "l\xC2\xB7l", "\xD7\x90\xD7\xB3\xD7\x91", "xn--ihqwcrb4cv8a8dqg056pqjye",
                "\xE0\xA4\x95\xE0\xA5\x8D\xE2\x80\x8D\xE0\xA4\xB7"},
               true);
     expectAll(isValidIdnHostname,
