@@ -3,6 +3,7 @@
 #include <gmp.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <memory>
 #include <stdexcept>
@@ -519,6 +520,19 @@ double Number::toDouble() const {
         case Type::Double:
             return double_;
         case Type::Dynamic:
+            if (dynamic_->hasDecimal && !dynamic_->digits.empty()) {
+                // Rounding the decimal directly avoids a second rounding of the already rounded 1000-bit value.
+                std::string text;
+                text.reserve(dynamic_->digits.size() + 32);
+                if (dynamic_->negative) text += '-';
+                text += "0.";
+                text += dynamic_->digits;
+                fmt::format_to(std::back_inserter(text), "e{}", dynamic_->exp10);
+                double d = 0;
+                auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), d);
+                if (ec == std::errc() && end == text.data() + text.size()) return d;
+            }
+            // Overflow and underflow (and computed values) round the binary value.
             return mpfr_get_d(dynamic_->value.get(), kBfRounding);
     }
     return 0;

@@ -377,6 +377,11 @@ TEST(NumberConversions, ToLongToULongToDouble) {
     EXPECT_EQ(Number(std::numeric_limits<std::uint64_t>::max()).toDouble(), 18446744073709551616.0);
     EXPECT_EQ(num("0.12345678901234567891").toDouble(), 0.12345678901234567891);
     EXPECT_TRUE(std::isinf(num("1e400").toDouble()));
+    EXPECT_EQ(num("-1e-400").toDouble(), 0.0);
+    // Just above the midpoint between 1 and the next double: must round up, although the 1000-bit value of
+    // the text is rounded to the midpoint itself.
+    std::string aboveMidpoint = "1.00000000000000011102230246251565404236316680908203125" + repeat('0', 400) + "1";
+    EXPECT_EQ(num(aboveMidpoint.c_str()).toDouble(), std::nextafter(1.0, 2.0));
 }
 
 TEST(NumberText, DumpNamesTheStorage) {
