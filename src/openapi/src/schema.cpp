@@ -1,0 +1,834 @@
+#include "zephalon/openapi/schema.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <stdexcept>
+
+#include "slots.h"
+#include "zephalon/openapi/info.h"
+#include "zephalon/openapi/openapi.h"
+
+namespace zephalon::openapi {
+
+// --- Discriminator ---
+
+void Discriminator::setMapping(std::string_view value, std::string ref) {
+    mapping_.insert_or_assign(std::string(value), std::move(ref));
+}
+
+void Discriminator::removeMapping(std::string_view value) {
+    if (auto it = mapping_.find(value); it != mapping_.end()) {
+        mapping_.erase(it);
+    }
+}
+
+// --- version guards ---
+
+void assertIs30(const Node& node) {
+    const auto* document = dynamic_cast<const OpenAPI*>(node.root());
+    if (document != nullptr && !document->is30()) {
+        throw std::runtime_error("This operation is only supported in OpenAPI 3.0");
+    }
+}
+
+void assertIs31(const Node& node) {
+    const auto* document = dynamic_cast<const OpenAPI*>(node.root());
+    if (document != nullptr && !document->is31()) {
+        throw std::runtime_error("This operation is only supported in OpenAPI 3.1");
+    }
+}
+
+// --- Schema ---
+
+Schema::Schema(Node* parent) : Node(parent, NodeType::Schema) {}
+
+Schema::Schema(Node* parent, SchemaType type) : Schema(parent) { addType(type); }
+
+Schema::~Schema() = default;
+
+jv::JV* Schema::setDefaultValue(const jv::JV* value) {
+    default_ = value == nullptr ? std::make_unique<jv::JV>() : value->clone();
+    return default_.get();
+}
+
+void Schema::removeDefaultValue() { detail::resetOwned(default_); }
+
+// Types: a count in the low four bits, then four bits per type.
+
+std::size_t Schema::typeCount() const { return types_ & 0xFU; }
+
+SchemaType Schema::typeAt(std::size_t index) const {
+    if (index >= typeCount()) {
+        throw std::out_of_range("Schema type index out of range");
+    }
+    return static_cast<SchemaType>((types_ >> (4 * (index + 1))) & 0xFU);
+}
+
+std::vector<SchemaType> Schema::types() const {
+    std::vector<SchemaType> result;
+    for (std::size_t i = 0; i < typeCount(); ++i) {
+        result.push_back(typeAt(i));
+    }
+    return result;
+}
+
+bool Schema::hasType(SchemaType type) const {
+    for (std::size_t i = 0; i < typeCount(); ++i) {
+        if (typeAt(i) == type) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Schema::addType(SchemaType type) {
+    if (hasType(type) || static_cast<std::size_t>(type) >= schemaTypeCount) {
+        return;
+    }
+    std::size_t count = typeCount();
+    types_ |= static_cast<std::uint32_t>(type) << (4 * (count + 1));
+    types_ = (types_ & ~0xFU) | static_cast<std::uint32_t>(count + 1);
+}
+
+void Schema::addType(std::string_view name) { addType(schemaTypeFromString(name)); }
+
+void Schema::removeTypeAt(std::size_t index) {
+    std::vector<SchemaType> remaining = types();
+    if (index >= remaining.size()) {
+        return;
+    }
+    remaining.erase(remaining.begin() + static_cast<std::ptrdiff_t>(index));
+    types_ = 0;
+    for (SchemaType type : remaining) {
+        addType(type);
+    }
+}
+
+void Schema::removeType(SchemaType type) {
+    for (std::size_t i = 0; i < typeCount(); ++i) {
+        if (typeAt(i) == type) {
+            removeTypeAt(i);
+            return;
+        }
+    }
+}
+
+// Enum.
+
+void Schema::addEnum(const jv::JV& value) { enum_.push_back(value.clone()); }
+void Schema::addEnum(const char* value) { enum_.push_back(std::make_unique<jv::JV>(std::string_view(value))); }
+void Schema::addEnum(std::string value) { enum_.push_back(std::make_unique<jv::JV>(value)); }
+void Schema::addEnum(bool value) { enum_.push_back(std::make_unique<jv::JV>(value)); }
+void Schema::addEnum(int value) { enum_.push_back(std::make_unique<jv::JV>(value)); }
+void Schema::addEnum(std::int64_t value) { enum_.push_back(std::make_unique<jv::JV>(value)); }
+void Schema::addEnum(std::uint64_t value) { enum_.push_back(std::make_unique<jv::JV>(value)); }
+void Schema::addEnum(double value) { enum_.push_back(std::make_unique<jv::JV>(value)); }
+void Schema::addEnum(std::nullptr_t) { enum_.push_back(std::make_unique<jv::JV>()); }
+
+bool Schema::hasEnumValue(const jv::JV& value) const {
+    return std::any_of(enum_.begin(), enum_.end(), [&](const auto& entry) { return entry->equal(value); });
+}
+
+void Schema::removeEnum(std::size_t index) { detail::removeItemAt(enum_, index); }
+
+void Schema::clearEnums() {
+    enum_.clear();
+    isConst_ = false;
+}
+
+// Numbers.
+
+template <class T>
+void Schema::setNumber(std::optional<number::Number>& field, T value) {
+    field = number::Number(value);
+}
+
+void Schema::setMultipleOf(int value) { setNumber(multipleOf_, static_cast<std::int64_t>(value)); }
+void Schema::setMultipleOf(std::int64_t value) { setNumber(multipleOf_, value); }
+void Schema::setMultipleOf(double value) { setNumber(multipleOf_, value); }
+void Schema::setMultipleOf(const number::Number& value) { multipleOf_ = value; }
+
+void Schema::setMaximum(int value) { setNumber(maximum_, static_cast<std::int64_t>(value)); }
+void Schema::setMaximum(std::int64_t value) { setNumber(maximum_, value); }
+void Schema::setMaximum(double value) { setNumber(maximum_, value); }
+void Schema::setMaximum(const number::Number& value) { maximum_ = value; }
+
+void Schema::setMinimum(int value) { setNumber(minimum_, static_cast<std::int64_t>(value)); }
+void Schema::setMinimum(std::int64_t value) { setNumber(minimum_, value); }
+void Schema::setMinimum(double value) { setNumber(minimum_, value); }
+void Schema::setMinimum(const number::Number& value) { minimum_ = value; }
+
+void Schema::setExclusiveMaximum(bool exclusive) {
+    assertIs30(*this);
+    exclusiveMaximum_ = exclusive;
+}
+
+void Schema::setExclusiveMaximum(int value) { setExclusiveMaximum(number::Number(static_cast<std::int64_t>(value))); }
+void Schema::setExclusiveMaximum(std::int64_t value) { setExclusiveMaximum(number::Number(value)); }
+void Schema::setExclusiveMaximum(double value) { setExclusiveMaximum(number::Number(value)); }
+
+void Schema::setExclusiveMaximum(const number::Number& value) {
+    assertIs31(*this);
+    exclusiveMaximum_ = value;
+}
+
+void Schema::setExclusiveMinimum(bool exclusive) {
+    assertIs30(*this);
+    exclusiveMinimum_ = exclusive;
+}
+
+void Schema::setExclusiveMinimum(int value) { setExclusiveMinimum(number::Number(static_cast<std::int64_t>(value))); }
+void Schema::setExclusiveMinimum(std::int64_t value) { setExclusiveMinimum(number::Number(value)); }
+void Schema::setExclusiveMinimum(double value) { setExclusiveMinimum(number::Number(value)); }
+
+void Schema::setExclusiveMinimum(const number::Number& value) {
+    assertIs31(*this);
+    exclusiveMinimum_ = value;
+}
+
+namespace {
+
+// `sign` is 1 for a lower bound (a larger value is stricter) and -1 for an upper bound.
+std::optional<NumericBound> effectiveBound(const std::optional<number::Number>& inclusive,
+                                           const ExclusiveBound& exclusive, int sign) {
+    std::optional<NumericBound> bound;
+    if (inclusive) {
+        bound = NumericBound{*inclusive, false};
+    }
+    if (const bool* flag = std::get_if<bool>(&exclusive)) {
+        if (bound && *flag) {
+            bound->exclusive = true;
+        }
+    } else if (const auto* value = std::get_if<number::Number>(&exclusive)) {
+        // At equal values the exclusive bound is the stricter one.
+        if (!bound || value->compare(bound->value) * sign >= 0) {
+            bound = NumericBound{*value, true};
+        }
+    }
+    return bound;
+}
+
+}  // namespace
+
+std::optional<NumericBound> Schema::effectiveMinimum() const { return effectiveBound(minimum_, exclusiveMinimum_, 1); }
+
+std::optional<NumericBound> Schema::effectiveMaximum() const { return effectiveBound(maximum_, exclusiveMaximum_, -1); }
+
+// Boolean slots.
+
+Schema* Schema::setUnevaluatedItems(bool allowed) {
+    Schema* schema = setUnevaluatedItems();
+    if (!allowed) {
+        schema->setNot();
+    }
+    return schema;
+}
+
+Schema* Schema::setAdditionalProperties(bool allowed) {
+    Schema* schema = setAdditionalProperties();
+    if (!allowed) {
+        schema->setNot();
+    }
+    return schema;
+}
+
+Schema* Schema::setUnevaluatedProperties(bool allowed) {
+    Schema* schema = setUnevaluatedProperties();
+    if (!allowed) {
+        schema->setNot();
+    }
+    return schema;
+}
+
+void Schema::removeRequired(std::string_view name) {
+    if (auto it = required_.find(name); it != required_.end()) {
+        required_.erase(it);
+    }
+}
+
+// Dependent required.
+
+void Schema::addDependentRequired(std::string_view property, std::string_view dependency) {
+    auto it = dependentRequired_.find(property);
+    if (it == dependentRequired_.end()) {
+        it = dependentRequired_.emplace(std::string(property), std::vector<std::string>{}).first;
+    }
+    if (std::find(it->second.begin(), it->second.end(), dependency) == it->second.end()) {
+        it->second.emplace_back(dependency);
+    }
+}
+
+bool Schema::isDependentRequired(std::string_view property, std::string_view dependency) const {
+    auto it = dependentRequired_.find(property);
+    return it != dependentRequired_.end() &&
+           std::find(it->second.begin(), it->second.end(), dependency) != it->second.end();
+}
+
+std::size_t Schema::dependentRequiredCount(std::string_view property) const {
+    auto it = dependentRequired_.find(property);
+    return it == dependentRequired_.end() ? 0 : it->second.size();
+}
+
+void Schema::removeDependentRequired(std::string_view property, std::string_view dependency) {
+    if (auto it = dependentRequired_.find(property); it != dependentRequired_.end()) {
+        auto& names = it->second;
+        names.erase(std::remove(names.begin(), names.end(), dependency), names.end());
+        if (names.empty()) {
+            dependentRequired_.erase(it);
+        }
+    }
+}
+
+void Schema::clearDependentRequired(std::string_view property) {
+    if (auto it = dependentRequired_.find(property); it != dependentRequired_.end()) {
+        dependentRequired_.erase(it);
+    }
+}
+
+// Examples.
+
+jv::JV* Schema::setExampleValue(const jv::JV* value) {
+    exampleValue_ = value == nullptr ? std::make_unique<jv::JV>() : value->clone();
+    return exampleValue_.get();
+}
+
+void Schema::removeExampleValue() { detail::resetOwned(exampleValue_); }
+
+jv::JV* Schema::example(std::string_view name) const {
+    auto it = examples_.find(name);
+    return it == examples_.end() ? nullptr : it->second.get();
+}
+
+jv::JV* Schema::addExample(std::string_view name) {
+    exampleList_.clear();
+    if (auto it = examples_.find(name); it != examples_.end()) {
+        return it->second.get();
+    }
+    return examples_.emplace(std::string(name), std::make_unique<jv::JV>()).first->second.get();
+}
+
+jv::JV* Schema::setExample(std::string_view name, const jv::JV* value) {
+    auto copy = value == nullptr ? std::make_unique<jv::JV>() : value->clone();
+    jv::JV* raw = copy.get();
+    exampleList_.clear();
+    if (auto it = examples_.find(name); it != examples_.end()) {
+        it->second = std::move(copy);
+    } else {
+        examples_.emplace(std::string(name), std::move(copy));
+    }
+    return raw;
+}
+
+void Schema::removeExample(std::string_view name) {
+    if (auto it = examples_.find(name); it != examples_.end()) {
+        examples_.erase(it);
+    }
+}
+
+jv::JV* Schema::addListExample(const jv::JV* value) {
+    auto copy = value == nullptr ? std::make_unique<jv::JV>() : value->clone();
+    examples_.clear();
+    exampleList_.push_back(std::move(copy));
+    return exampleList_.back().get();
+}
+
+void Schema::removeListExampleAt(std::size_t index) { detail::removeItemAt(exampleList_, index); }
+
+void Schema::clearExamples() {
+    examples_.clear();
+    exampleList_.clear();
+}
+
+// Attached objects.
+
+Discriminator* Schema::setDiscriminator(std::string propertyName) {
+    auto discriminator = std::make_unique<Discriminator>(this, std::move(propertyName));
+    std::unique_ptr<Discriminator> old = std::exchange(discriminator_, std::move(discriminator));
+    return discriminator_.get();
+}
+
+void Schema::removeDiscriminator() { detail::resetOwned(discriminator_); }
+
+XML* Schema::setXml() {
+    if (!xml_) {
+        xml_ = std::make_unique<XML>(this);
+    }
+    return xml_.get();
+}
+
+void Schema::removeXml() { detail::resetOwned(xml_); }
+
+ExternalDocumentation* Schema::addExternalDocs(std::string url) {
+    if (!externalDocs_) {
+        externalDocs_ = std::make_unique<ExternalDocumentation>(this, std::move(url));
+    }
+    return externalDocs_.get();
+}
+
+void Schema::removeExternalDocs() { detail::resetOwned(externalDocs_); }
+
+// Subschema slots, lists and maps.
+
+Schema* Schema::contentSchema() const { return detail::resolvedSlot<Schema>(contentSchema_); }
+
+Schema* Schema::setContentSchema() { return detail::setSlot<Schema>(contentSchema_, this); }
+
+Reference* Schema::setContentSchemaRef(Schema* target) { return detail::setSlotRef(contentSchema_, this, target); }
+
+Reference* Schema::setContentSchemaRef(Reference* target) { return detail::setSlotRef(contentSchema_, this, target); }
+
+Schema* Schema::items() const { return detail::resolvedSlot<Schema>(items_); }
+
+Schema* Schema::setItems() { return detail::setSlot<Schema>(items_, this); }
+
+Reference* Schema::setItemsRef(Schema* target) { return detail::setSlotRef(items_, this, target); }
+
+Reference* Schema::setItemsRef(Reference* target) { return detail::setSlotRef(items_, this, target); }
+
+Schema* Schema::additionalItems() const { return detail::resolvedSlot<Schema>(additionalItems_); }
+
+Schema* Schema::setAdditionalItems() { return detail::setSlot<Schema>(additionalItems_, this); }
+
+Reference* Schema::setAdditionalItemsRef(Schema* target) { return detail::setSlotRef(additionalItems_, this, target); }
+
+Reference* Schema::setAdditionalItemsRef(Reference* target) {
+    return detail::setSlotRef(additionalItems_, this, target);
+}
+
+Schema* Schema::contains() const { return detail::resolvedSlot<Schema>(contains_); }
+
+Schema* Schema::setContains() { return detail::setSlot<Schema>(contains_, this); }
+
+Reference* Schema::setContainsRef(Schema* target) { return detail::setSlotRef(contains_, this, target); }
+
+Reference* Schema::setContainsRef(Reference* target) { return detail::setSlotRef(contains_, this, target); }
+
+Schema* Schema::unevaluatedItems() const { return detail::resolvedSlot<Schema>(unevaluatedItems_); }
+
+Schema* Schema::setUnevaluatedItems() { return detail::setSlot<Schema>(unevaluatedItems_, this); }
+
+Reference* Schema::setUnevaluatedItemsRef(Schema* target) {
+    return detail::setSlotRef(unevaluatedItems_, this, target);
+}
+
+Reference* Schema::setUnevaluatedItemsRef(Reference* target) {
+    return detail::setSlotRef(unevaluatedItems_, this, target);
+}
+
+Schema* Schema::additionalProperties() const { return detail::resolvedSlot<Schema>(additionalProperties_); }
+
+Schema* Schema::setAdditionalProperties() { return detail::setSlot<Schema>(additionalProperties_, this); }
+
+Reference* Schema::setAdditionalPropertiesRef(Schema* target) {
+    return detail::setSlotRef(additionalProperties_, this, target);
+}
+
+Reference* Schema::setAdditionalPropertiesRef(Reference* target) {
+    return detail::setSlotRef(additionalProperties_, this, target);
+}
+
+Schema* Schema::propertyNames() const { return detail::resolvedSlot<Schema>(propertyNames_); }
+
+Schema* Schema::setPropertyNames() { return detail::setSlot<Schema>(propertyNames_, this); }
+
+Reference* Schema::setPropertyNamesRef(Schema* target) { return detail::setSlotRef(propertyNames_, this, target); }
+
+Reference* Schema::setPropertyNamesRef(Reference* target) { return detail::setSlotRef(propertyNames_, this, target); }
+
+Schema* Schema::unevaluatedProperties() const { return detail::resolvedSlot<Schema>(unevaluatedProperties_); }
+
+Schema* Schema::setUnevaluatedProperties() { return detail::setSlot<Schema>(unevaluatedProperties_, this); }
+
+Reference* Schema::setUnevaluatedPropertiesRef(Schema* target) {
+    return detail::setSlotRef(unevaluatedProperties_, this, target);
+}
+
+Reference* Schema::setUnevaluatedPropertiesRef(Reference* target) {
+    return detail::setSlotRef(unevaluatedProperties_, this, target);
+}
+
+Schema* Schema::notSchema() const { return detail::resolvedSlot<Schema>(not_); }
+
+Schema* Schema::setNot() { return detail::setSlot<Schema>(not_, this); }
+
+Reference* Schema::setNotRef(Schema* target) { return detail::setSlotRef(not_, this, target); }
+
+Reference* Schema::setNotRef(Reference* target) { return detail::setSlotRef(not_, this, target); }
+
+Schema* Schema::ifSchema() const { return detail::resolvedSlot<Schema>(if_); }
+
+Schema* Schema::setIf() { return detail::setSlot<Schema>(if_, this); }
+
+Reference* Schema::setIfRef(Schema* target) { return detail::setSlotRef(if_, this, target); }
+
+Reference* Schema::setIfRef(Reference* target) { return detail::setSlotRef(if_, this, target); }
+
+Schema* Schema::thenSchema() const { return detail::resolvedSlot<Schema>(then_); }
+
+Schema* Schema::setThen() { return detail::setSlot<Schema>(then_, this); }
+
+Reference* Schema::setThenRef(Schema* target) { return detail::setSlotRef(then_, this, target); }
+
+Reference* Schema::setThenRef(Reference* target) { return detail::setSlotRef(then_, this, target); }
+
+Schema* Schema::elseSchema() const { return detail::resolvedSlot<Schema>(else_); }
+
+Schema* Schema::setElse() { return detail::setSlot<Schema>(else_, this); }
+
+Reference* Schema::setElseRef(Schema* target) { return detail::setSlotRef(else_, this, target); }
+
+Reference* Schema::setElseRef(Reference* target) { return detail::setSlotRef(else_, this, target); }
+
+Schema* Schema::prefixItem(std::size_t index) const { return detail::resolvedItem<Schema>(prefixItems_, index); }
+
+Node* Schema::prefixItemNode(std::size_t index) const { return detail::itemAt(prefixItems_, index); }
+
+Schema* Schema::addPrefixItem() { return detail::appendItem<Schema>(prefixItems_, this); }
+
+Reference* Schema::addPrefixItemRef(Schema* target) { return detail::appendRef(prefixItems_, this, target); }
+
+Reference* Schema::addPrefixItemRef(Reference* target) { return detail::appendRef(prefixItems_, this, target); }
+
+void Schema::removePrefixItem(std::size_t index) { detail::removeItemAt(prefixItems_, index); }
+
+Schema* Schema::allOf(std::size_t index) const { return detail::resolvedItem<Schema>(allOf_, index); }
+
+Node* Schema::allOfNode(std::size_t index) const { return detail::itemAt(allOf_, index); }
+
+Schema* Schema::addAllOf() { return detail::appendItem<Schema>(allOf_, this); }
+
+Reference* Schema::addAllOfRef(Schema* target) { return detail::appendRef(allOf_, this, target); }
+
+Reference* Schema::addAllOfRef(Reference* target) { return detail::appendRef(allOf_, this, target); }
+
+void Schema::removeAllOf(std::size_t index) { detail::removeItemAt(allOf_, index); }
+
+Schema* Schema::anyOf(std::size_t index) const { return detail::resolvedItem<Schema>(anyOf_, index); }
+
+Node* Schema::anyOfNode(std::size_t index) const { return detail::itemAt(anyOf_, index); }
+
+Schema* Schema::addAnyOf() { return detail::appendItem<Schema>(anyOf_, this); }
+
+Reference* Schema::addAnyOfRef(Schema* target) { return detail::appendRef(anyOf_, this, target); }
+
+Reference* Schema::addAnyOfRef(Reference* target) { return detail::appendRef(anyOf_, this, target); }
+
+void Schema::removeAnyOf(std::size_t index) { detail::removeItemAt(anyOf_, index); }
+
+Schema* Schema::oneOf(std::size_t index) const { return detail::resolvedItem<Schema>(oneOf_, index); }
+
+Node* Schema::oneOfNode(std::size_t index) const { return detail::itemAt(oneOf_, index); }
+
+Schema* Schema::addOneOf() { return detail::appendItem<Schema>(oneOf_, this); }
+
+Reference* Schema::addOneOfRef(Schema* target) { return detail::appendRef(oneOf_, this, target); }
+
+Reference* Schema::addOneOfRef(Reference* target) { return detail::appendRef(oneOf_, this, target); }
+
+void Schema::removeOneOf(std::size_t index) { detail::removeItemAt(oneOf_, index); }
+
+Schema* Schema::property(std::string_view name) const { return detail::resolvedEntry<Schema>(properties_, name); }
+
+Node* Schema::propertyNode(std::string_view name) const { return detail::entryNode(properties_, name); }
+
+Schema* Schema::addProperty(std::string_view name) { return detail::addEntry<Schema>(properties_, name, this); }
+
+Reference* Schema::addPropertyRef(std::string_view name, Schema* target) {
+    return detail::addEntryRef(properties_, name, this, target);
+}
+
+Reference* Schema::addPropertyRef(std::string_view name, Reference* target) {
+    return detail::addEntryRef(properties_, name, this, target);
+}
+
+void Schema::removeProperty(std::string_view name) { detail::removeEntry(properties_, name); }
+
+Schema* Schema::patternProperty(std::string_view name) const {
+    return detail::resolvedEntry<Schema>(patternProperties_, name);
+}
+
+Node* Schema::patternPropertyNode(std::string_view name) const { return detail::entryNode(patternProperties_, name); }
+
+Schema* Schema::addPatternProperty(std::string_view name) {
+    return detail::addEntry<Schema>(patternProperties_, name, this);
+}
+
+Reference* Schema::addPatternPropertyRef(std::string_view name, Schema* target) {
+    return detail::addEntryRef(patternProperties_, name, this, target);
+}
+
+Reference* Schema::addPatternPropertyRef(std::string_view name, Reference* target) {
+    return detail::addEntryRef(patternProperties_, name, this, target);
+}
+
+void Schema::removePatternProperty(std::string_view name) { detail::removeEntry(patternProperties_, name); }
+
+Schema* Schema::dependentSchema(std::string_view name) const {
+    return detail::resolvedEntry<Schema>(dependentSchemas_, name);
+}
+
+Node* Schema::dependentSchemaNode(std::string_view name) const { return detail::entryNode(dependentSchemas_, name); }
+
+Schema* Schema::addDependentSchema(std::string_view name) {
+    return detail::addEntry<Schema>(dependentSchemas_, name, this);
+}
+
+Reference* Schema::addDependentSchemaRef(std::string_view name, Schema* target) {
+    return detail::addEntryRef(dependentSchemas_, name, this, target);
+}
+
+Reference* Schema::addDependentSchemaRef(std::string_view name, Reference* target) {
+    return detail::addEntryRef(dependentSchemas_, name, this, target);
+}
+
+void Schema::removeDependentSchema(std::string_view name) { detail::removeEntry(dependentSchemas_, name); }
+
+Schema* Schema::definition(std::string_view name) const { return detail::resolvedEntry<Schema>(definitions_, name); }
+
+Node* Schema::definitionNode(std::string_view name) const { return detail::entryNode(definitions_, name); }
+
+Schema* Schema::addDefinition(std::string_view name) { return detail::addEntry<Schema>(definitions_, name, this); }
+
+Reference* Schema::addDefinitionRef(std::string_view name, Schema* target) {
+    return detail::addEntryRef(definitions_, name, this, target);
+}
+
+Reference* Schema::addDefinitionRef(std::string_view name, Reference* target) {
+    return detail::addEntryRef(definitions_, name, this, target);
+}
+
+void Schema::removeDefinition(std::string_view name) { detail::removeEntry(definitions_, name); }
+
+// --- whole-schema questions ---
+
+namespace {
+
+// Answers truthiness over a graph of schemas that may contain cycles. A schema met again while it is still being
+// examined is assumed truthy: whether it restricts is decided by its own keywords, which are checked before any
+// subschema is entered.
+class TruthinessCheck {
+  public:
+    bool truthy(const Schema& schema) {
+        auto [it, inserted] = state_.emplace(&schema, State::inProgress);
+        if (!inserted) {
+            return it->second != State::notTruthy;
+        }
+        bool result = !restrictsItself(schema) && subschemasTruthy(schema);
+        state_[&schema] = result ? State::truthy : State::notTruthy;
+        return result;
+    }
+
+    bool falsy(const Schema& schema) {
+        const Node* slot = schema.notSchemaNode();
+        if (slot == nullptr) {
+            return false;
+        }
+        const auto* negated = slot->resolveNodeAs<Schema>();
+        return negated != nullptr && truthy(*negated);
+    }
+
+  private:
+    enum class State { inProgress, truthy, notTruthy };
+
+    // A slot that is absent accepts everything; one whose reference dangles might reject anything.
+    bool slotTruthy(const Node* slot) {
+        if (slot == nullptr) {
+            return true;
+        }
+        const auto* schema = slot->resolveNodeAs<Schema>();
+        return schema != nullptr && truthy(*schema);
+    }
+
+    bool allTruthy(const NodeList& list) {
+        return std::all_of(list.begin(), list.end(), [&](const auto& slot) { return slotTruthy(slot.get()); });
+    }
+
+    bool allTruthy(const NodeMap& map) {
+        return std::all_of(map.begin(), map.end(), [&](const auto& entry) { return slotTruthy(entry.second.get()); });
+    }
+
+    // Property names are strings, so a type list that admits strings does not restrict them.
+    bool acceptsAllStrings(const Schema& schema) {
+        if (schema.typeCount() == 0) {
+            return truthy(schema);
+        }
+        if (!schema.hasType(SchemaType::string)) {
+            return false;
+        }
+        if (!namesInProgress_.insert(&schema).second) {
+            return true;
+        }
+        // The same test as truthy, with the type list set aside.
+        bool result = !restrictsItself(schema, true) && subschemasTruthy(schema);
+        namesInProgress_.erase(&schema);
+        return result;
+    }
+
+    bool restrictsItself(const Schema& schema, bool ignoreTypes = false) {
+        std::size_t types = schema.typeCount();
+        if (!ignoreTypes && types > 0 && types < schemaTypeCount) {
+            return true;
+        }
+        if (schema.format() != nullptr || !schema.enumValues().empty() || schema.multipleOf()) {
+            return true;
+        }
+        if (schema.effectiveMinimum() || schema.effectiveMaximum()) {
+            return true;
+        }
+        if (schema.maxLength() || schema.minLength() || (schema.pattern() && *schema.pattern() != ".*")) {
+            return true;
+        }
+        if (schema.contentEncoding() || schema.contentMediaType()) {
+            return true;
+        }
+        if (schema.maxItems() || schema.minItems() || schema.uniqueItems()) {
+            return true;
+        }
+        // "contains" rejects arrays without a matching item (the empty array included) unless zero are enough.
+        if (schema.containsNode() != nullptr &&
+            !(schema.minContains() && *schema.minContains() == 0 && !schema.maxContains())) {
+            return true;
+        }
+        if (schema.maxProperties() || schema.minProperties() || !schema.required().empty() ||
+            schema.hasDependentRequired()) {
+            return true;
+        }
+        if (const Node* slot = schema.propertyNamesNode()) {
+            const auto* names = slot->resolveNodeAs<Schema>();
+            if (names == nullptr || !acceptsAllStrings(*names)) {
+                return true;
+            }
+        }
+        if (const Node* slot = schema.notSchemaNode()) {
+            const auto* negated = slot->resolveNodeAs<Schema>();
+            if (negated == nullptr || !falsy(*negated)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool subschemasTruthy(const Schema& schema) {
+        if (!slotTruthy(schema.contentSchemaNode()) || !slotTruthy(schema.itemsNode()) ||
+            !slotTruthy(schema.additionalItemsNode()) || !allTruthy(schema.prefixItems()) ||
+            !slotTruthy(schema.unevaluatedItemsNode())) {
+            return false;
+        }
+        if (!allTruthy(schema.properties()) || !allTruthy(schema.patternProperties()) ||
+            !allTruthy(schema.dependentSchemas()) || !slotTruthy(schema.additionalPropertiesNode()) ||
+            !slotTruthy(schema.unevaluatedPropertiesNode())) {
+            return false;
+        }
+        if (!allTruthy(schema.allOf()) || !slotTruthy(schema.thenSchemaNode()) ||
+            !slotTruthy(schema.elseSchemaNode())) {
+            return false;
+        }
+        // anyOf needs one member that accepts everything; oneOf rejects what two members accept, so only a single
+        // truthy member leaves it harmless.
+        const NodeList& anyOf = schema.anyOf();
+        if (!anyOf.empty() &&
+            std::none_of(anyOf.begin(), anyOf.end(), [&](const auto& slot) { return slotTruthy(slot.get()); })) {
+            return false;
+        }
+        const NodeList& oneOf = schema.oneOf();
+        if (!oneOf.empty() && !(oneOf.size() == 1 && slotTruthy(oneOf.front().get()))) {
+            return false;
+        }
+        return true;
+    }
+
+    std::map<const Schema*, State> state_;
+    std::set<const Schema*> namesInProgress_;
+};
+
+bool nullable(const Schema& schema, std::set<const Schema*>& inProgress) {
+    if (!inProgress.insert(&schema).second) {
+        return true;
+    }
+    bool result = schema.typeCount() == 0 || schema.hasType(SchemaType::null);
+    if (result) {
+        for (const auto& slot : schema.allOf()) {
+            const auto* member = slot->resolveNodeAs<Schema>();
+            if (member != nullptr && !nullable(*member, inProgress)) {
+                result = false;
+                break;
+            }
+        }
+    }
+    inProgress.erase(&schema);
+    return result;
+}
+
+template <class T>
+void raiseMin(std::optional<T>& current, const std::optional<T>& candidate) {
+    if (candidate && (!current || *candidate > *current)) {
+        current = candidate;
+    }
+}
+
+template <class T>
+void lowerMax(std::optional<T>& current, const std::optional<T>& candidate) {
+    if (candidate && (!current || *candidate < *current)) {
+        current = candidate;
+    }
+}
+
+// `sign` as in effectiveBound: 1 keeps the larger lower bound, -1 the smaller upper bound.
+void tighten(std::optional<NumericBound>& current, const std::optional<NumericBound>& candidate, int sign) {
+    if (!candidate) {
+        return;
+    }
+    if (!current) {
+        current = candidate;
+        return;
+    }
+    int order = candidate->value.compare(current->value) * sign;
+    if (order > 0 || (order == 0 && candidate->exclusive)) {
+        current = candidate;
+    }
+}
+
+void collect(const Schema& schema, SchemaConstraints& constraints, std::set<const Schema*>& visited) {
+    if (!visited.insert(&schema).second) {
+        return;
+    }
+    raiseMin(constraints.lengthConstraints.min, schema.minLength());
+    lowerMax(constraints.lengthConstraints.max, schema.maxLength());
+    if (schema.pattern()) {
+        auto& patterns = constraints.patternConstraints;
+        if (std::find(patterns.begin(), patterns.end(), *schema.pattern()) == patterns.end()) {
+            patterns.push_back(*schema.pattern());
+        }
+    }
+    tighten(constraints.rangeConstraints.min, schema.effectiveMinimum(), 1);
+    tighten(constraints.rangeConstraints.max, schema.effectiveMaximum(), -1);
+    raiseMin(constraints.itemCountConstraints.min, schema.minItems());
+    lowerMax(constraints.itemCountConstraints.max, schema.maxItems());
+    raiseMin(constraints.propertyCountConstraints.min, schema.minProperties());
+    lowerMax(constraints.propertyCountConstraints.max, schema.maxProperties());
+    for (const auto& slot : schema.allOf()) {
+        if (const auto* member = slot->resolveNodeAs<Schema>()) {
+            collect(*member, constraints, visited);
+        }
+    }
+}
+
+}  // namespace
+
+bool isTruthy(const Schema& schema) { return TruthinessCheck().truthy(schema); }
+
+bool isFalsy(const Schema& schema) { return TruthinessCheck().falsy(schema); }
+
+bool isNullable(const Schema& schema) {
+    std::set<const Schema*> inProgress;
+    return nullable(schema, inProgress);
+}
+
+void collectConstraints(const Schema& schema, SchemaConstraints& constraints) {
+    constraints.nullable = constraints.nullable && isNullable(schema);
+    std::set<const Schema*> visited;
+    collect(schema, constraints, visited);
+}
+
+}  // namespace zephalon::openapi
