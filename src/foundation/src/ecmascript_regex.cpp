@@ -624,7 +624,9 @@ class Translator {
 
     // Identity escapes: syntax characters and '/' always; other ASCII
     // punctuation is accepted as a literal. Letters and digits without a
-    // meaning (\a, \e, \z, \A, \Q ...) are errors.
+    // meaning (\a, \e, \z, \A, \Q ...) are errors in unicode mode, where
+    // they are almost always another regex flavour's escapes, and plain
+    // letters otherwise, as browsers treat them.
     char32_t identityEscape() {
         auto c = static_cast<unsigned char>(peek());
         if (c >= 0x80) {
