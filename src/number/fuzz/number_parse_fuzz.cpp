@@ -55,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)a->isInteger();
     (void)a->isFloat();
     (void)a->dump();
+    (void)a->toDouble();
     check((-(-*a)).compare(*a) == 0);
     if (bar == std::string_view::npos) return 0;
 

@@ -43,8 +43,8 @@ bool doubleHoldsText(const NumberParser& parser, double d) {
     if (source.size <= 15 && std::fabs(d) >= DBL_MIN) return true;
 
     char buffer[40];
-    auto result = fmt::format_to_n(buffer, sizeof(buffer), "{}", d);
-    NumberParser shortest(buffer, result.size);
+    auto result = std::to_chars(buffer, buffer + sizeof(buffer), d);  // shortest form that reads back
+    NumberParser shortest(buffer, static_cast<std::size_t>(result.ptr - buffer));
     if (!shortest.valid()) return false;
     SmallDigits back;
     std::int64_t backExp = 0;
