@@ -43,7 +43,9 @@ bool doubleHoldsText(const NumberParser& parser, double d) {
     if (source.size <= 15 && std::fabs(d) >= DBL_MIN) return true;
 
     char buffer[40];
-    auto result = std::to_chars(buffer, buffer + sizeof(buffer), d);  // shortest form that reads back
+    // The shortest digits that read back, always in scientific form: the plain form of a large double would
+    // spell out its binary value ("79494346709152370688" for 7.949434670915237e+19).
+    auto result = std::to_chars(buffer, buffer + sizeof(buffer), d, std::chars_format::scientific);
     NumberParser shortest(buffer, static_cast<std::size_t>(result.ptr - buffer));
     if (!shortest.valid()) return false;
     SmallDigits back;
