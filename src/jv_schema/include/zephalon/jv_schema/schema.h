@@ -1,0 +1,287 @@
+#pragma once
+
+// Compiled JSON Schemas and their validation.
+//
+// A schema given as a JV tree is compiled once into a tree of keyword objects (JVSchema owns its keywords,
+// keywords own their subschemas); validation then walks the instance without touching the schema's JSON again.
+// All schemas compiled from one root share a SchemaContext, which maps absolute URLs to the compiled schemas so
+// that "$ref" can find its target lazily, after the whole tree has been compiled.
+//
+// Validation reports findings as Issue records (a message and the position of the instance value concerned);
+// it never throws for instance data. Compilation errors are JVError exceptions carrying the offending JSON value.
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "zephalon/jv/jv.h"
+
+namespace zephalon::jv::schema {
+
+class JVSchema;
+class JVKeyword;
+class SchemaContext;
+class JVValidationResult;
+
+using Keywords = std::vector<std::unique_ptr<JVKeyword>>;
+
+// A value one keyword leaves for another during one validation run (for example the number of array
+// elements that "items" covered, which "additionalItems" continues from).
+class JVAnnotation {
+  public:
+    virtual ~JVAnnotation() = default;
+};
+
+class TitleAnnotation : public JVAnnotation {
+  public:
+    explicit TitleAnnotation(std::string text) : title(std::move(text)) {}
+    std::string title;
+};
+
+class ItemsCountAnnotation : public JVAnnotation {
+  public:
+    explicit ItemsCountAnnotation(std::size_t n) : count(n) {}
+    std::size_t count;
+};
+
+// One validation finding: what is wrong and where the instance value concerned sits in its source.
+struct Issue {
+    std::string message;
+    Pos pos;
+};
+
+// The output of one validation run.
+class JVValidationResult {
+  public:
+    struct AnnotationKey {
+        JV const* instance;
+        std::string name;
+    };
+    struct AnnotationKeyLess {
+        using is_transparent = void;
+        template <typename A, typename B>
+        bool operator()(A const& a, B const& b) const {
+            if (keyOf(a).first != keyOf(b).first) return keyOf(a).first < keyOf(b).first;
+            return keyOf(a).second < keyOf(b).second;
+        }
+
+      private:
+        static std::pair<JV const*, std::string_view> keyOf(AnnotationKey const& k) { return {k.instance, k.name}; }
+        static std::pair<JV const*, std::string_view> keyOf(std::pair<JV const*, std::string_view> const& k) {
+            return k;
+        }
+    };
+    using Annotations = std::map<AnnotationKey, std::unique_ptr<JVAnnotation>, AnnotationKeyLess>;
+
+    std::vector<Issue> issues;
+    Annotations annotations;
+
+    // Adds an issue at the instance's source position (unknown when no instance is given).
+    void addIssue(std::string message, JV const* instance);
+    // Inserts or replaces the annotation `name` of the instance.
+    void addAnnotation(JV const* instance, std::string name, std::unique_ptr<JVAnnotation> annotation);
+    JVAnnotation* findAnnotation(JV const* instance, std::string_view name) const;
+    void removeAnnotation(JV const* instance, std::string_view name);
+
+    bool empty() const { return issues.empty(); }
+
+    // Guards "$ref" against evaluating the same reference for the same instance value inside itself, which
+    // would never end (a schema such as {"$ref": "#"}). Entered by the reference keyword; see RefKeyword.
+    class ReferenceScope {
+      public:
+        ReferenceScope(JVValidationResult& result, void const* reference, JV const* instance);
+        ~ReferenceScope();
+        ReferenceScope(ReferenceScope const&) = delete;
+        ReferenceScope& operator=(ReferenceScope const&) = delete;
+        // False when the same reference is already being evaluated for the same instance, or references are
+        // nested beyond maxReferenceDepth.
+        bool entered() const { return entered_; }
+
+      private:
+        JVValidationResult& result_;
+        bool entered_ = false;
+    };
+    static constexpr std::size_t maxReferenceDepth = 4096;
+
+  private:
+    std::vector<std::pair<void const*, JV const*>> activeReferences_;
+};
+
+// Abstract base of every keyword. Each concrete keyword also has a static maybeCreate(context, keywords,
+// schemaJson) that looks for its own member in the schema object and appends itself when present.
+class JVKeyword {
+  public:
+    virtual ~JVKeyword() = default;
+    // True when the instance satisfies the keyword; a keyword applies only to instances of its type and passes
+    // any other instance.
+    virtual bool validate(JV const& instance, JVValidationResult& result) const = 0;
+};
+
+// One compiled schema: the root or any subschema.
+class JVSchema {
+  public:
+    // An empty schema (accepts everything) with a new context.
+    JVSchema();
+    // Compiles `json` with a new context whose base URL is the default base URL.
+    explicit JVSchema(JV const& json);
+    // Compiles `json` with a new context whose base URL is `baseUrl` (an absolute URL), so that references
+    // into this document resolve against the place it was retrieved from.
+    JVSchema(JV const& json, std::string_view baseUrl);
+    // Compiles `json` as a subschema sharing `context`.
+    JVSchema(std::shared_ptr<SchemaContext> context, JV const& json);
+    ~JVSchema();
+
+    // The context's URL map points at schemas, so a schema stays where it was built.
+    JVSchema(JVSchema const&) = delete;
+    JVSchema& operator=(JVSchema const&) = delete;
+
+    void load(JV const& json);
+
+    bool validate(JV const& instance, JVValidationResult& result) const;
+    // Validates the document's root value (an empty document validates as null would).
+    bool validate(JVDoc const& doc, JVValidationResult& result) const;
+
+    bool isBoolean() const { return std::holds_alternative<bool>(body); }
+
+    std::shared_ptr<SchemaContext> context;
+    std::variant<bool, Keywords> body{true};
+};
+
+// One entry of the base-URL stack: the base URL and the location, relative to it, of the schema being compiled.
+struct BaseUrlEntry {
+    std::string url;
+    JVPointer path;
+};
+
+class JVSchemaDialect;
+
+// State shared by every schema compiled from one root.
+class SchemaContext {
+  public:
+    SchemaContext();
+    explicit SchemaContext(std::string baseUrl);
+
+    std::vector<BaseUrlEntry> baseUrls;
+    std::map<std::string, JVSchema*, std::less<>> schemas;
+    std::string dialect;
+
+    std::string const& currentBaseUrl() const;
+    // The entry below the top; the top itself when the stack has one entry.
+    std::string const& previousBaseUrl() const;
+    // Pushes `url` resolved against the current base, with an empty path.
+    void pushBaseUrl(std::string_view url);
+    void popBaseUrl();
+    void pushPath(std::string_view token);
+    void pushPath(std::size_t index);
+    void popPath();
+
+    // Registers the schema under the current base URL with the current path as fragment (an existing entry is
+    // replaced).
+    void addSchema(JVSchema* schema);
+    // Registers the schema under the current base URL with `anchor` as fragment.
+    void addSchema(JVSchema* schema, std::string_view anchor);
+    // Registers the schema under an absolute URL as given.
+    void addSchemaAt(std::string url, JVSchema* schema);
+
+    // Finds the schema a reference points at: first a built-in or loaded schema (when `tryBuiltIn`), then the
+    // url resolved against the current base in this context, then a fragment inside a built-in or loaded
+    // document. Null when nothing is there.
+    JVSchema const* findSchema(std::string_view url, bool tryBuiltIn) const;
+    // The schema at a location relative to the current base URL.
+    JVSchema const* findSchema(JVPointer const& pointer) const;
+
+    // The dialect a schema object is compiled with: the one its "$schema" member names (nullptr when it has
+    // none), otherwise the root's.
+    std::unique_ptr<JVSchemaDialect> getDialect(JV const* schemaMember);
+};
+
+// The keywords of one JSON Schema draft.
+class JVSchemaDialect {
+  public:
+    explicit JVSchemaDialect(bool strict) : strictFormat(strict) {}
+    virtual ~JVSchemaDialect() = default;
+    virtual void process(std::shared_ptr<SchemaContext> const& context, JVSchema& schema, JV const& json) const = 0;
+    // Moves the keywords into the schema; a schema object that yielded no keyword accepts everything.
+    static void setKeywords(JVSchema& schema, Keywords keywords);
+
+    bool strictFormat;
+};
+
+// The process-wide table of known dialects, the default for schemas without "$schema", and whether "format"
+// asserts.
+class JVDialectRegistry {
+  public:
+    using Factory = std::function<std::unique_ptr<JVSchemaDialect>(bool strictFormat)>;
+
+    static JVDialectRegistry& instance();
+
+    // Accepts the short names "draft-04", "draft-06", "draft-07", "2019-09", "2020-12" and the dialect URIs.
+    void setDefaultDialect(std::string_view name);
+    void setStrictFormat(bool strict) { strictFormat = strict; }
+    // Exact comparison with the dialect URIs; throws JVError "Unknown schema dialect: <uri>" otherwise (the
+    // JV overload carries the member; the string overload carries no node).
+    std::unique_ptr<JVSchemaDialect> findDialect(std::string_view uri) const;
+    std::unique_ptr<JVSchemaDialect> findDialect(JV const& member) const;
+    // Whether a dialect with this URI has keywords compiled into this build.
+    bool hasDialect(std::string_view uri) const;
+
+    std::string defaultDialect;
+    bool strictFormat = false;
+
+  private:
+    JVDialectRegistry();
+    struct Entry {
+        std::string uri;
+        std::string shortName;
+        Factory factory;
+    };
+    Entry const* find(std::string_view uri) const;
+    std::vector<Entry> dialects_;
+};
+
+// The dialect URIs as the drafts publish them.
+inline constexpr std::string_view draft04Uri = "http://json-schema.org/draft-04/schema#";
+inline constexpr std::string_view draft06Uri = "http://json-schema.org/draft-06/schema#";
+inline constexpr std::string_view draft07Uri = "http://json-schema.org/draft-07/schema#";
+inline constexpr std::string_view draft201909Uri = "https://json-schema.org/draft/2019-09/schema";
+inline constexpr std::string_view draft202012Uri = "https://json-schema.org/draft/2020-12/schema";
+
+// Built-in schemas (the published meta-schemas and OpenAPI schemas) and loaded schemas, compiled on first use
+// and cached for the life of the process. Null for an unknown URL.
+JVSchema const* loadBuiltInSchema(std::string_view url);
+// The published text of a built-in schema (without trailing "#"), empty when the URL names none.
+std::string_view builtInSchemaText(std::string_view url);
+// The identifiers of every built-in schema.
+std::vector<std::string_view> builtInSchemaIds();
+JVSchema const* openapi30MetaSchema();
+JVSchema const* openapi31MetaSchema();
+
+// Loaders supply schemas that are neither built in nor part of the document (for example over a network or
+// from a directory). A loader receives an absolute URL without fragment and returns the compiled schema or
+// null; the first non-null answer is cached for the life of the process.
+using SchemaLoader = std::function<std::unique_ptr<JVSchema>(std::string const& url)>;
+void registerSchemaLoader(std::string const& name, SchemaLoader loader);
+void unregisterSchemaLoader(std::string const& name);
+std::map<std::string, SchemaLoader> const& schemaLoaders();
+
+// URLs.
+std::string const& defaultBaseUrl();
+// RFC 3986 resolution of `url` against the absolute `base`.
+std::string resolveUrl(std::string_view url, std::string_view base);
+// Resolves a reference as "$ref" and "id" do: the fragment is percent-decoded (it is a JSON Pointer or an
+// anchor name), the rest is resolved against the base, and a trailing "#" is dropped.
+std::string resolveReference(std::string_view ref, std::string_view base);
+std::string resolveReference(std::string_view ref, SchemaContext const& context, bool usePrevious);
+// base + "#" + pointer text; the base alone for the empty pointer.
+std::string combineUrl(std::string_view base, JVPointer const& pointer);
+std::string combineUrl(std::string_view base, std::string_view fragment);
+// Appends one escaped JSON Pointer token to a fragment.
+std::string appendFragmentSegment(std::string_view fragment, std::string_view segment);
+
+}  // namespace zephalon::jv::schema

@@ -1,0 +1,266 @@
+#include "zephalon/jv_schema/schema.h"
+
+#include <fmt/format.h>
+
+#include <stdexcept>
+
+#include "jv_access.h"
+#include "url.h"
+
+namespace zephalon::jv::schema {
+
+// ---------------------------------------------------------------------------------------------------------------
+// Validation result
+
+void JVValidationResult::addIssue(std::string message, JV const* instance) {
+    issues.push_back(Issue{std::move(message), instance ? positionOf(*instance) : Pos{}});
+}
+
+void JVValidationResult::addAnnotation(JV const* instance, std::string name, std::unique_ptr<JVAnnotation> annotation) {
+    auto it = annotations.find(std::pair<JV const*, std::string_view>(instance, name));
+    if (it != annotations.end()) {
+        it->second = std::move(annotation);
+        return;
+    }
+    annotations.emplace(AnnotationKey{instance, std::move(name)}, std::move(annotation));
+}
+
+JVAnnotation* JVValidationResult::findAnnotation(JV const* instance, std::string_view name) const {
+    auto it = annotations.find(std::pair<JV const*, std::string_view>(instance, name));
+    return it == annotations.end() ? nullptr : it->second.get();
+}
+
+void JVValidationResult::removeAnnotation(JV const* instance, std::string_view name) {
+    auto it = annotations.find(std::pair<JV const*, std::string_view>(instance, name));
+    if (it != annotations.end()) annotations.erase(it);
+}
+
+JVValidationResult::ReferenceScope::ReferenceScope(JVValidationResult& result, void const* reference,
+                                                   JV const* instance)
+    : result_(result) {
+    auto& active = result.activeReferences_;
+    if (active.size() >= maxReferenceDepth) return;
+    // Validation only ever descends into the instance, so the references active for this instance value form
+    // the top of the stack; looking there is enough to recognise a reference that re-enters itself.
+    for (auto it = active.rbegin(); it != active.rend() && it->second == instance; ++it) {
+        if (it->first == reference) return;
+    }
+    active.emplace_back(reference, instance);
+    entered_ = true;
+}
+
+JVValidationResult::ReferenceScope::~ReferenceScope() {
+    if (entered_) result_.activeReferences_.pop_back();
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Schemas
+
+JVSchema::JVSchema() : context(std::make_shared<SchemaContext>()) {}
+
+JVSchema::JVSchema(JV const& json) : context(std::make_shared<SchemaContext>()) { load(json); }
+
+JVSchema::JVSchema(JV const& json, std::string_view baseUrl)
+    : context(std::make_shared<SchemaContext>(std::string(baseUrl))) {
+    load(json);
+}
+
+JVSchema::JVSchema(std::shared_ptr<SchemaContext> ctx, JV const& json) : context(std::move(ctx)) { load(json); }
+
+JVSchema::~JVSchema() = default;
+
+void JVSchema::load(JV const& json) {
+    context->addSchema(this);
+    if (isBool(json)) {
+        body = boolOf(json);
+        return;
+    }
+    if (!isObject(json)) compileError("schema must be a boolean or an object", json);
+    auto dialect = context->getDialect(member(json, "$schema"));
+    dialect->process(context, *this, json);
+}
+
+bool JVSchema::validate(JV const& instance, JVValidationResult& result) const {
+    if (auto const* b = std::get_if<bool>(&body)) return *b;
+    bool ok = true;
+    for (auto const& keyword : std::get<Keywords>(body)) {
+        ok = keyword->validate(instance, result);
+        if (!ok) break;
+    }
+    return ok;
+}
+
+bool JVSchema::validate(JVDoc const& doc, JVValidationResult& result) const {
+    if (JV const* root = rootOf(doc)) return validate(*root, result);
+    JV null;
+    return validate(null, result);
+}
+
+void JVSchemaDialect::setKeywords(JVSchema& schema, Keywords keywords) {
+    if (keywords.empty()) {
+        schema.body = true;
+    } else {
+        schema.body = std::move(keywords);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Context
+
+SchemaContext::SchemaContext() : SchemaContext(defaultBaseUrl()) {}
+
+SchemaContext::SchemaContext(std::string baseUrl) { baseUrls.push_back(BaseUrlEntry{std::move(baseUrl), {}}); }
+
+std::string const& SchemaContext::currentBaseUrl() const { return baseUrls.back().url; }
+
+std::string const& SchemaContext::previousBaseUrl() const {
+    return baseUrls.size() > 1 ? baseUrls[baseUrls.size() - 2].url : baseUrls.back().url;
+}
+
+void SchemaContext::pushBaseUrl(std::string_view u) {
+    baseUrls.push_back(BaseUrlEntry{resolveReference(u, currentBaseUrl()), {}});
+}
+
+void SchemaContext::popBaseUrl() {
+    // The bottom entry is the document's own base; it stays for lookups after compilation.
+    if (baseUrls.size() > 1) baseUrls.pop_back();
+}
+
+void SchemaContext::pushPath(std::string_view token) { baseUrls.back().path.append(token); }
+
+void SchemaContext::pushPath(std::size_t index) { baseUrls.back().path.appendIndex(index); }
+
+void SchemaContext::popPath() {
+    auto& path = baseUrls.back().path;
+    if (!path.empty()) path = path.parent();
+}
+
+void SchemaContext::addSchema(JVSchema* schema) {
+    // The schema's canonical location is under the innermost base. It is also reachable by its path from every
+    // enclosing base ("#/definitions/a/definitions/b" across an identifier in between), but such a location
+    // never displaces a schema registered there in its own right.
+    std::string fragment;
+    for (std::size_t i = baseUrls.size(); i-- > 0;) {
+        std::string segment;
+        for (auto const& token : baseUrls[i].path) {
+            segment += '/';
+            appendEscapedToken(segment, token);
+        }
+        fragment.insert(0, segment);
+        std::string key = combineUrl(baseUrls[i].url, std::string_view(fragment));
+        if (i + 1 == baseUrls.size()) {
+            schemas[std::move(key)] = schema;
+        } else {
+            schemas.emplace(std::move(key), schema);
+        }
+    }
+}
+
+void SchemaContext::addSchema(JVSchema* schema, std::string_view anchor) {
+    schemas[combineUrl(currentBaseUrl(), anchor)] = schema;
+}
+
+void SchemaContext::addSchemaAt(std::string u, JVSchema* schema) { schemas[std::move(u)] = schema; }
+
+JVSchema const* SchemaContext::findSchema(std::string_view u, bool tryBuiltIn) const {
+    if (tryBuiltIn) {
+        if (JVSchema const* builtIn = loadBuiltInSchema(u)) return builtIn;
+    }
+    std::string absolute = resolveReference(u, currentBaseUrl());
+    if (auto it = schemas.find(absolute); it != schemas.end()) return it->second;
+    if (tryBuiltIn) {
+        // A location inside another document: load that document, then look in its own context.
+        std::string_view document = url::withoutFragment(absolute);
+        if (document.size() != absolute.size()) {
+            if (JVSchema const* other = loadBuiltInSchema(document); other && other->context.get() != this) {
+                auto const& theirs = other->context->schemas;
+                if (auto it = theirs.find(absolute); it != theirs.end()) return it->second;
+            }
+        }
+    }
+    return nullptr;
+}
+
+JVSchema const* SchemaContext::findSchema(JVPointer const& pointer) const {
+    auto it = schemas.find(combineUrl(currentBaseUrl(), pointer));
+    return it == schemas.end() ? nullptr : it->second;
+}
+
+std::unique_ptr<JVSchemaDialect> SchemaContext::getDialect(JV const* schemaMember) {
+    auto const& registry = JVDialectRegistry::instance();
+    if (schemaMember) {
+        if (!isString(*schemaMember)) compileError("Schema dialect must be a string", *schemaMember);
+        auto dialectObject = registry.findDialect(*schemaMember);
+        if (dialect.empty()) dialect = std::string(stringOf(*schemaMember));
+        return dialectObject;
+    }
+    if (dialect.empty()) dialect = registry.defaultDialect;
+    return registry.findDialect(std::string_view(dialect));
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// URLs
+
+std::string const& defaultBaseUrl() {
+    static std::string const base = "https://default.zephalon.invalid/";
+    return base;
+}
+
+std::string resolveUrl(std::string_view u, std::string_view base) { return url::resolve(u, base); }
+
+std::string resolveReference(std::string_view ref, std::string_view base) {
+    // The fragment is a JSON Pointer or an anchor name and is compared in decoded form with the locations the
+    // compiler registers; only the part before it is a URL to resolve.
+    std::string_view location = ref;
+    std::string fragment;
+    bool hasFragment = false;
+    if (auto hash = ref.find('#'); hash != std::string_view::npos) {
+        location = ref.substr(0, hash);
+        fragment = url::percentDecode(ref.substr(hash + 1));
+        hasFragment = true;
+    }
+    std::string resolved = location.empty() ? std::string(url::withoutFragment(base)) : url::resolve(location, base);
+    if (location.empty()) {
+        // Same-document reference: keep the base's own query but never its fragment.
+    } else {
+        resolved = std::string(url::withoutFragment(resolved));
+    }
+    if (hasFragment && !fragment.empty()) {
+        resolved += '#';
+        resolved += fragment;
+    }
+    return resolved;
+}
+
+std::string resolveReference(std::string_view ref, SchemaContext const& context, bool usePrevious) {
+    return resolveReference(ref, usePrevious ? context.previousBaseUrl() : context.currentBaseUrl());
+}
+
+std::string combineUrl(std::string_view base, JVPointer const& pointer) {
+    std::string out(base);
+    if (pointer.empty()) return out;
+    out += '#';
+    for (auto const& token : pointer) {
+        out += '/';
+        appendEscapedToken(out, token);
+    }
+    return out;
+}
+
+std::string combineUrl(std::string_view base, std::string_view fragment) {
+    std::string out(url::withoutFragment(base));
+    if (!fragment.empty()) {
+        out += '#';
+        out += fragment;
+    }
+    return out;
+}
+
+std::string appendFragmentSegment(std::string_view fragment, std::string_view segment) {
+    std::string out(fragment);
+    out += '/';
+    appendEscapedToken(out, segment);
+    return out;
+}
+
+}  // namespace zephalon::jv::schema
