@@ -13,6 +13,9 @@
 
 namespace zephalon::jv {
 
+// The layout promised in the header: position, kind, slot hint, container link and one word of payload.
+static_assert(sizeof(JV) == 32);
+
 namespace detail {
 
 Text* Text::make(std::string_view bytes) {
@@ -254,6 +257,7 @@ const JV* JV::at(std::size_t index) const {
 
 JV* JV::add(std::unique_ptr<JV> child) {
     auto& rep = arrayRep();
+    if (!child) child = std::make_unique<JV>();
     rep.push_back(child.get());
     adopt(child.get(), static_cast<std::uint32_t>(rep.size() - 1));
     return child.release();
@@ -316,6 +320,7 @@ JV* JV::setProperty(std::string_view key, std::unique_ptr<JV> child) {
     auto& entries = objectRep().entries;
     auto it = std::lower_bound(entries.begin(), entries.end(), key, entryKeyLess);
     auto index = static_cast<std::uint32_t>(it - entries.begin());
+    if (!child) child = std::make_unique<JV>();
     JV* added = child.release();
     if (it != entries.end() && it->key->view() == key) {
         // The container owns what it holds, so the value it replaces is destroyed here.

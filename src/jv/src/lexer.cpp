@@ -81,13 +81,11 @@ Lexer::Token Lexer::next() {
                 ++cur_;
             } else if (c == '\n') {
                 ++cur_;
-                ++line_;
-                lineStart_ = cur_;
+                newLine();
             } else if (c == '\r') {
                 ++cur_;
                 if (cur_ < size && data[cur_] == '\n') continue;
-                ++line_;
-                lineStart_ = cur_;
+                newLine();
             } else if (c == '\v' || c == '\f') {
                 ++cur_;
             } else {
@@ -170,10 +168,7 @@ bool Lexer::skipComment() {
             return true;
         }
         ++cur_;
-        if (c == '\n' || (c == '\r' && (cur_ >= size || text_[cur_] != '\n'))) {
-            ++line_;
-            lineStart_ = cur_;
-        }
+        if (c == '\n' || (c == '\r' && (cur_ >= size || text_[cur_] != '\n'))) newLine();
     }
     return false;
 }

@@ -100,6 +100,9 @@ TEST(Value, ReplacingAPropertyDestroysTheOldChild) {
     EXPECT_EQ(taken.get(), second);
     EXPECT_EQ(taken->parent(), nullptr);
     EXPECT_EQ(o.size(), 0u);
+    EXPECT_TRUE(o.setProperty("n", nullptr)->isNull());
+    JV a(JV::ArrayTag{});
+    EXPECT_TRUE(a.add(nullptr)->isNull());
 }
 
 TEST(Value, RequiredAndTypedAccessMessages) {

@@ -153,6 +153,11 @@ class Lexer {
     Token lexString();
     Token lexNumber();
     bool skipComment();
+    // Counts a line break ending just before `cur_`; the count stops at the largest line number a Pos can hold.
+    void newLine() {
+        if (line_ < INT32_MAX) ++line_;
+        lineStart_ = cur_;
+    }
 
     bool allowComments_;
     bool validateUtf8_;

@@ -238,6 +238,7 @@ class JV {
     // The element at an index, or null past the end.
     JV* at(std::size_t index);
     const JV* at(std::size_t index) const;
+    // Appends a child (a null child appends a null value) and returns it.
     JV* add(std::unique_ptr<JV> child);
     JV* addNull();
     JV* addBool(bool value);
@@ -261,7 +262,8 @@ class JV {
     JV* property(std::string_view key);
     const JV* property(std::string_view key) const;
     bool hasProperty(std::string_view key) const { return property(key) != nullptr; }
-    // Stores a child under a key and returns it. A child already stored under that key is destroyed.
+    // Stores a child under a key and returns it (a null child stores a null value). A child already stored under
+    // that key is destroyed.
     JV* setProperty(std::string_view key, std::unique_ptr<JV> child);
     JV* setNullProperty(std::string_view key);
     JV* setBoolProperty(std::string_view key, bool value);
