@@ -97,9 +97,7 @@ void writeFile(const JVDoc& doc, const std::filesystem::path& path, const FileWr
     }
 }
 
-void writeStream(const JVDoc& doc, std::ostream& out, FileFormat format) {
-    writeStream(doc, out, optionsFor(format));
-}
+void writeStream(const JVDoc& doc, std::ostream& out, FileFormat format) { writeStream(doc, out, optionsFor(format)); }
 
 void writeStream(const JVDoc& doc, std::ostream& out, const StreamWriteOptions& options) {
     std::string text = render(doc, options.format, options.indentSize, options.propertyFactory);
@@ -107,9 +105,7 @@ void writeStream(const JVDoc& doc, std::ostream& out, const StreamWriteOptions& 
     if (!out) throw std::runtime_error("Failed to write to the output stream");
 }
 
-void writeString(const JVDoc& doc, std::string& out, FileFormat format) {
-    writeString(doc, out, optionsFor(format));
-}
+void writeString(const JVDoc& doc, std::string& out, FileFormat format) { writeString(doc, out, optionsFor(format)); }
 
 void writeString(const JVDoc& doc, std::string& out, const StreamWriteOptions& options) {
     out = render(doc, options.format, options.indentSize, options.propertyFactory);

@@ -2,6 +2,7 @@
 
 #include <utf8.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -56,6 +57,7 @@ JSONWriter::JSONWriter() { setIndentSize(2); }
 void JSONWriter::setIndentSize(int size) {
     indentSize_ = size < 0 ? 0 : size;
     indent_.assign(static_cast<std::size_t>(indentSize_), ' ');
+    newlineIndent_.clear();
 }
 
 std::string JSONWriter::release() {
@@ -66,6 +68,7 @@ std::string JSONWriter::release() {
 
 void JSONWriter::reset() {
     out_.clear();
+    written_.clear();
     depth_ = 0;
     states_[0] = State::Start;
 }
@@ -76,8 +79,12 @@ void JSONWriter::fail(JSONWriterError::Status status) {
 }
 
 void JSONWriter::newlineAndIndent(int levels) {
-    out_.push_back('\n');
-    for (int i = 0; i < levels; ++i) out_.append(indent_);
+    std::size_t length = 1 + static_cast<std::size_t>(levels) * indent_.size();
+    if (newlineIndent_.size() < length) {
+        newlineIndent_.assign(1, '\n');
+        for (int i = 0; i < levels * 2; ++i) newlineIndent_.append(indent_);
+    }
+    out_.append(newlineIndent_.data(), length);
 }
 
 // Emits the separator that precedes a value (or a key) in the current container.
@@ -188,6 +195,11 @@ void JSONWriter::writeArrayEnd() { closeContainer(State::ArrayStart, State::InAr
 void JSONWriter::writeObjectStart() { openContainer(State::MapStart, '{'); }
 void JSONWriter::writeObjectEnd() { closeContainer(State::MapStart, State::MapKey, '}'); }
 
+void JSONWriter::appendString(std::string_view text) {
+    if (validateUTF8_ && !utf8::is_valid(text.begin(), text.end())) fail(JSONWriterError::Status::InvalidString);
+    appendQuoted(text);
+}
+
 void JSONWriter::appendQuoted(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     out_.push_back('"');
@@ -214,75 +226,136 @@ void JSONWriter::appendQuoted(std::string_view text) {
     out_.push_back('"');
 }
 
-void JSONWriter::write(const JV& node) {
-    orderDoc_ = nullptr;
-    writeTree(node);
-}
+void JSONWriter::write(const JV& node) { writeRoot(node, nullptr); }
 
 void JSONWriter::write(const JVDoc& doc) {
     const JV* root = doc.root();
     if (root == nullptr) throw std::runtime_error("Cannot write a document without a root value");
-    orderDoc_ = &doc;
-    try {
-        writeTree(*root);
-    } catch (...) {
-        orderDoc_ = nullptr;
-        throw;
-    }
-    orderDoc_ = nullptr;
+    writeRoot(*root, &doc);
 }
 
-// Goes through the low-level calls so that a tree written into an open container obeys the same state rules and
-// depth limit as single events.
-void JSONWriter::writeTree(const JV& node) {
-    switch (node.type()) {
-        case JV::Type::Null:
-            writeNull();
-            return;
-        case JV::Type::Boolean:
-            writeBoolean(node.booleanValue());
-            return;
-        case JV::Type::Number:
-            writeNumber(node.numberValue());
-            return;
-        case JV::Type::String:
-            writeString(node.stringValue());
-            return;
-        case JV::Type::Array:
-            writeArrayStart();
-            for (const JV* element : node.items()) writeTree(*element);
-            writeArrayEnd();
-            return;
-        case JV::Type::Object:
-            writeObjectStart();
-            writeProperties(node);
-            writeObjectEnd();
-            return;
+// A tree is one value in the event stream: the state rules apply to it as a whole, and its containers count
+// towards the depth limit from the current depth on.
+void JSONWriter::writeRoot(const JV& node, const JVDoc* orderDoc) {
+    State state = states_[depth_];
+    if ((state == State::MapStart || state == State::MapKey) && !node.isString()) {
+        fail(JSONWriterError::Status::KeyMustBeStrings);
     }
-}
-
-void JSONWriter::writeProperties(const JV& object) {
-    if (propertyFactory_) {
-        for (auto [key, value] : propertyFactory_(object)) {
-            writeString(key);
-            writeTree(*value);
-        }
+    if (node.isString()) {
+        writeString(node.stringValue());
         return;
     }
-    if (orderDoc_ != nullptr) {
-        std::vector<std::string_view> order = orderDoc_->propOrder(object);
-        if (!order.empty()) {
-            for (auto [key, value] : SortedProperties(object, order)) {
-                writeString(key);
-                writeTree(*value);
+    beforeValue();
+    orderDoc_ = orderDoc;
+    emit(node, depth_);
+    afterValue();
+}
+
+void JSONWriter::emit(const JV& node, int level) {
+    switch (node.type()) {
+        case JV::Type::Null:
+            out_.append("null", 4);
+            return;
+        case JV::Type::Boolean:
+            if (node.booleanValue()) {
+                out_.append("true", 4);
+            } else {
+                out_.append("false", 5);
             }
             return;
+        case JV::Type::Number: {
+            const number::Number& value = node.numberValue();
+            if (value.isNaN() || value.isInfinity()) fail(JSONWriterError::Status::InvalidNumber);
+            appendNumber(value);
+            return;
+        }
+        case JV::Type::String:
+            appendString(node.stringValue());
+            return;
+        case JV::Type::Array: {
+            if (level >= kMaxDepth) fail(JSONWriterError::Status::MaxDepthExceeded);
+            out_.push_back('[');
+            bool first = true;
+            for (const JV* element : node.items()) {
+                separate(first, level + 1);
+                emit(*element, level + 1);
+            }
+            close(first, level, ']');
+            return;
+        }
+        case JV::Type::Object:
+            if (level >= kMaxDepth) fail(JSONWriterError::Status::MaxDepthExceeded);
+            out_.push_back('{');
+            emitProperties(node, level + 1);
+            return;
+    }
+}
+
+void JSONWriter::emitProperty(std::string_view key, const JV& value, bool& first, int level) {
+    separate(first, level);
+    appendString(key);
+    if (indentSize_ > 0) {
+        out_.append(": ", 2);
+    } else {
+        out_.push_back(':');
+    }
+    emit(value, level);
+}
+
+void JSONWriter::emitProperties(const JV& object, int level) {
+    bool first = true;
+    if (propertyFactory_) {
+        for (auto [key, value] : propertyFactory_(object)) emitProperty(key, *value, first, level);
+    } else {
+        std::vector<std::string_view> order;
+        if (orderDoc_ != nullptr) order = orderDoc_->propOrder(object);
+        if (!order.empty()) {
+            emitInSourceOrder(object, order, level, first);
+        } else {
+            for (auto property : object.properties()) emitProperty(property.key, *property.value, first, level);
         }
     }
-    for (auto property : object.properties()) {
-        writeString(property.key);
-        writeTree(*property.value);
+    close(first, level - 1, '}');
+}
+
+// The document's recorded key order first (a key listed twice is written once), then the keys it does not list
+// in byte-wise order. Properties are found by binary search in the object's key-ordered range, so no view of
+// the object has to be built.
+void JSONWriter::emitInSourceOrder(const JV& object, const std::vector<std::string_view>& order, int level,
+                                   bool& first) {
+    auto properties = object.properties();
+    std::size_t count = properties.size();
+    std::size_t base = written_.size();
+    written_.resize(base + count, 0);
+    for (std::string_view key : order) {
+        auto found = std::lower_bound(properties.begin(), properties.end(), key,
+                                      [](const auto& property, std::string_view k) { return property.key < k; });
+        if (found == properties.end() || (*found).key != key) continue;
+        std::size_t index = static_cast<std::size_t>(found - properties.begin());
+        if (written_[base + index]) continue;
+        written_[base + index] = 1;
+        emitProperty(key, *(*found).value, first, level);
     }
+    std::size_t index = 0;
+    for (auto property : properties) {
+        if (!written_[base + index++]) emitProperty(property.key, *property.value, first, level);
+    }
+    written_.resize(base);
+}
+
+void JSONWriter::separate(bool& first, int level) {
+    if (!first) out_.push_back(',');
+    first = false;
+    if (indentSize_ > 0) newlineAndIndent(level);
+}
+
+void JSONWriter::close(bool empty, int level, char bracket) {
+    if (indentSize_ > 0) {
+        // An empty container is printed open, with an empty line between its brackets.
+        if (empty) out_.push_back('\n');
+        newlineAndIndent(level);
+    }
+    out_.push_back(bracket);
 }
 
 void JSONWriter::appendNumber(const number::Number& value) { value.appendTo(out_, 0); }

@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <istream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "yaml_scalars.h"
+#include "zephalon/jv/json_reader.h"
 
 namespace zephalon::jv {
 
@@ -72,7 +74,12 @@ class Event {
     bool live_ = false;
 };
 
-// Builds the tree from the events of one stream.
+// Builds the tree from the events of one stream through the JSON reader's tree builder, which interns short
+// texts and sorts each object once when it closes.
+//
+// Aliases are replayed from a log: while an anchored collection is open, every event is logged (texts in one
+// arena), and an anchor names its slice of the log. Replayed events are logged again when they land inside
+// another anchored collection, reusing the texts already in the arena.
 class TreeBuilder {
   public:
     std::unique_ptr<JVDoc> run(std::string_view text) {
@@ -90,13 +97,13 @@ class TreeBuilder {
                     scalar(*event);
                     break;
                 case YAML_ALIAS_EVENT:
-                    alias(*event);
+                    alias(reinterpret_cast<const char*>(event->data.alias.anchor));
                     break;
                 case YAML_SEQUENCE_START_EVENT:
-                    start(JV::Type::Array, *event, event->data.sequence_start.anchor);
+                    start(Kind::SeqStart, *event, event->data.sequence_start.anchor);
                     break;
                 case YAML_MAPPING_START_EVENT:
-                    start(JV::Type::Object, *event, event->data.mapping_start.anchor);
+                    start(Kind::MapStart, *event, event->data.mapping_start.anchor);
                     break;
                 case YAML_SEQUENCE_END_EVENT:
                 case YAML_MAPPING_END_EVENT:
@@ -109,185 +116,223 @@ class TreeBuilder {
     }
 
   private:
-    struct Open {
-        std::unique_ptr<JV> node;
-        std::string anchor;
-        std::string key;
-        bool hasKey = false;
-        std::size_t height = 1;  // levels of containers, this one included, below and at this node
-        std::size_t size = 1;    // nodes in the subtree
+    enum class Kind : std::uint8_t { Null, True, False, Number, String, MapStart, SeqStart, End };
+
+    struct Logged {
+        Kind kind;
+        Pos pos;
+        std::size_t offset = 0;  // scalar text in the arena
+        std::size_t length = 0;
+    };
+
+    struct Frame {
+        bool map;
+        bool keyNext;
+        std::size_t height = 1;      // levels of collections at and below this one
+        std::size_t size = 1;        // nodes in the subtree
+        std::ptrdiff_t anchor = -1;  // index in opening_ when the collection is anchored
+    };
+
+    struct Opening {
+        std::string name;
+        std::size_t begin;
     };
 
     struct Anchor {
-        const JV* node = nullptr;  // the anchored node in the tree, or `own` when it is a mapping key
-        std::unique_ptr<JV> own;
-        std::size_t height = 0;
-        std::size_t size = 1;  // nodes in the anchored subtree
+        std::size_t begin;
+        std::size_t end;
+        std::size_t height;
+        std::size_t size;
     };
 
-    bool keyDue() const { return !stack_.empty() && stack_.back().node->isObject() && !stack_.back().hasKey; }
+    bool keyDue() const { return !frames_.empty() && frames_.back().keyNext; }
+
+    static Kind classify(const yaml_event_t& event, std::string_view text) {
+        if (event.data.scalar.style != YAML_PLAIN_SCALAR_STYLE || isStringTag(event.data.scalar.tag)) {
+            return Kind::String;
+        }
+        if (yamlPlainIsNull(text)) return Kind::Null;
+        if (auto boolean = yamlPlainBoolean(text)) return *boolean ? Kind::True : Kind::False;
+        if (yamlMayBeNumber(text) && number::NumberParser(text).valid()) return Kind::Number;
+        return Kind::String;
+    }
+
+    Logged logText(Kind kind, std::string_view text) {
+        Logged entry{kind, Pos{}, arena_.size(), text.size()};
+        arena_.append(text);
+        return entry;
+    }
 
     void scalar(const yaml_event_t& event) {
         std::string_view text = scalarText(event);
         const yaml_char_t* anchor = event.data.scalar.anchor;
-        if (keyDue()) {
-            Open& top = stack_.back();
-            top.key.assign(text);
-            top.hasKey = true;
-            if (anchor != nullptr) {
-                Anchor& entry = defineAnchor(anchor);
-                entry.own = std::make_unique<JV>(text);
-                entry.node = entry.own.get();
+        bool isKey = keyDue();
+        // Keys are typed only when they may be replayed, as a value, through an alias.
+        Kind kind = isKey && recording_ == 0 && anchor == nullptr ? Kind::String : classify(event, text);
+        if (recording_ > 0 || anchor != nullptr) {
+            // Outside a recording, an anchored scalar gets a slot of its own between the recorded slices.
+            std::size_t index = log_.size();
+            log_.push_back(logText(kind, text));
+            if (anchor != nullptr) anchors_[reinterpret_cast<const char*>(anchor)] = Anchor{index, index + 1, 0, 1};
+        }
+        if (isKey) {
+            key(text);
+        } else {
+            value(kind, text, true);
+        }
+    }
+
+    void key(std::string_view text) {
+        check(handler_.handleMapKey(text.data(), text.size(), Pos{}));
+        frames_.back().keyNext = false;
+    }
+
+    // A scalar value; `fresh` when it comes from the parser, whose number was not converted yet.
+    void value(Kind kind, std::string_view text, bool fresh) {
+        switch (kind) {
+            case Kind::Null:
+                check(handler_.handleNull(Pos{}));
+                break;
+            case Kind::True:
+            case Kind::False:
+                check(handler_.handleBoolean(kind == Kind::True ? 1 : 0, Pos{}));
+                break;
+            case Kind::Number:
+                number(text, fresh);
+                break;
+            default:
+                check(handler_.handleString(text.data(), text.size(), Pos{}));
+                break;
+        }
+        placed(0, 1);
+    }
+
+    void number(std::string_view text, bool fresh) {
+        if (fresh) {
+            std::optional<number::Number> parsed = number::Number::parse(text);
+            if (!parsed) {
+                // Syntactically a number but out of range (an exponent beyond the parser's limit): keep the text.
+                check(handler_.handleString(text.data(), text.size(), Pos{}));
+                return;
             }
-            return;
+            if (parsed->isLong()) {
+                check(handler_.handleInteger(parsed->longValue(), Pos{}));
+                return;
+            }
+            if (parsed->isDouble()) {
+                check(handler_.handleDouble(parsed->doubleValue(), Pos{}));
+                return;
+            }
         }
-        std::unique_ptr<JV> value = convert(event, text);
-        if (anchor != nullptr) defineAnchor(anchor).node = value.get();
-        place(std::move(value), 0, 1);
+        check(handler_.handleNumber(text.data(), text.size(), Pos{}));
     }
 
-    static std::unique_ptr<JV> convert(const yaml_event_t& event, std::string_view text) {
-        if (event.data.scalar.style != YAML_PLAIN_SCALAR_STYLE || isStringTag(event.data.scalar.tag)) {
-            return std::make_unique<JV>(text);
+    void start(Kind kind, const yaml_event_t& event, const yaml_char_t* anchor) {
+        if (keyDue()) refuse("a mapping key must be a scalar");
+        if (frames_.size() >= YAMLReader::kMaxDepth) throw std::runtime_error(kSyntaxError);
+        Pos pos{static_cast<std::int32_t>(event.start_mark.line), static_cast<std::int32_t>(event.start_mark.column)};
+        Frame frame{kind == Kind::MapStart, kind == Kind::MapStart};
+        if (anchor != nullptr) {
+            frame.anchor = static_cast<std::ptrdiff_t>(opening_.size());
+            opening_.push_back(Opening{reinterpret_cast<const char*>(anchor), log_.size()});
+            ++recording_;
         }
-        if (yamlPlainIsNull(text)) return std::make_unique<JV>();
-        if (auto boolean = yamlPlainBoolean(text)) return std::make_unique<JV>(*boolean);
-        if (auto number = yamlPlainNumber(text)) return std::make_unique<JV>(*number);
-        return std::make_unique<JV>(text);
+        open(kind, pos, frame);
     }
 
-    void alias(const yaml_event_t& event) {
-        std::string_view name(reinterpret_cast<const char*>(event.data.alias.anchor));
+    void open(Kind kind, Pos pos, Frame frame) {
+        if (recording_ > 0) log_.push_back(Logged{kind, pos});
+        check(kind == Kind::MapStart ? handler_.handleStartMap(pos) : handler_.handleStartArray(pos));
+        frames_.push_back(frame);
+    }
+
+    void end() {
+        Frame frame = frames_.back();
+        frames_.pop_back();
+        if (recording_ > 0) log_.push_back(Logged{Kind::End, Pos{}});
+        check(frame.map ? handler_.handleEndMap(Pos{}) : handler_.handleEndArray(Pos{}));
+        if (frame.anchor >= 0) {
+            Opening opening = std::move(opening_.back());
+            opening_.pop_back();
+            --recording_;
+            anchors_[opening.name] = Anchor{opening.begin, log_.size(), frame.height, frame.size};
+        }
+        placed(frame.height, frame.size);
+    }
+
+    void placed(std::size_t height, std::size_t size) {
+        if (frames_.empty()) return;
+        Frame& top = frames_.back();
+        top.height = std::max(top.height, height + 1);
+        top.size += size;
+        if (top.map) top.keyNext = true;
+    }
+
+    void alias(std::string_view name) {
         auto found = anchors_.find(std::string(name));
         if (found == anchors_.end()) refuse(fmt::format("unknown alias '*{}'", name));
-        const Anchor& anchor = found->second;
+        Anchor anchor = found->second;
         if (keyDue()) {
-            if (anchor.node->type() >= JV::Type::Array) refuse("a mapping key must be a scalar");
-            Open& top = stack_.back();
-            top.key = scalarKeyText(*anchor.node);
-            top.hasKey = true;
+            const Logged& entry = log_[anchor.begin];
+            if (entry.kind >= Kind::MapStart) refuse("a mapping key must be a scalar");
+            if (recording_ > 0) log_.push_back(entry);
+            key(std::string_view(arena_).substr(entry.offset, entry.length));
             return;
         }
-        if (stack_.size() + anchor.height > YAMLReader::kMaxDepth) throw std::runtime_error(kSyntaxError);
+        if (frames_.size() + anchor.height > YAMLReader::kMaxDepth) throw std::runtime_error(kSyntaxError);
         aliasNodes_ += anchor.size;
         if (aliasNodes_ > YAMLReader::kMaxAliasNodes) {
             refuse(fmt::format("aliases expand to more than {} nodes", YAMLReader::kMaxAliasNodes));
         }
-        place(copy(*anchor.node), anchor.height, anchor.size);
+        replay(anchor);
     }
 
-    static std::string scalarKeyText(const JV& node) {
-        switch (node.type()) {
-            case JV::Type::Null:
-                return "null";
-            case JV::Type::Boolean:
-                return node.booleanValue() ? "true" : "false";
-            case JV::Type::Number:
-                return node.numberValue().string(0);
-            default:
-                return std::string(node.stringValue());
-        }
-    }
-
-    void start(JV::Type type, const yaml_event_t& event, const yaml_char_t* anchor) {
-        if (keyDue()) refuse("a mapping key must be a scalar");
-        if (stack_.size() >= YAMLReader::kMaxDepth) throw std::runtime_error(kSyntaxError);
-        Open open;
-        open.node = std::make_unique<JV>(type);
-        open.node->pos =
-            Pos{static_cast<std::int32_t>(event.start_mark.line), static_cast<std::int32_t>(event.start_mark.column)};
-        if (anchor != nullptr) open.anchor = reinterpret_cast<const char*>(anchor);
-        stack_.push_back(std::move(open));
-    }
-
-    void end() {
-        Open open = std::move(stack_.back());
-        stack_.pop_back();
-        if (!open.anchor.empty()) {
-            Anchor& entry = defineAnchor(reinterpret_cast<const yaml_char_t*>(open.anchor.c_str()));
-            entry.node = open.node.get();
-            entry.height = open.height;
-            entry.size = open.size;
-        }
-        place(std::move(open.node), open.height, open.size);
-    }
-
-    Anchor& defineAnchor(const yaml_char_t* name) {
-        // A later anchor of the same name replaces the earlier one for the aliases that follow.
-        Anchor& entry = anchors_[reinterpret_cast<const char*>(name)];
-        entry = Anchor{};
-        return entry;
-    }
-
-    void place(std::unique_ptr<JV> value, std::size_t height, std::size_t size) {
-        if (stack_.empty()) {
-            root_ = std::move(value);
-            return;
-        }
-        Open& top = stack_.back();
-        top.height = std::max(top.height, height + 1);
-        top.size += size;
-        if (top.node->isArray()) {
-            top.node->add(std::move(value));
-            return;
-        }
-        // A repeated key replaces the earlier value. The replaced node may be the target of an anchor, so it is
-        // kept alive until the document is complete.
-        if (!anchors_.empty()) {
-            if (auto replaced = top.node->releaseProperty(top.key)) replaced_.push_back(std::move(replaced));
-        }
-        top.node->setProperty(top.key, std::move(value));
-        doc_->addProp(*top.node, top.key);
-        top.hasKey = false;
-    }
-
-    // A deep copy that keeps positions and source key order, so a copied mapping reads like its original.
-    std::unique_ptr<JV> copy(const JV& source) {
-        if (source.type() < JV::Type::Array) return source.clone();
-        auto result = std::make_unique<JV>(source.type());
-        result->pos = source.pos;
-        struct Step {
-            const JV* from;
-            JV* to;
-        };
-        std::vector<Step> pending{{&source, result.get()}};
-        while (!pending.empty()) {
-            Step step = pending.back();
-            pending.pop_back();
-            if (step.from->isArray()) {
-                for (const JV* element : step.from->items()) {
-                    JV* child = step.to->add(copyShallow(*element));
-                    if (element->type() >= JV::Type::Array) pending.push_back({element, child});
+    // Re-sends the events of an anchored slice. Indices, not references, into the log: replaying may log.
+    void replay(const Anchor& anchor) {
+        for (std::size_t i = anchor.begin; i < anchor.end; ++i) {
+            Logged entry = log_[i];
+            switch (entry.kind) {
+                case Kind::MapStart:
+                case Kind::SeqStart:
+                    open(entry.kind, entry.pos, Frame{entry.kind == Kind::MapStart, entry.kind == Kind::MapStart});
+                    break;
+                case Kind::End:
+                    end();
+                    break;
+                default: {
+                    if (recording_ > 0) log_.push_back(entry);
+                    std::string_view text = std::string_view(arena_).substr(entry.offset, entry.length);
+                    if (keyDue()) {
+                        key(text);
+                    } else {
+                        value(entry.kind, text, false);
+                    }
+                    break;
                 }
-            } else {
-                for (auto property : step.from->properties()) {
-                    JV* child = step.to->setProperty(property.key, copyShallow(*property.value));
-                    if (property.value->type() >= JV::Type::Array) pending.push_back({property.value, child});
-                }
-                for (std::string_view key : doc_->propOrder(*step.from)) doc_->addProp(*step.to, key);
             }
         }
-        return result;
     }
 
-    static std::unique_ptr<JV> copyShallow(const JV& node) {
-        if (node.type() < JV::Type::Array) return node.clone();
-        auto result = std::make_unique<JV>(node.type());
-        result->pos = node.pos;
-        return result;
+    void check(int status) {
+        if (status == 0) refuse(handler_.failure());
     }
 
     std::unique_ptr<JVDoc> finish() {
-        if (root_ == nullptr) root_ = std::make_unique<JV>();
-        doc_->setRoot(std::move(root_), true);
-        return std::move(doc_);
+        std::unique_ptr<JVDoc> doc = handler_.document();
+        if (doc == nullptr) {
+            doc = std::make_unique<JVDoc>();
+            doc->setRoot(JV::Type::Null);
+        }
+        return doc;
     }
 
-    std::unique_ptr<JVDoc> doc_ = std::make_unique<JVDoc>();
-    std::unique_ptr<JV> root_;
-    std::vector<Open> stack_;
+    DefaultHandler handler_;
+    std::vector<Frame> frames_;
+    std::vector<Opening> opening_;
+    std::size_t recording_ = 0;
+    std::vector<Logged> log_;
+    std::string arena_;
     std::unordered_map<std::string, Anchor> anchors_;
-    std::vector<std::unique_ptr<JV>> replaced_;
     std::size_t documents_ = 0;
     std::size_t aliasNodes_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "zephalon/jv/property_factory.h"
 
@@ -87,19 +88,28 @@ class JSONWriter {
     void newlineAndIndent(int levels);
     void appendQuoted(std::string_view text);
     void appendNumber(const number::Number& value);
-    void writeTree(const JV& node);
-    void writeProperties(const JV& object);
+    void appendString(std::string_view text);
+    void writeRoot(const JV& node, const JVDoc* orderDoc);
+    void emit(const JV& node, int level);
+    void emitProperties(const JV& object, int level);
+    void emitInSourceOrder(const JV& object, const std::vector<std::string_view>& order, int level, bool& first);
+    void emitProperty(std::string_view key, const JV& value, bool& first, int level);
+    void separate(bool& first, int level);
+    void close(bool empty, int level, char bracket);
 
     bool escapeSolidus_ = false;
     bool validateUTF8_ = false;
     int indentSize_ = 2;
     std::string indent_;
+    std::string newlineIndent_;  // a line feed followed by indentation for many levels, appended in slices
     int depth_ = 0;
     std::array<State, kMaxDepth + 1> states_{};
     std::string out_;
     PropertyFactory propertyFactory_;
     // While a whole document is written without a property factory: the document whose key order applies.
     const JVDoc* orderDoc_ = nullptr;
+    // Which properties of the objects being written have been written, one slice per open object.
+    std::vector<std::uint8_t> written_;
 };
 
 }  // namespace zephalon::jv

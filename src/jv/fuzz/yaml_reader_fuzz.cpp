@@ -1,0 +1,48 @@
+// Feeds arbitrary bytes to the YAML reader. Whatever it accepts must survive writing and reading back unchanged,
+// in YAML and (within the JSON writer's depth limit) in JSON.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "zephalon/jv/file_io.h"
+#include "zephalon/jv/json_writer.h"
+#include "zephalon/jv/yaml_reader.h"
+
+namespace {
+
+void require(bool condition) {
+    if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace zephalon;
+    std::unique_ptr<jv::JVDoc> doc;
+    try {
+        doc = jv::readYamlString(std::string_view(reinterpret_cast<const char*>(data), size));
+    } catch (const std::runtime_error&) {
+        return 0;
+    }
+    require(doc != nullptr && doc->root() != nullptr);
+
+    std::string yaml = jv::toString(*doc, FileFormat::YAML);
+    auto again = jv::readYamlString(yaml);
+    require(again->root()->equal(*doc->root()));
+    require(jv::toString(*again, FileFormat::YAML) == yaml);
+
+    std::string json;
+    try {
+        json = jv::toString(*doc, FileFormat::JSON);
+    } catch (const jv::JSONWriterError& error) {
+        require(error.status() == jv::JSONWriterError::Status::MaxDepthExceeded);
+        return 0;
+    }
+    auto fromJson = jv::readString(json, FileFormat::JSON);
+    require(fromJson->root()->equal(*doc->root()));
+    return 0;
+}
