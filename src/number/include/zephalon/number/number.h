@@ -2,22 +2,27 @@
 
 // Exact JSON numbers.
 //
-// A Number keeps what the source text says: integers that fit 64 bits stay exact integers, short decimal
-// fractions become doubles, and everything else (long mantissas, decimal numbers that binary64 cannot hold
-// without overflowing, underflowing or losing digits) is held as a Dynamic value at 1000 bits of precision.
+// A Number keeps what the source text says. The kind of a parsed number follows from its significant digits
+// (leading and trailing zeros do not count, so equal texts get equal kinds):
+//   * an integer text of at most 20 significant digits that fits 64 bits: Long when negative, ULong otherwise;
+//   * a text with a fraction or an exponent and at most 20 significant digits: Double, when the double stands
+//     for exactly that decimal (its shortest form reads as the same value: no overflow to infinity, no
+//     underflow to 0, no lost digit);
+//   * everything else: Dynamic, 1000 bits of precision.
+// Arithmetic results follow the rules at the operators.
 //
 // Layout: one tag word followed by an 8-byte payload, so sizeof(Number) == 16. A Dynamic value owns one heap
 // block (the 1000-bit binary value plus the decimal text it was read from, when it was read from text); the
 // three other kinds never allocate.
 //
 // Exactness of Dynamic values:
-//   * Arithmetic, comparison, hashing and the multiple-of test work on the binary value, correctly rounded at
-//     1000 bits (about 301 significant decimal digits).
+//   * Arithmetic, comparison and hashing work on the binary value, correctly rounded at 1000 bits (about 301
+//     significant decimal digits); the multiple-of test uses the exact decimals when both sides have one.
 //   * A Dynamic value read from text also keeps its exact decimal value (the significant digits and a decimal
 //     exponent). `string()` writes that decimal value, so reading and writing a document gives back exactly the
-//     number that was read, whatever its length, with redundant zeros removed ("2.5000000000000000000000"
-//     reads back as "2.5"). Arithmetic results no longer have a source text and are written with the fewest
-//     significant digits that read back to the same 1000-bit value.
+//     number that was read, whatever its length, with redundant zeros removed ("2.50000000000000000000001000"
+//     is written as "2.50000000000000000000001"). Arithmetic results have no source text and are written
+//     with the fewest significant digits that read back to the same 1000-bit value.
 //   * The 1000-bit layer spans decimal exponents up to about +-1.388e18. A text whose value lies beyond that
 //     range (or whose exponent exceeds kMaxDecimalExponent) is rejected as "Invalid number format" rather than
 //     silently turned into infinity or zero; every finite value the layer can compute writes a readable text.
