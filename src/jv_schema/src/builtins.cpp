@@ -1,3 +1,5 @@
+#include "builtins.h"
+
 #include <array>
 #include <cstddef>
 
@@ -110,7 +112,9 @@ std::vector<std::string_view> builtInSchemaIds() {
     return ids;
 }
 
-JVSchema const* loadBuiltInSchema(std::string_view u) {
+JVSchema const* loadBuiltInSchema(std::string_view u) { return loadSchema(u, true); }
+
+JVSchema const* loadSchema(std::string_view u, bool askLoaders) {
     u = dropTrailingHash(u);
     auto& schemas = cache();
     if (auto it = schemas.find(u); it != schemas.end()) return it->second.get();
@@ -118,7 +122,7 @@ JVSchema const* loadBuiltInSchema(std::string_view u) {
     if (std::string_view text = builtInSchemaText(u); !text.empty()) {
         auto doc = parseJsonText(text);
         compiled = std::make_unique<JVSchema>(*rootOf(*doc));
-    } else if (u.find('#') == std::string_view::npos) {
+    } else if (askLoaders && u.find('#') == std::string_view::npos) {
         // Loaders serve whole documents; a location inside one is found through the document's context.
         std::string key(u);
         for (auto const& [name, loader] : loaders()) {

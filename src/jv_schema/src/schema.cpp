@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "builtins.h"
 #include "jv_access.h"
 #include "url.h"
 
@@ -164,18 +165,18 @@ void SchemaContext::addSchemaAt(std::string u, JVSchema* schema) { schemas[std::
 
 JVSchema const* SchemaContext::findSchema(std::string_view u, bool tryBuiltIn) const {
     if (tryBuiltIn) {
-        if (JVSchema const* builtIn = loadBuiltInSchema(u)) return builtIn;
+        if (JVSchema const* builtIn = loadSchema(u, false)) return builtIn;
     }
     std::string absolute = resolveReference(u, currentBaseUrl());
     if (auto it = schemas.find(absolute); it != schemas.end()) return it->second;
     if (tryBuiltIn) {
-        // A location inside another document: load that document, then look in its own context.
+        // Another document: the loaders are asked only now, so that they never see this document's own
+        // locations. A location inside it is looked up in that document's context.
         std::string_view document = url::withoutFragment(absolute);
-        if (document.size() != absolute.size()) {
-            if (JVSchema const* other = loadBuiltInSchema(document); other && other->context.get() != this) {
-                auto const& theirs = other->context->schemas;
-                if (auto it = theirs.find(absolute); it != theirs.end()) return it->second;
-            }
+        if (JVSchema const* other = loadSchema(document, true); other && other->context.get() != this) {
+            if (document.size() == absolute.size()) return other;
+            auto const& theirs = other->context->schemas;
+            if (auto it = theirs.find(absolute); it != theirs.end()) return it->second;
         }
     }
     return nullptr;

@@ -306,3 +306,47 @@ TEST(Results, AnnotationsAreKeyedByValueAndName) {
     result.removeAnnotation(first, "itemsCount");
     EXPECT_EQ(result.annotations.size(), 1u);
 }
+
+TEST(References, DeepInstancesAndDeepSchemasStayWithinTheStack) {
+    // As deep as the JSON reader allows.
+    constexpr int depth = 990;
+    std::string nested = std::string(depth, '[') + "1" + std::string(depth, ']');
+    auto arrays = compile("{" + d4 + R"(, "type": "array", "items": {"anyOf": [{"$ref": "#"}, {"type": "integer"}]}})");
+    JVValidationResult result;
+    EXPECT_TRUE(valid(*arrays, nested, &result));
+    EXPECT_THAT(result.issues, IsEmpty());
+    std::string wrong = std::string(depth, '[') + "\"s\"" + std::string(depth, ']');
+    EXPECT_FALSE(valid(*arrays, wrong, &result));
+    EXPECT_FALSE(result.issues.empty());
+
+    std::string schemaText = "{" + d4 + ", ";
+    for (int i = 0; i < depth / 2; ++i) schemaText += R"("not": {)";
+    schemaText += "\"type\": \"string\"";
+    for (int i = 0; i < depth / 2; ++i) schemaText += "}";
+    schemaText += "}";
+    auto nots = compile(schemaText);
+    // An odd number (495) of negations around "string".
+    EXPECT_FALSE(valid(*nots, "\"s\""));
+    EXPECT_TRUE(valid(*nots, "1"));
+}
+
+TEST(Loaders, AreAskedOnlyForOtherDocumentsAndTheirFailuresAreReported) {
+    std::vector<std::string> asked;
+    registerSchemaLoader("strict", [&](std::string const& url) -> std::unique_ptr<JVSchema> {
+        asked.push_back(url);
+        throw std::runtime_error("no network here");
+    });
+    auto local = compile("{" + d4 + R"(, "id": "http://local.test/s.json", "properties": {"self": {"$ref": "#"},
+        "def": {"$ref": "#/definitions/a"}}, "definitions": {"a": {"type": "integer"}}})");
+    JVValidationResult result;
+    EXPECT_TRUE(valid(*local, R"({"self": {"def": 1}, "def": 2})", &result));
+    EXPECT_THAT(asked, IsEmpty());
+
+    auto remote = compile("{" + d4 + R"(, "$ref": "http://remote.test/s.json#/definitions/a"})");
+    EXPECT_FALSE(valid(*remote, "1", &result));
+    EXPECT_THAT(asked, ElementsAre("http://remote.test/s.json"));
+    ASSERT_EQ(result.issues.size(), 1u);
+    EXPECT_EQ(result.issues[0].message,
+              "schema http://remote.test/s.json#/definitions/a cannot be loaded: no network here");
+    unregisterSchemaLoader("strict");
+}
