@@ -128,6 +128,15 @@ TEST(JsonReader, GrammarErrorsAllSayJsonParseError) {
         EXPECT_EQ(parseFailure(text), "JSON parse error") << text;
         EXPECT_EQ(errorCodeOf(text), code) << text;
     }
+
+    // Well-formed JSON that no Number can hold: the tree builder stops the parse instead of dropping the value.
+    const char* tooLarge = "[1e9999999999999999999999]";
+    EXPECT_EQ(parseFailure(tooLarge), "JSON parse error");
+    DefaultHandler builder;
+    JSONReader reader(builder);
+    EXPECT_FALSE(reader.read(tooLarge));
+    EXPECT_EQ(reader.errorCode(), grammar(P::HandlerStopped));
+    EXPECT_EQ(builder.document(), nullptr);
 }
 
 TEST(JsonReader, ScalarsAndNumberExactness) {
