@@ -178,7 +178,7 @@ class TreeBuilder {
         if (isKey) {
             key(text);
         } else {
-            value(kind, text, true);
+            value(kind, text);
         }
     }
 
@@ -187,8 +187,7 @@ class TreeBuilder {
         frames_.back().keyNext = false;
     }
 
-    // A scalar value; `fresh` when it comes from the parser, whose number was not converted yet.
-    void value(Kind kind, std::string_view text, bool fresh) {
+    void value(Kind kind, std::string_view text) {
         switch (kind) {
             case Kind::Null:
                 check(handler_.handleNull(Pos{}));
@@ -198,7 +197,7 @@ class TreeBuilder {
                 check(handler_.handleBoolean(kind == Kind::True ? 1 : 0, Pos{}));
                 break;
             case Kind::Number:
-                number(text, fresh);
+                number(text);
                 break;
             default:
                 check(handler_.handleString(text.data(), text.size(), Pos{}));
@@ -207,24 +206,19 @@ class TreeBuilder {
         placed(0, 1);
     }
 
-    void number(std::string_view text, bool fresh) {
-        if (fresh) {
-            std::optional<number::Number> parsed = number::Number::parse(text);
-            if (!parsed) {
-                // Syntactically a number but out of range (an exponent beyond the parser's limit): keep the text.
-                check(handler_.handleString(text.data(), text.size(), Pos{}));
-                return;
-            }
-            if (parsed->isLong()) {
-                check(handler_.handleInteger(parsed->longValue(), Pos{}));
-                return;
-            }
-            if (parsed->isDouble()) {
-                check(handler_.handleDouble(parsed->doubleValue(), Pos{}));
-                return;
-            }
+    // The classification only checked the syntax; the value decides between a number and, for an exponent beyond
+    // the number parser's range, a string.
+    void number(std::string_view text) {
+        std::optional<number::Number> parsed = number::Number::parse(text);
+        if (!parsed) {
+            check(handler_.handleString(text.data(), text.size(), Pos{}));
+        } else if (parsed->isLong()) {
+            check(handler_.handleInteger(parsed->longValue(), Pos{}));
+        } else if (parsed->isDouble()) {
+            check(handler_.handleDouble(parsed->doubleValue(), Pos{}));
+        } else {
+            check(handler_.handleNumber(text.data(), text.size(), Pos{}));
         }
-        check(handler_.handleNumber(text.data(), text.size(), Pos{}));
     }
 
     void start(Kind kind, const yaml_event_t& event, const yaml_char_t* anchor) {
@@ -305,7 +299,7 @@ class TreeBuilder {
                     if (keyDue()) {
                         key(text);
                     } else {
-                        value(entry.kind, text, false);
+                        value(entry.kind, text);
                     }
                     break;
                 }

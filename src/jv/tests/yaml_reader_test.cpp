@@ -118,6 +118,27 @@ TEST(YamlReader, AliasStandsForACopyOfItsAnchorWithoutShiftingLaterKeys) {
     EXPECT_EQ(doc->propOrder(*root.property("copy")), order);
 }
 
+TEST(YamlReader, AliasesInsideAnchoredCollectionsAndAnchoredKeys) {
+    auto doc = readYamlString(
+        "a: &a {x: 1}\n"
+        "b: &b [*a, {y: *a}]\n"
+        "c: *b\n"
+        "&k key: 1\n"
+        "v: *k\n"
+        "&n 12: x\n"
+        "w: *n\n"
+        "h: &h 1e9999999999999999999\n"
+        "hh: *h\n");
+    const JV& root = *doc->root();
+    EXPECT_TRUE(root.property("c")->equal(*root.property("b")));
+    EXPECT_TRUE(root.property("c")->at(1)->property("y")->equal(*root.property("a")));
+    EXPECT_EQ(root.property("v")->stringValue(), "key");
+    EXPECT_EQ(root.property("w")->numberValue().string(0), "12");
+    // An exponent beyond the number parser's range keeps its text, in the original and in the copy.
+    EXPECT_EQ(root.property("h")->stringValue(), "1e9999999999999999999");
+    EXPECT_EQ(root.property("hh")->stringValue(), "1e9999999999999999999");
+}
+
 TEST(YamlReader, AnchorInAReplacedDuplicateStaysUsable) {
     auto doc = readYamlString("a: &x [1, 2]\na: 3\nb: *x\n");
     const JV& root = *doc->root();
