@@ -373,9 +373,8 @@ bool JSONReader::parse(std::string_view chunk) {
 
 bool JSONReader::completeParse() {
     if (state_ == State::ParseError || state_ == State::LexicalError) return false;
-    std::string text = std::move(pending_);
-    pending_.clear();
-    return run(text);
+    // The gathered text stays with the reader: the lexer refers to it.
+    return run(pending_);
 }
 
 bool JSONReader::read(std::string_view text) {

@@ -154,6 +154,7 @@ concept JVInteger = std::integral<T> && !std::same_as<T, bool> && !std::same_as<
 //
 // Object operations on a non-object and array operations on a non-array raise std::bad_variant_access.
 // Destruction, equality, hashing and cloning use explicit stacks, so trees of any depth are safe.
+// Trees are for one thread at a time: even `clone` of a const tree updates the shared texts' reference counts.
 class JV {
   public:
     enum class Type : std::uint8_t { Null = 0, Boolean = 1, Number = 2, String = 3, Array = 4, Object = 5 };
