@@ -240,6 +240,10 @@ TEST(YamlWriter, SpecialFloatsAndDeepTrees) {
     doc.root()->addFloat(-std::numeric_limits<double>::infinity());
     EXPECT_EQ(yaml(doc, 0), "[.inf, -.inf]\n");
 
+    // A double -0.0 is written as -0, which reads back as the equal integer 0.
+    auto negativeZero = readYamlString("-0.0\n");
+    EXPECT_TRUE(readYamlString(yaml(*negativeZero))->root()->equal(*negativeZero->root()));
+
     JVDoc deep;
     deep.setRoot(JV::Type::Array);
     JV* node = deep.root();
