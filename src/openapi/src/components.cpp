@@ -164,19 +164,19 @@ Schema* Components::addSchema(std::string_view key, SchemaType type) {
 }
 
 Parameter* Components::addPathParameter(std::string_view key, std::string name) {
-    return detail::addEntry<PathParameter>(parameters_, key, this, std::move(name));
+    return detail::addEntry<PathParameter, Parameter>(parameters_, key, this, std::move(name));
 }
 
 Parameter* Components::addQueryParameter(std::string_view key, std::string name) {
-    return detail::addEntry<QueryParameter>(parameters_, key, this, std::move(name));
+    return detail::addEntry<QueryParameter, Parameter>(parameters_, key, this, std::move(name));
 }
 
 Parameter* Components::addHeaderParameter(std::string_view key, std::string name) {
-    return detail::addEntry<HeaderParameter>(parameters_, key, this, std::move(name));
+    return detail::addEntry<HeaderParameter, Parameter>(parameters_, key, this, std::move(name));
 }
 
 Parameter* Components::addCookieParameter(std::string_view key, std::string name) {
-    return detail::addEntry<CookieParameter>(parameters_, key, this, std::move(name));
+    return detail::addEntry<CookieParameter, Parameter>(parameters_, key, this, std::move(name));
 }
 
 SecurityScheme* Components::securityScheme(std::string_view key) const {

@@ -15,12 +15,12 @@
 
 namespace zephalon::openapi::detail {
 
-// Creates a T under `key` unless the key is taken. Returns the stored entry when it is a T (so an existing entry
+// Creates a T under `key` unless the key is taken. Returns the stored entry when it is a Result (so an existing entry
 // wins), null when the key holds something else, such as a reference.
-template <class T, class Map, class... Args>
-T* addEntry(Map& map, std::string_view key, Node* parent, Args&&... args) {
+template <class T, class Result = T, class Map, class... Args>
+Result* addEntry(Map& map, std::string_view key, Node* parent, Args&&... args) {
     if (auto it = map.find(key); it != map.end()) {
-        return dynamic_cast<T*>(it->second.get());
+        return dynamic_cast<Result*>(it->second.get());
     }
     auto node = std::make_unique<T>(parent, std::forward<Args>(args)...);
     T* raw = node.get();

@@ -24,7 +24,7 @@ class Response;
 class Schema;
 
 // For every map: add creates the entry and returns it (an existing entry of that name is kept and returned, or null
-// when it is an alias of another kind of slot); the Ref adders store an alias and return it (null when the name is
+// when it is an alias or, for security schemes, a scheme of another type); the Ref adders store an alias and return it (null when the name is
 // taken); the plain lookups resolve aliases; the Node lookups return the slot as stored.
 class Components final : public Node {
   public:
