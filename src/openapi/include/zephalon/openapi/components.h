@@ -24,8 +24,8 @@ class Response;
 class Schema;
 
 // For every map: add creates the entry and returns it (an existing entry of that name is kept and returned, or null
-// when it is an alias or, for security schemes, a scheme of another type); the Ref adders store an alias and return it (null when the name is
-// taken); the plain lookups resolve aliases; the Node lookups return the slot as stored.
+// when it is an alias or, for security schemes, a scheme of another type); the Ref adders store an alias and return
+// it (null when the name is taken); the plain lookups resolve aliases; the Node lookups return the slot as stored.
 class Components final : public Node {
   public:
     explicit Components(Node* parent) : Node(parent, NodeType::Components) {}
