@@ -138,6 +138,11 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (reporter.times.empty()) {
+        // Listing or a filter that matched nothing: no ratios to print.
+        benchmark::Shutdown();
+        return 0;
+    }
     const Fixture& f = fixture();
     fmt::print("document: {} bytes of JSON, {} bytes of YAML\n", f.json.size(), f.yaml.size());
     auto ratio = [&](const char* ours, const char* baseline) {
