@@ -1,0 +1,112 @@
+#pragma once
+
+// What reading a document produces: the JSON value tree, the model built from it, the association between the two
+// (so that every model node has a source position and a JSON Pointer), and the problems found while reading.
+
+#include <filesystem>
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "zephalon/jv/jv.h"
+#include "zephalon/jv/pos.h"
+
+namespace zephalon::openapi {
+
+class Node;
+class OpenAPI;
+
+// One problem found while reading: the node being read, the JSON value at fault (null when there is none) and the
+// message.
+struct Issue {
+    const Node* node = nullptr;
+    const jv::JV* value = nullptr;
+    std::string message;
+};
+
+class OpenAPIReadResult {
+  public:
+    OpenAPIReadResult();
+    explicit OpenAPIReadResult(std::unique_ptr<jv::JVDoc> doc);
+    ~OpenAPIReadResult();
+    OpenAPIReadResult(const OpenAPIReadResult&) = delete;
+    OpenAPIReadResult& operator=(const OpenAPIReadResult&) = delete;
+
+    // The document that was read; null until one is set.
+    jv::JVDoc* doc() const { return doc_.get(); }
+    // Replaces the document; the mappings into the previous one are dropped.
+    void setDoc(std::unique_ptr<jv::JVDoc> doc);
+
+    // The model; null until a document was parsed.
+    OpenAPI* model() const { return model_.get(); }
+    // Replaces the model; the mappings of the previous one are dropped.
+    void setModel(std::unique_ptr<OpenAPI> model);
+    // Hands the model over; the mappings are dropped with it.
+    std::unique_ptr<OpenAPI> releaseModel();
+
+    // Node -> the value it was read from. A node keeps its first mapping.
+    void addMapping(const Node* node, const jv::JV* value);
+    // (node, key) -> the value of a keyed collection of that node ("schemas" of Components, "encoding" of a
+    // MediaType, ...).
+    void addMapping(const Node* node, std::string_view key, const jv::JV* value);
+
+    // The value a node was read from; null when unmapped.
+    const jv::JV* value(const Node* node) const;
+    const jv::JV* value(const Node* node, std::string_view key) const;
+
+    // The position of the node's value; (-1, -1) when the node has none.
+    Pos nodePos(const Node* node) const;
+    // The JSON Pointer text of the node's value (or of its keyed collection). Throws std::out_of_range for a node
+    // that was never mapped; absent when the keyed collection is not recorded.
+    std::optional<std::string> jsonPointer(const Node* node) const;
+    std::optional<std::string> jsonPointer(const Node* node, std::string_view key) const;
+
+    // The source key order of the node's object (or of its keyed collection); empty when unmapped.
+    std::vector<std::string_view> propOrder(const Node* node) const;
+    std::vector<std::string_view> propOrder(const Node* node, std::string_view key) const;
+    void clearPropOrder(const Node* node);
+
+    // The node made from the value at this JSON Pointer text; null when there is none.
+    Node* findNode(std::string_view pointer) const;
+
+    // One line per mapping: "<json type>@<value address> -> <node type>@<node address>".
+    void dumpMappings(std::ostream& out) const;
+
+    const std::vector<Issue>& issues() const { return issues_; }
+    bool hasIssues() const { return !issues_.empty(); }
+    void addIssue(const Node* node, const jv::JV* value, std::string message);
+    void clearIssues() { issues_.clear(); }
+    // The position reported for an issue: its value's, else its node's, else (-1, -1).
+    Pos issuePos(const Issue& issue) const;
+
+    // The path of the file the document was read from, when it was read from a file.
+    const std::optional<std::filesystem::path>& filePath() const { return filePath_; }
+    void setFilePath(std::filesystem::path path) { filePath_ = std::move(path); }
+
+    // Drops every mapping (used before a new parse).
+    void clearMappings();
+    std::size_t mappingCount() const { return nodeToValue_.size(); }
+
+  private:
+    struct KeyedValue {
+        std::string key;
+        const jv::JV* value;
+    };
+
+    std::unique_ptr<jv::JVDoc> doc_;
+    std::unique_ptr<OpenAPI> model_;
+    std::unordered_map<const Node*, const jv::JV*> nodeToValue_;
+    // Built on the first findNode and kept current from then on: most reads never ask for it.
+    mutable std::unordered_map<const jv::JV*, const Node*> valueToNode_;
+    mutable bool valueToNodeBuilt_ = false;
+    std::unordered_map<const Node*, std::vector<KeyedValue>> keyedValues_;
+    std::vector<Issue> issues_;
+    std::optional<std::filesystem::path> filePath_;
+};
+
+}  // namespace zephalon::openapi

@@ -1,0 +1,586 @@
+#include "zephalon/openapi/reader.h"
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <limits>
+#include <set>
+#include <stdexcept>
+
+#include "reader_impl.h"
+#include "zephalon/telemetry/telemetry.h"
+
+namespace zephalon::openapi {
+
+namespace {
+
+constexpr std::string_view kUnknownFormat = "Unknown format: ";
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------------------------
+// Parser
+
+Parser::Parser(const SchemaDialectRegistry* dialects, const SchemaFormatRegistry* formats, bool allowNullableIn31)
+    : dialects_(dialects),
+      formats_(formats),
+      allowNullableIn31_(allowNullableIn31),
+      result_(std::make_unique<OpenAPIReadResult>()) {
+    if (formats_ == nullptr) throw std::invalid_argument("Schema format registry must be provided");
+    if (dialects_ == nullptr) {
+        ownDialects_ = std::make_unique<SchemaDialectRegistry>();
+        dialects_ = ownDialects_.get();
+    }
+}
+
+Parser::~Parser() = default;
+
+void Parser::fromFile(const std::filesystem::path& path) {
+    auto doc = jv::readFile(path);
+    if (result_ == nullptr) result_ = std::make_unique<OpenAPIReadResult>();
+    result_->setFilePath(path);
+    fromDoc(std::move(doc));
+}
+
+void Parser::fromStream(std::istream& in, FileFormat format) { fromDoc(jv::readStream(in, format)); }
+
+void Parser::fromString(std::string_view text, FileFormat format) { fromDoc(jv::readString(text, format)); }
+
+void Parser::fromDoc(std::unique_ptr<jv::JVDoc> doc) {
+    if (result_ == nullptr) result_ = std::make_unique<OpenAPIReadResult>();
+    result_->setDoc(std::move(doc));
+    fromJV();
+}
+
+void Parser::fromJV() {
+    auto scope = telemetry::getSpanScope("parseJV");
+    if (result_ == nullptr) throw std::logic_error("The parser's result was already handed over");
+    if (result_->doc() == nullptr) result_->setDoc(std::make_unique<jv::JVDoc>());
+    detail::DocumentReader reader(*result_, *dialects_, *formats_, allowNullableIn31_);
+    reader.read();
+}
+
+void Parser::checkIssues() const {
+    if (result_ == nullptr || !result_->hasIssues()) return;
+    throw std::runtime_error(formatIssues(*result_));
+}
+
+std::unique_ptr<OpenAPIReadResult> Parser::result() { return std::move(result_); }
+
+std::string formatIssues(const OpenAPIReadResult& result) {
+    std::string text;
+    bool unknownFormat = false;
+    for (const Issue& issue : result.issues()) {
+        Pos pos = result.issuePos(issue);
+        text += fmt::format("{} at ({}, {})\n", issue.message, pos.line, pos.column);
+        if (issue.message.find(kUnknownFormat) != std::string::npos) unknownFormat = true;
+    }
+    if (unknownFormat) {
+        text +=
+            "\nWARNING: Looks like this schema uses custom schema formats. Define them in \n"
+            "the configuration file and pass the configuration file using the --config \n"
+            "option. You can find more information about custom formats in the docs: \n"
+            "https://zephalon.dev/docs/configuration#custom-formats\n";
+    }
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Read functions
+
+namespace {
+
+std::unique_ptr<OpenAPIReadResult> readText(std::string_view text, FileFormat format,
+                                            const SchemaFormatRegistry* formats, bool checked) {
+    if (formats == nullptr) throw std::invalid_argument("Schema format registry must be provided");
+    Parser parser(nullptr, formats);
+    parser.fromString(text, format);
+    if (checked) parser.checkIssues();
+    return parser.result();
+}
+
+std::unique_ptr<OpenAPIReadResult> readPath(const std::filesystem::path& path, const SchemaFormatRegistry* formats,
+                                            bool checked) {
+    if (formats == nullptr) throw std::invalid_argument("Schema format registry must be provided");
+    Parser parser(nullptr, formats);
+    parser.fromFile(path);
+    if (checked) parser.checkIssues();
+    return parser.result();
+}
+
+}  // namespace
+
+// A default registry holds only the built-in formats, which live for the whole run, so the model may outlive it.
+std::unique_ptr<OpenAPIReadResult> readFromString(std::string_view text, FileFormat format) {
+    SchemaFormatRegistry formats;
+    return readText(text, format, &formats, false);
+}
+
+std::unique_ptr<OpenAPIReadResult> readFromString(std::string_view text, FileFormat format,
+                                                  const SchemaFormatRegistry* formats) {
+    return readText(text, format, formats, false);
+}
+
+std::unique_ptr<OpenAPIReadResult> checkedReadFromString(std::string_view text, FileFormat format) {
+    SchemaFormatRegistry formats;
+    return readText(text, format, &formats, true);
+}
+
+std::unique_ptr<OpenAPIReadResult> checkedReadFromFile(const std::filesystem::path& path) {
+    SchemaFormatRegistry formats;
+    return readPath(path, &formats, true);
+}
+
+std::unique_ptr<OpenAPIReadResult> checkedReadFromFile(const std::filesystem::path& path,
+                                                       const SchemaFormatRegistry* formats) {
+    return readPath(path, formats, true);
+}
+
+std::unique_ptr<OpenAPIReadResult> uncheckedReadFromFile(const std::filesystem::path& path) {
+    SchemaFormatRegistry formats;
+    return readPath(path, &formats, false);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// DocumentReader: common helpers
+
+namespace detail {
+
+namespace {
+
+struct KindInfo {
+    std::string_view prefix;
+    std::string_view mapName;
+};
+
+KindInfo kindInfo(RefKind kind) {
+    switch (kind) {
+        case RefKind::schema:
+            return {"#/components/schemas/", "schemas"};
+        case RefKind::response:
+            return {"#/components/responses/", "responses"};
+        case RefKind::parameter:
+            return {"#/components/parameters/", "parameters"};
+        case RefKind::example:
+            return {"#/components/examples/", "examples"};
+        case RefKind::requestBody:
+            return {"#/components/requestBodies/", "requestBodies"};
+        case RefKind::header:
+            return {"#/components/headers/", "headers"};
+        case RefKind::link:
+            return {"#/components/links/", "links"};
+        case RefKind::callback:
+            return {"#/components/callbacks/", "callbacks"};
+        case RefKind::pathItem:
+            return {"#/components/pathItems/", "pathItems"};
+    }
+    return {"#/components/schemas/", "schemas"};
+}
+
+}  // namespace
+
+DocumentReader::DocumentReader(OpenAPIReadResult& result, const SchemaDialectRegistry& dialects,
+                               const SchemaFormatRegistry& formats, bool allowNullableIn31)
+    : result_(result),
+      doc_(*result.doc()),
+      dialects_(dialects),
+      formats_(formats),
+      allowNullableIn31_(allowNullableIn31) {}
+
+DocumentReader::~DocumentReader() = default;
+
+DocumentReader::DepthScope::DepthScope(DocumentReader& reader, const Node* node, const JV& value)
+    : reader_(reader), ok_(++reader.depth_ <= kMaxDepth) {
+    if (!ok_ && reader.depth_ == kMaxDepth + 1) reader.issue(node, &value, "Nesting is too deep");
+}
+
+void DocumentReader::read() {
+    result_.clearIssues();
+    result_.setModel(std::make_unique<OpenAPI>());
+    model_ = result_.model();
+    placeholder_ = std::make_unique<Schema>(model_->components());
+    pendingLinks_.clear();
+    is30_ = false;
+    depth_ = 0;
+    const JV* root = doc_.root();
+    if (root == nullptr || !root->isObject()) {
+        issue(model_, root, "OpenAPI object must be an object");
+    } else {
+        readOpenAPI(*root);
+    }
+    // Unresolved links keep their Reference, now dangling; the placeholder never outlives the parse.
+    pendingLinks_.clear();
+    placeholder_->clearReferences();
+    placeholder_.reset();
+    is30_ = false;
+}
+
+void DocumentReader::issue(const Node* node, const JV* value, std::string message) {
+    result_.addIssue(node, value, std::move(message));
+}
+
+std::optional<std::string> DocumentReader::optString(const Node* node, const JV& object, std::string_view key) {
+    try {
+        const JV* v = object.optionalStringProperty(key);
+        if (v == nullptr) return std::nullopt;
+        return std::string(v->stringValue());
+    } catch (const jv::JVError& e) {
+        issue(node, e.node, e.what());
+        return std::nullopt;
+    }
+}
+
+std::optional<bool> DocumentReader::optBool(const Node* node, const JV& object, std::string_view key) {
+    try {
+        const JV* v = object.optionalBooleanProperty(key);
+        if (v == nullptr) return std::nullopt;
+        return v->booleanValue();
+    } catch (const jv::JVError& e) {
+        issue(node, e.node, e.what());
+        return std::nullopt;
+    }
+}
+
+const number::Number* DocumentReader::optNumber(const Node* node, const JV& object, std::string_view key) {
+    try {
+        const JV* v = object.optionalNumericProperty(key);
+        return v == nullptr ? nullptr : &v->numberValue();
+    } catch (const jv::JVError& e) {
+        issue(node, e.node, e.what());
+        return nullptr;
+    }
+}
+
+std::optional<std::uint64_t> DocumentReader::optCount(const Node* node, const JV& object, std::string_view key) {
+    try {
+        const JV* v = object.optionalIntegerProperty(key);
+        if (v == nullptr) return std::nullopt;
+        const number::Number& n = v->numberValue();
+        if (n.compare(number::Number(0)) < 0 ||
+            n.compare(number::Number(std::numeric_limits<std::uint64_t>::max())) > 0) {
+            issue(node, &object, fmt::format("A non-negative integer value is expected for '{}'.", key));
+            return std::nullopt;
+        }
+        return n.toULong();
+    } catch (const jv::JVError& e) {
+        issue(node, e.node, e.what());
+        return std::nullopt;
+    }
+}
+
+const jv::JV* DocumentReader::optArray(const Node* node, const JV& object, std::string_view key) {
+    try {
+        return object.optionalArrayProperty(key);
+    } catch (const jv::JVError& e) {
+        issue(node, e.node, e.what());
+        return nullptr;
+    }
+}
+
+const jv::JV* DocumentReader::optObject(const Node* node, const JV& object, std::string_view key) {
+    try {
+        return object.optionalObjectProperty(key);
+    } catch (const jv::JVError& e) {
+        issue(node, e.node, e.what());
+        return nullptr;
+    }
+}
+
+DocumentReader::Members DocumentReader::members(const JV& object) const {
+    Members out;
+    out.reserve(object.size());
+    std::vector<std::string_view> order = doc_.propOrder(object);
+    if (order.size() == object.size()) {
+        for (std::string_view key : order) {
+            const JV* v = object.property(key);
+            if (v == nullptr) break;
+            out.emplace_back(key, v);
+        }
+        if (out.size() == object.size()) return out;
+        out.clear();
+    }
+    for (auto [key, v] : object.properties()) out.emplace_back(key, v);
+    return out;
+}
+
+void DocumentReader::readExtensions(Node* node, const JV& object) {
+    for (auto [key, v] : object.properties()) {
+        if (isExtensionKey(key)) node->setExtension(key, v->clone());
+    }
+}
+
+bool DocumentReader::expectObject(const Node* node, const JV& value, std::string_view message) {
+    if (value.isObject()) return true;
+    issue(node, &value, std::string(message));
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// References
+
+std::string DocumentReader::refText(const JV& value) const {
+    const JV* ref = value.property("$ref");
+    if (ref == nullptr) return {};
+    if (!ref->isString()) throw jv::JVError(fmt::format("A string value is expected for '{}'.", "$ref"), &value);
+    return std::string(ref->stringValue());
+}
+
+std::optional<std::string> DocumentReader::componentKey(RefKind kind, std::string_view ref) const {
+    if (componentsValue_ == nullptr) return std::nullopt;
+    KindInfo info = kindInfo(kind);
+    const JV* entries = componentsValue_->property(info.mapName);
+    if (entries == nullptr || !entries->isObject()) return std::nullopt;
+    // Each hop names a different entry, so a chain longer than the map is a cycle.
+    for (std::size_t hops = 0; hops <= entries->size(); ++hops) {
+        if (!ref.starts_with(info.prefix)) return std::nullopt;
+        std::string_view key = ref.substr(info.prefix.size());
+        const JV* entry = entries->property(key);
+        if (entry == nullptr) return std::nullopt;
+        if (!isRef(*entry)) return std::string(key);
+        const JV* next = entry->property("$ref");
+        if (!next->isString()) return std::nullopt;
+        ref = next->stringValue();
+    }
+    return std::nullopt;
+}
+
+Node* DocumentReader::lookup(RefKind kind, std::string_view ref) const {
+    std::optional<std::string> key = componentKey(kind, ref);
+    if (!key) return nullptr;
+    const Components* components = model_->components();
+    Node* node = nullptr;
+    switch (kind) {
+        case RefKind::schema:
+            node = components->schemaNode(*key);
+            break;
+        case RefKind::response:
+            node = components->responseNode(*key);
+            break;
+        case RefKind::parameter:
+            node = components->parameterNode(*key);
+            break;
+        case RefKind::example:
+            node = components->exampleNode(*key);
+            break;
+        case RefKind::requestBody:
+            node = components->requestBodyNode(*key);
+            break;
+        case RefKind::header:
+            node = components->headerNode(*key);
+            break;
+        case RefKind::link:
+            node = components->linkNode(*key);
+            break;
+        case RefKind::callback:
+            node = components->callbackNode(*key);
+            break;
+        case RefKind::pathItem:
+            node = components->pathItemNode(*key);
+            break;
+    }
+    // The key names a concrete entry, so a Reference here would be an entry that failed to read as one.
+    if (node == nullptr || node->type() == NodeType::Reference) return nullptr;
+    return node;
+}
+
+Schema* DocumentReader::schemaTarget(std::string_view ref) const {
+    Node* node = lookup(RefKind::schema, ref);
+    return node != nullptr ? dynamic_cast<Schema*>(node) : nullptr;
+}
+
+void DocumentReader::readReference(Reference* reference, const JV& value) {
+    map(reference, value);
+    if (const JV* summary = value.property("summary"); summary != nullptr && summary->isString()) {
+        reference->setSummary(std::string(summary->stringValue()));
+    }
+    if (const JV* description = value.property("description"); description != nullptr && description->isString()) {
+        reference->setDescription(std::string(description->stringValue()));
+    }
+    readExtensions(reference, value);
+}
+
+void DocumentReader::resolveSchemaLinks() {
+    // Component aliases were followed through the document, so every target found here is a concrete schema.
+    const std::set<Reference*>& live = placeholder_->references();
+    for (auto it = pendingLinks_.begin(); it != pendingLinks_.end();) {
+        // A reference whose slot was replaced while reading is gone; it must not be touched.
+        if (!live.contains(it->second)) {
+            it = pendingLinks_.erase(it);
+        } else if (Schema* target = schemaTarget(it->first); target != nullptr) {
+            it->second->setNode(target);
+            it = pendingLinks_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    placeholder_->clearReferences();
+    if (pendingLinks_.empty()) return;
+    // The placeholder does not survive the parse, so the summary issue names the components that lack the targets.
+    issue(model_->components(), nullptr, "Unresolved references found");
+    for (const auto& [ref, reference] : pendingLinks_) {
+        issue(reference, result_.value(reference), "Unresolved reference: " + ref);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Components
+
+void DocumentReader::readComponents(const JV& value) {
+    Components* components = model_->components();
+    if (!expectObject(components, value, "Expected an object")) return;
+    map(components, value);
+    componentsValue_ = &value;
+    static constexpr std::pair<std::string_view, std::optional<RefKind>> kMaps[] = {
+        {"examples", RefKind::example},
+        {"schemas", RefKind::schema},
+        {"parameters", RefKind::parameter},
+        {"headers", RefKind::header},
+        {"links", RefKind::link},
+        {"responses", RefKind::response},
+        {"requestBodies", RefKind::requestBody},
+        {"securitySchemes", std::nullopt},
+        {"callbacks", RefKind::callback},
+        {"pathItems", RefKind::pathItem},
+    };
+    for (const auto& [name, kind] : kMaps) {
+        guard(components, &value, [&] {
+            const JV* entries = optObject(components, value, name);
+            if (entries == nullptr) return;
+            mapKeyed(components, name, entries);
+            Members all = members(*entries);
+            if (!kind) {
+                for (const auto& [key, entry] : all) {
+                    guard(components, entry, [&] { readSecurityScheme(key, *entry); });
+                }
+                return;
+            }
+            // Concrete entries first, so that an alias finds its target whatever the order of the entries.
+            for (const auto& [key, entry] : all) {
+                if (!isRef(*entry)) guard(components, entry, [&] { readComponentEntry(*kind, key, *entry); });
+            }
+            for (const auto& [key, entry] : all) {
+                if (isRef(*entry)) guard(components, entry, [&] { readComponentEntry(*kind, key, *entry); });
+            }
+        });
+    }
+    guard(components, &value, [&] { readExtensions(components, value); });
+}
+
+void DocumentReader::readComponentEntry(RefKind kind, std::string_view key, const JV& value) {
+    Components* c = model_->components();
+    const bool ref = isRef(value);
+    switch (kind) {
+        case RefKind::schema:
+            readSchemaSlot(
+                c, value, [&] { return c->addSchema(key); },
+                [&](Schema* target) { return c->addSchemaRef(key, target); });
+            return;
+        case RefKind::response:
+            if (ref) {
+                readRefSlot<Response>(kind, c, value, [&](Response* t) { return c->addResponseRef(key, t); });
+            } else if (expectObject(c, value, "Expected an object")) {
+                readResponse(c->addResponse(key), value);
+            }
+            return;
+        case RefKind::parameter:
+            if (ref) {
+                readRefSlot<Parameter>(kind, c, value, [&](Parameter* t) { return c->addParameterRef(key, t); });
+            } else {
+                makeParameter(c, value, [&](Parameter::Location location, std::string name) -> Parameter* {
+                    switch (location) {
+                        case Parameter::Location::path:
+                            return c->addPathParameter(key, std::move(name));
+                        case Parameter::Location::query:
+                            return c->addQueryParameter(key, std::move(name));
+                        case Parameter::Location::header:
+                            return c->addHeaderParameter(key, std::move(name));
+                        case Parameter::Location::cookie:
+                            return c->addCookieParameter(key, std::move(name));
+                    }
+                    return nullptr;
+                });
+            }
+            return;
+        case RefKind::example:
+            if (ref) {
+                readRefSlot<Example>(kind, c, value, [&](Example* t) { return c->addExampleRef(key, t); });
+            } else if (expectObject(c, value, "Expected an object")) {
+                readExample(c->addExample(key), value);
+            }
+            return;
+        case RefKind::requestBody:
+            if (ref) {
+                readRefSlot<RequestBody>(kind, c, value, [&](RequestBody* t) { return c->addRequestBodyRef(key, t); });
+            } else if (expectObject(c, value, "Expected an object")) {
+                readRequestBody(c->addRequestBody(key), value);
+            }
+            return;
+        case RefKind::header:
+            if (ref) {
+                readRefSlot<Header>(kind, c, value, [&](Header* t) { return c->addHeaderRef(key, t); });
+            } else if (expectObject(c, value, "Expected an object")) {
+                readHeader(c->addHeader(key), value);
+            }
+            return;
+        case RefKind::link:
+            if (ref) {
+                readRefSlot<Link>(kind, c, value, [&](Link* t) { return c->addLinkRef(key, t); });
+            } else if (expectObject(c, value, "Expected an object")) {
+                readLink(c->addLink(key), value);
+            }
+            return;
+        case RefKind::callback:
+            if (ref) {
+                readRefSlot<Callback>(kind, c, value, [&](Callback* t) { return c->addCallbackRef(key, t); });
+            } else if (expectObject(c, value, "Expected an object")) {
+                readCallback(c->addCallback(key), value);
+            }
+            return;
+        case RefKind::pathItem:
+            if (ref) {
+                readRefSlot<PathItem>(kind, c, value, [&](PathItem* t) { return c->addPathItemRef(key, t); });
+            } else {
+                readPathItem(c->addPathItem(key), value);
+            }
+            return;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// Paths and webhooks
+
+void DocumentReader::readPaths(const JV& value) {
+    Paths* paths = model_->paths();
+    if (!expectObject(paths, value, "Expected an object")) return;
+    map(paths, value);
+    for (const auto& [key, item] : members(value)) {
+        if (isExtensionKey(key)) continue;
+        guard(paths, item, [&] {
+            if (isRef(*item)) {
+                readRefSlot<PathItem>(RefKind::pathItem, paths, *item,
+                                      [&](PathItem* t) { return paths->addItemRef(key, t); });
+            } else {
+                readPathItem(paths->addItem(key), *item);
+            }
+        });
+    }
+    readExtensions(paths, value);
+}
+
+void DocumentReader::readWebhooks(const JV& value) {
+    OpenAPI* model = model_;
+    mapKeyed(model, "webhooks", &value);
+    for (const auto& [key, item] : members(value)) {
+        guard(model, item, [&] {
+            if (isRef(*item)) {
+                readRefSlot<PathItem>(RefKind::pathItem, model, *item,
+                                      [&](PathItem* t) { return model->addWebhookRef(key, t); });
+            } else {
+                readPathItem(model->addWebhook(key), *item);
+            }
+        });
+    }
+}
+
+}  // namespace detail
+}  // namespace zephalon::openapi

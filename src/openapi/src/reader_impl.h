@@ -1,0 +1,214 @@
+#pragma once
+
+// The machinery behind Parser: one DocumentReader walks one JVDoc and fills one OpenAPIReadResult.
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "zephalon/jv/jv.h"
+#include "zephalon/number/number.h"
+#include "zephalon/openapi/model.h"
+#include "zephalon/openapi/reader_result.h"
+
+namespace zephalon::openapi::detail {
+
+// The component maps a "$ref" can point into.
+enum class RefKind : std::uint8_t {
+    schema,
+    response,
+    parameter,
+    example,
+    requestBody,
+    header,
+    link,
+    callback,
+    pathItem
+};
+
+class DocumentReader {
+  public:
+    DocumentReader(OpenAPIReadResult& result, const SchemaDialectRegistry& dialects,
+                   const SchemaFormatRegistry& formats, bool allowNullableIn31);
+    ~DocumentReader();
+
+    // Builds a fresh model from the result's document.
+    void read();
+
+    // Schemas (and callbacks, which hold path items) nest no deeper than this; deeper input is reported, not read,
+    // so that hostile documents cannot exhaust the stack.
+    static constexpr int kMaxDepth = 128;
+
+  private:
+    using JV = jv::JV;
+    using Members = std::vector<std::pair<std::string_view, const JV*>>;
+
+    // --- issues and guarded steps ---
+    void issue(const Node* node, const JV* value, std::string message);
+    // Runs one step; an exception becomes an issue (a JVError with its own value) and reading goes on.
+    template <class F>
+    void guard(const Node* node, const JV* value, F&& step) {
+        try {
+            step();
+        } catch (const jv::JVError& e) {
+            issue(node, e.node != nullptr ? e.node : value, e.what());
+        } catch (const std::exception& e) {
+            issue(node, value, e.what());
+        }
+    }
+
+    // --- typed members; a member of the wrong type is an issue and reads as absent ---
+    std::optional<std::string> optString(const Node* node, const JV& object, std::string_view key);
+    std::optional<bool> optBool(const Node* node, const JV& object, std::string_view key);
+    const number::Number* optNumber(const Node* node, const JV& object, std::string_view key);
+    std::optional<std::uint64_t> optCount(const Node* node, const JV& object, std::string_view key);
+    const JV* optArray(const Node* node, const JV& object, std::string_view key);
+    const JV* optObject(const Node* node, const JV& object, std::string_view key);
+    // Source key order when the document recorded it, else key order.
+    Members members(const JV& object) const;
+    static bool isExtensionKey(std::string_view key) { return key.starts_with("x-"); }
+    void readExtensions(Node* node, const JV& object);
+    void map(const Node* node, const JV& value) { result_.addMapping(node, &value); }
+    void mapKeyed(const Node* node, std::string_view key, const JV* value) { result_.addMapping(node, key, value); }
+    // Reports a non-object value with `message`; true when it is an object.
+    bool expectObject(const Node* node, const JV& value, std::string_view message);
+
+    // --- references ---
+    // The "$ref" text of an object that has one; an issue and an empty text for a "$ref" that is not a string.
+    static bool isRef(const JV& value) { return value.isObject() && value.property("$ref") != nullptr; }
+    std::string refText(const JV& value) const;
+    // The key of the concrete component entry that `ref` names, following aliases (entries that are themselves
+    // references) through the document; nothing for a reference elsewhere, to a missing entry, or around a cycle.
+    std::optional<std::string> componentKey(RefKind kind, std::string_view ref) const;
+    // The concrete node a reference of a non-schema kind resolves to, or null.
+    Node* lookup(RefKind kind, std::string_view ref) const;
+    void readReference(Reference* reference, const JV& value);
+    // Reads a reference of a non-schema kind into a slot: `add` stores a Reference to the target. An unresolved
+    // reference is an issue of `owner` and leaves the slot empty.
+    template <class Target, class Add>
+    void readRefSlot(RefKind kind, Node* owner, const JV& value, Add&& add) {
+        std::string ref = refText(value);
+        Node* target = lookup(kind, ref);
+        if (target == nullptr) {
+            issue(owner, &value, "Unresolved reference: " + ref);
+            return;
+        }
+        Reference* reference = add(static_cast<Target*>(target));
+        if (reference != nullptr) readReference(reference, value);
+    }
+
+    // --- schema references ---
+    // A schema slot: a reference (resolved now, or linked forward through the placeholder), a boolean schema or an
+    // object schema. `make` creates the new schema in the slot, `makeRef` stores a reference to a target.
+    template <class Make, class MakeRef>
+    void readSchemaSlot(Node* owner, const JV& value, Make&& make, MakeRef&& makeRef) {
+        if (isRef(value)) {
+            std::string ref = refText(value);
+            Schema* target = schemaTarget(ref);
+            Reference* reference = makeRef(target != nullptr ? target : placeholder_.get());
+            if (reference == nullptr) return;
+            if (target == nullptr) pendingLinks_.emplace(std::move(ref), reference);
+            readReference(reference, value);
+        } else if (value.isObject() || value.isBoolean()) {
+            Schema* schema = make();
+            if (schema != nullptr) readSchema(schema, value);
+        } else {
+            issue(owner, &value, "Schema must be an object or boolean");
+        }
+    }
+    // The concrete schema a reference text names right now, or null.
+    Schema* schemaTarget(std::string_view ref) const;
+    void resolveSchemaLinks();
+
+    // --- object readers (in document order of the root) ---
+    void readOpenAPI(const JV& root);
+    void readInfo(Info* info, const JV& value);
+    void readContact(Info* info, const JV& value);
+    void readLicense(Info* info, const JV& value);
+    template <class Make>
+    void readServer(const JV& value, const Node* owner, Make&& make);
+    void readServerVariable(ServerVariable* variable, const JV& value);
+    void readTag(const JV& value);
+    void readExternalDocs(const Node* owner, const JV& value,
+                          const std::function<ExternalDocumentation*(std::string)>& add);
+    void readComponents(const JV& value);
+    void readComponentEntry(RefKind kind, std::string_view key, const JV& value);
+    void readSecurityScheme(std::string_view key, const JV& value);
+    void readOAuthFlows(OAuthFlows* flows, const JV& value);
+    void readOAuthFlow(OAuthFlow* flow, const JV& value);
+    void readPaths(const JV& value);
+    void readWebhooks(const JV& value);
+    void readPathItem(PathItem* item, const JV& value);
+    void readOperation(Operation* operation, const JV& value);
+    template <class Owner>
+    void readParameterSlot(Owner* owner, const JV& value);
+    Parameter* makeParameter(Node* owner, const JV& value,
+                             const std::function<Parameter*(Parameter::Location, std::string)>& add);
+    void readParameter(Parameter* parameter, const JV& value);
+    void readRequestBody(RequestBody* body, const JV& value);
+    void readMediaType(MediaType* mediaType, const JV& value);
+    void readEncoding(Encoding* encoding, const JV& value);
+    void readResponses(Operation* operation, const JV& value);
+    void readResponse(Response* response, const JV& value);
+    void readCallback(Callback* callback, const JV& value);
+    void readExample(Example* example, const JV& value);
+    void readLink(Link* link, const JV& value);
+    void readHeader(Header* header, const JV& value);
+    void readSecurityRequirement(SecurityRequirement* requirement, const JV& value);
+    void readExamples(Node* owner, Examples& examples, const JV& value);
+    void readSchemaOrContent(Node* owner, SchemaOrMediaType& slot, const JV& value);
+    template <class Owner>
+    void readHeaderMap(Owner* owner, const JV& headers);
+
+    // --- schemas ---
+    void readSchema(Schema* schema, const JV& value);
+    void readSchemaKeywords(Schema* schema, const JV& value);
+    void readSchemaTypes(Schema* schema, const JV& value);
+    void readConstAndEnum(Schema* schema, const JV& value);
+    void readDefinitions(Schema* schema, const JV& value);
+    void readNullable(Schema* schema, const JV& value);
+    void readNumericKeywords(Schema* schema, const JV& value);
+    void readArrayKeywords(Schema* schema, const JV& value);
+    void readObjectKeywords(Schema* schema, const JV& value);
+    void readCompositeKeywords(Schema* schema, const JV& value);
+    void readSchemaExamples(Schema* schema, const JV& value);
+    void readDiscriminator(Schema* schema, const JV& value);
+    void readXml(Schema* schema, const JV& value);
+
+    // Keeps nesting bounded; false (after reporting) when `value` lies too deep.
+    class DepthScope {
+      public:
+        DepthScope(DocumentReader& reader, const Node* node, const JV& value);
+        ~DepthScope() { --reader_.depth_; }
+        bool ok() const { return ok_; }
+
+      private:
+        DocumentReader& reader_;
+        bool ok_;
+    };
+
+    OpenAPIReadResult& result_;
+    const jv::JVDoc& doc_;
+    const SchemaDialectRegistry& dialects_;
+    const SchemaFormatRegistry& formats_;
+    bool allowNullableIn31_;
+    bool is30_ = false;
+    OpenAPI* model_ = nullptr;
+    const JV* componentsValue_ = nullptr;
+    // Stands in as the target of schema references whose target is not known yet.
+    std::unique_ptr<Schema> placeholder_;
+    std::multimap<std::string, Reference*> pendingLinks_;
+    int depth_ = 0;
+    // Components path items being read in place of a reference inside a callback (which cannot hold references).
+    std::vector<std::string> inlinedPathItems_;
+};
+
+}  // namespace zephalon::openapi::detail

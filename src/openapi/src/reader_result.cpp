@@ -1,0 +1,149 @@
+#include "zephalon/openapi/reader_result.h"
+
+#include <fmt/format.h>
+
+#include <ostream>
+#include <stdexcept>
+
+#include "zephalon/openapi/node.h"
+#include "zephalon/openapi/openapi.h"
+
+namespace zephalon::openapi {
+
+OpenAPIReadResult::OpenAPIReadResult() = default;
+
+OpenAPIReadResult::OpenAPIReadResult(std::unique_ptr<jv::JVDoc> doc) : doc_(std::move(doc)) {}
+
+// The model goes first: its nodes are keys of the maps, and nothing may look them up once they are gone.
+OpenAPIReadResult::~OpenAPIReadResult() {
+    clearMappings();
+    model_.reset();
+}
+
+void OpenAPIReadResult::setDoc(std::unique_ptr<jv::JVDoc> doc) {
+    clearMappings();
+    issues_.clear();
+    doc_ = std::move(doc);
+}
+
+void OpenAPIReadResult::setModel(std::unique_ptr<OpenAPI> model) {
+    clearMappings();
+    model_ = std::move(model);
+}
+
+std::unique_ptr<OpenAPI> OpenAPIReadResult::releaseModel() {
+    clearMappings();
+    return std::move(model_);
+}
+
+void OpenAPIReadResult::clearMappings() {
+    nodeToValue_.clear();
+    valueToNode_.clear();
+    valueToNodeBuilt_ = false;
+    keyedValues_.clear();
+}
+
+void OpenAPIReadResult::addMapping(const Node* node, const jv::JV* value) {
+    if (node == nullptr || value == nullptr) return;
+    auto [it, inserted] = nodeToValue_.emplace(node, value);
+    if (inserted && valueToNodeBuilt_) valueToNode_.emplace(value, node);
+}
+
+void OpenAPIReadResult::addMapping(const Node* node, std::string_view key, const jv::JV* value) {
+    if (node == nullptr || value == nullptr) return;
+    auto& entries = keyedValues_[node];
+    for (auto& entry : entries) {
+        if (entry.key == key) {
+            entry.value = value;
+            return;
+        }
+    }
+    entries.push_back({std::string(key), value});
+}
+
+const jv::JV* OpenAPIReadResult::value(const Node* node) const {
+    auto it = nodeToValue_.find(node);
+    return it == nodeToValue_.end() ? nullptr : it->second;
+}
+
+const jv::JV* OpenAPIReadResult::value(const Node* node, std::string_view key) const {
+    auto it = keyedValues_.find(node);
+    if (it == keyedValues_.end()) return nullptr;
+    for (const auto& entry : it->second) {
+        if (entry.key == key) return entry.value;
+    }
+    return nullptr;
+}
+
+Pos OpenAPIReadResult::nodePos(const Node* node) const {
+    const jv::JV* v = value(node);
+    return v == nullptr ? Pos{} : v->pos;
+}
+
+std::optional<std::string> OpenAPIReadResult::jsonPointer(const Node* node) const {
+    auto it = nodeToValue_.find(node);
+    if (it == nodeToValue_.end()) throw std::out_of_range("Node has no source value");
+    return it->second->pointer();
+}
+
+std::optional<std::string> OpenAPIReadResult::jsonPointer(const Node* node, std::string_view key) const {
+    if (!nodeToValue_.contains(node)) throw std::out_of_range("Node has no source value");
+    const jv::JV* v = value(node, key);
+    if (v == nullptr) return std::nullopt;
+    return v->pointer();
+}
+
+std::vector<std::string_view> OpenAPIReadResult::propOrder(const Node* node) const {
+    const jv::JV* v = value(node);
+    if (v == nullptr || doc_ == nullptr || !v->isObject()) return {};
+    return doc_->propOrder(*v);
+}
+
+std::vector<std::string_view> OpenAPIReadResult::propOrder(const Node* node, std::string_view key) const {
+    const jv::JV* v = value(node, key);
+    if (v == nullptr || doc_ == nullptr || !v->isObject()) return {};
+    return doc_->propOrder(*v);
+}
+
+void OpenAPIReadResult::clearPropOrder(const Node* node) {
+    const jv::JV* v = value(node);
+    if (v == nullptr || doc_ == nullptr || !v->isObject()) return;
+    // The document owns its values; the mapping only holds them read-only.
+    doc_->clearPropOrder(const_cast<jv::JV&>(*v));
+}
+
+Node* OpenAPIReadResult::findNode(std::string_view pointer) const {
+    if (doc_ == nullptr) return nullptr;
+    const jv::JV* v = static_cast<const jv::JVDoc&>(*doc_).findNode(pointer);
+    if (v == nullptr) return nullptr;
+    if (!valueToNodeBuilt_) {
+        valueToNode_.reserve(nodeToValue_.size());
+        for (const auto& [n, val] : nodeToValue_) valueToNode_.emplace(val, n);
+        valueToNodeBuilt_ = true;
+    }
+    auto it = valueToNode_.find(v);
+    // Nodes are handed out for editing; the maps hold them read-only.
+    return it == valueToNode_.end() ? nullptr : const_cast<Node*>(it->second);
+}
+
+void OpenAPIReadResult::dumpMappings(std::ostream& out) const {
+    for (const auto& [node, v] : nodeToValue_) {
+        out << fmt::format("{}@{} -> {}@{}\n", jv::jvNodeType(*v), static_cast<const void*>(v),
+                           nodeTypeToString(node->type()), static_cast<const void*>(node));
+    }
+}
+
+void OpenAPIReadResult::addIssue(const Node* node, const jv::JV* value, std::string message) {
+    issues_.push_back(Issue{node, value, std::move(message)});
+}
+
+Pos OpenAPIReadResult::issuePos(const Issue& issue) const {
+    if (issue.value != nullptr && issue.value->pos.known()) return issue.value->pos;
+    if (issue.node != nullptr) {
+        Pos p = nodePos(issue.node);
+        if (p.known()) return p;
+    }
+    return Pos{};
+}
+
+}  // namespace zephalon::openapi

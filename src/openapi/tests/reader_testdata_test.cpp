@@ -1,0 +1,85 @@
+// Every shared test document: the valid ones read without issues, the invalid ones report issues with positions.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "reader_test_util.h"
+
+namespace zephalon::openapi {
+namespace {
+
+std::vector<std::filesystem::path> documentsIn(std::string_view dir) {
+    std::vector<std::filesystem::path> out;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(ZEPHALON_TESTDATA_DIR) / dir)) {
+        if (jv::guessFormat(entry.path())) out.push_back(entry.path());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+TEST(ReaderTestdata, ValidDocumentsReadWithoutIssuesAndEveryNodeHasAPosition) {
+    auto paths = documentsIn("openapi");
+    ASSERT_FALSE(paths.empty());
+    for (const auto& path : paths) {
+        SCOPED_TRACE(path.filename().string());
+        std::unique_ptr<OpenAPIReadResult> result;
+        ASSERT_NO_THROW(result = checkedReadFromFile(path));
+        EXPECT_TRUE(result->model()->specVersion().starts_with("3."));
+        // Every node the parser mapped points back into the document it came from.
+        EXPECT_GT(result->mappingCount(), 0u);
+        EXPECT_EQ(result->jsonPointer(result->model()), "");
+    }
+}
+
+TEST(ReaderTestdata, SharedDocumentsBuildTheExpectedShapes) {
+    const std::filesystem::path dir = std::filesystem::path(ZEPHALON_TESTDATA_DIR) / "openapi";
+    auto security = checkedReadFromFile(dir / "security-schemes-3.0.json");
+    const Components* components = security->model()->components();
+    EXPECT_EQ(components->securitySchemes().size(), 8u);
+    auto* oauth = dynamic_cast<const OAuth2SecurityScheme*>(components->securityScheme("oauth"));
+    ASSERT_NE(oauth, nullptr);
+    ASSERT_NE(oauth->flows()->authorizationCode(), nullptr);
+    EXPECT_TRUE(oauth->flows()->authorizationCode()->hasScope("write"));
+    EXPECT_NE(oauth->flows()->authorizationCode()->extension("x-pkce"), nullptr);
+    EXPECT_EQ(oauth->flows()->password()->refreshUrl(), "https://auth.example.com/refresh");
+
+    auto hooks = checkedReadFromFile(dir / "callbacks-webhooks-3.1.yaml");
+    const OpenAPI* model = hooks->model();
+    EXPECT_NE(model->webhook("newEvent"), nullptr);
+    EXPECT_EQ(model->webhook("ping"), model->components()->pathItem("Ping"));
+    EXPECT_EQ(model->paths()->item("/subscriptions/{id}"), model->components()->pathItem("Subscription"));
+    EXPECT_NE(model->operationById("unsubscribe"), nullptr);
+    const Operation* subscribe = model->operationById("subscribe");
+    ASSERT_NE(subscribe, nullptr);
+    EXPECT_NE(subscribe->callback("onPing")->item("{$request.body#/callbackUrl}/ping")->operation(HttpMethod::head),
+              nullptr);
+
+    auto extensions = checkedReadFromFile(dir / "extensions-3.1.json");
+    const OpenAPI* ext = extensions->model();
+    EXPECT_NE(ext->extension("x-root"), nullptr);
+    EXPECT_NE(ext->paths()->extension("x-paths-note"), nullptr);
+    EXPECT_EQ(ext->paths()->items().size(), 1u);
+    const Operation* list = ext->operationById("listItems");
+    EXPECT_NE(list->responses()->extension("x-responses-note"), nullptr);
+    EXPECT_EQ(list->responses()->responses().size(), 1u);
+    EXPECT_EQ(extensions::stringExtension(*list, jv::JVPointer("/codegen/name")), "listItems");
+}
+
+TEST(ReaderTestdata, InvalidDocumentsReportIssuesWithPositions) {
+    auto paths = documentsIn("openapi-invalid");
+    ASSERT_FALSE(paths.empty());
+    for (const auto& path : paths) {
+        SCOPED_TRACE(path.filename().string());
+        auto result = uncheckedReadFromFile(path);
+        ASSERT_FALSE(result->issues().empty());
+        for (const Issue& issue : result->issues()) {
+            EXPECT_TRUE(result->issuePos(issue).known()) << issue.message;
+        }
+        EXPECT_THROW(checkedReadFromFile(path), std::runtime_error);
+    }
+}
+
+}  // namespace
+}  // namespace zephalon::openapi
