@@ -130,7 +130,9 @@ bool RefKeyword::validate(JV const& instance, JVValidationResult& result) const 
     }
     JVValidationResult::ReferenceScope scope(result, this, &instance);
     if (!scope.entered()) {
-        result.addIssue(fmt::format("schema reference {} refers to itself without end", url_), &instance);
+        result.addIssue(scope.tooDeep() ? fmt::format("schema reference {} nests too deeply", url_)
+                                        : fmt::format("schema reference {} refers to itself without end", url_),
+                        &instance);
         return false;
     }
     return target->validate(instance, result);

@@ -40,7 +40,10 @@ JVValidationResult::ReferenceScope::ReferenceScope(JVValidationResult& result, v
                                                    JV const* instance)
     : result_(result) {
     auto& active = result.activeReferences_;
-    if (active.size() >= maxReferenceDepth) return;
+    if (active.size() >= maxReferenceDepth) {
+        tooDeep_ = true;
+        return;
+    }
     // Validation only ever descends into the instance, so the references active for this instance value form
     // the top of the stack; looking there is enough to recognise a reference that re-enters itself.
     for (auto it = active.rbegin(); it != active.rend() && it->second == instance; ++it) {

@@ -1,6 +1,7 @@
 // The engine around the keywords: URL resolution, the context's URL map, dialect selection, built-in schemas,
 // schema loaders and guarded references.
 
+#include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -349,4 +350,25 @@ TEST(Loaders, AreAskedOnlyForOtherDocumentsAndTheirFailuresAreReported) {
     EXPECT_EQ(result.issues[0].message,
               "schema http://remote.test/s.json#/definitions/a cannot be loaded: no network here");
     unregisterSchemaLoader("strict");
+}
+
+TEST(References, LongChainsOfReferencesStopAtTheDepthLimit) {
+    // Each definition refers to the next one for the same value: no cycle, but deeper than any real schema.
+    auto chain = [](std::size_t length) {
+        std::string text = "{" + d4 + R"(, "$ref": "#/definitions/d0", "definitions": {)";
+        for (std::size_t i = 0; i < length; ++i) {
+            text += fmt::format(R"("d{}": {{"$ref": "#/definitions/d{}"}}, )", i, i + 1);
+        }
+        text += fmt::format(R"("d{}": {{"type": "integer"}}}}}})", length);
+        return compile(text);
+    };
+    JVValidationResult result;
+    EXPECT_TRUE(valid(*chain(100), "1", &result));
+    EXPECT_FALSE(valid(*chain(100), "\"s\"", &result));
+    EXPECT_THAT(result.issues.front().message, "type mismatch");
+
+    auto tooLong = chain(JVValidationResult::maxReferenceDepth + 10);
+    EXPECT_FALSE(valid(*tooLong, "1", &result));
+    ASSERT_EQ(result.issues.size(), 1u);
+    EXPECT_THAT(result.issues[0].message, ::testing::HasSubstr("nests too deeply"));
 }

@@ -102,10 +102,13 @@ class JVValidationResult {
         // False when the same reference is already being evaluated for the same instance, or references are
         // nested beyond maxReferenceDepth.
         bool entered() const { return entered_; }
+        // Set when the scope was refused because references nest beyond maxReferenceDepth.
+        bool tooDeep() const { return tooDeep_; }
 
       private:
         JVValidationResult& result_;
         bool entered_ = false;
+        bool tooDeep_ = false;
     };
     static constexpr std::size_t maxReferenceDepth = 4096;
 
