@@ -1,0 +1,139 @@
+#pragma once
+
+// Walking a document model: a depth-first traversal that hands every reachable node to a handler exactly once, and
+// an iterator over the operations of `paths`.
+//
+// The traversal resolves references instead of reporting them, so a shared component is handled where it is first
+// reached (possibly inside an operation, before `components`). It keeps its own stack, so neither deep nesting nor
+// cycles of references can exhaust the call stack.
+
+#include <cstddef>
+#include <iterator>
+#include <set>
+#include <vector>
+
+#include "zephalon/openapi/enums.h"
+#include "zephalon/openapi/model.h"
+
+namespace zephalon::openapi {
+
+// Override the operations for the kinds of interest. Parameters of every location arrive at handle(Parameter),
+// schemes of every type at handle(SecurityScheme), flows of every type at handle(OAuthFlow). handleNode follows the
+// typed handle for every node.
+class NodeVisitHandler {
+  public:
+    virtual ~NodeVisitHandler() = default;
+
+    virtual void handle(const OpenAPI*) {}
+    virtual void handle(const Info*) {}
+    virtual void handle(const Contact*) {}
+    virtual void handle(const License*) {}
+    virtual void handle(const Server*) {}
+    virtual void handle(const ServerVariable*) {}
+    virtual void handle(const Paths*) {}
+    virtual void handle(const PathItem*) {}
+    virtual void handle(const Components*) {}
+    virtual void handle(const Schema*) {}
+    virtual void handle(const Responses*) {}
+    virtual void handle(const Response*) {}
+    virtual void handle(const Parameter*) {}
+    virtual void handle(const Example*) {}
+    virtual void handle(const RequestBody*) {}
+    virtual void handle(const Header*) {}
+    virtual void handle(const SecurityScheme*) {}
+    virtual void handle(const Link*) {}
+    virtual void handle(const Callback*) {}
+    virtual void handle(const Operation*) {}
+    virtual void handle(const ExternalDocumentation*) {}
+    virtual void handle(const Tag*) {}
+    virtual void handle(const SecurityRequirement*) {}
+    virtual void handle(const Encoding*) {}
+    virtual void handle(const MediaType*) {}
+    virtual void handle(const OAuthFlows*) {}
+    virtual void handle(const OAuthFlow*) {}
+    virtual void handle(const Discriminator*) {}
+    virtual void handle(const XML*) {}
+    virtual void handleNode(const Node*) {}
+};
+
+// One traversal. Each visit walks the subtree below its argument; nodes handled by an earlier visit of the same
+// visitor are not handled again. The model must not change while a visit runs.
+class NodeVisitor {
+  public:
+    explicit NodeVisitor(NodeVisitHandler& handler) : handler_(handler) {}
+
+    // Any node kind; a Reference is followed to its target (nothing happens when it dangles).
+    void visit(const Node* node);
+    void visit(const OpenAPI* node) { visit(static_cast<const Node*>(node)); }
+    void visit(const Schema* node) { visit(static_cast<const Node*>(node)); }
+    void visit(const Operation* node) { visit(static_cast<const Node*>(node)); }
+    void visit(const PathItem* node) { visit(static_cast<const Node*>(node)); }
+    // The nodes inside an embedded value of `owner`'s kind.
+    void visit(const Examples& examples);
+    void visit(const SchemaOrMediaType& value);
+
+    // Whether the node has been handled by this visitor.
+    bool handled(const Node* node) const { return handled_.contains(node); }
+
+  private:
+    // Handles the node unless it is null or was handled before; true when it was handled now.
+    template <class T>
+    bool doHandle(const T* node);
+    bool handleOne(const Node* node);
+    void run();
+    // Queues the children of a handled node, so that they come off the stack in traversal order.
+    void pushChildren(const Node* node);
+
+    NodeVisitHandler& handler_;
+    std::set<const Node*> handled_;
+    std::vector<const Node*> stack_;
+};
+
+// Visits the whole document.
+void visitNodes(const OpenAPI* root, NodeVisitHandler& handler);
+
+// The operations of the document's `paths` (not webhooks or callbacks), path by path in key order and, within a
+// path item, in method order.
+class OperationIterator {
+  public:
+    class Iter {
+      public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = OperationInfo;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const OperationInfo*;
+        using reference = const OperationInfo&;
+
+        Iter() = default;
+
+        reference operator*() const { return info_; }
+        pointer operator->() const { return &info_; }
+        Iter& operator++();
+        Iter operator++(int);
+        bool equal(const Iter& other) const;
+        friend bool operator==(const Iter& a, const Iter& b) { return a.equal(b); }
+
+      private:
+        friend class OperationIterator;
+        Iter(NodeMap::const_iterator path, NodeMap::const_iterator pathsEnd);
+        // Moves to the first operation at or after the current position.
+        void settle();
+        void fill();
+
+        NodeMap::const_iterator path_{};
+        NodeMap::const_iterator pathsEnd_{};
+        PathItem::Operations::const_iterator operation_{};
+        const PathItem* item_ = nullptr;
+        OperationInfo info_;
+    };
+
+    explicit OperationIterator(const OpenAPI* root) : root_(root) {}
+
+    Iter begin() const;
+    Iter end() const;
+
+  private:
+    const OpenAPI* root_;
+};
+
+}  // namespace zephalon::openapi

@@ -1,0 +1,579 @@
+#include "zephalon/openapi/writer.h"
+
+#include <fmt/format.h>
+
+#include <stdexcept>
+#include <unordered_set>
+#include <utility>
+
+#include "assertion.h"
+#include "writer_impl.h"
+#include "zephalon/openapi/model.h"
+
+namespace zephalon::openapi {
+
+using jv::JV;
+
+namespace detail {
+
+// ---- objects under construction ----
+
+JV* OutObject::put(std::string_view key, std::unique_ptr<JV> value) {
+    keys.push_back(key);
+    return object->setProperty(key, std::move(value));
+}
+
+JV* OutObject::putObject(std::string_view key) {
+    keys.push_back(key);
+    return object->setObjectProperty(key);
+}
+
+JV* OutObject::putArray(std::string_view key) {
+    keys.push_back(key);
+    return object->setArrayProperty(key);
+}
+
+void OutObject::writeString(std::string_view value, std::string_view key) {
+    keys.push_back(key);
+    object->setStringProperty(key, value);
+}
+
+void OutObject::writeOptionalString(const std::optional<std::string>& value, std::string_view key) {
+    if (value) writeString(*value, key);
+}
+
+void OutObject::writeBoolean(bool value, std::string_view key) {
+    if (!value) return;
+    keys.push_back(key);
+    object->setBoolProperty(key, true);
+}
+
+void OutObject::writeOptionalBoolean(bool value, std::string_view key, bool defaultValue) {
+    if (value == defaultValue) return;
+    keys.push_back(key);
+    object->setBoolProperty(key, value);
+}
+
+void OutObject::writeNumber(const number::Number& value, std::string_view key) {
+    keys.push_back(key);
+    object->setNumberProperty(key, value);
+}
+
+void OutObject::writeOptionalNumber(const std::optional<number::Number>& value, std::string_view key) {
+    if (value) writeNumber(*value, key);
+}
+
+void OutObject::writeOptionalCount(const std::optional<std::uint64_t>& value, std::string_view key) {
+    if (!value) return;
+    keys.push_back(key);
+    object->setUIntProperty(key, *value);
+}
+
+void OutObject::writeStrings(const std::vector<std::string>& values, std::string_view key) {
+    if (values.empty()) return;
+    JV* array = putArray(key);
+    for (const std::string& value : values) array->addString(value);
+}
+
+// ---- shared machinery ----
+
+WriterCore::WriterCore(const Hooks& hooks, jv::JVDoc& doc, const Node* anchor) : hooks_(hooks), doc_(doc) {
+    const auto* root = anchor == nullptr ? nullptr : dynamic_cast<const OpenAPI*>(anchor->root());
+    if (root == nullptr) return;
+    is30_ = root->is30();
+    indexComponents(*root->components());
+}
+
+void WriterCore::indexComponents(const Components& components) {
+    auto index = [this](const NodeMap& map, std::string_view kind) {
+        for (const auto& [key, slot] : map) {
+            if (slot && slot->type() != NodeType::Reference)
+                componentKeys_.emplace(slot.get(), ComponentKey{kind, &key});
+        }
+    };
+    index(components.schemas(), "schemas");
+    index(components.responses(), "responses");
+    index(components.parameters(), "parameters");
+    index(components.examples(), "examples");
+    index(components.requestBodies(), "requestBodies");
+    index(components.headers(), "headers");
+    for (const auto& [key, scheme] : components.securitySchemes()) {
+        componentKeys_.emplace(scheme.get(), ComponentKey{"securitySchemes", &key});
+    }
+    index(components.links(), "links");
+    index(components.callbacks(), "callbacks");
+    index(components.pathItems(), "pathItems");
+}
+
+std::vector<std::string_view> WriterCore::nodeOrder(const Node* node) const {
+    if (hooks_.propOrder) {
+        auto order = hooks_.propOrder(node);
+        if (!order.empty()) return order;
+    }
+    if (const JV* source = sourceOf(node); source != nullptr && source->isObject() && hooks_.valueOrder) {
+        return hooks_.valueOrder(*source);
+    }
+    return {};
+}
+
+std::vector<std::string_view> WriterCore::keyedOrder(const Node* node, std::string_view key) const {
+    if (hooks_.keyedPropOrder) {
+        auto order = hooks_.keyedPropOrder(node, key);
+        if (!order.empty()) return order;
+    }
+    if (!hooks_.valueOrder) return {};
+    const JV* collection = sourceMember(node, key);
+    // Definitions are read from "$defs" or from the older "definitions".
+    if (collection == nullptr && key == "definitions") collection = sourceMember(node, "$defs");
+    if (collection == nullptr || !collection->isObject()) return {};
+    return hooks_.valueOrder(*collection);
+}
+
+const JV* WriterCore::sourceOf(const Node* node) const {
+    return hooks_.sourceValue ? hooks_.sourceValue(node) : nullptr;
+}
+
+const JV* WriterCore::sourceMember(const Node* node, std::string_view key) const {
+    const JV* source = sourceOf(node);
+    return source != nullptr && source->isObject() ? source->property(key) : nullptr;
+}
+
+void WriterCore::finish(OutObject& out, const std::vector<std::string_view>& sourceOrder) {
+    JV& object = *out.object;
+    if (sourceOrder.empty()) {
+        for (std::string_view key : out.keys) doc_.addProp(object, key);
+        return;
+    }
+    // The source's order for the members it had, then what it lacked in the writer's order. Large objects (paths,
+    // schema maps) get a hash set so that merging stays linear.
+    std::unordered_set<std::string_view> listed;
+    const bool useSet = sourceOrder.size() > 16;
+    if (useSet) listed.reserve(sourceOrder.size() * 2);
+    for (std::string_view key : sourceOrder) {
+        if (!object.hasProperty(key)) continue;
+        if (useSet) listed.insert(key);
+        doc_.addProp(object, key);
+    }
+    for (std::string_view key : out.keys) {
+        bool known =
+            useSet ? listed.contains(key) : std::find(sourceOrder.begin(), sourceOrder.end(), key) != sourceOrder.end();
+        if (!known) doc_.addProp(object, key);
+    }
+}
+
+void WriterCore::copyValue(OutObject& out, std::string_view key, const JV& value, const JV* source) {
+    JV* copy = out.put(key, value.clone());
+    applySourceOrder(*copy, source);
+}
+
+void WriterCore::applySourceOrder(JV& copy, const JV* source) {
+    if (source == nullptr || !hooks_.valueOrder) return;
+    // Explicit stack: free-form values may nest as deep as their reader allowed.
+    std::vector<std::pair<JV*, const JV*>> pending{{&copy, source}};
+    while (!pending.empty()) {
+        auto [out, in] = pending.back();
+        pending.pop_back();
+        if (out->isObject() && in->isObject()) {
+            for (std::string_view key : hooks_.valueOrder(*in)) {
+                if (out->hasProperty(key)) doc_.addProp(*out, key);
+            }
+            for (auto property : out->properties()) {
+                if (const JV* child = in->property(property.key); child != nullptr) {
+                    pending.emplace_back(property.value, child);
+                }
+            }
+        } else if (out->isArray() && in->isArray()) {
+            for (std::size_t i = 0; i < out->size() && i < in->size(); ++i) pending.emplace_back(out->at(i), in->at(i));
+        }
+    }
+}
+
+void WriterCore::writeExtensions(OutObject& out, const Node& node) {
+    for (const auto& [key, value] : node.extensions()) {
+        if (value) copyValue(out, key, *value, sourceMember(&node, key));
+    }
+}
+
+bool WriterCore::isSharedTarget(const Node* node) { return node != nullptr && !node->references().empty(); }
+
+void WriterCore::remember(const Node& node, JV& written) {
+    if (isSharedTarget(&node)) writtenNodes_.emplace(&node, &written);
+}
+
+void WriterCore::writeReference(const Reference& ref, JV& target) {
+    OutObject out{&target};
+    const Node* node = ref.node();
+    if (node != nullptr) {
+        if (auto found = componentKeys_.find(node); found != componentKeys_.end()) {
+            // The key is used literally: the reader looks component keys up without decoding pointer escapes.
+            out.writeString(fmt::format("#/components/{}/{}", found->second.kind, *found->second.key), "$ref");
+        } else {
+            checkReferenceKind(node->type());
+            // Filled in once the whole document is written and the target's place is known.
+            out.keys.push_back("$ref");
+            pendingRefs_.emplace_back(&target, node);
+        }
+    }
+    out.writeOptionalString(ref.summary(), "summary");
+    out.writeOptionalString(ref.description(), "description");
+    writeExtensions(out, ref);
+    finish(out, nodeOrder(&ref));
+}
+
+void WriterCore::checkReferenceKind(NodeType type) {
+    switch (normalizeSubtypes(type)) {
+        case NodeType::Schema:
+        case NodeType::Response:
+        case NodeType::Parameter:
+        case NodeType::Example:
+        case NodeType::RequestBody:
+        case NodeType::Header:
+        case NodeType::SecurityScheme:
+        case NodeType::Link:
+        case NodeType::Callback:
+        case NodeType::PathItem:
+            return;
+        default:
+            ZEPHALON_OPENAPI_UNREACHABLE("Unsupported reference type", "src/openapi/src/writer");
+    }
+}
+
+void WriterCore::resolvePendingReferences() {
+    for (auto [refObject, target] : pendingRefs_) {
+        auto found = writtenNodes_.find(target);
+        if (found == writtenNodes_.end()) continue;
+        refObject->setStringProperty("$ref", "#" + found->second->pointer());
+    }
+    pendingRefs_.clear();
+}
+
+WriterCore::DepthGuard::DepthGuard(WriterCore& core) : core_(core) {
+    if (++core_.depth_ > Writer::kMaxDepth) {
+        --core_.depth_;
+        throw std::runtime_error(
+            fmt::format("The document nests deeper than {} levels and cannot be written", Writer::kMaxDepth));
+    }
+}
+
+// ---- schemas ----
+
+void WriterCore::writeSchemaSlot(const Node* slot, JV& target, bool booleanAllowed) {
+    if (slot->type() == NodeType::Reference) {
+        target.setObject();
+        writeReference(static_cast<const Reference&>(*slot), target);
+        return;
+    }
+    const auto* schema = dynamic_cast<const Schema*>(slot);
+    if (schema == nullptr) {
+        ZEPHALON_OPENAPI_UNREACHABLE("Schema slot holds another kind of node", "src/openapi/src/writer");
+    }
+    writeSchema(*schema, target, booleanAllowed);
+}
+
+void WriterCore::writeSchemaMember(OutObject& out, std::string_view key, const Node* slot, bool booleanAllowed) {
+    if (slot == nullptr) return;
+    JV* target = out.putObject(key);
+    writeSchemaSlot(slot, *target, booleanAllowed);
+}
+
+void WriterCore::writeSchemaList(OutObject& out, std::string_view key, const NodeList& list) {
+    if (list.empty()) return;
+    JV* array = out.putArray(key);
+    for (const auto& slot : list) {
+        if (slot) writeSchemaSlot(slot.get(), *array->addObject(), booleanSchemas());
+    }
+}
+
+void WriterCore::writeSchemaMap(OutObject& out, std::string_view key, const NodeMap& map, const Schema& owner,
+                                std::string_view orderKey) {
+    if (map.empty()) return;
+    OutObject members{out.putObject(key)};
+    for (const auto& [name, slot] : map) {
+        if (slot) writeSchemaSlot(slot.get(), *members.putObject(name), booleanSchemas());
+    }
+    finish(members, keyedOrder(&owner, orderKey));
+}
+
+void WriterCore::writeExclusiveBound(OutObject& out, const ExclusiveBound& bound, std::string_view key) {
+    switch (bound.index()) {
+        case 0:
+            return;
+        case 1:
+            // As stored: a 3.0 document may say false explicitly.
+            out.keys.push_back(key);
+            out.object->setBoolProperty(key, std::get<bool>(bound));
+            return;
+        case 2:
+            out.writeNumber(std::get<number::Number>(bound), key);
+            return;
+        default:
+            ZEPHALON_OPENAPI_UNREACHABLE("Unknown index", "src/openapi/src/writer");
+    }
+}
+
+void WriterCore::writeTypes(OutObject& out, const Schema& schema) {
+    const std::size_t count = schema.typeCount();
+    if (count == 0) return;
+    if (count == 1) {
+        out.writeString(schemaTypeToString(schema.typeAt(0)), "type");
+        return;
+    }
+    JV* array = out.putArray("type");
+    for (std::size_t i = 0; i < count; ++i) array->addString(schemaTypeToString(schema.typeAt(i)));
+}
+
+void WriterCore::writeEnum(OutObject& out, const Schema& schema, bool allowConst) {
+    const auto& values = schema.enumValues();
+    if (values.empty()) return;
+    if (allowConst && schema.isConst() && values.size() == 1) {
+        copyValue(out, "const", *values.front(), sourceMember(&schema, "const"));
+        return;
+    }
+    const JV* source = sourceMember(&schema, "enum");
+    JV* array = out.putArray("enum");
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        JV* copy = array->add(values[i]->clone());
+        if (source != nullptr && source->isArray()) applySourceOrder(*copy, source->at(i));
+    }
+}
+
+void WriterCore::writeDiscriminator(OutObject& out, const Discriminator& discriminator) {
+    OutObject members{out.putObject("discriminator")};
+    members.writeString(discriminator.propertyName(), "propertyName");
+    if (!discriminator.mapping().empty()) {
+        OutObject mapping{members.putObject("mapping")};
+        for (const auto& [value, ref] : discriminator.mapping()) mapping.writeString(ref, value);
+        finish(mapping, keyedOrder(&discriminator, "mapping"));
+    }
+    writeExtensions(members, discriminator);
+    finish(members, nodeOrder(&discriminator));
+}
+
+void WriterCore::writeXml(OutObject& out, const XML& xml) {
+    OutObject members{out.putObject("xml")};
+    members.writeOptionalString(xml.name(), "name");
+    members.writeOptionalString(xml.xmlNamespace(), "namespace");
+    members.writeOptionalString(xml.prefix(), "prefix");
+    members.writeBoolean(xml.attribute(), "attribute");
+    members.writeBoolean(xml.wrapped(), "wrapped");
+    writeExtensions(members, xml);
+    finish(members, nodeOrder(&xml));
+}
+
+void WriterCore::writeExternalDocs(OutObject& out, const ExternalDocumentation* docs, bool withUrl) {
+    if (docs == nullptr) return;
+    OutObject members{out.putObject("externalDocs")};
+    members.writeOptionalString(docs->description(), "description");
+    if (withUrl) members.writeString(docs->url(), "url");
+    writeExtensions(members, *docs);
+    finish(members, nodeOrder(docs));
+}
+
+void WriterCore::writeSchema(const Schema& schema, JV& target, bool booleanAllowed) {
+    DepthGuard guard(*this);
+    target.setObject();
+    remember(schema, target);
+    OutObject out{&target};
+    if (standalone_) {
+        writeStandaloneSchemaMembers(out, schema);
+    } else {
+        writeSchemaMembers(out, schema);
+    }
+    writeExtensions(out, schema);
+    finish(out, nodeOrder(&schema));
+    if (booleanAllowed) collapseBooleanSchema(target);
+}
+
+// Only a schema with no content at all becomes `true`, and only one whose sole content is `not: true` becomes
+// `false`. A schema that merely accepts everything (annotations, properties that constrain nothing) keeps its
+// members: they carry documentation and the shape that generators rely on.
+void WriterCore::collapseBooleanSchema(JV& target) {
+    if (target.size() == 0) {
+        target.setBoolean(true);
+        return;
+    }
+    if (target.size() != 1) return;
+    const JV* notValue = target.property("not");
+    if (notValue == nullptr) return;
+    if ((notValue->isBoolean() && notValue->booleanValue()) || (notValue->isObject() && notValue->size() == 0)) {
+        target.setBoolean(false);
+    }
+}
+
+void WriterCore::writeSchemaMembers(OutObject& out, const Schema& schema) {
+    out.writeOptionalString(schema.id(), "$id");
+    if (schema.dialect() != nullptr) out.writeString(schema.dialect()->identifier(), "$schema");
+    out.writeOptionalString(schema.title(), "title");
+    out.writeOptionalString(schema.description(), "description");
+    out.writeOptionalString(schema.comment(), "$comment");
+    out.writeOptionalString(schema.anchor(), "$anchor");
+    out.writeOptionalString(schema.dynamicAnchor(), "$dynamicAnchor");
+    out.writeOptionalString(schema.dynamicRef(), "$dynamicRef");
+    out.writeOptionalString(schema.vocabulary(), "$vocabulary");
+    if (schema.defaultValue() != nullptr) {
+        copyValue(out, "default", *schema.defaultValue(), sourceMember(&schema, "default"));
+    }
+    writeTypes(out, schema);
+    if (schema.format() != nullptr) out.writeString(schema.format()->name(), "format");
+    writeEnum(out, schema, true);
+    out.writeBoolean(schema.deprecated(), "deprecated");
+    out.writeBoolean(schema.readOnly(), "readOnly");
+    out.writeBoolean(schema.writeOnly(), "writeOnly");
+    writeSchemaMap(out, "$defs", schema.definitions(), schema, "definitions");
+    writeSchemaExamples(out, schema);
+    out.writeOptionalNumber(schema.multipleOf(), "multipleOf");
+    out.writeOptionalNumber(schema.maximum(), "maximum");
+    writeExclusiveBound(out, schema.exclusiveMaximum(), "exclusiveMaximum");
+    out.writeOptionalNumber(schema.minimum(), "minimum");
+    writeExclusiveBound(out, schema.exclusiveMinimum(), "exclusiveMinimum");
+    out.writeOptionalCount(schema.maxLength(), "maxLength");
+    out.writeOptionalCount(schema.minLength(), "minLength");
+    out.writeOptionalString(schema.pattern(), "pattern");
+    out.writeOptionalString(schema.contentEncoding(), "contentEncoding");
+    out.writeOptionalString(schema.contentMediaType(), "contentMediaType");
+    writeSchemaMember(out, "contentSchema", schema.contentSchemaNode(), booleanSchemas());
+    out.writeOptionalCount(schema.maxItems(), "maxItems");
+    out.writeOptionalCount(schema.minItems(), "minItems");
+    out.writeBoolean(schema.uniqueItems(), "uniqueItems");
+    writeSchemaList(out, "prefixItems", schema.prefixItems());
+    writeSchemaMember(out, "items", schema.itemsNode(), booleanSchemas());
+    writeSchemaMember(out, "additionalItems", schema.additionalItemsNode(), booleanSchemas());
+    writeSchemaMember(out, "contains", schema.containsNode(), booleanSchemas());
+    out.writeOptionalCount(schema.maxContains(), "maxContains");
+    out.writeOptionalCount(schema.minContains(), "minContains");
+    writeSchemaMember(out, "unevaluatedItems", schema.unevaluatedItemsNode(), booleanSchemas());
+    out.writeOptionalCount(schema.maxProperties(), "maxProperties");
+    out.writeOptionalCount(schema.minProperties(), "minProperties");
+    writeRequired(out, schema);
+    writeSchemaMap(out, "properties", schema.properties(), schema, "properties");
+    writeSchemaMap(out, "patternProperties", schema.patternProperties(), schema, "patternProperties");
+    // Both versions allow a boolean here.
+    writeSchemaMember(out, "additionalProperties", schema.additionalPropertiesNode(), true);
+    writeSchemaMember(out, "propertyNames", schema.propertyNamesNode(), booleanSchemas());
+    if (schema.hasDependentRequired()) {
+        OutObject dependent{out.putObject("dependentRequired")};
+        for (const auto& [property, names] : schema.dependentRequired()) {
+            JV* array = dependent.putArray(property);
+            for (const std::string& name : names) array->addString(name);
+        }
+        finish(dependent, keyedOrder(&schema, "dependentRequired"));
+    }
+    writeSchemaMap(out, "dependentSchemas", schema.dependentSchemas(), schema, "dependentSchemas");
+    writeSchemaMember(out, "unevaluatedProperties", schema.unevaluatedPropertiesNode(), booleanSchemas());
+    writeSchemaList(out, "allOf", schema.allOf());
+    writeSchemaList(out, "oneOf", schema.oneOf());
+    writeSchemaList(out, "anyOf", schema.anyOf());
+    writeSchemaMember(out, "not", schema.notSchemaNode(), booleanSchemas());
+    writeSchemaMember(out, "if", schema.ifSchemaNode(), booleanSchemas());
+    writeSchemaMember(out, "then", schema.thenSchemaNode(), booleanSchemas());
+    writeSchemaMember(out, "else", schema.elseSchemaNode(), booleanSchemas());
+    if (schema.discriminator() != nullptr) writeDiscriminator(out, *schema.discriminator());
+    if (schema.xml() != nullptr) writeXml(out, *schema.xml());
+    writeExternalDocs(out, schema.externalDocs(), true);
+}
+
+void WriterCore::writeRequired(OutObject& out, const Schema& schema) {
+    if (schema.required().empty()) return;
+    // The model keeps the names ordered by name, so the output is sorted whatever the source said.
+    JV* array = out.putArray("required");
+    for (const std::string& name : schema.required()) array->addString(name);
+}
+
+void WriterCore::writeSchemaExamples(OutObject& out, const Schema& schema) {
+    const JV* source = sourceMember(&schema, "examples");
+    if (schema.exampleValue() != nullptr) {
+        copyValue(out, "example", *schema.exampleValue(), sourceMember(&schema, "example"));
+    }
+    if (!schema.examples().empty()) {
+        OutObject named{out.putObject("examples")};
+        for (const auto& [name, value] : schema.examples()) {
+            if (!value) continue;
+            const JV* member = source != nullptr && source->isObject() ? source->property(name) : nullptr;
+            copyValue(named, name, *value, member);
+        }
+        finish(named, keyedOrder(&schema, "examples"));
+    } else if (schema.hasExampleList()) {
+        // The JSON Schema form: an array of values.
+        JV* array = out.putArray("examples");
+        const auto& values = schema.exampleList();
+        for (std::size_t i = 0; i < values.size(); ++i) {
+            if (!values[i]) continue;
+            JV* copy = array->add(values[i]->clone());
+            if (source != nullptr && source->isArray()) applySourceOrder(*copy, source->at(i));
+        }
+    }
+}
+
+void WriterCore::writeStandaloneSchemaMembers(OutObject& out, const Schema& schema) {
+    if (schema.dialect() != nullptr) out.writeString(schema.dialect()->identifier(), "$schema");
+    out.writeOptionalString(schema.title(), "title");
+    out.writeOptionalString(schema.description(), "description");
+    writeTypes(out, schema);
+    if (schema.format() != nullptr) out.writeString(schema.format()->name(), "format");
+    writeEnum(out, schema, false);
+    out.writeOptionalNumber(schema.multipleOf(), "multipleOf");
+    out.writeOptionalNumber(schema.maximum(), "maximum");
+    writeExclusiveBound(out, schema.exclusiveMaximum(), "exclusiveMaximum");
+    out.writeOptionalNumber(schema.minimum(), "minimum");
+    writeExclusiveBound(out, schema.exclusiveMinimum(), "exclusiveMinimum");
+    out.writeOptionalCount(schema.maxLength(), "maxLength");
+    out.writeOptionalCount(schema.minLength(), "minLength");
+    out.writeOptionalString(schema.pattern(), "pattern");
+    out.writeOptionalCount(schema.maxItems(), "maxItems");
+    out.writeOptionalCount(schema.minItems(), "minItems");
+    out.writeBoolean(schema.uniqueItems(), "uniqueItems");
+    writeSchemaList(out, "prefixItems", schema.prefixItems());
+    writeSchemaMember(out, "items", schema.itemsNode(), booleanSchemas());
+    out.writeOptionalCount(schema.maxProperties(), "maxProperties");
+    out.writeOptionalCount(schema.minProperties(), "minProperties");
+    writeRequired(out, schema);
+    writeSchemaMap(out, "properties", schema.properties(), schema, "properties");
+    writeSchemaMap(out, "patternProperties", schema.patternProperties(), schema, "patternProperties");
+    writeSchemaMember(out, "additionalProperties", schema.additionalPropertiesNode(), true);
+    writeSchemaMember(out, "propertyNames", schema.propertyNamesNode(), booleanSchemas());
+    writeSchemaList(out, "allOf", schema.allOf());
+    writeSchemaList(out, "oneOf", schema.oneOf());
+    writeSchemaList(out, "anyOf", schema.anyOf());
+    if (const Discriminator* discriminator = schema.discriminator(); discriminator != nullptr) {
+        OutObject members{out.putObject("discriminator")};
+        members.writeString(discriminator->propertyName(), "propertyName");
+        if (!discriminator->mapping().empty()) {
+            OutObject mapping{members.putObject("mapping")};
+            for (const auto& [value, ref] : discriminator->mapping()) mapping.writeString(ref, value);
+            finish(mapping, {});
+        }
+        finish(members, {});
+    }
+    writeExternalDocs(out, schema.externalDocs(), false);
+    if (schema.xml() != nullptr) writeXml(out, *schema.xml());
+}
+
+}  // namespace detail
+
+// ---- public entry points ----
+
+Writer::Writer() = default;
+Writer::~Writer() = default;
+
+StandaloneSchemaWriter::StandaloneSchemaWriter() = default;
+StandaloneSchemaWriter::~StandaloneSchemaWriter() = default;
+
+jv::JV* StandaloneSchemaWriter::toJV(const Schema* schema) {
+    doc_ = std::make_unique<jv::JVDoc>();
+    doc_->setRoot(JV::Type::Object);
+    if (schema == nullptr) return doc_->root();
+    detail::Hooks hooks;
+    detail::WriterCore core(hooks, *doc_, schema);
+    core.setStandalone(true);
+    core.writeSchema(*schema, *doc_->root(), core.booleanSchemas());
+    core.resolvePendingReferences();
+    return doc_->root();
+}
+
+void writeToString(const Schema* schema, std::string& out, FileFormat format) {
+    StandaloneSchemaWriter writer;
+    writer.toJV(schema);
+    jv::writeString(*writer.doc(), out, format);
+}
+
+}  // namespace zephalon::openapi

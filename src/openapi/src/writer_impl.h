@@ -1,0 +1,165 @@
+#pragma once
+
+// The machinery behind Writer and StandaloneSchemaWriter: objects under construction that remember the order in
+// which their members were written, the component index for "$ref" pointers, and the node writers.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "zephalon/jv/jv.h"
+#include "zephalon/number/number.h"
+#include "zephalon/openapi/model.h"
+#include "zephalon/openapi/writer.h"
+
+namespace zephalon::openapi::detail {
+
+struct Hooks {
+    PropOrderHook propOrder;
+    KeyedPropOrderHook keyedPropOrder;
+    SourceValueHook sourceValue;
+    ValueOrderHook valueOrder;
+};
+
+// An output object and its keys in the order written. Keys are views of literals or of model keys, both of which
+// outlive the write.
+struct OutObject {
+    explicit OutObject(jv::JV* target) : object(target) {}
+
+    jv::JV* object;
+    std::vector<std::string_view> keys;
+
+    jv::JV* put(std::string_view key, std::unique_ptr<jv::JV> value);
+    jv::JV* putObject(std::string_view key);
+    jv::JV* putArray(std::string_view key);
+
+    void writeString(std::string_view value, std::string_view key);
+    void writeOptionalString(const std::optional<std::string>& value, std::string_view key);
+    // Only when true.
+    void writeBoolean(bool value, std::string_view key);
+    // Only when different from the default.
+    void writeOptionalBoolean(bool value, std::string_view key, bool defaultValue);
+    void writeNumber(const number::Number& value, std::string_view key);
+    void writeOptionalNumber(const std::optional<number::Number>& value, std::string_view key);
+    void writeOptionalCount(const std::optional<std::uint64_t>& value, std::string_view key);
+    // An array of strings, only when not empty.
+    void writeStrings(const std::vector<std::string>& values, std::string_view key);
+};
+
+class WriterCore {
+  public:
+    // `anchor` is any node of the model to write; its root supplies the components and the version.
+    WriterCore(const Hooks& hooks, jv::JVDoc& doc, const Node* anchor);
+
+    void setStandalone(bool standalone) { standalone_ = standalone; }
+    // Boolean schemas exist from 3.1 on; a 3.0 document spells them as objects.
+    bool booleanSchemas() const { return !is30_; }
+
+    void writeOpenAPI(const OpenAPI& root, jv::JV& target);
+    void writeSchema(const Schema& schema, jv::JV& target, bool booleanAllowed);
+    // Gives "$ref" to references whose targets live outside components, now that every node has its place.
+    void resolvePendingReferences();
+
+  private:
+    struct ComponentKey {
+        std::string_view kind;
+        const std::string* key;
+    };
+
+    // Counts nesting on the way down so that a pathological model ends in an error rather than a stack overflow.
+    class DepthGuard {
+      public:
+        explicit DepthGuard(WriterCore& core);
+        ~DepthGuard() { --core_.depth_; }
+        DepthGuard(const DepthGuard&) = delete;
+        DepthGuard& operator=(const DepthGuard&) = delete;
+
+      private:
+        WriterCore& core_;
+    };
+
+    void indexComponents(const Components& components);
+    std::vector<std::string_view> nodeOrder(const Node* node) const;
+    std::vector<std::string_view> keyedOrder(const Node* node, std::string_view key) const;
+    const jv::JV* sourceOf(const Node* node) const;
+    const jv::JV* sourceMember(const Node* node, std::string_view key) const;
+    void finish(OutObject& out, const std::vector<std::string_view>& sourceOrder);
+    void copyValue(OutObject& out, std::string_view key, const jv::JV& value, const jv::JV* source);
+    void applySourceOrder(jv::JV& copy, const jv::JV* source);
+    void writeExtensions(OutObject& out, const Node& node);
+    static bool isSharedTarget(const Node* node);
+    void remember(const Node& node, jv::JV& written);
+    void writeReference(const Reference& ref, jv::JV& target);
+    static void checkReferenceKind(NodeType type);
+
+    // Schemas.
+    void writeSchemaSlot(const Node* slot, jv::JV& target, bool booleanAllowed);
+    void writeSchemaMember(OutObject& out, std::string_view key, const Node* slot, bool booleanAllowed);
+    void writeSchemaList(OutObject& out, std::string_view key, const NodeList& list);
+    void writeSchemaMap(OutObject& out, std::string_view key, const NodeMap& map, const Schema& owner,
+                        std::string_view orderKey);
+    void writeExclusiveBound(OutObject& out, const ExclusiveBound& bound, std::string_view key);
+    void writeTypes(OutObject& out, const Schema& schema);
+    void writeEnum(OutObject& out, const Schema& schema, bool allowConst);
+    void writeRequired(OutObject& out, const Schema& schema);
+    void writeSchemaExamples(OutObject& out, const Schema& schema);
+    void writeDiscriminator(OutObject& out, const Discriminator& discriminator);
+    void writeXml(OutObject& out, const XML& xml);
+    void writeExternalDocs(OutObject& out, const ExternalDocumentation* docs, bool withUrl);
+    void writeSchemaMembers(OutObject& out, const Schema& schema);
+    void writeStandaloneSchemaMembers(OutObject& out, const Schema& schema);
+    static void collapseBooleanSchema(jv::JV& target);
+
+    // Document nodes.
+    void writeSlot(const Node* slot, jv::JV& target);
+    void writeSlotMember(OutObject& out, std::string_view key, const Node* slot);
+    void writeSlotMap(OutObject& out, std::string_view key, const NodeMap& map, const Node& owner,
+                      std::string_view orderKey);
+    void writeNode(const Node& node, jv::JV& target);
+    void writeInfo(const Info& info, jv::JV& target);
+    void writeContact(const Contact& contact, jv::JV& target);
+    void writeLicense(const License& license, jv::JV& target);
+    void writeServers(OutObject& out, const OwnedList<Server>& servers);
+    void writeServer(const Server& server, jv::JV& target);
+    void writeServerVariable(const ServerVariable& variable, jv::JV& target);
+    void writeTag(const Tag& tag, jv::JV& target);
+    void writePaths(const Paths& paths, jv::JV& target);
+    void writePathItem(const PathItem& item, jv::JV& target);
+    void writeParameters(OutObject& out, const NodeList& parameters);
+    void writeOperation(const Operation& operation, jv::JV& target);
+    void writeSecurity(OutObject& out, const OwnedList<SecurityRequirement>& security, bool always);
+    void writeSecurityRequirement(const SecurityRequirement& requirement, jv::JV& target);
+    void writeResponses(const Responses& responses, const Operation& owner, jv::JV& target);
+    void writeResponse(const Response& response, jv::JV& target);
+    void writeParameter(const Parameter& parameter, jv::JV& target);
+    void writeHeader(const Header& header, jv::JV& target);
+    void writeExamples(OutObject& out, const Examples& examples, const Node& owner);
+    void writeSchemaOrContent(OutObject& out, const SchemaOrMediaType& value, const Node& owner);
+    void writeContent(OutObject& out, const OwnedMap<MediaType>& content, const Node& owner);
+    void writeRequestBody(const RequestBody& body, jv::JV& target);
+    void writeMediaType(const MediaType& mediaType, jv::JV& target);
+    void writeEncoding(const Encoding& encoding, jv::JV& target);
+    void writeCallback(const Callback& callback, jv::JV& target);
+    void writeExample(const Example& example, jv::JV& target);
+    void writeLink(const Link& link, jv::JV& target);
+    void writeComponents(const Components& components, jv::JV& target);
+    void writeSecurityScheme(const SecurityScheme& scheme, jv::JV& target);
+    void writeOAuthFlows(const OAuthFlows& flows, jv::JV& target);
+    void writeOAuthFlow(const OAuthFlow& flow, jv::JV& target);
+
+    const Hooks& hooks_;
+    jv::JVDoc& doc_;
+    bool is30_ = false;
+    bool standalone_ = false;
+    int depth_ = 0;
+    std::unordered_map<const Node*, ComponentKey> componentKeys_;
+    // Where nodes that references point at were written, and the reference objects still waiting for a pointer.
+    std::unordered_map<const Node*, jv::JV*> writtenNodes_;
+    std::vector<std::pair<jv::JV*, const Node*>> pendingRefs_;
+};
+
+}  // namespace zephalon::openapi::detail
