@@ -48,7 +48,7 @@ TEST(FormatTest, ConfigurationWithoutFormatSectionRewritesJsonInPlace) {
     EXPECT_EQ(result.status, 0) << result.out;
     EXPECT_EQ(workspace.read("api.json"),
               "{\n  \"openapi\": \"3.1.0\",\n  \"info\": {\n    \"version\": \"1\",\n    \"title\": \"T\"\n  },\n"
-              "  \"paths\": {}\n}\n");
+              "  \"paths\": {\n\n  }\n}\n");
     EXPECT_FALSE(workspace.exists("api.yaml"));
 }
 

@@ -51,7 +51,12 @@ void FormatCommand::setUp(CLI::App& parent) {
     parser().description("Format one or more OpenAPI files.");
     parser().add_option("--config", "Path to the configuration file.")->option_text("CONFIG");
     parser().add_option("--output", "Path to the output file or directory.")->option_text("OUTPUT");
-    parser().add_option("files", "Path to OpenAPI files to format.")->option_text("FILES")->required();
+    parser()
+        .add_option("files", "Path to OpenAPI files to format.")
+        ->option_text("FILES")
+        ->expected(-1)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->required();
     attachTo(parent);
 }
 
