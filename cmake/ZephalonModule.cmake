@@ -7,6 +7,12 @@
 
 set(ZEPHALON_WARNINGS -Wall -Wextra -Wpedantic -Werror)
 
+if(ZEPHALON_FUZZ)
+    # Every library is instrumented for coverage and sanitizers, so the fuzzers see inside the modules they call.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(ZEPHALON_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=address,undefined)
