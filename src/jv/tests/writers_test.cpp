@@ -151,7 +151,7 @@ TEST(JsonWriter, ErrorStates) {
     }
 }
 
-TEST(JsonWriter, DepthLimitIs128Levels) {
+TEST(JsonWriter, WritesEveryDepthTheReaderAccepts) {
     JSONWriter writer;
     writer.setIndentSize(0);
     for (int i = 0; i < JSONWriter::kMaxDepth; ++i) writer.writeArrayStart();
@@ -159,9 +159,10 @@ TEST(JsonWriter, DepthLimitIs128Levels) {
 
     JSONWriter fits;
     fits.setIndentSize(0);
-    auto doc = readJsonString(std::string(128, '[') + std::string(128, ']'));
+    const std::string deepest = std::string(JSONReader::kMaxDepth, '[') + std::string(JSONReader::kMaxDepth, ']');
+    auto doc = readJsonString(deepest);
     fits.write(*doc);
-    EXPECT_EQ(fits.toString(), std::string(128, '[') + std::string(128, ']'));
+    EXPECT_EQ(fits.toString(), deepest);
 }
 
 TEST(YamlWriter, QuotesStringsThatWouldReadBackAsAnotherKind) {

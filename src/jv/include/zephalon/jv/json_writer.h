@@ -46,7 +46,8 @@ class JSONWriterError : public std::exception {
 // the low-level calls. Pretty-printing is on while the indent size is above 0.
 class JSONWriter {
   public:
-    static constexpr int kMaxDepth = 128;
+    // As deep as the readers accept, so that every document that can be read can be written back.
+    static constexpr int kMaxDepth = 1000;
 
     JSONWriter();
 
