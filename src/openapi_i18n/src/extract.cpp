@@ -1,0 +1,86 @@
+#include "zephalon/openapi_i18n/extract.h"
+
+#include <fmt/format.h>
+
+#include <iostream>
+#include <stdexcept>
+
+#include "zephalon/foundation/atomic_write.h"
+#include "zephalon/jv/file_io.h"
+#include "zephalon/jv/pointer.h"
+#include "zephalon/openapi/openapi.h"
+#include "zephalon/openapi/reader.h"
+#include "zephalon/openapi/visitor.h"
+#include "zephalon/openapi_i18n/visitor_handler.h"
+#include "zephalon/telemetry/telemetry.h"
+
+namespace zephalon::openapi_i18n {
+namespace {
+
+// Pointers are taken from the source tree itself, so they match the document byte for byte, escapes included.
+// A member of the wrong kind (a number where a title belongs) was rejected by the reader; it has no text to offer.
+std::optional<std::string> sourcePointer(const openapi::OpenAPIReadResult& result, const openapi::Node* node,
+                                         std::string_view property) {
+    const jv::JV* value = result.value(node);
+    if (value == nullptr || !value->isObject()) return std::nullopt;
+    const jv::JV* member = value->property(property);
+    if (member == nullptr || !(member->isString() || member->isObject())) return std::nullopt;
+    return member->pointer();
+}
+
+std::string render(const jv::JVDoc& doc) {
+    jv::StreamWriteOptions options;
+    options.format = FileFormat::JSON;
+    options.indentSize = 2;
+    std::string text;
+    // A bare value has no recorded key order, so members come in byte-wise key order.
+    jv::writeString(*doc.root(), text, options);
+    if (text.empty() || text.back() != '\n') text.push_back('\n');
+    return text;
+}
+
+}  // namespace
+
+std::unique_ptr<jv::JVDoc> extractTexts(const openapi::OpenAPIReadResult& result) {
+    auto doc = std::make_unique<jv::JVDoc>(std::make_unique<jv::JV>(jv::JV::Type::Object));
+    if (result.model() == nullptr) return doc;
+    VisitorHandler handler(*doc->root(), [&result](const openapi::Node* node, std::string_view property) {
+        return sourcePointer(result, node, property);
+    });
+    openapi::visitNodes(result.model(), handler);
+    return doc;
+}
+
+void Extract::save(const jv::JVDoc& doc, std::ostream& out) {
+    const std::string text = render(doc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    if (!out) throw std::runtime_error("Failed to write to the output stream");
+}
+
+void Extract::process() const {
+    std::unique_ptr<openapi::OpenAPIReadResult> result;
+    {
+        auto scope = telemetry::getSpanScope("read");
+        result = openapi::uncheckedReadFromFile(inputPath_);
+    }
+
+    std::unique_ptr<jv::JVDoc> output;
+    {
+        auto scope = telemetry::getSpanScope("extract");
+        output = extractTexts(*result);
+    }
+
+    auto scope = telemetry::getSpanScope("write");
+    if (outputPath_.empty()) {
+        save(*output, std::cout);
+        return;
+    }
+    try {
+        writeFileAtomically(outputPath_, render(*output));
+    } catch (const FileError&) {
+        throw std::runtime_error(fmt::format("Failed to open output file {}", outputPath_));
+    }
+}
+
+}  // namespace zephalon::openapi_i18n
