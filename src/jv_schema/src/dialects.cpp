@@ -4,6 +4,7 @@
 
 #include "jv_access.h"
 #include "zephalon/jv_schema/draft4.h"
+#include "zephalon/jv_schema/drafts.h"
 #include "zephalon/jv_schema/schema.h"
 
 namespace zephalon::jv::schema {
@@ -12,6 +13,12 @@ JVDialectRegistry::JVDialectRegistry() : defaultDialect(draft202012Uri) {
     // Dialects whose keywords this build compiles. A "$schema" naming any other URI is refused.
     dialects_.push_back(Entry{std::string(draft04Uri), "draft-04", [](bool strict) -> std::unique_ptr<JVSchemaDialect> {
                                   return std::make_unique<draft4::Draft4Dialect>(strict);
+                              }});
+    dialects_.push_back(Entry{std::string(draft06Uri), "draft-06", [](bool strict) -> std::unique_ptr<JVSchemaDialect> {
+                                  return std::make_unique<draft6::Draft6Dialect>(strict);
+                              }});
+    dialects_.push_back(Entry{std::string(draft07Uri), "draft-07", [](bool strict) -> std::unique_ptr<JVSchemaDialect> {
+                                  return std::make_unique<draft7::Draft7Dialect>(strict);
                               }});
 }
 
