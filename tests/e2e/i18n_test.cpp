@@ -219,6 +219,24 @@ TEST(I18nTest, DocumentWithProblemsStillYieldsItsTexts) {
                                      "/paths/~1a/get/responses/200/description": "ok"})"));
 }
 
+TEST(I18nTest, NeverWritesOverItsInputAndTracesItsSteps) {
+    Workspace workspace;
+    workspace.write("pets.json", kPets);
+    std::filesystem::create_symlink("pets.json", workspace.path() / "link.json");
+    for (const std::string output : {"pets.json", "./pets.json", "link.json"}) {
+        const auto result = workspace.run({"i18n", "pets.json", "--output", output});
+        EXPECT_EQ(result.status, 1) << output;
+        EXPECT_EQ(result.out, "The output file " + output + " is the input document\n");
+    }
+    EXPECT_EQ(workspace.read("pets.json"), kPets);
+
+    ASSERT_EQ(workspace.run({"i18n", "pets.json", "--output", "texts.json"}).status, 0);
+    const std::string telemetry = workspace.read(".zephalon.telemetry");
+    for (const char* span : {"cli_command_i18n", "read", "extract", "write"}) {
+        EXPECT_NE(telemetry.find(std::string("name          : ") + span + "\n"), std::string::npos) << span;
+    }
+}
+
 TEST(I18nTest, OnlyOneInputIsAccepted) {
     Workspace workspace;
     workspace.write("a.json", kPets);

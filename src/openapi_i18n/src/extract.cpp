@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <filesystem>
 #include <iostream>
 #include <stdexcept>
 
@@ -59,6 +60,12 @@ void Extract::save(const jv::JVDoc& doc, std::ostream& out) {
 }
 
 void Extract::process() const {
+    // Writing the texts over the document they came from would destroy the document.
+    std::error_code ignored;
+    if (!outputPath_.empty() && std::filesystem::equivalent(inputPath_, outputPath_, ignored)) {
+        throw std::runtime_error(fmt::format("The output file {} is the input document", outputPath_));
+    }
+
     std::unique_ptr<openapi::OpenAPIReadResult> result;
     {
         auto scope = telemetry::getSpanScope("read");

@@ -28,7 +28,8 @@ class Extract {
     // Reads the input without validating it (a document with problems still yields every text that could be
     // placed), extracts its texts and writes them. A file that cannot be read at all fails with the reader's
     // message. The output file is replaced atomically: a failed run leaves no partial file; a file that cannot be
-    // written fails with "Failed to open output file <path>".
+    // written fails with "Failed to open output file <path>". An output path that names the input file is refused
+    // before anything is read.
     void process() const;
 
     // Writes the document as JSON with indent 2, members in byte-wise key order, and a final line feed.
