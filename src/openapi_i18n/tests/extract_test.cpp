@@ -1,12 +1,8 @@
 #include "zephalon/openapi_i18n/extract.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include "zephalon/jv/file_io.h"
@@ -184,69 +180,6 @@ TEST(ExtractTest, DocumentsWithIssuesYieldWhatCanBePlaced) {
 }
 
 TEST(ExtractTest, NonObjectRootGivesAnEmptyObject) { EXPECT_TRUE(extract("[1, 2]").empty()); }
-
-class ExtractFileTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() / ("zephalon-i18n-" + std::to_string(::getpid()) + "-" +
-                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string write(const std::string& name, std::string_view text) {
-        const auto path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path.string();
-    }
-
-    std::filesystem::path dir_;
-};
-
-TEST_F(ExtractFileTest, WritesSortedJsonWithIndentTwo) {
-    Extract extract;
-    extract.setInputPath(write("api.json", R"({"openapi": "3.1.0", "paths": {"/z": {"summary": "Z"}},
-        "info": {"version": "1", "title": "B", "description": "A"}})"));
-    const std::string output = (dir_ / "texts.json").string();
-    extract.setOutputPath(output);
-    extract.process();
-
-    std::ifstream in(output, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(),
-              "{\n  \"/info/description\": \"A\",\n  \"/info/title\": \"B\",\n  \"/paths/~1z/summary\": \"Z\"\n}\n");
-}
-
-TEST_F(ExtractFileTest, UnwritableOutputNamesTheFileAndLeavesNothingBehind) {
-    Extract extract;
-    extract.setInputPath(write("api.json", R"({"openapi": "3.1.0", "info": {"title": "T", "version": "1"}})"));
-    const std::string output = (dir_ / "missing" / "texts.json").string();
-    extract.setOutputPath(output);
-    try {
-        extract.process();
-        ADD_FAILURE() << "no error";
-    } catch (const std::runtime_error& e) {
-        EXPECT_EQ(std::string(e.what()), "Failed to open output file " + output);
-    }
-    EXPECT_FALSE(std::filesystem::exists(dir_ / "missing"));
-}
-
-TEST_F(ExtractFileTest, UnreadableInputFailsBeforeTheOutputIsTouched) {
-    const std::string output = write("texts.json", "previous");
-    for (const std::string& input :
-         {(dir_ / "absent.json").string(), write("broken.json", "{\"openapi\": "), write("api.txt", "{}")}) {
-        Extract extract;
-        extract.setInputPath(input);
-        extract.setOutputPath(output);
-        EXPECT_THROW(extract.process(), std::exception) << input;
-    }
-    std::ifstream in(output, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "previous");
-}
 
 }  // namespace
 }  // namespace zephalon::openapi_i18n
