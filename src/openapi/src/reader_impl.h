@@ -2,6 +2,7 @@
 
 // The machinery behind Parser: one DocumentReader walks one JVDoc and fills one OpenAPIReadResult.
 
+#include <bitset>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -170,15 +171,18 @@ class DocumentReader {
 
     // --- schemas ---
     void readSchema(Schema* schema, const JV& value);
+    // Which keywords an object schema has, by the bit numbers of reader_schema.cpp: most schemas use a handful of
+    // the seventy keywords, and asking the object for each one would dominate the parse.
+    using KeywordSet = std::bitset<72>;
     void readSchemaKeywords(Schema* schema, const JV& value);
     void readSchemaTypes(Schema* schema, const JV& value);
     void readConstAndEnum(Schema* schema, const JV& value);
     void readDefinitions(Schema* schema, const JV& value);
     void readNullable(Schema* schema, const JV& value);
-    void readNumericKeywords(Schema* schema, const JV& value);
-    void readArrayKeywords(Schema* schema, const JV& value);
-    void readObjectKeywords(Schema* schema, const JV& value);
-    void readCompositeKeywords(Schema* schema, const JV& value);
+    void readNumericKeywords(Schema* schema, const JV& value, const KeywordSet& has);
+    void readArrayKeywords(Schema* schema, const JV& value, const KeywordSet& has);
+    void readObjectKeywords(Schema* schema, const JV& value, const KeywordSet& has);
+    void readCompositeKeywords(Schema* schema, const JV& value, const KeywordSet& has);
     void readSchemaExamples(Schema* schema, const JV& value);
     void readDiscriminator(Schema* schema, const JV& value);
     void readXml(Schema* schema, const JV& value);

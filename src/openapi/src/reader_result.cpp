@@ -45,8 +45,7 @@ void OpenAPIReadResult::clearMappings() {
 
 void OpenAPIReadResult::addMapping(const Node* node, const jv::JV* value) {
     if (node == nullptr || value == nullptr) return;
-    auto [it, inserted] = nodeToValue_.emplace(node, value);
-    if (inserted && valueToNodeBuilt_) valueToNode_.emplace(value, node);
+    if (nodeToValue_.insert(node, value) && valueToNodeBuilt_) valueToNode_.insert(value, node);
 }
 
 void OpenAPIReadResult::addMapping(const Node* node, std::string_view key, const jv::JV* value) {
@@ -62,8 +61,8 @@ void OpenAPIReadResult::addMapping(const Node* node, std::string_view key, const
 }
 
 const jv::JV* OpenAPIReadResult::value(const Node* node) const {
-    auto it = nodeToValue_.find(node);
-    return it == nodeToValue_.end() ? nullptr : it->second;
+    const jv::JV* const* found = nodeToValue_.find(node);
+    return found == nullptr ? nullptr : *found;
 }
 
 const jv::JV* OpenAPIReadResult::value(const Node* node, std::string_view key) const {
@@ -81,13 +80,13 @@ Pos OpenAPIReadResult::nodePos(const Node* node) const {
 }
 
 std::optional<std::string> OpenAPIReadResult::jsonPointer(const Node* node) const {
-    auto it = nodeToValue_.find(node);
-    if (it == nodeToValue_.end()) throw std::out_of_range("Node has no source value");
-    return it->second->pointer();
+    const jv::JV* const* found = nodeToValue_.find(node);
+    if (found == nullptr) throw std::out_of_range("Node has no source value");
+    return (*found)->pointer();
 }
 
 std::optional<std::string> OpenAPIReadResult::jsonPointer(const Node* node, std::string_view key) const {
-    if (!nodeToValue_.contains(node)) throw std::out_of_range("Node has no source value");
+    if (nodeToValue_.find(node) == nullptr) throw std::out_of_range("Node has no source value");
     const jv::JV* v = value(node, key);
     if (v == nullptr) return std::nullopt;
     return v->pointer();
@@ -118,19 +117,19 @@ Node* OpenAPIReadResult::findNode(std::string_view pointer) const {
     if (v == nullptr) return nullptr;
     if (!valueToNodeBuilt_) {
         valueToNode_.reserve(nodeToValue_.size());
-        for (const auto& [n, val] : nodeToValue_) valueToNode_.emplace(val, n);
+        nodeToValue_.forEach([&](const Node* n, const jv::JV* val) { valueToNode_.insert(val, n); });
         valueToNodeBuilt_ = true;
     }
-    auto it = valueToNode_.find(v);
+    const Node* const* found = valueToNode_.find(v);
     // Nodes are handed out for editing; the maps hold them read-only.
-    return it == valueToNode_.end() ? nullptr : const_cast<Node*>(it->second);
+    return found == nullptr ? nullptr : const_cast<Node*>(*found);
 }
 
 void OpenAPIReadResult::dumpMappings(std::ostream& out) const {
-    for (const auto& [node, v] : nodeToValue_) {
+    nodeToValue_.forEach([&](const Node* node, const jv::JV* v) {
         out << fmt::format("{}@{} -> {}@{}\n", jv::jvNodeType(*v), static_cast<const void*>(v),
                            nodeTypeToString(node->type()), static_cast<const void*>(node));
-    }
+    });
 }
 
 void OpenAPIReadResult::addIssue(const Node* node, const jv::JV* value, std::string message) {
@@ -138,7 +137,10 @@ void OpenAPIReadResult::addIssue(const Node* node, const jv::JV* value, std::str
 }
 
 Pos OpenAPIReadResult::issuePos(const Issue& issue) const {
-    if (issue.value != nullptr && issue.value->pos.known()) return issue.value->pos;
+    // YAML scalars carry no position; the nearest enclosing collection does.
+    for (const jv::JV* v = issue.value; v != nullptr; v = v->parent()) {
+        if (v->pos.known()) return v->pos;
+    }
     if (issue.node != nullptr) {
         Pos p = nodePos(issue.node);
         if (p.known()) return p;

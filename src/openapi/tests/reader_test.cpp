@@ -238,13 +238,17 @@ TEST(Reader, CheckedReadAggregatesIssuesAndAdvisesOnCustomFormats) {
     EXPECT_THROW(checkedReadFromFile("x.json", nullptr), std::invalid_argument);
 }
 
-TEST(Reader, YamlIssuesFallBackToThePositionOfTheEnclosingObject) {
+TEST(Reader, YamlIssuesFallBackToThePositionOfTheEnclosingCollection) {
     auto result = readFromString(
         "openapi: 3.0.3\ninfo: {title: t, version: '1'}\npaths: {}\ncomponents:\n"
-        "  schemas:\n    S:\n      type: string\n      format: nope\n",
+        "  schemas:\n    S:\n      type: string\n      format: nope\n"
+        "      properties:\n        bad: 3\nsecurity:\n  - oops\n",
         FileFormat::YAML);
-    ASSERT_EQ(result->issues().size(), 1u);
-    EXPECT_TRUE(result->issuePos(result->issues()[0]).known());
+    ASSERT_EQ(messages(*result), (std::vector<std::string>{"Unknown format: nope",
+                                                           "Schema must be an object or boolean", "Expected object"}));
+    for (const Issue& issue : result->issues()) EXPECT_TRUE(result->issuePos(issue).known()) << issue.message;
+    // The scalar at fault has no position of its own; the sequence that holds it has (0-based lines in YAML).
+    EXPECT_EQ(result->issuePos(result->issues()[2]).line, 11);
 }
 
 TEST(ReadResult, MappingsPointersOrderAndLookup) {
