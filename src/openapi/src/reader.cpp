@@ -216,6 +216,8 @@ void DocumentReader::read() {
 }
 
 void DocumentReader::issue(const Node* node, const JV* value, std::string message) {
+    // A problem without a value of its own (an unresolved link, say) is placed at the nearest node read from one.
+    for (const Node* n = node; value == nullptr && n != nullptr; n = n->parent()) value = result_.value(n);
     result_.addIssue(node, value, std::move(message));
 }
 

@@ -83,3 +83,47 @@ TEST(ReaderTestdata, InvalidDocumentsReportIssuesWithPositions) {
 
 }  // namespace
 }  // namespace zephalon::openapi
+
+namespace zephalon::openapi {
+namespace {
+
+void collectPointers(const jv::JV& node, std::vector<std::string>& out) {
+    out.push_back(node.pointer());
+    if (node.isArray()) {
+        for (const jv::JV* item : node.items()) collectPointers(*item, out);
+    } else if (node.isObject()) {
+        for (auto [key, value] : node.properties()) collectPointers(*value, out);
+    }
+}
+
+// Every value of real documents, replaced in turn by a value of each other shape: the parser must neither crash nor
+// report a problem it cannot place.
+TEST(ReaderTestdata, EveryValueOfTheWrongShapeIsReportedWithAPosition) {
+    const std::filesystem::path dir = std::filesystem::path(ZEPHALON_TESTDATA_DIR) / "openapi";
+    for (const char* name : {"references-3.0.json", "json-schema-3.1.json", "callbacks-webhooks-3.1.yaml"}) {
+        SCOPED_TRACE(name);
+        std::vector<std::string> pointers;
+        collectPointers(*jv::readFile(dir / name)->root(), pointers);
+        for (const std::string& pointer : pointers) {
+            for (int shape = 0; shape < 3; ++shape) {
+                auto doc = jv::readFile(dir / name);
+                jv::JV* target = doc->findNode(pointer);
+                ASSERT_NE(target, nullptr) << pointer;
+                if (shape == 0) target->setNumericValue(std::int64_t{42});
+                if (shape == 1) target->setArray();
+                if (shape == 2) target->setString("$ref");
+                SchemaFormatRegistry formats;
+                Parser parser(nullptr, &formats);
+                parser.fromDoc(std::move(doc));
+                auto result = parser.result();
+                for (const Issue& issue : result->issues()) {
+                    EXPECT_TRUE(result->issuePos(issue).known()) << pointer << ": " << issue.message;
+                }
+                EXPECT_NO_THROW(formatIssues(*result));
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zephalon::openapi
