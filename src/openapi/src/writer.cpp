@@ -242,7 +242,7 @@ void WriterCore::resolvePendingReferences() {
     for (auto [refObject, target] : pendingRefs_) {
         auto found = writtenNodes_.find(target);
         if (found == writtenNodes_.end()) continue;
-        refObject->setStringProperty("$ref", "#" + found->second->pointer());
+        refObject->setStringProperty("$ref", fmt::format("#{}", found->second->pointer()));
     }
     pendingRefs_.clear();
 }
