@@ -339,5 +339,35 @@ TEST(WriterRoundTrip, FileWritesFollowTheExtensionAndLeaveNoPartialFile) {
     fs::remove_all(dir);
 }
 
+// After an edit the source order still holds for what the source had; new members follow in the writer's order.
+TEST(WriterRoundTrip, EditedModelKeepsSourceOrderAndAppendsNewMembers) {
+    const std::string text = R"({"paths": {"/z": {}, "/a": {}}, "info": {"version": "1", "title": "T"},
+        "openapi": "3.1.0", "components": {"schemas": {"S": {"properties": {"y": {}, "x": {}}, "type": "object"}}}})";
+    auto result = checkedReadFromString(text, FileFormat::JSON);
+    OpenAPI* model = result->model();
+    model->paths()->addItem("/m");
+    model->paths()->removeItem("/z");
+    Schema* schema = model->components()->schema("S");
+    schema->addProperty("b");
+    schema->setTitle("Added");
+    model->info()->setDescription("new");
+
+    std::string written;
+    writeToString(result.get(), written, FileFormat::JSON);
+    auto doc = jv::readString(written, FileFormat::JSON);
+    auto keys = [&](const JV* object) {
+        std::vector<std::string> out;
+        for (std::string_view key : doc->propOrder(*object)) out.emplace_back(key);
+        return out;
+    };
+    const JV& root = *doc->root();
+    EXPECT_EQ(keys(&root), (std::vector<std::string>{"paths", "info", "openapi", "components"}));
+    EXPECT_EQ(keys(root.property("paths")), (std::vector<std::string>{"/a", "/m"}));
+    EXPECT_EQ(keys(root.property("info")), (std::vector<std::string>{"version", "title", "description"}));
+    const JV* s = root.property("components")->property("schemas")->property("S");
+    EXPECT_EQ(keys(s), (std::vector<std::string>{"properties", "type", "title"}));
+    EXPECT_EQ(keys(s->property("properties")), (std::vector<std::string>{"y", "x", "b"}));
+}
+
 }  // namespace
 }  // namespace zephalon::openapi
