@@ -20,6 +20,14 @@ JVDialectRegistry::JVDialectRegistry() : defaultDialect(draft202012Uri) {
     dialects_.push_back(Entry{std::string(draft07Uri), "draft-07", [](bool strict) -> std::unique_ptr<JVSchemaDialect> {
                                   return std::make_unique<draft7::Draft7Dialect>(strict);
                               }});
+    dialects_.push_back(
+        Entry{std::string(draft201909Uri), "2019-09", [](bool strict) -> std::unique_ptr<JVSchemaDialect> {
+                  return std::make_unique<draft2019_09::Draft201909Dialect>(strict);
+              }});
+    dialects_.push_back(
+        Entry{std::string(draft202012Uri), "2020-12", [](bool strict) -> std::unique_ptr<JVSchemaDialect> {
+                  return std::make_unique<draft2020_12::Draft202012Dialect>(strict);
+              }});
 }
 
 JVDialectRegistry& JVDialectRegistry::instance() {

@@ -112,4 +112,100 @@ JVSchema const* Draft7Dialect::metaSchema() { return loadBuiltInSchema(draft07Ur
 
 }  // namespace draft7
 
+namespace {
+
+enum class Later { Draft201909, Draft202012 };
+
+// The keywords of 2019-09 and 2020-12, which differ only in their dynamic references and array keywords.
+void processLater(Later draft, bool strictFormat, std::shared_ptr<SchemaContext> const& context, JVSchema& schema,
+                  JV const& json) {
+    bool modern = draft == Later::Draft202012;
+    Keywords keywords;
+    bool pushed = draft6::IdKeyword::maybeCreate(context, keywords, json, schema);
+    markResource(*context, schema, json);
+    // From 2019-09 on, "$ref" is one applicator among the others and resolves against the schema's own "$id".
+    RefKeyword::maybeCreate(context, keywords, json, false);
+    SchemaKeyword::maybeCreate(context, keywords, json);
+    TitleKeyword::maybeCreate(context, keywords, json);
+    DescriptionKeyword::maybeCreate(context, keywords, json);
+    CommentKeyword::maybeCreate(context, keywords, json);
+    DefaultKeyword::maybeCreate(context, keywords, json);
+    DefinitionsKeyword::maybeCreate(context, keywords, json, "$defs");
+    // Older documents still keep their subschemas under "definitions"; references into them must work.
+    DefinitionsKeyword::maybeCreate(context, keywords, json, "definitions");
+    if (modern) {
+        DynamicAnchorKeyword::maybeCreate(context, keywords, json, schema);
+        DynamicRefKeyword::maybeCreate(context, keywords, json, false);
+    } else {
+        RecursiveAnchorKeyword::maybeCreate(context, keywords, json, schema);
+        DynamicRefKeyword::maybeCreate(context, keywords, json, true);
+    }
+    AnchorKeyword::maybeCreate(context, keywords, json, schema);
+    VocabularyKeyword::maybeCreate(context, keywords, json);
+    DeprecatedKeyword::maybeCreate(context, keywords, json);
+    ExamplesKeyword::maybeCreate(context, keywords, json);
+    ReadOnlyKeyword::maybeCreate(context, keywords, json);
+    WriteOnlyKeyword::maybeCreate(context, keywords, json);
+    AllOfKeyword::maybeCreate(context, keywords, json);
+    std::size_t before = keywords.size();
+    AnyOfKeyword::maybeCreate(context, keywords, json);
+    if (keywords.size() > before) static_cast<AnyOfKeyword&>(*keywords.back()).evaluateAll = true;
+    OneOfKeyword::maybeCreate(context, keywords, json);
+    NotKeyword::maybeCreate(context, keywords, json);
+    ConditionalKeywordGroup::maybeCreate(context, keywords, json);
+    TypeKeyword::maybeCreate(context, keywords, json);
+    FormatKeyword::maybeCreate(context, keywords, json, strictFormat);
+    ConstKeyword::maybeCreate(context, keywords, json);
+    EnumKeyword::maybeCreate(context, keywords, json);
+    draft6::MinimumKeyword::maybeCreate(context, keywords, json);
+    draft6::MaximumKeyword::maybeCreate(context, keywords, json);
+    ExclusiveMinimumKeyword::maybeCreate(context, keywords, json);
+    ExclusiveMaximumKeyword::maybeCreate(context, keywords, json);
+    MultipleOfKeyword::maybeCreate(context, keywords, json);
+    MinLengthKeyword::maybeCreate(context, keywords, json);
+    MaxLengthKeyword::maybeCreate(context, keywords, json);
+    PatternKeyword::maybeCreate(context, keywords, json);
+    draft2019_09::ContentKeywordGroup::maybeCreate(context, keywords, json);
+    MinItemsKeyword::maybeCreate(context, keywords, json);
+    MaxItemsKeyword::maybeCreate(context, keywords, json);
+    UniqueItemsKeyword::maybeCreate(context, keywords, json);
+    if (modern) {
+        draft2020_12::ItemsKeywordGroup::maybeCreate(context, keywords, json);
+    } else {
+        draft2019_09::ItemsKeywordGroup::maybeCreate(context, keywords, json);
+    }
+    ContainsKeywordGroup::maybeCreate(context, keywords, json, true, modern);
+    before = keywords.size();
+    PropertiesKeywordGroup::maybeCreate(context, keywords, json);
+    if (keywords.size() > before) static_cast<PropertiesKeywordGroup&>(*keywords.back()).recordEvaluated = true;
+    MinPropertiesKeyword::maybeCreate(context, keywords, json);
+    MaxPropertiesKeyword::maybeCreate(context, keywords, json);
+    RequiredKeyword::maybeCreate(context, keywords, json);
+    PropertyNamesKeyword::maybeCreate(context, keywords, json);
+    DependentSchemasKeyword::maybeCreate(context, keywords, json);
+    DependentRequiredKeyword::maybeCreate(context, keywords, json);
+    DependenciesKeyword::maybeCreate(context, keywords, json);
+    UnevaluatedItemsKeyword::maybeCreate(context, keywords, json);
+    UnevaluatedPropertiesKeyword::maybeCreate(context, keywords, json);
+    JVSchemaDialect::setKeywords(schema, std::move(keywords));
+    endResource(*context, schema);
+    endIdentifier(*context, pushed);
+}
+
+}  // namespace
+
+void draft2019_09::Draft201909Dialect::process(std::shared_ptr<SchemaContext> const& context, JVSchema& schema,
+                                               JV const& json) const {
+    processLater(Later::Draft201909, strictFormat, context, schema, json);
+}
+
+JVSchema const* draft2019_09::Draft201909Dialect::metaSchema() { return loadBuiltInSchema(draft201909Uri); }
+
+void draft2020_12::Draft202012Dialect::process(std::shared_ptr<SchemaContext> const& context, JVSchema& schema,
+                                               JV const& json) const {
+    processLater(Later::Draft202012, strictFormat, context, schema, json);
+}
+
+JVSchema const* draft2020_12::Draft202012Dialect::metaSchema() { return loadBuiltInSchema(draft202012Uri); }
+
 }  // namespace zephalon::jv::schema

@@ -217,13 +217,15 @@ void AnyOfKeyword::maybeCreate(ContextPtr const& context, Keywords& keywords, JV
 
 bool AnyOfKeyword::validate(JV const& instance, JVValidationResult& result) const {
     std::size_t mark = result.issues.size();
+    bool passed = false;
     for (auto const& schema : schemas) {
         if (schema->validate(instance, result)) {
-            dropIssuesSince(result, mark);
-            return true;
+            passed = true;
+            if (!evaluateAll) break;
         }
     }
-    return false;
+    if (passed) dropIssuesSince(result, mark);
+    return passed;
 }
 
 void OneOfKeyword::maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson) {
@@ -696,6 +698,25 @@ bool PropertiesKeywordGroup::validate(JV const& instance, JVValidationResult& re
             if (properties && properties->properties.find(name) != properties->properties.end()) continue;
             if (patternProperties && patternProperties->matchesAny(name)) continue;
             ok = additionalProperties->validate(*value, result) && ok;
+        }
+    }
+    if (recordEvaluated && ok) {
+        auto evaluated = std::make_unique<EvaluatedPropertiesAnnotation>();
+        evaluated->all = additionalProperties != nullptr;
+        if (!evaluated->all) {
+            for (auto [name, value] : instance.properties()) {
+                if ((properties && properties->properties.find(name) != properties->properties.end()) ||
+                    (patternProperties && patternProperties->matchesAny(name))) {
+                    evaluated->names.emplace(name);
+                }
+            }
+        }
+        if (auto* existing = dynamic_cast<EvaluatedPropertiesAnnotation*>(
+                result.findAnnotation(&instance, evaluatedPropertiesAnnotation))) {
+            existing->all = existing->all || evaluated->all;
+            existing->names.merge(evaluated->names);
+        } else {
+            result.addAnnotation(&instance, std::string(evaluatedPropertiesAnnotation), std::move(evaluated));
         }
     }
     return ok;

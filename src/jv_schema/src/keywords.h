@@ -127,6 +127,8 @@ class AnyOfKeyword : public JVKeyword {
     static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson);
     bool validate(JV const& instance, JVValidationResult& result) const override;
     SchemaList schemas;
+    // Go on after the first passing branch, so that what every passing branch evaluated is known.
+    bool evaluateAll = false;
 };
 
 class OneOfKeyword : public JVKeyword {
@@ -312,6 +314,8 @@ class PropertiesKeywordGroup : public JVKeyword {
     std::unique_ptr<PropertiesKeyword> properties;
     std::unique_ptr<PatternPropertiesKeyword> patternProperties;
     std::unique_ptr<AdditionalPropertiesKeyword> additionalProperties;
+    // Record the members it looked at for "unevaluatedProperties".
+    bool recordEvaluated = false;
 };
 
 class MinPropertiesKeyword : public CountKeyword {

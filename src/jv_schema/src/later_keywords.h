@@ -96,6 +96,8 @@ class ContainsKeyword : public JVKeyword {
     // Counts the matching elements and records the count as the "contains" annotation of the array.
     bool validate(JV const& instance, JVValidationResult& result) const override;
     std::unique_ptr<JVSchema> schema;
+    // Record the matching elements for "unevaluatedItems".
+    bool recordEvaluated = false;
 };
 
 class MinContainsKeyword : public CountKeyword {
@@ -114,7 +116,8 @@ class MaxContainsKeyword : public CountKeyword {
 class ContainsKeywordGroup : public JVKeyword {
   public:
     // `withBounds`: whether the dialect knows "minContains" and "maxContains".
-    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson, bool withBounds);
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson, bool withBounds,
+                            bool recordEvaluated = false);
     bool validate(JV const& instance, JVValidationResult& result) const override;
     std::unique_ptr<ContainsKeyword> contains;
     std::unique_ptr<MinContainsKeyword> minContains;
@@ -168,5 +171,130 @@ class ContentKeywordGroup : public JVKeyword {
 };
 
 }  // namespace draft7
+
+// Adds to what keywords evaluated of an instance, for "unevaluatedItems" and "unevaluatedProperties".
+void markEvaluatedIndices(JVValidationResult& result, JV const& array, std::size_t from, std::size_t to);
+void markAllEvaluated(JVValidationResult& result, JV const& instance);
+
+// Marks the schema a resource: the document root or a schema with "$id". Dynamic references look for their
+// anchors in the resources validation passed through.
+void markResource(SchemaContext& context, JVSchema& schema, JV const& schemaJson);
+// Leaves the resource the schema started, if it started one.
+void endResource(SchemaContext& context, JVSchema const& schema);
+
+class AnchorKeyword : public AnnotationOnlyKeyword {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson, JVSchema& schema);
+};
+
+class VocabularyKeyword : public AnnotationOnlyKeyword {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson);
+};
+
+class DeprecatedKeyword : public AnnotationOnlyKeyword {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson);
+};
+
+class RecursiveAnchorKeyword : public AnnotationOnlyKeyword {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson, JVSchema& schema);
+};
+
+class DynamicAnchorKeyword : public AnnotationOnlyKeyword {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson, JVSchema& schema);
+};
+
+// "$recursiveRef" and "$dynamicRef": a reference whose target may be replaced by an anchor of the same kind
+// in the outermost schema resource validation came through.
+class DynamicRefKeyword : public JVKeyword {
+  public:
+    DynamicRefKeyword(SchemaContext* context, std::string url, std::string anchor, bool recursive)
+        : context_(context), url_(std::move(url)), anchor_(std::move(anchor)), recursive_(recursive) {}
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson, bool recursive);
+    bool validate(JV const& instance, JVValidationResult& result) const override;
+
+  private:
+    JVSchema const* dynamicTarget(JVSchema const* initial, JVValidationResult const& result) const;
+    SchemaContext* context_;
+    std::string url_;
+    std::string anchor_;  // the plain-name fragment of a "$dynamicRef", empty otherwise
+    bool recursive_;
+    mutable JVSchema const* initial_ = nullptr;
+};
+
+class DependentRequiredKeyword : public JVKeyword {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson);
+    bool validate(JV const& instance, JVValidationResult& result) const override;
+    std::map<std::string, std::set<std::string, std::less<>>, std::less<>> names;
+};
+
+class DependentSchemasKeyword : public JVKeyword {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson);
+    bool validate(JV const& instance, JVValidationResult& result) const override;
+    std::map<std::string, std::unique_ptr<JVSchema>, std::less<>> schemas;
+};
+
+class UnevaluatedItemsKeyword : public JVKeyword {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson);
+    bool validate(JV const& instance, JVValidationResult& result) const override;
+    std::unique_ptr<JVSchema> schema;
+};
+
+class UnevaluatedPropertiesKeyword : public JVKeyword {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson);
+    bool validate(JV const& instance, JVValidationResult& result) const override;
+    std::unique_ptr<JVSchema> schema;
+};
+
+namespace draft2019_09 {
+
+// "items" and "additionalItems" as in draft 4, recording the elements they evaluated.
+class ItemsKeywordGroup : public schema::ItemsKeywordGroup {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson);
+    bool validate(JV const& instance, JVValidationResult& result) const override;
+};
+
+// The content keywords only describe the string from 2019-09 on; "contentSchema" is compiled so that
+// references into it work.
+class ContentKeywordGroup : public AnnotationOnlyKeyword {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson);
+    std::unique_ptr<JVSchema> contentSchema;
+};
+
+}  // namespace draft2019_09
+
+namespace draft2020_12 {
+
+class PrefixItemsKeyword : public JVKeyword {
+  public:
+    bool validate(JV const& instance, JVValidationResult& result) const override;
+    SchemaList schemas;
+};
+
+class ItemsKeyword : public JVKeyword {
+  public:
+    bool validate(JV const& instance, JVValidationResult& result) const override;
+    std::unique_ptr<JVSchema> schema;
+};
+
+// "prefixItems" and "items": the second validates the elements after those the first covered.
+class ItemsKeywordGroup : public JVKeyword {
+  public:
+    static void maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson);
+    bool validate(JV const& instance, JVValidationResult& result) const override;
+    std::unique_ptr<PrefixItemsKeyword> prefixItems;
+    std::unique_ptr<ItemsKeyword> items;
+};
+
+}  // namespace draft2020_12
 
 }  // namespace zephalon::jv::schema

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <stdexcept>
+#include <type_traits>
 
 #include "builtins.h"
 #include "jv_access.h"
@@ -34,6 +35,14 @@ JVAnnotation* JVValidationResult::findAnnotation(JV const* instance, std::string
 void JVValidationResult::removeAnnotation(JV const* instance, std::string_view name) {
     auto it = annotations.find(std::pair<JV const*, std::string_view>(instance, name));
     if (it != annotations.end()) annotations.erase(it);
+}
+
+std::unique_ptr<JVAnnotation> JVValidationResult::takeAnnotation(JV const* instance, std::string_view name) {
+    auto it = annotations.find(std::pair<JV const*, std::string_view>(instance, name));
+    if (it == annotations.end()) return nullptr;
+    auto annotation = std::move(it->second);
+    annotations.erase(it);
+    return annotation;
 }
 
 JVValidationResult::ReferenceScope::ReferenceScope(JVValidationResult& result, void const* reference,
@@ -84,13 +93,63 @@ void JVSchema::load(JV const& json) {
     dialect->process(context, *this, json);
 }
 
+namespace {
+
+// Adds what a passing subschema evaluated to what the schemas around it had.
+template <typename Annotation>
+std::unique_ptr<JVAnnotation> mergeEvaluated(std::unique_ptr<JVAnnotation> outer, std::unique_ptr<JVAnnotation> inner) {
+    if (!inner) return outer;
+    if (!outer) return inner;
+    auto& to = static_cast<Annotation&>(*outer);
+    auto& from = static_cast<Annotation&>(*inner);
+    to.all = to.all || from.all;
+    if (!to.all) {
+        if constexpr (std::is_same_v<Annotation, EvaluatedPropertiesAnnotation>) {
+            to.names.merge(from.names);
+        } else {
+            to.indices.merge(from.indices);
+        }
+    }
+    return outer;
+}
+
+bool runKeywords(Keywords const& keywords, JV const& instance, JVValidationResult& result) {
+    for (auto const& keyword : keywords) {
+        if (!keyword->validate(instance, result)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 bool JVSchema::validate(JV const& instance, JVValidationResult& result) const {
     if (auto const* b = std::get_if<bool>(&body)) return *b;
-    bool ok = true;
-    for (auto const& keyword : std::get<Keywords>(body)) {
-        ok = keyword->validate(instance, result);
-        if (!ok) break;
+    // The plain path stays small: deep instances recurse through here once per level.
+    if (!scopesEvaluation) return runKeywords(std::get<Keywords>(body), instance, result);
+    return validateScoped(instance, result);
+}
+
+// Validation for the dialects that track evaluated members, kept apart from the plain path above.
+bool JVSchema::validateScoped(JV const& instance, JVValidationResult& result) const {
+    // Entering a resource, also through a reference into the middle of one, puts it in the dynamic scope.
+    bool entersResource =
+        enclosingResource && (result.dynamicScope.empty() || result.dynamicScope.back().resource != enclosingResource);
+    if (entersResource) result.dynamicScope.push_back({enclosingResource->context.get(), enclosingResource});
+    auto outerProperties = result.takeAnnotation(&instance, evaluatedPropertiesAnnotation);
+    auto outerIndices = result.takeAnnotation(&instance, evaluatedIndicesAnnotation);
+    bool ok = runKeywords(std::get<Keywords>(body), instance, result);
+    auto innerProperties = result.takeAnnotation(&instance, evaluatedPropertiesAnnotation);
+    auto innerIndices = result.takeAnnotation(&instance, evaluatedIndicesAnnotation);
+    // A failing schema's evaluations do not count: the schema as a whole did not apply.
+    if (ok) {
+        outerProperties =
+            mergeEvaluated<EvaluatedPropertiesAnnotation>(std::move(outerProperties), std::move(innerProperties));
+        outerIndices = mergeEvaluated<EvaluatedIndicesAnnotation>(std::move(outerIndices), std::move(innerIndices));
     }
+    if (outerProperties)
+        result.addAnnotation(&instance, std::string(evaluatedPropertiesAnnotation), std::move(outerProperties));
+    if (outerIndices) result.addAnnotation(&instance, std::string(evaluatedIndicesAnnotation), std::move(outerIndices));
+    if (entersResource) result.dynamicScope.pop_back();
     return ok;
 }
 

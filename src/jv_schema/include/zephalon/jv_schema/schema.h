@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -49,6 +50,31 @@ class ItemsCountAnnotation : public JVAnnotation {
     explicit ItemsCountAnnotation(std::size_t n) : count(n) {}
     std::size_t count;
 };
+
+// The member names of an object that keywords of the schemas applied to it so far have looked at; what
+// "unevaluatedProperties" leaves alone.
+class EvaluatedPropertiesAnnotation : public JVAnnotation {
+  public:
+    std::set<std::string, std::less<>> names;
+    bool all = false;
+};
+
+// The indices of an array's elements that keywords have looked at; what "unevaluatedItems" leaves alone.
+class EvaluatedIndicesAnnotation : public JVAnnotation {
+  public:
+    std::set<std::size_t> indices;
+    bool all = false;
+};
+
+// How many leading elements "prefixItems" covered, for "items" to continue from.
+class PrefixItemsCountAnnotation : public JVAnnotation {
+  public:
+    explicit PrefixItemsCountAnnotation(std::size_t n) : count(n) {}
+    std::size_t count;
+};
+
+inline constexpr std::string_view evaluatedPropertiesAnnotation = "evaluatedProperties";
+inline constexpr std::string_view evaluatedIndicesAnnotation = "unevaluatedIndices";
 
 // One validation finding: what is wrong and where the instance value concerned sits in its source.
 struct Issue {
@@ -88,6 +114,8 @@ class JVValidationResult {
     void addAnnotation(JV const* instance, std::string name, std::unique_ptr<JVAnnotation> annotation);
     JVAnnotation* findAnnotation(JV const* instance, std::string_view name) const;
     void removeAnnotation(JV const* instance, std::string_view name);
+    // Removes the annotation and hands it over (null when absent).
+    std::unique_ptr<JVAnnotation> takeAnnotation(JV const* instance, std::string_view name);
 
     bool empty() const { return issues.empty(); }
 
@@ -111,6 +139,14 @@ class JVValidationResult {
         bool tooDeep_ = false;
     };
     static constexpr std::size_t maxReferenceDepth = 4096;
+
+    // The schema resources validation has entered, outermost first: where "$dynamicRef" and "$recursiveRef"
+    // look for the anchor they bind to.
+    struct ScopeEntry {
+        SchemaContext const* context;
+        JVSchema const* resource;
+    };
+    std::vector<ScopeEntry> dynamicScope;
 
   private:
     std::vector<std::pair<void const*, JV const*>> activeReferences_;
@@ -152,8 +188,24 @@ class JVSchema {
 
     bool isBoolean() const { return std::holds_alternative<bool>(body); }
 
+  private:
+    bool validateScoped(JV const& instance, JVValidationResult& result) const;
+
+  public:
     std::shared_ptr<SchemaContext> context;
     std::variant<bool, Keywords> body{true};
+
+    // Set by the dialects that know "unevaluatedItems"/"unevaluatedProperties": what this schema evaluated
+    // counts for the schemas around it only when it passes, and what they evaluated is not visible inside.
+    bool scopesEvaluation = false;
+    // The base URL of the schema resource this schema starts (the document root or a schema with "$id"), empty
+    // for other schemas.
+    std::string resourceUrl;
+    // The resource this schema belongs to (itself for a resource root); null for the older dialects.
+    JVSchema const* enclosingResource = nullptr;
+    // The name of its "$dynamicAnchor", and whether it carries "$recursiveAnchor": true.
+    std::string dynamicAnchor;
+    bool recursiveAnchor = false;
 };
 
 // One entry of the base-URL stack: the base URL and the location, relative to it, of the schema being compiled.
@@ -173,6 +225,11 @@ class SchemaContext {
     std::vector<BaseUrlEntry> baseUrls;
     std::map<std::string, JVSchema*, std::less<>> schemas;
     std::string dialect;
+    // The dynamic anchors by (resource URL, name), and the resource roots with "$recursiveAnchor": true.
+    std::map<std::pair<std::string, std::string>, JVSchema const*, std::less<>> dynamicAnchors;
+    std::map<std::string, JVSchema const*, std::less<>> recursiveAnchors;
+    // The resources enclosing the schema being compiled, innermost last.
+    std::vector<JVSchema const*> resourceStack;
 
     std::string const& currentBaseUrl() const;
     // The entry below the top; the top itself when the stack has one entry.
