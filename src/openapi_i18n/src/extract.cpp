@@ -49,6 +49,7 @@ std::unique_ptr<jv::JVDoc> extractTexts(const openapi::OpenAPIReadResult& result
         return sourcePointer(result, node, property);
     });
     openapi::visitNodes(result.model(), handler);
+    handler.finish();
     return doc;
 }
 

@@ -23,7 +23,12 @@ VisitorHandler::VisitorHandler(jv::JV& output, PointerFunction pointer)
 
 void VisitorHandler::addEntry(const Node* node, std::string_view property, std::string_view text) {
     std::optional<std::string> pointer = pointer_(node, property);
-    if (pointer) output_.setStringProperty(*pointer, text);
+    if (pointer) entries_.insert_or_assign(std::move(*pointer), std::string(text));
+}
+
+void VisitorHandler::finish() {
+    for (const auto& [pointer, text] : entries_) output_.setStringProperty(pointer, text);
+    entries_.clear();
 }
 
 void VisitorHandler::addOptional(const Node* node, std::string_view property, const std::optional<std::string>& text) {
@@ -83,7 +88,7 @@ void VisitorHandler::handle(const OAuthFlow* node) {
     std::optional<std::string> scopes = pointer_(node, "scopes");
     if (!scopes) return;
     for (const auto& [name, description] : node->scopes()) {
-        output_.setStringProperty(*scopes + "/" + jv::escapeToken(name), description);
+        entries_.insert_or_assign(*scopes + "/" + jv::escapeToken(name), description);
     }
 }
 

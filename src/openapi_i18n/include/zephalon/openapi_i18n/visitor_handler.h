@@ -3,6 +3,7 @@
 // The traversal handler that collects the texts of every node into the extraction object.
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,8 +19,13 @@ class VisitorHandler : public openapi::NodeVisitHandler {
     // stands there (an unmapped node, an absent member, or a member that is neither a string nor an object).
     using PointerFunction = std::function<std::optional<std::string>(const openapi::Node*, std::string_view)>;
 
-    // Texts are added to `output`, which must be an object.
+    // Texts go to `output`, which must be an object, when `finish` is called.
     VisitorHandler(jv::JV& output, PointerFunction pointer);
+
+    // Adds the collected texts to the output object. They are collected first and added in key order because an
+    // object keeps its members sorted: adding them in traversal order would move the members already there on
+    // every insertion, which is quadratic for a large document.
+    void finish();
 
     void handle(const openapi::Info* node) override;
     void handle(const openapi::Contact* node) override;
@@ -44,7 +50,7 @@ class VisitorHandler : public openapi::NodeVisitHandler {
     // a handler; they are reached through the targets they point at.
     void handleNode(const openapi::Node* node) override;
 
-    // Stores `text` under the pointer of the node's property; nothing happens when the property has no pointer.
+    // Records `text` under the pointer of the node's property; nothing happens when the property has no pointer.
     void addEntry(const openapi::Node* node, std::string_view property, std::string_view text);
 
   private:
@@ -52,6 +58,7 @@ class VisitorHandler : public openapi::NodeVisitHandler {
 
     jv::JV& output_;
     PointerFunction pointer_;
+    std::map<std::string, std::string, std::less<>> entries_;
 };
 
 }  // namespace zephalon::openapi_i18n
