@@ -7,10 +7,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "zephalon/jv/file_io.h"
 #include "zephalon/jv/json_reader.h"
+#include "zephalon/jv/yaml_reader.h"
 #include "zephalon/jv_schema/schema.h"
 
 using namespace zephalon;
@@ -218,4 +221,172 @@ TEST(Drafts, AnnotationKeywordsCheckTheirValueType) {
     EXPECT_EQ(compileFailure(draft06Uri, R"({"contains": 1})"), "contains must be an object or a boolean");
     EXPECT_EQ(compileFailure(draft06Uri, R"({"$id": 1})"), "$id must be a string");
     EXPECT_TRUE(check7(R"({"$comment": "x", "readOnly": true, "writeOnly": false, "examples": [1]})", "null").valid);
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// 2019-09 and 2020-12
+
+namespace {
+
+Outcome check19(std::string_view schemaText, std::string_view instanceText) {
+    return check(*compile(draft201909Uri, schemaText), instanceText);
+}
+
+Outcome check20(std::string_view schemaText, std::string_view instanceText) {
+    return check(*compile(draft202012Uri, schemaText), instanceText);
+}
+
+}  // namespace
+
+TEST(Drafts, PrefixItemsThenItems) {
+    auto schema = compile(draft202012Uri, R"({"prefixItems": [{"type": "string"}], "items": false})");
+    EXPECT_TRUE(check(*schema, R"(["a"])").valid);
+    EXPECT_TRUE(check(*schema, "[]").valid);
+    auto extra = check(*schema, R"(["a", 1])");
+    EXPECT_FALSE(extra.valid);
+    ASSERT_THAT(extra.messages, ElementsAre("array item does not match schema"));
+    EXPECT_EQ(extra.positions[0], extra.instance->root()->items()[1]->pos);
+    EXPECT_THAT(check(*schema, "[1]").messages, ElementsAre("type mismatch", "array item does not match schema"));
+    EXPECT_EQ(compileFailure(draft202012Uri, R"({"items": [{}]})"), "items schema must be an object");
+}
+
+TEST(Drafts, ReferenceIsOneApplicatorAmongOthersFrom201909) {
+    auto schema =
+        compile(draft201909Uri, R"({"$ref": "#/$defs/a", "type": "string", "$defs": {"a": {"minLength": 1}}})");
+    EXPECT_TRUE(check(*schema, R"("x")").valid);
+    EXPECT_THAT(check(*schema, R"("")").messages, ElementsAre("string is too short"));
+    EXPECT_THAT(check(*schema, "5").messages, ElementsAre("type mismatch"));
+    // An "$id" beside "$ref" is the base the reference resolves against.
+    auto based = compile(draft202012Uri, R"({"$id": "http://example.com/a/root.json", "$defs": {
+        "inner": {"$id": "http://example.com/b/inner.json", "$ref": "leaf.json"},
+        "leaf": {"$id": "http://example.com/b/leaf.json", "type": "integer"}}, "$ref": "/b/inner.json"})");
+    EXPECT_TRUE(check(*based, "1").valid);
+    EXPECT_FALSE(check(*based, R"("1")").valid);
+}
+
+TEST(Drafts, DependentKeywordsReportAtTheObject) {
+    auto schema = compile(draft201909Uri, R"({"dependentRequired": {"a": ["c", "b"]},
+                                              "dependentSchemas": {"x": {"required": ["y"]}}})");
+    EXPECT_TRUE(check(*schema, R"({"b": 1})").valid);
+    auto missing = check(*schema, R"({"a": 1})");
+    EXPECT_THAT(missing.messages, ElementsAre("property b is required", "property c is required"));
+    EXPECT_EQ(missing.positions[0], missing.instance->root()->pos);
+    // Schemas come first in the order; a failing one hides the names after it.
+    EXPECT_THAT(check(*schema, R"({"x": 1, "a": 1})").messages,
+                ElementsAre("Required property 'y' is missing", "property x is invalid"));
+    EXPECT_EQ(compileFailure(draft201909Uri, R"({"dependentRequired": {"a": "b"}})"),
+              "dependentRequired must be an array");
+    EXPECT_EQ(compileFailure(draft201909Uri, R"({"dependentRequired": {"a": [1]}})"),
+              "dependentRequired array must contain only strings");
+    EXPECT_EQ(compileFailure(draft201909Uri, R"({"deprecated": "no"})"), "deprecated must be a boolean");
+    EXPECT_EQ(compileFailure(draft201909Uri, R"({"$vocabulary": {"x": 1}})"), "vocabulary must be a boolean");
+    EXPECT_EQ(compileFailure(draft201909Uri, R"({"$recursiveAnchor": 1})"),
+              "recursiveAnchor must be a boolean or a string");
+}
+
+TEST(Drafts, UnevaluatedPropertiesSeeOnlyWhatPassingApplicatorsEvaluated) {
+    auto schema = compile(draft202012Uri, R"({
+        "properties": {"a": true},
+        "anyOf": [{"properties": {"b": true}, "required": ["b"]}, {"properties": {"c": true}, "required": ["c"]}],
+        "unevaluatedProperties": false})");
+    // Both anyOf branches pass: each one's member counts, although anyOf could have stopped at the first.
+    EXPECT_TRUE(check(*schema, R"({"a": 1, "b": 2, "c": 3})").valid);
+    auto extra = check(*schema, R"({"a": 1, "b": 2, "d": 4})");
+    EXPECT_FALSE(extra.valid);
+    EXPECT_THAT(extra.messages, ElementsAre("property d is invalid"));
+    EXPECT_EQ(extra.positions[0], extra.instance->root()->pos);
+    // A member that only a failing branch names stays unevaluated.
+    auto failing = compile(draft202012Uri, R"({"anyOf": [{"properties": {"b": true}, "required": ["b"]},
+        {"properties": {"c": true}, "required": ["x"]}], "unevaluatedProperties": false})");
+    EXPECT_THAT(check(*failing, R"({"b": 1, "c": 2})").messages, ElementsAre("property c is invalid"));
+
+    // Conditionals and references count; "not" never does.
+    auto conditional = compile(draft201909Uri, R"({"if": {"properties": {"k": {"const": 1}}},
+        "then": {"properties": {"t": true}}, "$ref": "#/$defs/r", "$defs": {"r": {"properties": {"r": true}}},
+        "not": {"properties": {"n": false}, "required": ["n"]}, "unevaluatedProperties": false})");
+    EXPECT_TRUE(check(*conditional, R"({"k": 1, "t": 1, "r": 1})").valid);
+    EXPECT_FALSE(check(*conditional, R"({"k": 2, "t": 1})").valid);
+    EXPECT_FALSE(check(*conditional, R"({"n": 1})").valid);
+
+    // What the surrounding schema evaluated is not visible inside a subschema.
+    auto nested = compile(draft202012Uri, R"({"properties": {"a": true},
+        "allOf": [{"unevaluatedProperties": false}]})");
+    EXPECT_FALSE(check(*nested, R"({"a": 1})").valid);
+}
+
+TEST(Drafts, UnevaluatedItemsFollowTheItemsKeywordsOfTheDraft) {
+    auto modern = compile(draft202012Uri, R"({"prefixItems": [true], "contains": {"type": "string"},
+                                              "unevaluatedItems": {"type": "integer"}})");
+    EXPECT_TRUE(check(*modern, R"([null, "s", 3])").valid);
+    auto wrong = check(*modern, R"([null, "s", 3.5])");
+    EXPECT_THAT(wrong.messages, ElementsAre("type mismatch", "array item does not match schema"));
+    EXPECT_EQ(wrong.positions[0], wrong.instance->root()->items()[2]->pos);
+    // In 2019-09 "contains" evaluates nothing for "unevaluatedItems".
+    EXPECT_FALSE(
+        check19(R"({"items": [true], "contains": {"type": "string"}, "unevaluatedItems": false})", R"([null, "s"])")
+            .valid);
+    EXPECT_TRUE(check19(R"({"items": [true], "additionalItems": true, "unevaluatedItems": false})", "[1, 2, 3]").valid);
+    EXPECT_FALSE(check20(R"({"unevaluatedItems": false})", "[1]").valid);
+}
+
+TEST(Drafts, DynamicReferencesBindToTheOutermostAnchor) {
+    // A generic list whose element type the outer schema fills in.
+    auto schema = compile(draft202012Uri, R"({
+        "$id": "https://example.com/strings",
+        "$ref": "list",
+        "$defs": {
+            "element": {"$dynamicAnchor": "element", "type": "string"},
+            "list": {"$id": "list", "type": "array", "items": {"$dynamicRef": "#element"},
+                     "$defs": {"element": {"$dynamicAnchor": "element"}}}
+        }})");
+    EXPECT_TRUE(check(*schema, R"(["a", "b"])").valid);
+    EXPECT_THAT(check(*schema, R"(["a", 1])").messages,
+                ElementsAre("type mismatch", "array item does not match schema"));
+
+    auto recursive = compile(draft201909Uri, R"({
+        "$id": "https://example.com/tree", "$recursiveAnchor": true, "$ref": "node",
+        "properties": {"name": {"type": "string"}},
+        "$defs": {"node": {"$id": "node", "$recursiveAnchor": true, "type": "object",
+                           "properties": {"children": {"type": "array", "items": {"$recursiveRef": "#"}}}}}})");
+    EXPECT_TRUE(check(*recursive, R"({"name": "a", "children": [{"name": "b"}]})").valid);
+    // The child is checked against the outer schema, which requires a string name.
+    EXPECT_FALSE(check(*recursive, R"({"name": "a", "children": [{"name": 1}]})").valid);
+}
+
+TEST(Drafts, OpenApi31SchemaFollowsItsDynamicMetaAnchor) {
+    JVSchema const* openapi = openapi31MetaSchema();
+    ASSERT_NE(openapi, nullptr);
+    auto bookshop = readFile(std::filesystem::path(ZEPHALON_TESTDATA_DIR) / "openapi" / "bookshop-3.1.yaml");
+    JVValidationResult clean;
+    EXPECT_TRUE(openapi->validate(*bookshop, clean));
+    EXPECT_THAT(clean.issues, IsEmpty());
+
+    // A Schema Object must be an object or a boolean: only the "$dynamicRef": "#meta" of the components reaches
+    // that rule.
+    auto broken = readYamlString(
+        "openapi: 3.1.0\ninfo: {title: t, version: '1'}\npaths: {}\ncomponents:\n  schemas:\n    Pet: 5\n");
+    JVValidationResult result;
+    EXPECT_FALSE(openapi->validate(*broken, result));
+    JV const* pet = broken->root()->property("components")->property("schemas")->property("Pet");
+    ASSERT_FALSE(result.issues.empty());
+    EXPECT_EQ(result.issues.front().message, "type mismatch");
+    EXPECT_EQ(result.issues.front().pos, pet->pos);
+
+    // The plain schema leaves the inside of a Schema Object alone; the schema-base variant checks it against the
+    // OpenAPI dialect, which knows that "type" names types.
+    auto badType = readYamlString(
+        "openapi: 3.1.0\ninfo: {title: t, version: '1'}\npaths: {}\ncomponents:\n  schemas:\n    Pet: {type: 5}\n");
+    JVValidationResult plain;
+    EXPECT_TRUE(openapi->validate(*badType, plain));
+    JVSchema const* withDialect = loadBuiltInSchema("https://spec.openapis.org/oas/3.1/schema-base/2022-10-07");
+    ASSERT_NE(withDialect, nullptr);
+    JVValidationResult strict;
+    EXPECT_FALSE(withDialect->validate(*badType, strict));
+    JV const* type = badType->root()->property("components")->property("schemas")->property("Pet")->property("type");
+    bool pointsAtType = false;
+    for (auto const& issue : strict.issues) pointsAtType = pointsAtType || issue.pos == type->pos;
+    EXPECT_TRUE(pointsAtType);
+    JVValidationResult good;
+    EXPECT_TRUE(withDialect->validate(*bookshop, good));
+    EXPECT_THAT(good.issues, IsEmpty());
 }
