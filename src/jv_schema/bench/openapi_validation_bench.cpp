@@ -1,4 +1,5 @@
-// Validating a whole OpenAPI 3.0 document against the built-in OpenAPI 3.0 schema, as the schema lint rule does,
+// Validating a whole OpenAPI 3.0 (3.1) document against the built-in OpenAPI 3.0 (3.1) schema, as the schema lint
+// rule does,
 // next to reading the same document into a JVDoc in the same run. The schema is compiled once, outside the
 // timed loop (its compilation time is reported separately); memory is the allocator's in-use bytes that a
 // validation run adds while it runs (the result and its annotations).
@@ -21,13 +22,18 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string const& documentText() {
-    static std::string const text = [] {
+std::string const& documentText(bench::OpenApiVersion version) {
+    static std::string const text30 = [] {
         bench::SyntheticOptions options;
         options.version = bench::OpenApiVersion::V3_0;
         return bench::syntheticOpenApi(options);
     }();
-    return text;
+    static std::string const text31 = [] {
+        bench::SyntheticOptions options;
+        options.version = bench::OpenApiVersion::V3_1;
+        return bench::syntheticOpenApi(options);
+    }();
+    return version == bench::OpenApiVersion::V3_0 ? text30 : text31;
 }
 
 std::size_t heapInUse() {
@@ -37,10 +43,10 @@ std::size_t heapInUse() {
 
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-void OpenApi30Validation(benchmark::State& state) {
-    std::string const& text = documentText();
+void runValidation(benchmark::State& state, bench::OpenApiVersion version) {
+    std::string const& text = documentText(version);
     auto compileStart = Clock::now();
-    JVSchema const* schema = openapi30MetaSchema();
+    JVSchema const* schema = version == bench::OpenApiVersion::V3_0 ? openapi30MetaSchema() : openapi31MetaSchema();
     double compileSeconds = seconds(Clock::now() - compileStart);
 
     double readTotal = 0, validateTotal = 0, resultBytes = 0, treeBytes = 0;
@@ -81,7 +87,11 @@ void OpenApi30Validation(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(text.size()) * state.iterations());
 }
 
+void OpenApi30Validation(benchmark::State& state) { runValidation(state, bench::OpenApiVersion::V3_0); }
+void OpenApi31Validation(benchmark::State& state) { runValidation(state, bench::OpenApiVersion::V3_1); }
+
 BENCHMARK(OpenApi30Validation)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenApi31Validation)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
