@@ -436,6 +436,8 @@ void DocumentReader::readParameter(Parameter* parameter, const JV& value) {
     } else if (auto* query = dynamic_cast<QueryParameter*>(parameter)) {
         if (style && oneOf(*style, kQueryStyles)) {
             query->setStyle(stringToQueryParameterStyle(*style));
+            // Without an explicit explode, only the form style explodes by default.
+            if (!value.hasProperty("explode")) query->setExplode(*style == "form");
         } else if (style) {
             issue(parameter, &value, fmt::format("Invalid parameter style: {}", *style));
         }

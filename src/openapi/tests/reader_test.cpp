@@ -213,6 +213,22 @@ TEST(Reader, ParameterAndHeaderPreferSchemaAndExample) {
     EXPECT_EQ(h->examples().exampleMode(), Examples::Mode::none);
 }
 
+TEST(Reader, QueryParametersExplodeByDefaultOnlyInFormStyle) {
+    auto result = readJson(document("3.0.3", "", R"("/a": {"parameters": [
+        {"name": "plain", "in": "query"},
+        {"name": "form", "in": "query", "style": "form"},
+        {"name": "pipes", "in": "query", "style": "pipeDelimited"},
+        {"name": "pipesExploded", "in": "query", "style": "pipeDelimited", "explode": true},
+        {"name": "formFlat", "in": "query", "style": "form", "explode": false}]})"));
+    ASSERT_TRUE(result->issues().empty());
+    const PathItem* item = result->model()->paths()->item("/a");
+    EXPECT_TRUE(item->parameter(0)->explode());
+    EXPECT_TRUE(item->parameter(1)->explode());
+    EXPECT_FALSE(item->parameter(2)->explode());
+    EXPECT_TRUE(item->parameter(3)->explode());
+    EXPECT_FALSE(item->parameter(4)->explode());
+}
+
 TEST(Reader, CheckedReadAggregatesIssuesAndAdvisesOnCustomFormats) {
     const std::string text = document("3.1.0", R"("schemas": {"S": {"type": "string", "format": "sku"}})");
     auto unchecked = readJson(text);

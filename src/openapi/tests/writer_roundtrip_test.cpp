@@ -151,11 +151,6 @@ class Normaliser {
             object.removeProperty("style");
             style.clear();
         }
-        // The reader leaves a query parameter's explode at the form default when only a style is given, so a
-        // parameter of another style comes back exploded.
-        if (location == "query" && !style.empty() && !object.hasProperty("explode")) {
-            object.setBoolProperty("explode", true);
-        }
         if (const JV* explode = object.property("explode"); explode != nullptr && explode->isBoolean()) {
             const bool defaultExplode = location == "query" && (style.empty() || style == "form");
             if (explode->booleanValue() == defaultExplode) object.removeProperty("explode");
