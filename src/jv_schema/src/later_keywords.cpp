@@ -215,10 +215,10 @@ bool PropertyNamesKeyword::validate(JV const& instance, JVValidationResult& resu
             result.addIssue(fmt::format("property name {} is invalid", name), &instance);
             ok = false;
         }
-        // Annotations keyed by the temporary name value would dangle once it is gone.
-        for (auto it = result.annotations.begin(); it != result.annotations.end();) {
-            it = it->first.instance == &nameValue ? result.annotations.erase(it) : std::next(it);
-        }
+        // Annotations keyed by the temporary name value would dangle once it is gone. They sort by instance
+        // first, so they form one range.
+        auto it = result.annotations.lower_bound(std::pair<JV const*, std::string_view>(&nameValue, ""));
+        while (it != result.annotations.end() && it->first.instance == &nameValue) it = result.annotations.erase(it);
     }
     return ok;
 }
