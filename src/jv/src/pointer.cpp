@@ -162,24 +162,37 @@ void jpointerMake(std::string& out, std::string_view parent, std::size_t index) 
 
 namespace {
 
-std::vector<std::string_view> splitView(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    std::size_t begin = 0;
-    for (;;) {
-        std::size_t at = text.find(separator, begin);
+// The segments of a text split at a separator, one at a time and without allocating: pattern matching runs for
+// every object a formatter writes.
+class Segments {
+  public:
+    Segments(std::string_view text, char separator) : rest_(text), separator_(separator) {}
+
+    // Sets `segment` to the next segment; false when the text is exhausted. n separators give n + 1 segments.
+    bool next(std::string_view& segment) {
+        if (done_) return false;
+        std::size_t at = rest_.find(separator_);
         if (at == std::string_view::npos) {
-            parts.push_back(text.substr(begin));
-            return parts;
+            segment = rest_;
+            done_ = true;
+        } else {
+            segment = rest_.substr(0, at);
+            rest_.remove_prefix(at + 1);
         }
-        parts.push_back(text.substr(begin, at - begin));
-        begin = at + 1;
+        return true;
     }
-}
+
+  private:
+    std::string_view rest_;
+    char separator_;
+    bool done_ = false;
+};
 
 bool segmentMatches(std::string_view segment, std::string_view pattern) {
     if (pattern == "*") return true;
     if (pattern.size() >= 2 && pattern.front() == '{' && pattern.back() == '}') {
-        for (std::string_view alternative : splitView(pattern.substr(1, pattern.size() - 2), ',')) {
+        Segments alternatives(pattern.substr(1, pattern.size() - 2), ',');
+        for (std::string_view alternative; alternatives.next(alternative);) {
             if (alternative == segment) return true;
         }
         return false;
@@ -190,18 +203,23 @@ bool segmentMatches(std::string_view segment, std::string_view pattern) {
 }  // namespace
 
 bool jpointerMatch(std::string_view pointer, std::string_view pattern) {
-    auto segments = splitView(pointer, '/');
-    auto patterns = splitView(pattern, '/');
-    if (segments.size() != patterns.size()) return false;
-    for (std::size_t i = 0; i < segments.size(); ++i) {
-        if (!segmentMatches(segments[i], patterns[i])) return false;
+    Segments segments(pointer, '/');
+    Segments patterns(pattern, '/');
+    for (;;) {
+        std::string_view segment;
+        std::string_view patternSegment;
+        bool hasSegment = segments.next(segment);
+        bool hasPattern = patterns.next(patternSegment);
+        if (hasSegment != hasPattern) return false;
+        if (!hasSegment) return true;
+        if (!segmentMatches(segment, patternSegment)) return false;
     }
-    return true;
 }
 
 std::vector<std::string> split(std::string_view text, char separator) {
     std::vector<std::string> parts;
-    for (std::string_view part : splitView(text, separator)) parts.emplace_back(part);
+    Segments segments(text, separator);
+    for (std::string_view part; segments.next(part);) parts.emplace_back(part);
     return parts;
 }
 
