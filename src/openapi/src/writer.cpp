@@ -322,6 +322,18 @@ void WriterCore::writeTypes(OutObject& out, const Schema& schema) {
     for (std::size_t i = 0; i < count; ++i) array->addString(schemaTypeToString(schema.typeAt(i)));
 }
 
+// The bounds of numbers and strings, in the order both schema writers share.
+void WriterCore::writeNumberAndStringBounds(OutObject& out, const Schema& schema) {
+    out.writeOptionalNumber(schema.multipleOf(), "multipleOf");
+    out.writeOptionalNumber(schema.maximum(), "maximum");
+    writeExclusiveBound(out, schema.exclusiveMaximum(), "exclusiveMaximum");
+    out.writeOptionalNumber(schema.minimum(), "minimum");
+    writeExclusiveBound(out, schema.exclusiveMinimum(), "exclusiveMinimum");
+    out.writeOptionalCount(schema.maxLength(), "maxLength");
+    out.writeOptionalCount(schema.minLength(), "minLength");
+    out.writeOptionalString(schema.pattern(), "pattern");
+}
+
 void WriterCore::writeEnum(OutObject& out, const Schema& schema, bool allowConst) {
     const auto& values = schema.enumValues();
     if (values.empty()) return;
@@ -421,14 +433,7 @@ void WriterCore::writeSchemaMembers(OutObject& out, const Schema& schema) {
     out.writeBoolean(schema.writeOnly(), "writeOnly");
     writeSchemaMap(out, "$defs", schema.definitions(), schema, "definitions");
     writeSchemaExamples(out, schema);
-    out.writeOptionalNumber(schema.multipleOf(), "multipleOf");
-    out.writeOptionalNumber(schema.maximum(), "maximum");
-    writeExclusiveBound(out, schema.exclusiveMaximum(), "exclusiveMaximum");
-    out.writeOptionalNumber(schema.minimum(), "minimum");
-    writeExclusiveBound(out, schema.exclusiveMinimum(), "exclusiveMinimum");
-    out.writeOptionalCount(schema.maxLength(), "maxLength");
-    out.writeOptionalCount(schema.minLength(), "minLength");
-    out.writeOptionalString(schema.pattern(), "pattern");
+    writeNumberAndStringBounds(out, schema);
     out.writeOptionalString(schema.contentEncoding(), "contentEncoding");
     out.writeOptionalString(schema.contentMediaType(), "contentMediaType");
     writeSchemaMember(out, "contentSchema", schema.contentSchemaNode(), booleanSchemas());
@@ -511,14 +516,7 @@ void WriterCore::writeStandaloneSchemaMembers(OutObject& out, const Schema& sche
     writeTypes(out, schema);
     if (schema.format() != nullptr) out.writeString(schema.format()->name(), "format");
     writeEnum(out, schema, false);
-    out.writeOptionalNumber(schema.multipleOf(), "multipleOf");
-    out.writeOptionalNumber(schema.maximum(), "maximum");
-    writeExclusiveBound(out, schema.exclusiveMaximum(), "exclusiveMaximum");
-    out.writeOptionalNumber(schema.minimum(), "minimum");
-    writeExclusiveBound(out, schema.exclusiveMinimum(), "exclusiveMinimum");
-    out.writeOptionalCount(schema.maxLength(), "maxLength");
-    out.writeOptionalCount(schema.minLength(), "minLength");
-    out.writeOptionalString(schema.pattern(), "pattern");
+    writeNumberAndStringBounds(out, schema);
     out.writeOptionalCount(schema.maxItems(), "maxItems");
     out.writeOptionalCount(schema.minItems(), "minItems");
     out.writeBoolean(schema.uniqueItems(), "uniqueItems");

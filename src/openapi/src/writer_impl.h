@@ -103,6 +103,7 @@ class WriterCore {
     void writeSchemaMap(OutObject& out, std::string_view key, const NodeMap& map, const Schema& owner,
                         std::string_view orderKey);
     void writeExclusiveBound(OutObject& out, const ExclusiveBound& bound, std::string_view key);
+    void writeNumberAndStringBounds(OutObject& out, const Schema& schema);
     void writeTypes(OutObject& out, const Schema& schema);
     void writeEnum(OutObject& out, const Schema& schema, bool allowConst);
     void writeRequired(OutObject& out, const Schema& schema);
