@@ -111,6 +111,34 @@ void OpenAPIReadResult::clearPropOrder(const Node* node) {
     doc_->clearPropOrder(const_cast<jv::JV&>(*v));
 }
 
+namespace {
+
+// YAML scalars carry no position; the nearest enclosing collection does.
+Pos enclosingPos(const jv::JV* value) {
+    for (const jv::JV* v = value; v != nullptr; v = v->parent()) {
+        if (v->pos.known()) return v->pos;
+    }
+    return Pos{};
+}
+
+SourceLocation locationOf(const jv::JV& value) { return SourceLocation{&value, value.pointer(), enclosingPos(&value)}; }
+
+}  // namespace
+
+std::optional<SourceLocation> OpenAPIReadResult::sourceLocation(const Node* node) const {
+    const jv::JV* v = value(node);
+    if (v == nullptr) return std::nullopt;
+    return locationOf(*v);
+}
+
+std::optional<SourceLocation> OpenAPIReadResult::sourceLocation(const Node* node, std::string_view property) const {
+    const jv::JV* v = value(node);
+    if (v == nullptr || !v->isObject()) return std::nullopt;
+    const jv::JV* member = v->property(property);
+    if (member == nullptr) return std::nullopt;
+    return locationOf(*member);
+}
+
 Node* OpenAPIReadResult::findNode(std::string_view pointer) const {
     if (doc_ == nullptr) return nullptr;
     const jv::JV* v = static_cast<const jv::JVDoc&>(*doc_).findNode(pointer);
@@ -137,10 +165,7 @@ void OpenAPIReadResult::addIssue(const Node* node, const jv::JV* value, std::str
 }
 
 Pos OpenAPIReadResult::issuePos(const Issue& issue) const {
-    // YAML scalars carry no position; the nearest enclosing collection does.
-    for (const jv::JV* v = issue.value; v != nullptr; v = v->parent()) {
-        if (v->pos.known()) return v->pos;
-    }
+    if (Pos p = enclosingPos(issue.value); p.known()) return p;
     if (issue.node != nullptr) {
         Pos p = nodePos(issue.node);
         if (p.known()) return p;

@@ -153,8 +153,9 @@ const std::unordered_map<std::string_view, Keyword>& keywordTable() {
 void DocumentReader::readSchema(Schema* schema, const JV& value) {
     map(schema, value);
     if (value.isBoolean()) {
-        // `false` is stored as a schema that forbids everything; `true` is the empty schema.
-        if (!value.booleanValue()) schema->setNot();
+        // `false` is stored as a schema that forbids everything; `true` is the empty schema. The `not` made for it
+        // stands where the `false` does, so that every node of the model has a place in the source.
+        if (!value.booleanValue()) map(schema->setNot(), value);
         return;
     }
     DepthScope depth(*this, schema, value);

@@ -300,6 +300,38 @@ TEST(ReadResult, MappingsPointersOrderAndLookup) {
     EXPECT_NE(text.find(" -> Schema@0x"), std::string::npos);
 }
 
+TEST(ReadResult, SourceLocationsOfNodesAndMembers) {
+    auto result = readFromString(
+        "openapi: 3.1.0\ninfo: {title: t, version: '1'}\npaths:\n  /a~b/{id}:\n    get:\n"
+        "      description: Reads one.\n      responses:\n        '200':\n          description: ok\n"
+        "          content:\n            application/json:\n              schema: false\n",
+        FileFormat::YAML);
+    ASSERT_TRUE(result->issues().empty());
+    const Operation* get = result->model()->paths()->item("/a~b/{id}")->operation(HttpMethod::get);
+    auto operation = result->sourceLocation(get);
+    ASSERT_TRUE(operation.has_value());
+    EXPECT_EQ(operation->pointer, "/paths/~1a~0b~1{id}/get");
+    EXPECT_EQ(operation->pos, (Pos{5, 6}));  // YAML: 0-based, where the mapping's first key is
+    auto description = result->sourceLocation(get, "description");
+    ASSERT_TRUE(description.has_value());
+    EXPECT_EQ(description->pointer, "/paths/~1a~0b~1{id}/get/description");
+    EXPECT_EQ(description->value->stringValue(), "Reads one.");
+    // A YAML scalar has no position of its own: it stands where its object does.
+    EXPECT_EQ(description->pos, operation->pos);
+    const Node* never = get->responses()->response("200")->mediaType("application/json")->schemaNode();
+    auto schema = result->sourceLocation(never);
+    ASSERT_TRUE(schema.has_value());
+    EXPECT_TRUE(schema->value->isBoolean());
+    EXPECT_TRUE(schema->pos.known());
+
+    EXPECT_EQ(result->sourceLocation(get, "summary"), std::nullopt);
+    EXPECT_EQ(result->sourceLocation(get->responses(), "200")->pointer, "/paths/~1a~0b~1{id}/get/responses/200");
+    // A node the model holds without a source, and one made after the read.
+    EXPECT_EQ(result->sourceLocation(result->model()->components()), std::nullopt);
+    EXPECT_EQ(result->sourceLocation(result->model()->addTag("new")), std::nullopt);
+    EXPECT_EQ(result->sourceLocation(result->model())->pointer, "");
+}
+
 TEST(ReadResult, FilesKeepTheirPathAndFailuresOfTheFilePropagate) {
     auto dir = std::filesystem::temp_directory_path() / "zephalon_reader_test";
     std::filesystem::create_directories(dir);

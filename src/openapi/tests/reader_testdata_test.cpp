@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "reader_test_util.h"
+#include "zephalon/openapi/visitor.h"
 
 namespace zephalon::openapi {
 namespace {
@@ -30,6 +31,64 @@ TEST(ReaderTestdata, ValidDocumentsReadWithoutIssuesAndEveryNodeHasAPosition) {
         // Every node the parser mapped points back into the document it came from.
         EXPECT_GT(result->mappingCount(), 0u);
         EXPECT_EQ(result->jsonPointer(result->model()), "");
+    }
+}
+
+// Collects every node the traversal reaches, with the node that owns it.
+class AllNodes : public NodeVisitHandler {
+  public:
+    void handleNode(const Node* node) override { nodes.push_back(node); }
+    std::vector<const Node*> nodes;
+};
+
+// The nodes the model holds whether or not the document has them, by the member they stand for in their parent.
+std::optional<std::string_view> alwaysPresentMember(const Node& node) {
+    switch (node.type()) {
+        case NodeType::Info:
+            return "info";
+        case NodeType::Paths:
+            return "paths";
+        case NodeType::Components:
+            return "components";
+        case NodeType::Responses:
+            return "responses";
+        default:
+            return std::nullopt;
+    }
+}
+
+TEST(ReaderTestdata, EveryNodeTheTraversalReachesStandsAtAPositionAndAPointerToItsValue) {
+    for (const auto& path : documentsIn("openapi")) {
+        SCOPED_TRACE(path.filename().string());
+        auto result = checkedReadFromFile(path);
+        AllNodes all;
+        visitNodes(result->model(), all);
+        ASSERT_GT(all.nodes.size(), 1u);
+        for (const Node* node : all.nodes) {
+            SCOPED_TRACE(nodeTypeToString(node->type()));
+            std::optional<SourceLocation> location = result->sourceLocation(node);
+            if (!location) {
+                // Only a part the model always holds may lack a source, and only where the document leaves it out.
+                std::optional<std::string_view> member = alwaysPresentMember(*node);
+                ASSERT_TRUE(member.has_value());
+                EXPECT_EQ(result->sourceLocation(node->parent(), *member), std::nullopt);
+                continue;
+            }
+            EXPECT_TRUE(location->pos.known()) << location->pointer;
+            EXPECT_EQ(location->value, result->value(node));
+            EXPECT_EQ(result->doc()->findNode(location->pointer), location->value) << location->pointer;
+            // The value leads back to a node read from it: this one, or one sharing the value (the `not` that
+            // stores a `false` schema, a path item that a callback holds in place of a reference).
+            EXPECT_EQ(result->value(result->findNode(location->pointer)), location->value) << location->pointer;
+            // The texts a node holds stand at its members' pointers.
+            if (const auto* operation = dynamic_cast<const Operation*>(node); operation && operation->description()) {
+                std::optional<SourceLocation> text = result->sourceLocation(node, "description");
+                ASSERT_TRUE(text.has_value());
+                EXPECT_EQ(text->pointer, location->pointer + "/description");
+                EXPECT_EQ(text->value->stringValue(), *operation->description());
+                EXPECT_TRUE(text->pos.known());
+            }
+        }
     }
 }
 

@@ -6,13 +6,13 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "visitor_handler.h"
 #include "zephalon/foundation/atomic_write.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv/pointer.h"
 #include "zephalon/openapi/openapi.h"
 #include "zephalon/openapi/reader.h"
 #include "zephalon/openapi/visitor.h"
-#include "zephalon/openapi_i18n/visitor_handler.h"
 #include "zephalon/telemetry/telemetry.h"
 
 namespace zephalon::openapi_i18n {
@@ -22,11 +22,9 @@ namespace {
 // A member of the wrong kind (a number where a title belongs) was rejected by the reader; it has no text to offer.
 std::optional<std::string> sourcePointer(const openapi::OpenAPIReadResult& result, const openapi::Node* node,
                                          std::string_view property) {
-    const jv::JV* value = result.value(node);
-    if (value == nullptr || !value->isObject()) return std::nullopt;
-    const jv::JV* member = value->property(property);
-    if (member == nullptr || !(member->isString() || member->isObject())) return std::nullopt;
-    return member->pointer();
+    std::optional<openapi::SourceLocation> location = result.sourceLocation(node, property);
+    if (!location || !(location->value->isString() || location->value->isObject())) return std::nullopt;
+    return std::move(location->pointer);
 }
 
 std::string render(const jv::JVDoc& doc) {

@@ -1,4 +1,4 @@
-#include "zephalon/openapi_i18n/visitor_handler.h"
+#include "visitor_handler.h"
 
 #include <utility>
 

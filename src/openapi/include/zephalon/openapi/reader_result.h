@@ -103,6 +103,16 @@ struct Issue {
     std::string message;
 };
 
+// Where a model node, or one member of the object it was read from, stands in the source document.
+struct SourceLocation {
+    // The source value itself.
+    const jv::JV* value = nullptr;
+    // Its JSON Pointer text (RFC 6901, "" for the document root), with keys escaped exactly as the document's own.
+    std::string pointer;
+    // Its position. A value without one of its own (a YAML scalar) takes that of the nearest enclosing value.
+    Pos pos;
+};
+
 class OpenAPIReadResult {
   public:
     OpenAPIReadResult();
@@ -144,6 +154,16 @@ class OpenAPIReadResult {
     std::vector<std::string_view> propOrder(const Node* node) const;
     std::vector<std::string_view> propOrder(const Node* node, std::string_view key) const;
     void clearPropOrder(const Node* node);
+
+    // Where a node stands in the source: the value it was read from, that value's JSON Pointer and its position.
+    // Nothing for a node that was not read from the document: one made by code after the read, or one the model
+    // always holds whatever the source says (the Components of a document without "components", the Responses of an
+    // operation without "responses"). A Reference stands where its "$ref" object does.
+    std::optional<SourceLocation> sourceLocation(const Node* node) const;
+    // Where one member of the node's source object stands, such as "description" of an operation or "schemas" of
+    // components. Nothing when the node has no source object or the object has no such member; the member may be of
+    // any JSON type (check `value` before relying on it).
+    std::optional<SourceLocation> sourceLocation(const Node* node, std::string_view property) const;
 
     // The node made from the value at this JSON Pointer text; null when there is none.
     Node* findNode(std::string_view pointer) const;
