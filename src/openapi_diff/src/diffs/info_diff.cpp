@@ -1,0 +1,60 @@
+#include "info_diff.h"
+
+namespace zephalon::openapi_diff {
+
+using openapi::Contact;
+using openapi::Info;
+using openapi::License;
+
+void InfoDiff::process(const Info* source, const Info* dest, Context& context) {
+    context.emitSelf(source, dest);
+    compareProperty(
+        context, ConfigKey::info_title, source, dest, [](const Info& n) -> auto& { return n.title(); });
+    compareProperty(
+        context, ConfigKey::info_summary, source, dest, [](const Info& n) -> auto& { return n.summary(); });
+    compareProperty(
+        context, ConfigKey::info_description, source, dest, [](const Info& n) -> auto& { return n.description(); });
+    compareProperty(
+        context, ConfigKey::info_termsOfService, source, dest,
+        [](const Info& n) -> auto& { return n.termsOfService(); });
+    {
+        const Contact* before = source != nullptr ? source->contact() : nullptr;
+        const Contact* after = dest != nullptr ? dest->contact() : nullptr;
+        auto scope = context.enterScope(before, after, ConfigKey::info_contact);
+        ContactDiff(this).process(before, after, context);
+    }
+    {
+        const License* before = source != nullptr ? source->license() : nullptr;
+        const License* after = dest != nullptr ? dest->license() : nullptr;
+        auto scope = context.enterScope(before, after, ConfigKey::info_license);
+        LicenseDiff(this).process(before, after, context);
+    }
+    // Last, so that a report lists what changed in the document before the number that says so.
+    compareProperty(
+        context, ConfigKey::info_version, source, dest, [](const Info& n) -> auto& { return n.version(); });
+    NodeDiff::process(source, dest, context);
+}
+
+void ContactDiff::process(const Contact* source, const Contact* dest, Context& context) {
+    context.emitSelf(source, dest);
+    compareProperty(
+        context, ConfigKey::contact_name, source, dest, [](const Contact& n) -> auto& { return n.name(); });
+    compareProperty(
+        context, ConfigKey::contact_url, source, dest, [](const Contact& n) -> auto& { return n.url(); });
+    compareProperty(
+        context, ConfigKey::contact_email, source, dest, [](const Contact& n) -> auto& { return n.email(); });
+    NodeDiff::process(source, dest, context);
+}
+
+void LicenseDiff::process(const License* source, const License* dest, Context& context) {
+    context.emitSelf(source, dest);
+    compareProperty(
+        context, ConfigKey::license_name, source, dest, [](const License& n) -> auto& { return n.name(); });
+    compareProperty(
+        context, ConfigKey::license_identifier, source, dest, [](const License& n) -> auto& { return n.identifier(); });
+    compareProperty(
+        context, ConfigKey::license_url, source, dest, [](const License& n) -> auto& { return n.url(); });
+    NodeDiff::process(source, dest, context);
+}
+
+}  // namespace zephalon::openapi_diff
