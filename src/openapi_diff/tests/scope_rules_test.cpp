@@ -8,6 +8,7 @@
 
 #include "configuration.h"
 #include "context.h"
+#include "node_diff.h"
 #include "recording_report.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/reader.h"
@@ -66,8 +67,8 @@ class MiniDiff {
   private:
     void pathItem(const PathItem* a, const PathItem* b) {
         c_.emitSelf(a, b);
-        property(
-            ConfigKey::pathItem_description, a, b, [](const PathItem& n) -> auto& { return n.description(); });
+        compareProperty(
+            c_, ConfigKey::pathItem_description, a, b, [](const PathItem& n) -> auto& { return n.description(); });
         for (const auto& [method, name] : operationMethods) {
             const Operation* before = a != nullptr ? a->operation(method) : nullptr;
             const Operation* after = b != nullptr ? b->operation(method) : nullptr;
@@ -79,8 +80,8 @@ class MiniDiff {
 
     void operation(const Operation* a, const Operation* b) {
         c_.emitSelf(a, b);
-        property(
-            ConfigKey::operation_description, a, b, [](const Operation& n) -> auto& { return n.description(); });
+        compareProperty(
+            c_, ConfigKey::operation_description, a, b, [](const Operation& n) -> auto& { return n.description(); });
         parameters(a, b);
         auto scope = c_.enterScope(a != nullptr ? a->responses() : nullptr, b != nullptr ? b->responses() : nullptr,
                                    ConfigKey::operation_responses);
@@ -125,8 +126,8 @@ class MiniDiff {
 
     void parameter(const Parameter* a, const Parameter* b) {
         c_.emitSelf(a, b);
-        property(
-            ConfigKey::parameter_description, a, b, [](const Parameter& n) -> auto& { return n.description(); });
+        compareProperty(
+            c_, ConfigKey::parameter_description, a, b, [](const Parameter& n) -> auto& { return n.description(); });
         if (a == nullptr) c_.maybeEmitPropertyAdd(ConfigKey::parameter_required, b, b->required(), false);
         if (b == nullptr) c_.maybeEmitPropertyRemove(ConfigKey::parameter_required, a, a->required(), false);
         if (a != nullptr && b != nullptr) {
@@ -139,8 +140,8 @@ class MiniDiff {
 
     void response(const Response* a, const Response* b) {
         c_.emitSelf(a, b);
-        property(
-            ConfigKey::response_description, a, b, [](const Response& n) -> auto& { return n.description(); });
+        compareProperty(
+            c_, ConfigKey::response_description, a, b, [](const Response& n) -> auto& { return n.description(); });
         compareMap<MediaType>(c_, a, b, a != nullptr ? &a->content() : nullptr, b != nullptr ? &b->content() : nullptr,
                               ConfigKey::response_content, [&](const MediaType* x, const MediaType* y) {
                                   c_.emitSelf(x, y);
@@ -153,8 +154,8 @@ class MiniDiff {
 
     void schema(const Schema* a, const Schema* b) {
         c_.emitSelf(a, b);
-        property(
-            ConfigKey::schema_description, a, b, [](const Schema& n) -> auto& { return n.description(); });
+        compareProperty(
+            c_, ConfigKey::schema_description, a, b, [](const Schema& n) -> auto& { return n.description(); });
         std::vector<SchemaType> before = a != nullptr ? a->types() : std::vector<SchemaType>{};
         std::vector<SchemaType> after = b != nullptr ? b->types() : std::vector<SchemaType>{};
         for (std::size_t i = 0; i < after.size(); ++i) {
@@ -170,13 +171,6 @@ class MiniDiff {
         compareMap<Schema>(c_, a, b, a != nullptr ? &a->properties() : nullptr,
                            b != nullptr ? &b->properties() : nullptr, ConfigKey::schema_properties,
                            [&](const Schema* x, const Schema* y) { schema(x, y); });
-    }
-
-    template <class T, class Get>
-    void property(ConfigKey key, const T* a, const T* b, Get get) {
-        if (a == nullptr && b != nullptr) c_.maybeEmitPropertyAdd(key, b, get(*b));
-        if (a != nullptr && b == nullptr) c_.maybeEmitPropertyRemove(key, a, get(*a));
-        if (a != nullptr && b != nullptr) c_.maybeEmitPropertyModify(key, b, get(*a), get(*b));
     }
 
     Context& c_;
