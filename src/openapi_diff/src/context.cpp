@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "config_key_table.h"
 #include "zephalon/foundation/assertions.h"
 #include "zephalon/openapi/reader_result.h"
 #include "zephalon/openapi/schema_format.h"
@@ -15,11 +16,15 @@ class ContextImpl {
   public:
     ContextImpl(const Configuration& config, Report& report) : config(config), report(report) {}
 
-    // Where a node is in the document it belongs to; unknown without that document.
-    Pos nodePos(const openapi::Node* node, bool inSource) const {
+    // Where a node is in the document it belongs to, or one member of its object when that member is there;
+    // unknown without that document.
+    Pos nodePos(const openapi::Node* node, bool inSource, std::string_view member = {}) const {
         const openapi::OpenAPIReadResult* result = inSource ? source : dest;
         if (node == nullptr || result == nullptr) return {};
-        return result->nodePos(node);
+        std::optional<openapi::SourceLocation> location;
+        if (!member.empty()) location = result->sourceLocation(node, member);
+        if (!location) location = result->sourceLocation(node);
+        return location ? location->pos : Pos{};
     }
 
     void pushScope(const openapi::Node* sourceNode, const openapi::Node* destNode, ConfigKey configKey,
@@ -59,6 +64,27 @@ Option highestOption(std::vector<ScopeChange>::const_iterator begin, std::vector
     Option highest = Option::none;
     for (auto it = begin; it != end; ++it) highest = std::max(highest, it->option);
     return highest;
+}
+
+// The member of the document object that a property key stands for: its name in the rule table, except for the
+// schema keywords that are written with a "$".
+std::string_view documentMember(ConfigKey key) {
+    switch (key) {
+        case ConfigKey::schema_dialect:
+            return "$schema";
+        case ConfigKey::schema_id:
+            return "$id";
+        case ConfigKey::schema_anchor:
+            return "$anchor";
+        case ConfigKey::schema_dynamicAnchor:
+            return "$dynamicAnchor";
+        case ConfigKey::schema_dynamicRef:
+            return "$dynamicRef";
+        case ConfigKey::schema_vocabulary:
+            return "$vocabulary";
+        default:
+            return configKeyInfo(key).property;
+    }
 }
 
 bool isSelfType(ChangeType type) {
@@ -155,7 +181,7 @@ void ContextImpl::summarise(Scope& scope) {
     summary.configKey = scope.configKey;
     bool inSource = scope.dest == nullptr;
     summary.node = inSource ? scope.source : scope.dest;
-    summary.pos = nodePos(summary.node, inSource);
+    summary.pos = nodePos(summary.node, inSource, documentMember(scope.configKey));
     if (scope.key) summary.key = *scope.key;
     summary.index = scope.index;
     appendToParent(std::move(summary));
@@ -233,9 +259,9 @@ void Context::propertyChange(const openapi::Node* node, ChangeType type, ConfigK
     change.type = type;
     change.configKey = key;
     change.node = node;
-    // The node that holds the property, which is more precise than the scope's nodes when the scope stands for an
-    // entry of a container (its nodes are then the container's owners).
-    change.pos = impl_->nodePos(node, type == ChangeType::propertyRemoved);
+    // The property in the node that holds it (which is more precise than the scope's nodes: for an entry of a
+    // container they are the container's owners), or the node when the property is not written out.
+    change.pos = impl_->nodePos(node, type == ChangeType::propertyRemoved, documentMember(key));
     if (impl_->scopes.empty()) {
         change.option = settled(config.forType(type));
         if (change.option == Option::none) return;
@@ -261,7 +287,7 @@ void Context::extensionChange(ChangeType type, const openapi::Node* node, std::s
     if (!impl_->scopes.empty()) change.configKey = impl_->scopes.back().configKey;
     change.node = node;
     change.key = std::string(name);
-    change.pos = impl_->nodePos(node, type == ChangeType::extensionRemoved);
+    change.pos = impl_->nodePos(node, type == ChangeType::extensionRemoved, name);
     if (impl_->scopes.empty() && change.option == Option::none) return;
     impl_->record(std::move(change));
 }

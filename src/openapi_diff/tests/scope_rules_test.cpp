@@ -309,12 +309,39 @@ TEST(ScopeRulesTest, ResponseAndDescriptionChanges) {
 }
 
 TEST(ScopeRulesTest, ChangesAreReportedWhereTheyAreInTheirDocument) {
-    Outcome outcome = compare(kBase, edited("description: Lists pets.", "description: Lists all the pets."));
-    ASSERT_FALSE(outcome.changes.empty());
-    // The description is reported at the operation that holds it (line 6 of the YAML text, counted from 0).
-    const Change& description = outcome.changes.back();
-    EXPECT_EQ(description.configKey, ConfigKey::operation_description);
-    EXPECT_EQ(description.pos.line, 6);
+    std::string before = R"({"openapi": "3.1.0", "info": {"title": "Pets", "version": "1"}, "paths": {
+  "/pets": {
+    "get": {"description": "Lists pets.", "responses": {}},
+    "delete": {"responses": {}, "description": "Deletes pets."}
+  }}})";
+    std::string after = R"({"openapi": "3.1.0", "info": {"title": "Pets", "version": "1"}, "paths": {
+  "/pets": {
+    "get": {"responses": {}, "description": "Lists all pets."}
+  },
+  "/owners": {"description": "Owners."}}})";
+    auto source = checkedReadFromString(before, FileFormat::JSON);
+    auto dest = checkedReadFromString(after, FileFormat::JSON);
+    Configuration config;
+    config.fromJV(*jv::readString(R"({"extends": ["recommended"]})", FileFormat::JSON)->root());
+    testing::RecordingReport report;
+    {
+        Context context(config, report);
+        context.setSource(*source);
+        context.setDest(*dest);
+        MiniDiff(context).document(*source->model(), *dest->model());
+    }
+    auto positionOf = [&](ChangeType type, ConfigKey key) {
+        for (const Change& change : report.changes) {
+            if (change.type == type && change.configKey == key) return std::pair{change.pos.line, change.pos.column};
+        }
+        return std::pair{-1, -1};
+    };
+    // A new entry stands where it is in the destination, a removed one where it was in the source, and a property
+    // where its value is.
+    EXPECT_EQ(positionOf(ChangeType::keyAdded, ConfigKey::paths), std::pair(5, 14));
+    EXPECT_EQ(positionOf(ChangeType::keyRemoved, ConfigKey::pathItem_operations), std::pair(4, 15));
+    EXPECT_EQ(positionOf(ChangeType::propertyModified, ConfigKey::operation_description), std::pair(3, 45));
+    EXPECT_EQ(positionOf(ChangeType::propertyAdded, ConfigKey::pathItem_description), std::pair(5, 30));
 }
 
 }  // namespace
