@@ -278,4 +278,26 @@ std::string Components::nodeKey(const Node* node) const {
     return key == nullptr ? std::string() : *key;
 }
 
+// Removal goes through the shared helpers: a child is detached before it is destroyed.
+
+void Components::clearSchemas() { detail::clearAll(schemas_); }
+
+void Components::clearResponses() { detail::clearAll(responses_); }
+
+void Components::clearParameters() { detail::clearAll(parameters_); }
+
+void Components::clearExamples() { detail::clearAll(examples_); }
+
+void Components::clearRequestBodies() { detail::clearAll(requestBodies_); }
+
+void Components::clearHeaders() { detail::clearAll(headers_); }
+
+void Components::clearSecuritySchemes() { detail::clearAll(securitySchemes_); }
+
+void Components::clearLinks() { detail::clearAll(links_); }
+
+void Components::clearCallbacks() { detail::clearAll(callbacks_); }
+
+void Components::clearPathItems() { detail::clearAll(pathItems_); }
+
 }  // namespace zephalon::openapi

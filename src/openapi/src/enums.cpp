@@ -8,7 +8,7 @@
 #include <array>
 #include <stdexcept>
 
-#include "assertion.h"
+#include "zephalon/foundation/assertions.h"
 #include "zephalon/openapi/media_type.h"
 #include "zephalon/openapi/parameter.h"
 #include "zephalon/openapi/security.h"
@@ -17,13 +17,11 @@ namespace zephalon::openapi {
 
 namespace {
 
-constexpr std::string_view kSource = "src/openapi/src/enums";
-
 template <class Enum, std::size_t N>
 std::string_view nameOf(Enum value, const std::array<std::string_view, N>& names) {
     auto index = static_cast<std::size_t>(value);
     if (index >= N) {
-        ZEPHALON_OPENAPI_UNREACHABLE("Enumeration value out of range", kSource);
+        ZEPHALON_UNREACHABLE("Enumeration value out of range");
     }
     return names[index];
 }
@@ -33,7 +31,7 @@ template <class Enum, std::size_t N>
 Enum valueOf(std::string_view text, const std::array<std::string_view, N>& names) {
     auto it = std::find(names.begin(), names.end(), text);
     if (it == names.end()) {
-        ZEPHALON_OPENAPI_UNREACHABLE(fmt::format("Unexpected enumeration text '{}'", text), kSource);
+        ZEPHALON_UNREACHABLE(fmt::format("Unexpected enumeration text '{}'", text));
     }
     return static_cast<Enum>(it - names.begin());
 }
@@ -133,7 +131,7 @@ std::string_view httpSchemeSchemeToString(HTTPSecurityScheme::Scheme scheme) { r
 HTTPSecurityScheme::Scheme stringToHttpSchemeScheme(std::string_view text) {
     auto scheme = findHttpScheme(text);
     if (!scheme) {
-        ZEPHALON_OPENAPI_UNREACHABLE(fmt::format("Unexpected HTTP authentication scheme '{}'", text), kSource);
+        ZEPHALON_UNREACHABLE(fmt::format("Unexpected HTTP authentication scheme '{}'", text));
     }
     return *scheme;
 }
@@ -147,7 +145,7 @@ NodeType schemaTypeToNodeType(SecurityScheme::Type type) {
 
 NodeType flowTypeToNodeType(OAuthFlow::Type type) {
     if (static_cast<std::size_t>(type) > static_cast<std::size_t>(OAuthFlow::Type::authorizationCode)) {
-        ZEPHALON_OPENAPI_UNREACHABLE("Enumeration value out of range", kSource);
+        ZEPHALON_UNREACHABLE("Enumeration value out of range");
     }
     return static_cast<NodeType>(static_cast<int>(NodeType::ImplicitOAuthFlow) + static_cast<int>(type));
 }

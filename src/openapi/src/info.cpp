@@ -35,4 +35,12 @@ ExternalDocumentation* Tag::addExternalDocs(std::string url) {
     return externalDocs_.get();
 }
 
+// Removal goes through the shared helpers: a child is detached before it is destroyed.
+
+void Info::removeContact() { detail::resetOwned(contact_); }
+
+void Info::removeLicense() { detail::resetOwned(license_); }
+
+void Tag::removeExternalDocs() { detail::resetOwned(externalDocs_); }
+
 }  // namespace zephalon::openapi

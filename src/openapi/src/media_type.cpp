@@ -69,4 +69,14 @@ std::string RequestBody::mediaTypeKey(const MediaType* mediaType) const {
     return {};
 }
 
+// Removal goes through the shared helpers: a child is detached before it is destroyed.
+
+void Encoding::clearHeaders() { detail::clearAll(headers_); }
+
+void MediaType::removeSchema() { detail::resetOwned(schema_); }
+
+void MediaType::clearEncoding() { detail::clearAll(encoding_); }
+
+void RequestBody::clearMediaTypes() { detail::clearAll(content_); }
+
 }  // namespace zephalon::openapi

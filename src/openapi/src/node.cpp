@@ -6,7 +6,7 @@
 #include <array>
 #include <ostream>
 
-#include "assertion.h"
+#include "zephalon/foundation/assertions.h"
 
 namespace zephalon::openapi {
 
@@ -58,15 +58,12 @@ constexpr std::array<std::string_view, 43> nodeTypeNames{
     "SecurityRequirement",
 };
 
-// Node kinds are reported under the name of the source that the read result's diagnostics come from.
-constexpr std::string_view kNodeTypeSource = "src/openapi/src/reader_result";
-
 }  // namespace
 
 std::string_view nodeTypeToString(NodeType type) {
     auto index = static_cast<std::size_t>(type);
     if (index >= nodeTypeNames.size()) {
-        ZEPHALON_OPENAPI_UNREACHABLE("Unknown node type", kNodeTypeSource);
+        ZEPHALON_UNREACHABLE("Unknown node type");
     }
     return nodeTypeNames[index];
 }
@@ -91,7 +88,7 @@ NodeType normalizeSubtypes(NodeType type) {
             return NodeType::OAuthFlow;
         default:
             if (static_cast<std::size_t>(type) >= nodeTypeNames.size()) {
-                ZEPHALON_OPENAPI_UNREACHABLE("Unknown node type", kNodeTypeSource);
+                ZEPHALON_UNREACHABLE("Unknown node type");
             }
             return type;
     }
@@ -178,7 +175,7 @@ namespace {
 
 Node* finalTarget(Node* target) {
     // A Reference's target is never itself a Reference, so one step is enough.
-    if (auto* ref = dynamic_cast<Reference*>(target)) {
+    if (auto* ref = nodeCast<Reference>(target)) {
         return ref->node();
     }
     return target;

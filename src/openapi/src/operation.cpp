@@ -33,7 +33,7 @@ Operation::~Operation() {
 // --- tags ---
 
 Tag* Operation::addTag(std::string_view name) {
-    auto* document = dynamic_cast<OpenAPI*>(root());
+    auto* document = nodeCast<OpenAPI>(root());
     Tag* tag = document == nullptr ? nullptr : document->findTag(name);
     if (tag != nullptr && !hasTag(tag)) {
         tags_.push_back(tag);
@@ -141,14 +141,14 @@ std::vector<Parameter*> Operation::effectiveParameters() const {
     std::vector<Parameter*> result;
     std::set<std::pair<std::string_view, Parameter::Location>> own;
     for (const auto& slot : parameters_) {
-        if (auto* parameter = dynamic_cast<Parameter*>(slot->resolveNode())) {
+        if (auto* parameter = nodeCast<Parameter>(slot->resolveNode())) {
             result.push_back(parameter);
             own.emplace(parameter->name(), parameter->location());
         }
     }
-    if (auto* pathItem = dynamic_cast<PathItem*>(parent())) {
+    if (auto* pathItem = nodeCast<PathItem>(parent())) {
         for (const auto& slot : pathItem->parameters()) {
-            auto* parameter = dynamic_cast<Parameter*>(slot->resolveNode());
+            auto* parameter = nodeCast<Parameter>(slot->resolveNode());
             if (parameter != nullptr && !own.contains({parameter->name(), parameter->location()})) {
                 result.push_back(parameter);
             }
@@ -242,7 +242,7 @@ std::optional<OperationInfo> operationInfo(const Operation* operation) {
     if (operation == nullptr) {
         return std::nullopt;
     }
-    const auto* pathItem = dynamic_cast<const PathItem*>(operation->parent());
+    const auto* pathItem = nodeCast<PathItem>(operation->parent());
     if (pathItem == nullptr) {
         return std::nullopt;
     }
@@ -250,7 +250,7 @@ std::optional<OperationInfo> operationInfo(const Operation* operation) {
     if (!method) {
         return std::nullopt;
     }
-    const auto* document = dynamic_cast<const OpenAPI*>(operation->root());
+    const auto* document = nodeCast<OpenAPI>(operation->root());
     if (document != nullptr) {
         const std::string* key = keyOf(document->paths()->items(), pathItem);
         if (key == nullptr) {
@@ -261,7 +261,7 @@ std::optional<OperationInfo> operationInfo(const Operation* operation) {
         }
     }
     // A callback's path item sits under its runtime expression.
-    if (const auto* callback = dynamic_cast<const Callback*>(pathItem->parent())) {
+    if (const auto* callback = nodeCast<Callback>(pathItem->parent())) {
         for (const auto& [expression, item] : callback->items()) {
             if (item.get() == pathItem) {
                 return OperationInfo{operation, pathItem, *method, expression};
@@ -277,5 +277,9 @@ std::optional<OperationInfo> operationInfoByOperationId(const OpenAPI* document,
     }
     return operationInfo(document->operationById(operationId));
 }
+
+// Removal goes through the shared helpers: a child is detached before it is destroyed.
+
+void Operation::clearParameters() { detail::clearAll(parameters_); }
 
 }  // namespace zephalon::openapi

@@ -12,7 +12,7 @@ namespace zephalon::openapi::detail {
 
 inline Parameter* findParameter(const NodeList& list, std::string_view name, Parameter::Location location) {
     for (const auto& slot : list) {
-        auto* parameter = dynamic_cast<Parameter*>(slot->resolveNode());
+        auto* parameter = nodeCast<Parameter>(slot->resolveNode());
         if (parameter != nullptr && parameter->location() == location && parameter->name() == name) {
             return parameter;
         }

@@ -30,11 +30,7 @@ Operation* PathItem::addOperation(HttpMethod method) {
     return raw;
 }
 
-void PathItem::removeOperation(HttpMethod method) {
-    if (auto it = operations_.find(method); it != operations_.end()) {
-        auto doomed = operations_.extract(it);
-    }
-}
+void PathItem::removeOperation(HttpMethod method) { detail::removeEntry(operations_, method); }
 
 void PathItem::clearOperations() { detail::clearAll(operations_); }
 
@@ -126,5 +122,15 @@ PathItem* Callback::addItem(std::string_view expression) {
 }
 
 void Callback::removeItem(std::string_view expression) { detail::removeEntry(items_, expression); }
+
+// Removal goes through the shared helpers: a child is detached before it is destroyed.
+
+void PathItem::clearServers() { detail::clearAll(servers_); }
+
+void PathItem::clearParameters() { detail::clearAll(parameters_); }
+
+void Paths::clearItems() { detail::clearAll(items_); }
+
+void Callback::clearItems() { detail::clearAll(items_); }
 
 }  // namespace zephalon::openapi

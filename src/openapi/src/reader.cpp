@@ -387,7 +387,7 @@ Node* DocumentReader::lookup(RefKind kind, std::string_view ref) const {
 
 Schema* DocumentReader::schemaTarget(std::string_view ref) const {
     Node* node = lookup(RefKind::schema, ref);
-    return node != nullptr ? dynamic_cast<Schema*>(node) : nullptr;
+    return node != nullptr ? nodeCast<Schema>(node) : nullptr;
 }
 
 void DocumentReader::readReference(Reference* reference, const JV& value) {

@@ -19,6 +19,7 @@
 #include "zephalon/number/number.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/reader_result.h"
+#include "zephalon/openapi/schema_keywords.h"
 
 namespace zephalon::openapi::detail {
 
@@ -172,17 +173,17 @@ class DocumentReader {
     // --- schemas ---
     void readSchema(Schema* schema, const JV& value);
     // Which keywords an object schema has, by the bit numbers of reader_schema.cpp: most schemas use a handful of
-    // the seventy keywords, and asking the object for each one would dominate the parse.
+    // the sixty-odd keywords, and asking the object for each one would dominate the parse.
     using KeywordSet = std::bitset<72>;
     void readSchemaKeywords(Schema* schema, const JV& value);
+    void readOtherKeyword(Schema* schema, const JV& value, OtherSchemaKeyword keyword, const KeywordSet& has);
     void readSchemaTypes(Schema* schema, const JV& value);
     void readConstAndEnum(Schema* schema, const JV& value);
     void readDefinitions(Schema* schema, const JV& value);
     void readNullable(Schema* schema, const JV& value);
-    void readNumericKeywords(Schema* schema, const JV& value, const KeywordSet& has);
-    void readArrayKeywords(Schema* schema, const JV& value, const KeywordSet& has);
-    void readObjectKeywords(Schema* schema, const JV& value, const KeywordSet& has);
-    void readCompositeKeywords(Schema* schema, const JV& value, const KeywordSet& has);
+    void readExclusiveBound(Schema* schema, const JV& value, std::string_view keyword);
+    void readRequired(Schema* schema, const JV& value);
+    void readDependentRequired(Schema* schema, const JV& value);
     void readSchemaExamples(Schema* schema, const JV& value);
     void readDiscriminator(Schema* schema, const JV& value);
     void readXml(Schema* schema, const JV& value);

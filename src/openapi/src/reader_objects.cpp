@@ -427,13 +427,13 @@ void DocumentReader::readParameter(Parameter* parameter, const JV& value) {
     readSchemaOrContent(parameter, parameter->schemaOrContent(), value);
     readExamples(parameter, parameter->examples(), value);
     auto style = optString(parameter, value, "style");
-    if (auto* path = dynamic_cast<PathParameter*>(parameter)) {
+    if (auto* path = nodeCast<PathParameter>(parameter)) {
         if (style && oneOf(*style, kPathStyles)) {
             path->setStyle(stringToPathParameterStyle(*style));
         } else if (style) {
             issue(parameter, &value, fmt::format("Invalid parameter style: {}", *style));
         }
-    } else if (auto* query = dynamic_cast<QueryParameter*>(parameter)) {
+    } else if (auto* query = nodeCast<QueryParameter>(parameter)) {
         if (style && oneOf(*style, kQueryStyles)) {
             query->setStyle(stringToQueryParameterStyle(*style));
             // Without an explicit explode, only the form style explodes by default.

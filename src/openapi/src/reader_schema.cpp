@@ -5,145 +5,29 @@
 #include <unordered_map>
 
 #include "reader_impl.h"
+#include "zephalon/openapi/schema_keywords.h"
 
 namespace zephalon::openapi::detail {
 
 namespace {
 
-// Bit numbers of the keywords in DocumentReader::KeywordSet.
+// Bit numbers of the keywords in DocumentReader::KeywordSet, in the table's order, and the extensions after them.
 enum Keyword : unsigned {
+#define ZEPHALON_KEYWORD_BIT(name, get, ...) kw_##get,
+    ZEPHALON_SCHEMA_KEYWORDS(ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT,
+                             ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT)
+#undef ZEPHALON_KEYWORD_BIT
     kExtension,
-    kId,
-    kSchema,
-    kType,
-    kConst,
-    kEnum,
-    kTitle,
-    kDescription,
-    kComment,
-    kAnchor,
-    kDynamicAnchor,
-    kDynamicRef,
-    kVocabulary,
-    kDefault,
-    kDeprecated,
-    kReadOnly,
-    kWriteOnly,
-    kDefs,
-    kDefinitions,
-    kNullable,
-    kFormat,
-    kMultipleOf,
-    kMaximum,
-    kExclusiveMaximum,
-    kMinimum,
-    kExclusiveMinimum,
-    kMaxLength,
-    kMinLength,
-    kPattern,
-    kContentEncoding,
-    kContentMediaType,
-    kContentSchema,
-    kMaxItems,
-    kMinItems,
-    kUniqueItems,
-    kPrefixItems,
-    kItems,
-    kAdditionalItems,
-    kContains,
-    kMaxContains,
-    kMinContains,
-    kUnevaluatedItems,
-    kMaxProperties,
-    kMinProperties,
-    kRequired,
-    kProperties,
-    kPatternProperties,
-    kAdditionalProperties,
-    kPropertyNames,
-    kDependentRequired,
-    kDependentSchemas,
-    kUnevaluatedProperties,
-    kAllOf,
-    kAnyOf,
-    kOneOf,
-    kNot,
-    kIf,
-    kThen,
-    kElse,
-    kExample,
-    kExamples,
-    kDiscriminator,
-    kXml,
-    kExternalDocs,
     kKeywordCount
 };
 
 const std::unordered_map<std::string_view, Keyword>& keywordTable() {
     static const std::unordered_map<std::string_view, Keyword> table{
-        {"$id", kId},
-        {"$schema", kSchema},
-        {"type", kType},
-        {"const", kConst},
-        {"enum", kEnum},
-        {"title", kTitle},
-        {"description", kDescription},
-        {"$comment", kComment},
-        {"$anchor", kAnchor},
-        {"$dynamicAnchor", kDynamicAnchor},
-        {"$dynamicRef", kDynamicRef},
-        {"$vocabulary", kVocabulary},
-        {"default", kDefault},
-        {"deprecated", kDeprecated},
-        {"readOnly", kReadOnly},
-        {"writeOnly", kWriteOnly},
-        {"$defs", kDefs},
-        {"definitions", kDefinitions},
-        {"nullable", kNullable},
-        {"format", kFormat},
-        {"multipleOf", kMultipleOf},
-        {"maximum", kMaximum},
-        {"exclusiveMaximum", kExclusiveMaximum},
-        {"minimum", kMinimum},
-        {"exclusiveMinimum", kExclusiveMinimum},
-        {"maxLength", kMaxLength},
-        {"minLength", kMinLength},
-        {"pattern", kPattern},
-        {"contentEncoding", kContentEncoding},
-        {"contentMediaType", kContentMediaType},
-        {"contentSchema", kContentSchema},
-        {"maxItems", kMaxItems},
-        {"minItems", kMinItems},
-        {"uniqueItems", kUniqueItems},
-        {"prefixItems", kPrefixItems},
-        {"items", kItems},
-        {"additionalItems", kAdditionalItems},
-        {"contains", kContains},
-        {"maxContains", kMaxContains},
-        {"minContains", kMinContains},
-        {"unevaluatedItems", kUnevaluatedItems},
-        {"maxProperties", kMaxProperties},
-        {"minProperties", kMinProperties},
-        {"required", kRequired},
-        {"properties", kProperties},
-        {"patternProperties", kPatternProperties},
-        {"additionalProperties", kAdditionalProperties},
-        {"propertyNames", kPropertyNames},
-        {"dependentRequired", kDependentRequired},
-        {"dependentSchemas", kDependentSchemas},
-        {"unevaluatedProperties", kUnevaluatedProperties},
-        {"allOf", kAllOf},
-        {"anyOf", kAnyOf},
-        {"oneOf", kOneOf},
-        {"not", kNot},
-        {"if", kIf},
-        {"then", kThen},
-        {"else", kElse},
-        {"example", kExample},
-        {"examples", kExamples},
-        {"discriminator", kDiscriminator},
-        {"xml", kXml},
-        {"externalDocs", kExternalDocs},
+#define ZEPHALON_KEYWORD_ENTRY(name, get, ...) {name, kw_##get},
+        ZEPHALON_SCHEMA_KEYWORDS(ZEPHALON_KEYWORD_ENTRY, ZEPHALON_KEYWORD_ENTRY, ZEPHALON_KEYWORD_ENTRY,
+                                 ZEPHALON_KEYWORD_ENTRY, ZEPHALON_KEYWORD_ENTRY, ZEPHALON_KEYWORD_ENTRY,
+                                 ZEPHALON_KEYWORD_ENTRY, ZEPHALON_KEYWORD_ENTRY)
+#undef ZEPHALON_KEYWORD_ENTRY
     };
     return table;
 }
@@ -174,20 +58,81 @@ void DocumentReader::readSchemaKeywords(Schema* s, const JV& v) {
             has.set(it->second);
         }
     }
-    auto any = [&](std::initializer_list<Keyword> keywords) {
-        for (Keyword k : keywords) {
-            if (has[k]) return true;
-        }
-        return false;
-    };
-    // Every keyword is a step of its own: one bad keyword does not hide the rest of the schema.
-    if (has[kId]) {
-        guard(s, &v, [&] {
-            if (auto id = optString(s, v, "$id")) s->setId(std::move(*id));
-        });
+    if (has[kExtension]) guard(s, &v, [&] { readExtensions(s, v); });
+    // Every keyword present is a step of its own, in the table's order: one bad keyword does not hide the rest of
+    // the schema.
+#define ZEPHALON_READ_TEXT(name, get, set)                                \
+    if (has[kw_##get]) {                                                  \
+        guard(s, &v, [&] {                                                \
+            if (auto text = optString(s, v, name)) s->set(std::move(*text)); \
+        });                                                               \
     }
-    if (has[kSchema]) {
-        guard(s, &v, [&] {
+#define ZEPHALON_READ_FLAG(name, get, set)                  \
+    if (has[kw_##get]) {                                    \
+        guard(s, &v, [&] {                                  \
+            if (auto flag = optBool(s, v, name)) s->set(*flag); \
+        });                                                 \
+    }
+#define ZEPHALON_READ_COUNT(name, get, set)                   \
+    if (has[kw_##get]) {                                      \
+        guard(s, &v, [&] {                                    \
+            if (auto count = optCount(s, v, name)) s->set(*count); \
+        });                                                   \
+    }
+#define ZEPHALON_READ_NUMBER(name, get, set)                                  \
+    if (has[kw_##get]) {                                                      \
+        guard(s, &v, [&] {                                                    \
+            if (const number::Number* number = optNumber(s, v, name)) s->set(*number); \
+        });                                                                   \
+    }
+#define ZEPHALON_READ_SUBSCHEMA(name, get, set, setRef)                                                    \
+    if (has[kw_##get]) {                                                                                   \
+        guard(s, &v, [&] {                                                                                 \
+            readSchemaSlot(                                                                                \
+                s, *v.property(name), [&] { return s->set(); }, [&](Schema* t) { return s->setRef(t); }); \
+        });                                                                                                \
+    }
+#define ZEPHALON_READ_SUBSCHEMA_LIST(name, get, add, addRef)                                                   \
+    if (has[kw_##get]) {                                                                                       \
+        guard(s, &v, [&] {                                                                                     \
+            if (const JV* list = optArray(s, v, name)) {                                                       \
+                for (const JV* sub : list->items()) {                                                          \
+                    readSchemaSlot(                                                                            \
+                        s, *sub, [&] { return s->add(); }, [&](Schema* t) { return s->addRef(t); });           \
+                }                                                                                              \
+            }                                                                                                  \
+        });                                                                                                    \
+    }
+#define ZEPHALON_READ_SUBSCHEMA_MAP(name, get, add, addRef)                                                    \
+    if (has[kw_##get]) {                                                                                       \
+        guard(s, &v, [&] {                                                                                     \
+            if (const JV* entries = optObject(s, v, name)) {                                                   \
+                mapKeyed(s, name, entries);                                                                    \
+                for (const auto& [key, sub] : members(*entries)) {                                             \
+                    readSchemaSlot(                                                                            \
+                        s, *sub, [&] { return s->add(key); }, [&](Schema* t) { return s->addRef(key, t); });   \
+                }                                                                                              \
+            }                                                                                                  \
+        });                                                                                                    \
+    }
+#define ZEPHALON_READ_OTHER(name, id) \
+    if (has[kw_##id]) guard(s, &v, [&] { readOtherKeyword(s, v, OtherSchemaKeyword::id, has); });
+    ZEPHALON_SCHEMA_KEYWORDS(ZEPHALON_READ_TEXT, ZEPHALON_READ_FLAG, ZEPHALON_READ_COUNT, ZEPHALON_READ_NUMBER,
+                             ZEPHALON_READ_SUBSCHEMA, ZEPHALON_READ_SUBSCHEMA_LIST, ZEPHALON_READ_SUBSCHEMA_MAP,
+                             ZEPHALON_READ_OTHER)
+#undef ZEPHALON_READ_TEXT
+#undef ZEPHALON_READ_FLAG
+#undef ZEPHALON_READ_COUNT
+#undef ZEPHALON_READ_NUMBER
+#undef ZEPHALON_READ_SUBSCHEMA
+#undef ZEPHALON_READ_SUBSCHEMA_LIST
+#undef ZEPHALON_READ_SUBSCHEMA_MAP
+#undef ZEPHALON_READ_OTHER
+}
+
+void DocumentReader::readOtherKeyword(Schema* s, const JV& v, OtherSchemaKeyword keyword, const KeywordSet& has) {
+    switch (keyword) {
+        case OtherSchemaKeyword::dialect:
             if (auto dialect = optString(s, v, "$schema")) {
                 const SchemaDialect* known = dialects_.get(*dialect);
                 if (known == nullptr) {
@@ -196,34 +141,15 @@ void DocumentReader::readSchemaKeywords(Schema* s, const JV& v) {
                     s->setDialect(known);
                 }
             }
-        });
-    }
-    if (has[kType]) guard(s, &v, [&] { readSchemaTypes(s, v); });
-    if (any({kConst, kEnum})) guard(s, &v, [&] { readConstAndEnum(s, v); });
-    if (has[kExtension]) guard(s, &v, [&] { readExtensions(s, v); });
-    if (any({kTitle, kDescription, kComment, kAnchor, kDynamicAnchor, kDynamicRef, kVocabulary})) {
-        guard(s, &v, [&] {
-            if (auto title = optString(s, v, "title")) s->setTitle(std::move(*title));
-            if (auto description = optString(s, v, "description")) s->setDescription(std::move(*description));
-            if (auto comment = optString(s, v, "$comment")) s->setComment(std::move(*comment));
-            if (auto anchor = optString(s, v, "$anchor")) s->setAnchor(std::move(*anchor));
-            if (auto anchor = optString(s, v, "$dynamicAnchor")) s->setDynamicAnchor(std::move(*anchor));
-            if (auto ref = optString(s, v, "$dynamicRef")) s->setDynamicRef(std::move(*ref));
-            if (auto vocabulary = optString(s, v, "$vocabulary")) s->setVocabulary(std::move(*vocabulary));
-        });
-    }
-    if (has[kDefault]) guard(s, &v, [&] { s->setDefaultValue(v.property("default")); });
-    if (any({kDeprecated, kReadOnly, kWriteOnly})) {
-        guard(s, &v, [&] {
-            if (auto deprecated = optBool(s, v, "deprecated")) s->setDeprecated(*deprecated);
-            if (auto readOnly = optBool(s, v, "readOnly")) s->setReadOnly(*readOnly);
-            if (auto writeOnly = optBool(s, v, "writeOnly")) s->setWriteOnly(*writeOnly);
-        });
-    }
-    if (any({kDefs, kDefinitions})) guard(s, &v, [&] { readDefinitions(s, v); });
-    if (has[kNullable]) guard(s, &v, [&] { readNullable(s, v); });
-    if (has[kFormat]) {
-        guard(s, &v, [&] {
+            return;
+        case OtherSchemaKeyword::defaultValue:
+            s->setDefaultValue(v.property("default"));
+            return;
+        case OtherSchemaKeyword::types:
+            return readSchemaTypes(s, v);
+        case OtherSchemaKeyword::nullable:
+            return readNullable(s, v);
+        case OtherSchemaKeyword::format:
             if (auto format = optString(s, v, "format")) {
                 const SchemaFormat* known = formats_.get(*format);
                 if (known == nullptr) {
@@ -232,41 +158,39 @@ void DocumentReader::readSchemaKeywords(Schema* s, const JV& v) {
                     s->setFormat(known);
                 }
             }
-        });
-    }
-    if (any({kMultipleOf, kMaximum, kExclusiveMaximum, kMinimum, kExclusiveMinimum})) readNumericKeywords(s, v, has);
-    if (any({kMaxLength, kMinLength, kPattern, kContentEncoding, kContentMediaType, kContentSchema})) {
-        guard(s, &v, [&] {
-            if (auto n = optCount(s, v, "maxLength")) s->setMaxLength(*n);
-            if (auto n = optCount(s, v, "minLength")) s->setMinLength(*n);
-            if (auto pattern = optString(s, v, "pattern")) s->setPattern(std::move(*pattern));
-            if (auto encoding = optString(s, v, "contentEncoding")) s->setContentEncoding(std::move(*encoding));
-            if (auto mediaType = optString(s, v, "contentMediaType")) s->setContentMediaType(std::move(*mediaType));
-            if (const JV* sub = v.property("contentSchema")) {
-                readSchemaSlot(
-                    s, *sub, [&] { return s->setContentSchema(); },
-                    [&](Schema* t) { return s->setContentSchemaRef(t); });
-            }
-        });
-    }
-    if (any({kMaxItems, kMinItems, kUniqueItems, kPrefixItems, kItems, kAdditionalItems, kContains, kMaxContains,
-             kMinContains, kUnevaluatedItems})) {
-        readArrayKeywords(s, v, has);
-    }
-    if (any({kMaxProperties, kMinProperties, kRequired, kProperties, kPatternProperties, kAdditionalProperties,
-             kPropertyNames, kDependentRequired, kDependentSchemas, kUnevaluatedProperties})) {
-        readObjectKeywords(s, v, has);
-    }
-    if (any({kAllOf, kAnyOf, kOneOf, kNot, kIf, kThen, kElse})) readCompositeKeywords(s, v, has);
-    if (any({kExample, kExamples})) guard(s, &v, [&] { readSchemaExamples(s, v); });
-    if (has[kDiscriminator]) guard(s, &v, [&] { readDiscriminator(s, v); });
-    if (has[kXml]) guard(s, &v, [&] { readXml(s, v); });
-    if (has[kExternalDocs]) {
-        guard(s, &v, [&] {
+            return;
+        case OtherSchemaKeyword::constValue:
+            return readConstAndEnum(s, v);
+        case OtherSchemaKeyword::enumValues:
+            if (!has[kw_constValue]) readConstAndEnum(s, v);
+            return;
+        case OtherSchemaKeyword::definitions:
+            return readDefinitions(s, v);
+        case OtherSchemaKeyword::olderDefinitions:
+            if (!has[kw_definitions]) readDefinitions(s, v);
+            return;
+        case OtherSchemaKeyword::exampleValue:
+            return readSchemaExamples(s, v);
+        case OtherSchemaKeyword::examples:
+            if (!has[kw_exampleValue]) readSchemaExamples(s, v);
+            return;
+        case OtherSchemaKeyword::exclusiveMaximum:
+            return readExclusiveBound(s, v, "exclusiveMaximum");
+        case OtherSchemaKeyword::exclusiveMinimum:
+            return readExclusiveBound(s, v, "exclusiveMinimum");
+        case OtherSchemaKeyword::required:
+            return readRequired(s, v);
+        case OtherSchemaKeyword::dependentRequired:
+            return readDependentRequired(s, v);
+        case OtherSchemaKeyword::discriminator:
+            return readDiscriminator(s, v);
+        case OtherSchemaKeyword::xml:
+            return readXml(s, v);
+        case OtherSchemaKeyword::externalDocs:
             if (const JV* docs = optObject(s, v, "externalDocs")) {
                 readExternalDocs(s, *docs, [&](std::string url) { return s->addExternalDocs(std::move(url)); });
             }
-        });
+            return;
     }
 }
 
@@ -347,212 +271,47 @@ void DocumentReader::readNullable(Schema* s, const JV& v) {
     if (*nullable && s->typeCount() > 0) s->addType(SchemaType::null);
 }
 
-void DocumentReader::readNumericKeywords(Schema* s, const JV& v, const KeywordSet& has) {
-    if (has[kMultipleOf])
-        guard(s, &v, [&] {
-            if (const number::Number* n = optNumber(s, v, "multipleOf")) s->setMultipleOf(*n);
-        });
-    if (has[kMaximum])
-        guard(s, &v, [&] {
-            if (const number::Number* n = optNumber(s, v, "maximum")) s->setMaximum(*n);
-        });
-    if (has[kExclusiveMaximum])
-        guard(s, &v, [&] {
-            const JV* bound = v.property("exclusiveMaximum");
-            if (bound == nullptr) return;
-            if (is30_) {
-                if (!bound->isBoolean()) return issue(s, &v, "Expected boolean value");
-                s->setExclusiveMaximum(bound->booleanValue());
+void DocumentReader::readExclusiveBound(Schema* s, const JV& v, std::string_view keyword) {
+    const JV* bound = v.property(keyword);
+    const bool maximum = keyword == "exclusiveMaximum";
+    if (is30_) {
+        if (!bound->isBoolean()) return issue(s, &v, "Expected boolean value");
+        maximum ? s->setExclusiveMaximum(bound->booleanValue()) : s->setExclusiveMinimum(bound->booleanValue());
+    } else {
+        if (!bound->isNumber()) return issue(s, &v, "Expected numeric value");
+        maximum ? s->setExclusiveMaximum(bound->numberValue()) : s->setExclusiveMinimum(bound->numberValue());
+    }
+}
+
+void DocumentReader::readRequired(Schema* s, const JV& v) {
+    const JV* required = v.property("required");
+    if (!required->isArray()) return issue(s, &v, "Expected array value");
+    for (const JV* name : required->items()) {
+        if (name->isString()) {
+            s->addRequired(name->stringValue());
+        } else {
+            issue(s, required, "Expected string value");
+        }
+    }
+}
+
+void DocumentReader::readDependentRequired(Schema* s, const JV& v) {
+    const JV* dependent = optObject(s, v, "dependentRequired");
+    if (dependent == nullptr) return;
+    mapKeyed(s, "dependentRequired", dependent);
+    for (const auto& [property, names] : members(*dependent)) {
+        if (!names->isArray()) {
+            issue(s, dependent, fmt::format("An array value is expected for '{}'.", property));
+            continue;
+        }
+        for (const JV* name : names->items()) {
+            if (name->isString()) {
+                s->addDependentRequired(property, name->stringValue());
             } else {
-                if (!bound->isNumber()) return issue(s, &v, "Expected numeric value");
-                s->setExclusiveMaximum(bound->numberValue());
+                issue(s, names, "Expected string value");
             }
-        });
-    if (has[kMinimum])
-        guard(s, &v, [&] {
-            if (const number::Number* n = optNumber(s, v, "minimum")) s->setMinimum(*n);
-        });
-    if (has[kExclusiveMinimum])
-        guard(s, &v, [&] {
-            const JV* bound = v.property("exclusiveMinimum");
-            if (bound == nullptr) return;
-            if (is30_) {
-                if (!bound->isBoolean()) return issue(s, &v, "Expected boolean value");
-                s->setExclusiveMinimum(bound->booleanValue());
-            } else {
-                if (!bound->isNumber()) return issue(s, &v, "Expected numeric value");
-                s->setExclusiveMinimum(bound->numberValue());
-            }
-        });
-}
-
-void DocumentReader::readArrayKeywords(Schema* s, const JV& v, const KeywordSet& has) {
-    if (has[kMaxItems] || has[kMinItems] || has[kUniqueItems])
-        guard(s, &v, [&] {
-            if (auto n = optCount(s, v, "maxItems")) s->setMaxItems(*n);
-            if (auto n = optCount(s, v, "minItems")) s->setMinItems(*n);
-            if (auto unique = optBool(s, v, "uniqueItems")) s->setUniqueItems(*unique);
-        });
-    if (has[kPrefixItems])
-        guard(s, &v, [&] {
-            if (const JV* items = optArray(s, v, "prefixItems")) {
-                for (const JV* sub : items->items()) {
-                    readSchemaSlot(
-                        s, *sub, [&] { return s->addPrefixItem(); }, [&](Schema* t) { return s->addPrefixItemRef(t); });
-                }
-            }
-        });
-    if (has[kItems])
-        guard(s, &v, [&] {
-            if (const JV* sub = v.property("items")) {
-                readSchemaSlot(
-                    s, *sub, [&] { return s->setItems(); }, [&](Schema* t) { return s->setItemsRef(t); });
-            }
-        });
-    if (has[kAdditionalItems])
-        guard(s, &v, [&] {
-            if (const JV* sub = v.property("additionalItems")) {
-                readSchemaSlot(
-                    s, *sub, [&] { return s->setAdditionalItems(); },
-                    [&](Schema* t) { return s->setAdditionalItemsRef(t); });
-            }
-        });
-    if (has[kContains])
-        guard(s, &v, [&] {
-            if (const JV* sub = v.property("contains")) {
-                readSchemaSlot(
-                    s, *sub, [&] { return s->setContains(); }, [&](Schema* t) { return s->setContainsRef(t); });
-            }
-        });
-    if (has[kMaxContains] || has[kMinContains])
-        guard(s, &v, [&] {
-            if (auto n = optCount(s, v, "maxContains")) s->setMaxContains(*n);
-            if (auto n = optCount(s, v, "minContains")) s->setMinContains(*n);
-        });
-    if (has[kUnevaluatedItems])
-        guard(s, &v, [&] {
-            if (const JV* sub = v.property("unevaluatedItems")) {
-                readSchemaSlot(
-                    s, *sub, [&] { return s->setUnevaluatedItems(); },
-                    [&](Schema* t) { return s->setUnevaluatedItemsRef(t); });
-            }
-        });
-}
-
-void DocumentReader::readObjectKeywords(Schema* s, const JV& v, const KeywordSet& has) {
-    if (has[kMaxProperties] || has[kMinProperties])
-        guard(s, &v, [&] {
-            if (auto n = optCount(s, v, "maxProperties")) s->setMaxProperties(*n);
-            if (auto n = optCount(s, v, "minProperties")) s->setMinProperties(*n);
-        });
-    if (has[kRequired])
-        guard(s, &v, [&] {
-            const JV* required = v.property("required");
-            if (required == nullptr) return;
-            if (!required->isArray()) return issue(s, &v, "Expected array value");
-            for (const JV* name : required->items()) {
-                if (name->isString()) {
-                    s->addRequired(name->stringValue());
-                } else {
-                    issue(s, required, "Expected string value");
-                }
-            }
-        });
-    auto readMap = [&](std::string_view keyword, Keyword bit, auto make, auto makeRef) {
-        if (!has[bit]) return;
-        guard(s, &v, [&] {
-            const JV* entries = optObject(s, v, keyword);
-            if (entries == nullptr) return;
-            mapKeyed(s, keyword, entries);
-            for (const auto& [name, sub] : members(*entries)) {
-                readSchemaSlot(
-                    s, *sub, [&] { return make(name); }, [&](Schema* t) { return makeRef(name, t); });
-            }
-        });
-    };
-    readMap(
-        "properties", kProperties, [&](std::string_view name) { return s->addProperty(name); },
-        [&](std::string_view name, Schema* t) { return s->addPropertyRef(name, t); });
-    readMap(
-        "patternProperties", kPatternProperties, [&](std::string_view name) { return s->addPatternProperty(name); },
-        [&](std::string_view name, Schema* t) { return s->addPatternPropertyRef(name, t); });
-    if (has[kAdditionalProperties])
-        guard(s, &v, [&] {
-            if (const JV* sub = v.property("additionalProperties")) {
-                readSchemaSlot(
-                    s, *sub, [&] { return s->setAdditionalProperties(); },
-                    [&](Schema* t) { return s->setAdditionalPropertiesRef(t); });
-            }
-        });
-    if (has[kPropertyNames])
-        guard(s, &v, [&] {
-            if (const JV* sub = v.property("propertyNames")) {
-                readSchemaSlot(
-                    s, *sub, [&] { return s->setPropertyNames(); },
-                    [&](Schema* t) { return s->setPropertyNamesRef(t); });
-            }
-        });
-    if (has[kDependentRequired])
-        guard(s, &v, [&] {
-            const JV* dependent = optObject(s, v, "dependentRequired");
-            if (dependent == nullptr) return;
-            mapKeyed(s, "dependentRequired", dependent);
-            for (const auto& [property, names] : members(*dependent)) {
-                if (!names->isArray()) {
-                    issue(s, dependent, fmt::format("An array value is expected for '{}'.", property));
-                    continue;
-                }
-                for (const JV* name : names->items()) {
-                    if (name->isString()) {
-                        s->addDependentRequired(property, name->stringValue());
-                    } else {
-                        issue(s, names, "Expected string value");
-                    }
-                }
-            }
-        });
-    readMap(
-        "dependentSchemas", kDependentSchemas, [&](std::string_view name) { return s->addDependentSchema(name); },
-        [&](std::string_view name, Schema* t) { return s->addDependentSchemaRef(name, t); });
-    if (has[kUnevaluatedProperties])
-        guard(s, &v, [&] {
-            if (const JV* sub = v.property("unevaluatedProperties")) {
-                readSchemaSlot(
-                    s, *sub, [&] { return s->setUnevaluatedProperties(); },
-                    [&](Schema* t) { return s->setUnevaluatedPropertiesRef(t); });
-            }
-        });
-}
-
-void DocumentReader::readCompositeKeywords(Schema* s, const JV& v, const KeywordSet& has) {
-    auto readList = [&](std::string_view keyword, Keyword bit, auto make, auto makeRef) {
-        if (!has[bit]) return;
-        guard(s, &v, [&] {
-            const JV* list = optArray(s, v, keyword);
-            if (list == nullptr) return;
-            for (const JV* sub : list->items()) readSchemaSlot(s, *sub, make, makeRef);
-        });
-    };
-    readList(
-        "allOf", kAllOf, [&] { return s->addAllOf(); }, [&](Schema* t) { return s->addAllOfRef(t); });
-    readList(
-        "anyOf", kAnyOf, [&] { return s->addAnyOf(); }, [&](Schema* t) { return s->addAnyOfRef(t); });
-    readList(
-        "oneOf", kOneOf, [&] { return s->addOneOf(); }, [&](Schema* t) { return s->addOneOfRef(t); });
-    auto readOne = [&](std::string_view keyword, Keyword bit, auto make, auto makeRef) {
-        if (!has[bit]) return;
-        guard(s, &v, [&] {
-            if (const JV* sub = v.property(keyword)) readSchemaSlot(s, *sub, make, makeRef);
-        });
-    };
-    readOne(
-        "not", kNot, [&] { return s->setNot(); }, [&](Schema* t) { return s->setNotRef(t); });
-    readOne(
-        "if", kIf, [&] { return s->setIf(); }, [&](Schema* t) { return s->setIfRef(t); });
-    readOne(
-        "then", kThen, [&] { return s->setThen(); }, [&](Schema* t) { return s->setThenRef(t); });
-    readOne(
-        "else", kElse, [&] { return s->setElse(); }, [&](Schema* t) { return s->setElseRef(t); });
+        }
+    }
 }
 
 void DocumentReader::readSchemaExamples(Schema* s, const JV& v) {

@@ -151,4 +151,14 @@ std::string Responses::responseKey(const Response* response) const {
     return {};
 }
 
+// Removal goes through the shared helpers: a child is detached before it is destroyed.
+
+void Response::clearHeaders() { detail::clearAll(headers_); }
+
+void Response::clearMediaTypes() { detail::clearAll(content_); }
+
+void Response::clearLinks() { detail::clearAll(links_); }
+
+void Responses::clearResponses() { detail::clearAll(responses_); }
+
 }  // namespace zephalon::openapi

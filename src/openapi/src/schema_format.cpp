@@ -6,38 +6,32 @@
 
 namespace zephalon::openapi {
 
-constinit const SchemaFormat SchemaFormat::Date{SchemaFormat::BuiltinTag{}, "date", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::DateTime{SchemaFormat::BuiltinTag{}, "date-time", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::Time{SchemaFormat::BuiltinTag{}, "time", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::Duration{SchemaFormat::BuiltinTag{}, "duration", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::Email{SchemaFormat::BuiltinTag{}, "email", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::IdnEmail{SchemaFormat::BuiltinTag{}, "idn-email", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::Hostname{SchemaFormat::BuiltinTag{}, "hostname", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::IdnHostname{SchemaFormat::BuiltinTag{}, "idn-hostname", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::IpV4{SchemaFormat::BuiltinTag{}, "ipv4", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::IpV6{SchemaFormat::BuiltinTag{}, "ipv6", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::Uri{SchemaFormat::BuiltinTag{}, "uri", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::UriReference{SchemaFormat::BuiltinTag{}, "uri-reference",
-                                                        SchemaType::string};
-constinit const SchemaFormat SchemaFormat::Iri{SchemaFormat::BuiltinTag{}, "iri", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::IriReference{SchemaFormat::BuiltinTag{}, "iri-reference",
-                                                        SchemaType::string};
-constinit const SchemaFormat SchemaFormat::UriTemplate{SchemaFormat::BuiltinTag{}, "uri-template", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::Uuid{SchemaFormat::BuiltinTag{}, "uuid", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::JsonPointer{SchemaFormat::BuiltinTag{}, "json-pointer", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::RelativeJsonPointer{SchemaFormat::BuiltinTag{}, "relative-json-pointer",
-                                                               SchemaType::string};
-constinit const SchemaFormat SchemaFormat::Regex{SchemaFormat::BuiltinTag{}, "regex", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::Int32{SchemaFormat::BuiltinTag{}, "int32", SchemaType::integer};
-constinit const SchemaFormat SchemaFormat::Int64{SchemaFormat::BuiltinTag{}, "int64", SchemaType::integer};
-constinit const SchemaFormat SchemaFormat::Float{SchemaFormat::BuiltinTag{}, "float", SchemaType::number};
-constinit const SchemaFormat SchemaFormat::Double{SchemaFormat::BuiltinTag{}, "double", SchemaType::number};
-constinit const SchemaFormat SchemaFormat::Password{SchemaFormat::BuiltinTag{}, "password", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::Byte{SchemaFormat::BuiltinTag{}, "byte", SchemaType::string};
-constinit const SchemaFormat SchemaFormat::Binary{SchemaFormat::BuiltinTag{}, "binary", SchemaType::string};
-
-SchemaFormat::SchemaFormat(std::string name, SchemaType type)
-    : storage_(std::move(name)), name_(storage_), type_(type) {}
+constinit const SchemaFormat SchemaFormat::Date{"date", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::DateTime{"date-time", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::Time{"time", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::Duration{"duration", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::Email{"email", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::IdnEmail{"idn-email", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::Hostname{"hostname", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::IdnHostname{"idn-hostname", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::IpV4{"ipv4", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::IpV6{"ipv6", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::Uri{"uri", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::UriReference{"uri-reference", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::Iri{"iri", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::IriReference{"iri-reference", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::UriTemplate{"uri-template", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::Uuid{"uuid", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::JsonPointer{"json-pointer", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::RelativeJsonPointer{"relative-json-pointer", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::Regex{"regex", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::Int32{"int32", SchemaType::integer};
+constinit const SchemaFormat SchemaFormat::Int64{"int64", SchemaType::integer};
+constinit const SchemaFormat SchemaFormat::Float{"float", SchemaType::number};
+constinit const SchemaFormat SchemaFormat::Double{"double", SchemaType::number};
+constinit const SchemaFormat SchemaFormat::Password{"password", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::Byte{"byte", SchemaType::string};
+constinit const SchemaFormat SchemaFormat::Binary{"binary", SchemaType::string};
 
 const std::unordered_map<std::string_view, const SchemaFormat*>& SchemaFormatRegistry::builtins() {
     static const auto table = [] {
@@ -74,10 +68,9 @@ const SchemaFormat* SchemaFormatRegistry::add(std::string_view name, SchemaType 
     if (const SchemaFormat* known = get(name)) {
         return known;
     }
-    auto format = std::make_unique<SchemaFormat>(std::string(name), type);
-    const SchemaFormat* raw = format.get();
-    custom_.emplace(std::string(name), std::move(format));
-    return raw;
+    auto entry = custom_.emplace(std::string(name), nullptr).first;
+    entry->second = std::make_unique<SchemaFormat>(entry->first, type);
+    return entry->second.get();
 }
 
 void SchemaFormatRegistry::fromJV(const jv::JV* value) {

@@ -70,7 +70,7 @@ OAuth2SecurityScheme::OAuth2SecurityScheme(Node* parent)
 OAuth2SecurityScheme::~OAuth2SecurityScheme() = default;
 
 void SecurityRequirement::addItem(std::string_view name) {
-    const auto* document = dynamic_cast<const OpenAPI*>(root());
+    const auto* document = nodeCast<OpenAPI>(root());
     if (document == nullptr || document->components()->securityScheme(name) == nullptr) {
         throw std::runtime_error("Security scheme not found: " + std::string(name));
     }

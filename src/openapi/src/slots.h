@@ -20,7 +20,7 @@ namespace zephalon::openapi::detail {
 template <class T, class Result = T, class Map, class... Args>
 Result* addEntry(Map& map, std::string_view key, Node* parent, Args&&... args) {
     if (auto it = map.find(key); it != map.end()) {
-        return dynamic_cast<Result*>(it->second.get());
+        return nodeCast<Result>(it->second.get());
     }
     auto node = std::make_unique<T>(parent, std::forward<Args>(args)...);
     T* raw = node.get();
@@ -49,11 +49,11 @@ Node* entryNode(const Map& map, std::string_view key) {
 template <class T, class Map>
 T* resolvedEntry(const Map& map, std::string_view key) {
     Node* node = entryNode(map, key);
-    return node == nullptr ? nullptr : dynamic_cast<T*>(node->resolveNode());
+    return node == nullptr ? nullptr : nodeCast<T>(node->resolveNode());
 }
 
-template <class Map>
-void removeEntry(Map& map, std::string_view key) {
+template <class Map, class Key>
+void removeEntry(Map& map, const Key& key) {
     if (auto it = map.find(key); it != map.end()) {
         auto doomed = map.extract(it);
     }
@@ -89,7 +89,7 @@ auto* itemAt(const List& list, std::size_t index) {
 template <class T>
 T* resolvedItem(const NodeList& list, std::size_t index) {
     Node* node = itemAt(list, index);
-    return node == nullptr ? nullptr : dynamic_cast<T*>(node->resolveNode());
+    return node == nullptr ? nullptr : nodeCast<T>(node->resolveNode());
 }
 
 template <class List>
@@ -116,7 +116,7 @@ inline Reference* setSlotRef(std::unique_ptr<Node>& slot, Node* parent, Node* ta
 
 template <class T>
 T* resolvedSlot(const std::unique_ptr<Node>& slot) {
-    return slot == nullptr ? nullptr : dynamic_cast<T*>(slot->resolveNode());
+    return slot == nullptr ? nullptr : nodeCast<T>(slot->resolveNode());
 }
 
 template <class T>

@@ -1,21 +1,24 @@
 #include "zephalon/openapi/visitor.h"
 
 #include <algorithm>
+#include <functional>
 
-#include "assertion.h"
+#include "zephalon/foundation/assertions.h"
+#include "zephalon/openapi/schema_keywords.h"
 
 namespace zephalon::openapi {
 
 namespace {
 
-// Collects the children of one node in traversal order; references are resolved and dangling ones dropped.
+// Hands the children of one node to a function in traversal order; references are resolved and dangling ones
+// dropped.
 class Children {
   public:
-    explicit Children(std::vector<const Node*>& out) : out_(out) {}
+    explicit Children(const std::function<void(const Node*)>& fn) : fn_(fn) {}
 
     void add(const Node* node) {
         if (node == nullptr) return;
-        if (const Node* resolved = node->resolveNode(); resolved != nullptr) out_.push_back(resolved);
+        if (const Node* resolved = node->resolveNode(); resolved != nullptr) fn_(resolved);
     }
     template <class Owned>
     void addList(const std::vector<Owned>& list) {
@@ -43,11 +46,13 @@ class Children {
     }
 
   private:
-    std::vector<const Node*>& out_;
+    const std::function<void(const Node*)>& fn_;
 };
 
-void collectChildren(const Node* node, std::vector<const Node*>& out) {
-    Children children(out);
+}  // namespace
+
+void forEachChild(const Node* node, const std::function<void(const Node*)>& fn) {
+    Children children(fn);
     switch (normalizeSubtypes(node->type())) {
         case NodeType::OpenAPI: {
             const auto* root = static_cast<const OpenAPI*>(node);
@@ -148,7 +153,7 @@ void collectChildren(const Node* node, std::vector<const Node*>& out) {
             break;
         }
         case NodeType::SecurityScheme:
-            if (const auto* oauth2 = dynamic_cast<const OAuth2SecurityScheme*>(node); oauth2 != nullptr) {
+            if (const auto* oauth2 = nodeCast<OAuth2SecurityScheme>(node); oauth2 != nullptr) {
                 children.add(oauth2->flows());
             }
             break;
@@ -165,25 +170,16 @@ void collectChildren(const Node* node, std::vector<const Node*>& out) {
             break;
         case NodeType::Schema: {
             const auto* schema = static_cast<const Schema*>(node);
-            children.add(schema->contentSchemaNode());
-            children.addList(schema->prefixItems());
-            children.add(schema->itemsNode());
-            children.add(schema->additionalItemsNode());
-            children.add(schema->containsNode());
-            children.add(schema->unevaluatedItemsNode());
-            children.addMap(schema->properties());
-            children.addMap(schema->patternProperties());
-            children.add(schema->additionalPropertiesNode());
-            children.add(schema->propertyNamesNode());
-            children.addMap(schema->dependentSchemas());
-            children.add(schema->unevaluatedPropertiesNode());
-            children.addList(schema->allOf());
-            children.addList(schema->oneOf());
-            children.addList(schema->anyOf());
-            children.add(schema->notSchemaNode());
-            children.add(schema->ifSchemaNode());
-            children.add(schema->thenSchemaNode());
-            children.add(schema->elseSchemaNode());
+#define ZEPHALON_VISIT_ONE(name, get, ...) children.add(schema->get());
+#define ZEPHALON_VISIT_LIST(name, get, ...) children.addList(schema->get());
+#define ZEPHALON_VISIT_MAP(name, get, ...) children.addMap(schema->get());
+            ZEPHALON_SCHEMA_KEYWORDS(ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_SCHEMA_KEYWORD_IGNORE,
+                                     ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_VISIT_ONE,
+                                     ZEPHALON_VISIT_LIST, ZEPHALON_VISIT_MAP, ZEPHALON_SCHEMA_KEYWORD_IGNORE)
+#undef ZEPHALON_VISIT_ONE
+#undef ZEPHALON_VISIT_LIST
+#undef ZEPHALON_VISIT_MAP
+            // Definitions come last: the schemas that use them lead to them first.
             children.addMap(schema->definitions());
             children.add(schema->discriminator());
             children.add(schema->xml());
@@ -196,8 +192,6 @@ void collectChildren(const Node* node, std::vector<const Node*>& out) {
             break;
     }
 }
-
-}  // namespace
 
 template <class T>
 bool NodeVisitor::doHandle(const T* node) {
@@ -272,13 +266,13 @@ bool NodeVisitor::handleOne(const Node* node) {
             // Resolved before they are queued; never handed to the handler.
             return false;
         default:
-            ZEPHALON_OPENAPI_UNREACHABLE("Unknown node type", "src/openapi/src/visitor");
+            ZEPHALON_UNREACHABLE("Unknown node type");
     }
 }
 
 void NodeVisitor::pushChildren(const Node* node) {
     std::size_t base = stack_.size();
-    collectChildren(node, stack_);
+    forEachChild(node, [this](const Node* child) { stack_.push_back(child); });
     // Children were appended in traversal order; the stack pops from the back.
     std::reverse(stack_.begin() + static_cast<std::ptrdiff_t>(base), stack_.end());
 }
@@ -303,13 +297,15 @@ void NodeVisitor::visit(const Node* node) {
 
 void NodeVisitor::visit(const Examples& examples) {
     std::size_t base = stack_.size();
-    Children(stack_).addExamples(examples);
+    const std::function<void(const Node*)> push = [this](const Node* child) { stack_.push_back(child); };
+    Children(push).addExamples(examples);
     std::reverse(stack_.begin() + static_cast<std::ptrdiff_t>(base), stack_.end());
     run();
 }
 
 void NodeVisitor::visit(const SchemaOrMediaType& value) {
-    Children(stack_).addSchemaOrContent(value);
+    const std::function<void(const Node*)> push = [this](const Node* child) { stack_.push_back(child); };
+    Children(push).addSchemaOrContent(value);
     run();
 }
 

@@ -6,8 +6,9 @@
 #include <unordered_set>
 #include <utility>
 
-#include "assertion.h"
+#include "zephalon/foundation/assertions.h"
 #include "writer_impl.h"
+#include "zephalon/openapi/schema_keywords.h"
 #include "zephalon/openapi/model.h"
 
 namespace zephalon::openapi {
@@ -78,7 +79,7 @@ void OutObject::writeStrings(const std::vector<std::string>& values, std::string
 // ---- shared machinery ----
 
 WriterCore::WriterCore(const Hooks& hooks, jv::JVDoc& doc, const Node* anchor) : hooks_(hooks), doc_(doc) {
-    const auto* root = anchor == nullptr ? nullptr : dynamic_cast<const OpenAPI*>(anchor->root());
+    const auto* root = anchor == nullptr ? nullptr : nodeCast<OpenAPI>(anchor->root());
     if (root == nullptr) return;
     is30_ = root->is30();
     indexComponents(*root->components());
@@ -234,7 +235,7 @@ void WriterCore::checkReferenceKind(NodeType type) {
         case NodeType::PathItem:
             return;
         default:
-            ZEPHALON_OPENAPI_UNREACHABLE("Unsupported reference type", "src/openapi/src/writer");
+            ZEPHALON_UNREACHABLE("Unsupported reference type");
     }
 }
 
@@ -263,9 +264,9 @@ void WriterCore::writeSchemaSlot(const Node* slot, JV& target, bool booleanAllow
         writeReference(static_cast<const Reference&>(*slot), target);
         return;
     }
-    const auto* schema = dynamic_cast<const Schema*>(slot);
+    const auto* schema = nodeCast<Schema>(slot);
     if (schema == nullptr) {
-        ZEPHALON_OPENAPI_UNREACHABLE("Schema slot holds another kind of node", "src/openapi/src/writer");
+        ZEPHALON_UNREACHABLE("Schema slot holds another kind of node");
     }
     writeSchema(*schema, target, booleanAllowed);
 }
@@ -307,7 +308,7 @@ void WriterCore::writeExclusiveBound(OutObject& out, const ExclusiveBound& bound
             out.writeNumber(std::get<number::Number>(bound), key);
             return;
         default:
-            ZEPHALON_OPENAPI_UNREACHABLE("Unknown index", "src/openapi/src/writer");
+            ZEPHALON_UNREACHABLE("Unknown index");
     }
 }
 
@@ -413,68 +414,85 @@ void WriterCore::collapseBooleanSchema(JV& target) {
 }
 
 void WriterCore::writeSchemaMembers(OutObject& out, const Schema& schema) {
-    out.writeOptionalString(schema.id(), "$id");
-    if (schema.dialect() != nullptr) out.writeString(schema.dialect()->identifier(), "$schema");
-    out.writeOptionalString(schema.title(), "title");
-    out.writeOptionalString(schema.description(), "description");
-    out.writeOptionalString(schema.comment(), "$comment");
-    out.writeOptionalString(schema.anchor(), "$anchor");
-    out.writeOptionalString(schema.dynamicAnchor(), "$dynamicAnchor");
-    out.writeOptionalString(schema.dynamicRef(), "$dynamicRef");
-    out.writeOptionalString(schema.vocabulary(), "$vocabulary");
-    if (schema.defaultValue() != nullptr) {
-        copyValue(out, "default", *schema.defaultValue(), sourceMember(&schema, "default"));
+    // Every keyword in the table's order. Boolean subschemas are 3.1, except additionalProperties, which 3.0 allows.
+#define ZEPHALON_WRITE_TEXT(name, get, set) out.writeOptionalString(schema.get(), name);
+#define ZEPHALON_WRITE_FLAG(name, get, set) out.writeBoolean(schema.get(), name);
+#define ZEPHALON_WRITE_COUNT(name, get, set) out.writeOptionalCount(schema.get(), name);
+#define ZEPHALON_WRITE_NUMBER(name, get, set) out.writeOptionalNumber(schema.get(), name);
+#define ZEPHALON_WRITE_SUBSCHEMA(name, get, set, setRef) \
+    writeSchemaMember(out, name, schema.get(), booleanSchemas() || std::string_view(name) == "additionalProperties");
+#define ZEPHALON_WRITE_SUBSCHEMA_LIST(name, get, add, addRef) writeSchemaList(out, name, schema.get());
+#define ZEPHALON_WRITE_SUBSCHEMA_MAP(name, get, add, addRef) writeSchemaMap(out, name, schema.get(), schema, name);
+#define ZEPHALON_WRITE_OTHER(name, id) writeOtherKeyword(out, schema, OtherSchemaKeyword::id);
+    ZEPHALON_SCHEMA_KEYWORDS(ZEPHALON_WRITE_TEXT, ZEPHALON_WRITE_FLAG, ZEPHALON_WRITE_COUNT, ZEPHALON_WRITE_NUMBER,
+                             ZEPHALON_WRITE_SUBSCHEMA, ZEPHALON_WRITE_SUBSCHEMA_LIST, ZEPHALON_WRITE_SUBSCHEMA_MAP,
+                             ZEPHALON_WRITE_OTHER)
+#undef ZEPHALON_WRITE_TEXT
+#undef ZEPHALON_WRITE_FLAG
+#undef ZEPHALON_WRITE_COUNT
+#undef ZEPHALON_WRITE_NUMBER
+#undef ZEPHALON_WRITE_SUBSCHEMA
+#undef ZEPHALON_WRITE_SUBSCHEMA_LIST
+#undef ZEPHALON_WRITE_SUBSCHEMA_MAP
+#undef ZEPHALON_WRITE_OTHER
+}
+
+void WriterCore::writeOtherKeyword(OutObject& out, const Schema& schema, OtherSchemaKeyword keyword) {
+    switch (keyword) {
+        case OtherSchemaKeyword::dialect:
+            if (schema.dialect() != nullptr) out.writeString(schema.dialect()->identifier(), "$schema");
+            return;
+        case OtherSchemaKeyword::defaultValue:
+            if (schema.defaultValue() != nullptr) {
+                copyValue(out, "default", *schema.defaultValue(), sourceMember(&schema, "default"));
+            }
+            return;
+        case OtherSchemaKeyword::types:
+            return writeTypes(out, schema);
+        case OtherSchemaKeyword::format:
+            if (schema.format() != nullptr) out.writeString(schema.format()->name(), "format");
+            return;
+        case OtherSchemaKeyword::constValue:
+            return writeEnum(out, schema, true);
+        case OtherSchemaKeyword::definitions:
+            return writeSchemaMap(out, "$defs", schema.definitions(), schema, "definitions");
+        case OtherSchemaKeyword::exampleValue:
+            if (schema.exampleValue() != nullptr) {
+                copyValue(out, "example", *schema.exampleValue(), sourceMember(&schema, "example"));
+            }
+            return;
+        case OtherSchemaKeyword::examples:
+            return writeSchemaExamples(out, schema);
+        case OtherSchemaKeyword::exclusiveMaximum:
+            return writeExclusiveBound(out, schema.exclusiveMaximum(), "exclusiveMaximum");
+        case OtherSchemaKeyword::exclusiveMinimum:
+            return writeExclusiveBound(out, schema.exclusiveMinimum(), "exclusiveMinimum");
+        case OtherSchemaKeyword::required:
+            return writeRequired(out, schema);
+        case OtherSchemaKeyword::dependentRequired:
+            if (schema.hasDependentRequired()) {
+                OutObject dependent{out.putObject("dependentRequired")};
+                for (const auto& [property, names] : schema.dependentRequired()) {
+                    JV* array = dependent.putArray(property);
+                    for (const std::string& name : names) array->addString(name);
+                }
+                finish(dependent, keyedOrder(&schema, "dependentRequired"));
+            }
+            return;
+        case OtherSchemaKeyword::discriminator:
+            if (schema.discriminator() != nullptr) writeDiscriminator(out, *schema.discriminator());
+            return;
+        case OtherSchemaKeyword::xml:
+            if (schema.xml() != nullptr) writeXml(out, *schema.xml());
+            return;
+        case OtherSchemaKeyword::externalDocs:
+            return writeExternalDocs(out, schema.externalDocs(), true);
+        case OtherSchemaKeyword::nullable:
+        case OtherSchemaKeyword::enumValues:
+        case OtherSchemaKeyword::olderDefinitions:
+            // Written as part of the type list, of const, and of "$defs".
+            return;
     }
-    writeTypes(out, schema);
-    if (schema.format() != nullptr) out.writeString(schema.format()->name(), "format");
-    writeEnum(out, schema, true);
-    out.writeBoolean(schema.deprecated(), "deprecated");
-    out.writeBoolean(schema.readOnly(), "readOnly");
-    out.writeBoolean(schema.writeOnly(), "writeOnly");
-    writeSchemaMap(out, "$defs", schema.definitions(), schema, "definitions");
-    writeSchemaExamples(out, schema);
-    writeNumberAndStringBounds(out, schema);
-    out.writeOptionalString(schema.contentEncoding(), "contentEncoding");
-    out.writeOptionalString(schema.contentMediaType(), "contentMediaType");
-    writeSchemaMember(out, "contentSchema", schema.contentSchemaNode(), booleanSchemas());
-    out.writeOptionalCount(schema.maxItems(), "maxItems");
-    out.writeOptionalCount(schema.minItems(), "minItems");
-    out.writeBoolean(schema.uniqueItems(), "uniqueItems");
-    writeSchemaList(out, "prefixItems", schema.prefixItems());
-    writeSchemaMember(out, "items", schema.itemsNode(), booleanSchemas());
-    writeSchemaMember(out, "additionalItems", schema.additionalItemsNode(), booleanSchemas());
-    writeSchemaMember(out, "contains", schema.containsNode(), booleanSchemas());
-    out.writeOptionalCount(schema.maxContains(), "maxContains");
-    out.writeOptionalCount(schema.minContains(), "minContains");
-    writeSchemaMember(out, "unevaluatedItems", schema.unevaluatedItemsNode(), booleanSchemas());
-    out.writeOptionalCount(schema.maxProperties(), "maxProperties");
-    out.writeOptionalCount(schema.minProperties(), "minProperties");
-    writeRequired(out, schema);
-    writeSchemaMap(out, "properties", schema.properties(), schema, "properties");
-    writeSchemaMap(out, "patternProperties", schema.patternProperties(), schema, "patternProperties");
-    // Both versions allow a boolean here.
-    writeSchemaMember(out, "additionalProperties", schema.additionalPropertiesNode(), true);
-    writeSchemaMember(out, "propertyNames", schema.propertyNamesNode(), booleanSchemas());
-    if (schema.hasDependentRequired()) {
-        OutObject dependent{out.putObject("dependentRequired")};
-        for (const auto& [property, names] : schema.dependentRequired()) {
-            JV* array = dependent.putArray(property);
-            for (const std::string& name : names) array->addString(name);
-        }
-        finish(dependent, keyedOrder(&schema, "dependentRequired"));
-    }
-    writeSchemaMap(out, "dependentSchemas", schema.dependentSchemas(), schema, "dependentSchemas");
-    writeSchemaMember(out, "unevaluatedProperties", schema.unevaluatedPropertiesNode(), booleanSchemas());
-    writeSchemaList(out, "allOf", schema.allOf());
-    writeSchemaList(out, "oneOf", schema.oneOf());
-    writeSchemaList(out, "anyOf", schema.anyOf());
-    writeSchemaMember(out, "not", schema.notSchemaNode(), booleanSchemas());
-    writeSchemaMember(out, "if", schema.ifSchemaNode(), booleanSchemas());
-    writeSchemaMember(out, "then", schema.thenSchemaNode(), booleanSchemas());
-    writeSchemaMember(out, "else", schema.elseSchemaNode(), booleanSchemas());
-    if (schema.discriminator() != nullptr) writeDiscriminator(out, *schema.discriminator());
-    if (schema.xml() != nullptr) writeXml(out, *schema.xml());
-    writeExternalDocs(out, schema.externalDocs(), true);
 }
 
 void WriterCore::writeRequired(OutObject& out, const Schema& schema) {
@@ -486,9 +504,6 @@ void WriterCore::writeRequired(OutObject& out, const Schema& schema) {
 
 void WriterCore::writeSchemaExamples(OutObject& out, const Schema& schema) {
     const JV* source = sourceMember(&schema, "examples");
-    if (schema.exampleValue() != nullptr) {
-        copyValue(out, "example", *schema.exampleValue(), sourceMember(&schema, "example"));
-    }
     if (!schema.examples().empty()) {
         OutObject named{out.putObject("examples")};
         for (const auto& [name, value] : schema.examples()) {

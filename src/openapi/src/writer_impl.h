@@ -14,6 +14,7 @@
 #include "zephalon/jv/jv.h"
 #include "zephalon/number/number.h"
 #include "zephalon/openapi/model.h"
+#include "zephalon/openapi/schema_keywords.h"
 #include "zephalon/openapi/writer.h"
 
 namespace zephalon::openapi::detail {
@@ -112,6 +113,7 @@ class WriterCore {
     void writeXml(OutObject& out, const XML& xml);
     void writeExternalDocs(OutObject& out, const ExternalDocumentation* docs, bool withUrl);
     void writeSchemaMembers(OutObject& out, const Schema& schema);
+    void writeOtherKeyword(OutObject& out, const Schema& schema, OtherSchemaKeyword keyword);
     void writeStandaloneSchemaMembers(OutObject& out, const Schema& schema);
     static void collapseBooleanSchema(jv::JV& target);
 

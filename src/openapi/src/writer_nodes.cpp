@@ -5,7 +5,7 @@
 
 #include <ostream>
 
-#include "assertion.h"
+#include "zephalon/foundation/assertions.h"
 #include "writer_impl.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/model.h"
@@ -99,7 +99,7 @@ void WriterCore::writeNode(const Node& node, JV& target) {
         default:
             // Responses, ExternalDocumentation, Discriminator and XML are written by their owners; a Reference never
             // gets here.
-            ZEPHALON_OPENAPI_UNREACHABLE("Node kind cannot be written on its own", "src/openapi/src/writer");
+            ZEPHALON_UNREACHABLE("Node kind cannot be written on its own");
     }
 }
 
@@ -294,7 +294,7 @@ void WriterCore::writeExamples(OutObject& out, const Examples& examples, const N
             writeSlotMap(out, "examples", examples.externalExamples(), owner, "examples");
             return;
         default:
-            ZEPHALON_OPENAPI_UNREACHABLE("Unsupported example mode", "src/openapi/src/writer");
+            ZEPHALON_UNREACHABLE("Unsupported example mode");
     }
 }
 
@@ -312,7 +312,7 @@ void WriterCore::writeSchemaOrContent(OutObject& out, const SchemaOrMediaType& v
             return;
         }
         default:
-            ZEPHALON_OPENAPI_UNREACHABLE("Unsupported schema mode", "src/openapi/src/writer");
+            ZEPHALON_UNREACHABLE("Unsupported schema mode");
     }
 }
 
@@ -329,7 +329,7 @@ void WriterCore::writeParameter(const Parameter& parameter, JV& target) {
             // Path parameters are required by definition.
             out.keys.push_back("required");
             target.setBoolProperty("required", true);
-            if (const auto* path = dynamic_cast<const PathParameter*>(&parameter); path != nullptr) {
+            if (const auto* path = nodeCast<PathParameter>(&parameter); path != nullptr) {
                 if (path->style() != PathParameter::Style::simple) {
                     out.writeString(pathParameterStyleToString(path->style()), "style");
                 }
@@ -339,7 +339,7 @@ void WriterCore::writeParameter(const Parameter& parameter, JV& target) {
         }
         case Parameter::Location::query: {
             out.writeBoolean(parameter.required(), "required");
-            const auto* query = dynamic_cast<const QueryParameter*>(&parameter);
+            const auto* query = nodeCast<QueryParameter>(&parameter);
             const auto style = query != nullptr ? query->style() : QueryParameter::Style::form;
             if (query != nullptr) out.writeBoolean(query->allowEmptyValue(), "allowEmptyValue");
             if (style != QueryParameter::Style::form) out.writeString(queryParameterStyleToString(style), "style");

@@ -1,10 +1,13 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <sstream>
 
 #include "zephalon/openapi/model.h"
+#include "zephalon/openapi/reader.h"
+#include "zephalon/openapi/visitor.h"
 
 namespace zephalon::openapi {
 namespace {
@@ -29,10 +32,55 @@ TEST(NodeType, NamesAndNormalisation) {
     }
 }
 
-TEST(NodeTypeDeathTest, OutOfRangeValueStopsTheProcess) {
-    // The message goes to standard output, like every message of the program.
-    EXPECT_DEATH(nodeTypeToString(static_cast<NodeType>(43)), "");
-    EXPECT_DEATH(normalizeSubtypes(static_cast<NodeType>(200)), "");
+TEST(NodeTypeDeathTest, OutOfRangeValueStopsTheProcessNamingTheSource) {
+    EXPECT_DEATH(nodeTypeToString(static_cast<NodeType>(43)), "Unknown node type.*src/openapi/src/node:");
+    EXPECT_DEATH(normalizeSubtypes(static_cast<NodeType>(200)), "Unknown node type");
+}
+
+// The kind-based casts must agree with the classes: a cast that trusted a wrong kind would be undefined behaviour.
+class KindsAgreeWithClasses : public NodeVisitHandler {
+  public:
+    template <class... Classes>
+    void check(const Node* node) {
+        (expectSame<Classes>(node), ...);
+    }
+    template <class T>
+    void expectSame(const Node* node) {
+        EXPECT_EQ(nodeCast<T>(node), dynamic_cast<const T*>(node)) << nodeTypeToString(node->type());
+    }
+    void handleNode(const Node* node) override {
+        ++count;
+        for (const Reference* reference : node->references()) checkAll(reference);
+        checkAll(node);
+    }
+    void checkAll(const Node* node) {
+        check<Node, OpenAPI, Info, Contact, License, Server, ServerVariable, Components, Paths, PathItem, Operation,
+              ExternalDocumentation, Parameter, PathParameter, QueryParameter, HeaderParameter, CookieParameter,
+              RequestBody, MediaType, Encoding, Responses, Response, Callback, Example, Link, Header, Tag, Reference,
+              Schema, Discriminator, XML, SecurityScheme, ApiKeySecurityScheme, HTTPSecurityScheme,
+              MutualTLSSecurityScheme, OAuth2SecurityScheme, OpenIdConnectSecurityScheme, OAuthFlows, OAuthFlow,
+              ImplicitOAuthFlow, PasswordOAuthFlow, ClientCredentialsOAuthFlow, AuthorizationCodeOAuthFlow,
+              SecurityRequirement>(node);
+    }
+    std::size_t count = 0;
+};
+
+TEST(NodeCast, AgreesWithTheClassOfEveryNodeOfTheSharedDocuments) {
+    for (const auto& entry : std::filesystem::directory_iterator(std::string(ZEPHALON_TESTDATA_DIR) + "/openapi")) {
+        SCOPED_TRACE(entry.path().filename().string());
+        auto result = checkedReadFromFile(entry.path());
+        KindsAgreeWithClasses handler;
+        visitNodes(result->model(), handler);
+        EXPECT_GT(handler.count, 10u);
+    }
+    EXPECT_EQ(nodeCast<Schema>(static_cast<const Node*>(nullptr)), nullptr);
+    Components components(nullptr);
+    Parameter* query = components.addQueryParameter("q", "q");
+    Reference* alias = components.addParameterRef("alias", query);
+    EXPECT_EQ(alias->resolveNodeAs<Parameter>(), query);
+    EXPECT_EQ(alias->resolveNodeAs<QueryParameter>(), query);
+    EXPECT_EQ(alias->resolveNodeAs<PathParameter>(), nullptr);
+    EXPECT_EQ(alias->resolveNodeAs<Schema>(), nullptr);
 }
 
 TEST(OpenAPI, NewModelIsEmpty) {

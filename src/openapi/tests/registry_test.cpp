@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
 
 #include "zephalon/openapi/model.h"
 
@@ -47,9 +48,12 @@ TEST(SchemaFormatRegistry, CustomFormatsFromConfiguration) {
     EXPECT_EQ(registry.get("ean13")->type(), SchemaType::string);
 
     // Schemas hold the registered entry, which stays put while the registry grows.
+    // A custom format views the name its registry keeps; the name too must survive the growth.
     const SchemaFormat* money = registry.get("money");
-    registry.add("other", SchemaType::boolean);
+    for (int i = 0; i < 200; ++i) registry.add("custom-format-number-" + std::to_string(i), SchemaType::boolean);
     EXPECT_EQ(registry.get("money"), money);
+    EXPECT_EQ(money->name(), "money");
+    EXPECT_EQ(registry.get("custom-format-number-7")->name(), "custom-format-number-7");
     EXPECT_EQ(registry.add("money", SchemaType::integer), money);
 
     // Registries are independent of one another.

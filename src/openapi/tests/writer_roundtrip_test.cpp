@@ -13,6 +13,7 @@
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/reader.h"
+#include "zephalon/openapi/schema_keywords.h"
 #include "zephalon/openapi/writer.h"
 
 namespace zephalon::openapi {
@@ -21,12 +22,25 @@ namespace {
 namespace fs = std::filesystem;
 using jv::JV;
 
+// Where schemas stand: the subschema keywords of the model's table, and the "schema" of parameters, headers and
+// media types.
+#define ZEPHALON_NAME(name, ...) name,
 const std::set<std::string_view> kSchemaSlots = {
-    "schema", "items", "additionalItems",  "additionalProperties",  "not",          "contains", "propertyNames", "if",
-    "then",   "else",  "unevaluatedItems", "unevaluatedProperties", "contentSchema"};
-const std::set<std::string_view> kSchemaMaps = {"properties", "patternProperties", "$defs", "definitions",
-                                                "dependentSchemas"};
-const std::set<std::string_view> kSchemaLists = {"allOf", "anyOf", "oneOf", "prefixItems"};
+    "schema", ZEPHALON_SCHEMA_KEYWORDS(ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_SCHEMA_KEYWORD_IGNORE,
+                                       ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_NAME,
+                                       ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_SCHEMA_KEYWORD_IGNORE,
+                                       ZEPHALON_SCHEMA_KEYWORD_IGNORE)};
+const std::set<std::string_view> kSchemaMaps = {
+    "$defs", "definitions",
+    ZEPHALON_SCHEMA_KEYWORDS(ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_SCHEMA_KEYWORD_IGNORE,
+                             ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_SCHEMA_KEYWORD_IGNORE,
+                             ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_NAME,
+                             ZEPHALON_SCHEMA_KEYWORD_IGNORE)};
+const std::set<std::string_view> kSchemaLists = {ZEPHALON_SCHEMA_KEYWORDS(
+    ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_SCHEMA_KEYWORD_IGNORE,
+    ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_SCHEMA_KEYWORD_IGNORE, ZEPHALON_NAME, ZEPHALON_SCHEMA_KEYWORD_IGNORE,
+    ZEPHALON_SCHEMA_KEYWORD_IGNORE)};
+#undef ZEPHALON_NAME
 // Boolean members whose false is the default and is therefore not written.
 const std::set<std::string_view> kFalseDefaults = {"deprecated", "allowEmptyValue", "allowReserved", "uniqueItems",
                                                    "readOnly",   "writeOnly",       "attribute",     "wrapped"};

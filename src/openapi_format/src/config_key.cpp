@@ -2,7 +2,7 @@
 // that accepts the pointer gives the kind. Most of them look at the kinds of the parent and grandparent, so the
 // kinds of all prefixes of a pointer are found in one pass from the root down.
 
-#include "zephalon/openapi_format/config_key.h"
+#include "config_key.h"
 
 #include <algorithm>
 #include <array>

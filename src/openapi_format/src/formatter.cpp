@@ -1,6 +1,6 @@
 #include "zephalon/openapi_format/formatter.h"
 
-#include "zephalon/openapi_format/config_key.h"
+#include "config_key.h"
 
 namespace zephalon::openapi_format {
 

@@ -1,4 +1,4 @@
-#include "zephalon/openapi_format/config_key.h"
+#include "config_key.h"
 
 #include <gtest/gtest.h>
 

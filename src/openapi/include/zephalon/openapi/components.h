@@ -39,7 +39,7 @@ class Components final : public Node {
     Reference* addSchemaRef(std::string_view key, Schema* target);
     Reference* addSchemaRef(std::string_view key, Reference* target);
     void removeSchema(std::string_view key);
-    void clearSchemas() { schemas_.clear(); }
+    void clearSchemas();
 
     const NodeMap& responses() const { return responses_; }
     Response* response(std::string_view key) const;
@@ -48,7 +48,7 @@ class Components final : public Node {
     Reference* addResponseRef(std::string_view key, Response* target);
     Reference* addResponseRef(std::string_view key, Reference* target);
     void removeResponse(std::string_view key);
-    void clearResponses() { responses_.clear(); }
+    void clearResponses();
 
     const NodeMap& parameters() const { return parameters_; }
     Parameter* parameter(std::string_view key) const;
@@ -60,7 +60,7 @@ class Components final : public Node {
     Reference* addParameterRef(std::string_view key, Parameter* target);
     Reference* addParameterRef(std::string_view key, Reference* target);
     void removeParameter(std::string_view key);
-    void clearParameters() { parameters_.clear(); }
+    void clearParameters();
 
     const NodeMap& examples() const { return examples_; }
     Example* example(std::string_view key) const;
@@ -69,7 +69,7 @@ class Components final : public Node {
     Reference* addExampleRef(std::string_view key, Example* target);
     Reference* addExampleRef(std::string_view key, Reference* target);
     void removeExample(std::string_view key);
-    void clearExamples() { examples_.clear(); }
+    void clearExamples();
 
     const NodeMap& requestBodies() const { return requestBodies_; }
     RequestBody* requestBody(std::string_view key) const;
@@ -78,7 +78,7 @@ class Components final : public Node {
     Reference* addRequestBodyRef(std::string_view key, RequestBody* target);
     Reference* addRequestBodyRef(std::string_view key, Reference* target);
     void removeRequestBody(std::string_view key);
-    void clearRequestBodies() { requestBodies_.clear(); }
+    void clearRequestBodies();
 
     const NodeMap& headers() const { return headers_; }
     Header* header(std::string_view key) const;
@@ -87,7 +87,7 @@ class Components final : public Node {
     Reference* addHeaderRef(std::string_view key, Header* target);
     Reference* addHeaderRef(std::string_view key, Reference* target);
     void removeHeader(std::string_view key);
-    void clearHeaders() { headers_.clear(); }
+    void clearHeaders();
 
     // Security schemes are never references.
     const OwnedMap<SecurityScheme>& securitySchemes() const { return securitySchemes_; }
@@ -99,7 +99,7 @@ class Components final : public Node {
     OAuth2SecurityScheme* addOAuth2Scheme(std::string_view key);
     OpenIdConnectSecurityScheme* addOpenIdConnectScheme(std::string_view key, std::string url);
     void removeSecurityScheme(std::string_view key);
-    void clearSecuritySchemes() { securitySchemes_.clear(); }
+    void clearSecuritySchemes();
 
     const NodeMap& links() const { return links_; }
     Link* link(std::string_view key) const;
@@ -108,7 +108,7 @@ class Components final : public Node {
     Reference* addLinkRef(std::string_view key, Link* target);
     Reference* addLinkRef(std::string_view key, Reference* target);
     void removeLink(std::string_view key);
-    void clearLinks() { links_.clear(); }
+    void clearLinks();
 
     const NodeMap& callbacks() const { return callbacks_; }
     Callback* callback(std::string_view key) const;
@@ -117,7 +117,7 @@ class Components final : public Node {
     Reference* addCallbackRef(std::string_view key, Callback* target);
     Reference* addCallbackRef(std::string_view key, Reference* target);
     void removeCallback(std::string_view key);
-    void clearCallbacks() { callbacks_.clear(); }
+    void clearCallbacks();
 
     // 3.1.
     const NodeMap& pathItems() const { return pathItems_; }
@@ -127,7 +127,7 @@ class Components final : public Node {
     Reference* addPathItemRef(std::string_view key, PathItem* target);
     Reference* addPathItemRef(std::string_view key, Reference* target);
     void removePathItem(std::string_view key);
-    void clearPathItems() { pathItems_.clear(); }
+    void clearPathItems();
 
     bool isEmpty() const;
 

@@ -79,11 +79,11 @@ class Info final : public Node {
     // Null when absent. add returns the existing contact or license when there is one.
     Contact* contact() const { return contact_.get(); }
     Contact* addContact();
-    void removeContact() { contact_.reset(); }
+    void removeContact();
 
     License* license() const { return license_.get(); }
     License* addLicense(std::string name);
-    void removeLicense() { license_.reset(); }
+    void removeLicense();
 
     const std::string& version() const { return version_; }
     void setVersion(std::string version) { version_ = std::move(version); }
@@ -132,7 +132,7 @@ class Tag final : public Node {
     ExternalDocumentation* externalDocs() const { return externalDocs_.get(); }
     // Returns the existing documentation when there is one.
     ExternalDocumentation* addExternalDocs(std::string url);
-    void removeExternalDocs() { externalDocs_.reset(); }
+    void removeExternalDocs();
 
   private:
     friend class Operation;

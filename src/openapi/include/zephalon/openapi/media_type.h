@@ -35,7 +35,7 @@ class Encoding final : public Node {
     Reference* addHeaderRef(std::string_view name, Header* target);
     Reference* addHeaderRef(std::string_view name, Reference* target);
     void removeHeader(std::string_view name);
-    void clearHeaders() { headers_.clear(); }
+    void clearHeaders();
 
     Style style() const { return style_; }
     void setStyle(Style style) { style_ = style; }
@@ -70,7 +70,7 @@ class MediaType final : public Node {
     Schema* setSchema();
     Reference* setSchemaRef(Schema* target);
     Reference* setSchemaRef(Reference* target);
-    void removeSchema() { schema_.reset(); }
+    void removeSchema();
 
     Examples& examples() { return examples_; }
     const Examples& examples() const { return examples_; }
@@ -79,7 +79,7 @@ class MediaType final : public Node {
     Encoding* encoding(std::string_view name) const;
     Encoding* addEncoding(std::string_view name);
     void removeEncoding(std::string_view name);
-    void clearEncoding() { encoding_.clear(); }
+    void clearEncoding();
 
   private:
     std::unique_ptr<Node> schema_;
@@ -101,7 +101,7 @@ class RequestBody final : public Node {
     MediaType* mediaType(std::string_view key) const;
     MediaType* addMediaType(std::string_view key);
     void removeMediaType(std::string_view key);
-    void clearMediaTypes() { content_.clear(); }
+    void clearMediaTypes();
     // The key of one of this body's media types; empty when it is not one of them.
     std::string mediaTypeKey(const MediaType* mediaType) const;
 

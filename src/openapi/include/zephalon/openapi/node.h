@@ -14,6 +14,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -74,8 +75,115 @@ std::string_view nodeTypeToString(NodeType type);
 NodeType normalizeSubtypes(NodeType type);
 
 class Node;
+class OpenAPI;
+class Info;
+class Contact;
+class License;
+class Server;
+class ServerVariable;
+class Components;
+class Paths;
+class PathItem;
 class Operation;
+class ExternalDocumentation;
+class Parameter;
+class PathParameter;
+class QueryParameter;
+class HeaderParameter;
+class CookieParameter;
+class RequestBody;
+class MediaType;
+class Encoding;
+class Responses;
+class Response;
+class Callback;
+class Example;
+class Link;
+class Header;
+class Tag;
 class Reference;
+class Schema;
+class Discriminator;
+class XML;
+class SecurityScheme;
+class ApiKeySecurityScheme;
+class HTTPSecurityScheme;
+class MutualTLSSecurityScheme;
+class OAuth2SecurityScheme;
+class OpenIdConnectSecurityScheme;
+class OAuthFlows;
+class OAuthFlow;
+class ImplicitOAuthFlow;
+class PasswordOAuthFlow;
+class ClientCredentialsOAuthFlow;
+class AuthorizationCodeOAuthFlow;
+class SecurityRequirement;
+
+// The kinds a node of class T may have: the class's own, and for Node, Parameter, SecurityScheme and OAuthFlow the
+// range that covers their subclasses. Casts check the kind instead of asking for run-time type information.
+template <class T>
+struct NodeKinds;
+
+#define ZEPHALON_OPENAPI_NODE_KINDS(Class, First, Last) \
+    template <>                                         \
+    struct NodeKinds<Class> {                           \
+        static constexpr NodeType first = NodeType::First; \
+        static constexpr NodeType last = NodeType::Last;   \
+    };
+#define ZEPHALON_OPENAPI_NODE_KIND(Class) ZEPHALON_OPENAPI_NODE_KINDS(Class, Class, Class)
+ZEPHALON_OPENAPI_NODE_KINDS(Node, OpenAPI, SecurityRequirement)
+ZEPHALON_OPENAPI_NODE_KIND(OpenAPI)
+ZEPHALON_OPENAPI_NODE_KIND(Info)
+ZEPHALON_OPENAPI_NODE_KIND(Contact)
+ZEPHALON_OPENAPI_NODE_KIND(License)
+ZEPHALON_OPENAPI_NODE_KIND(Server)
+ZEPHALON_OPENAPI_NODE_KIND(ServerVariable)
+ZEPHALON_OPENAPI_NODE_KIND(Components)
+ZEPHALON_OPENAPI_NODE_KIND(Paths)
+ZEPHALON_OPENAPI_NODE_KIND(PathItem)
+ZEPHALON_OPENAPI_NODE_KIND(Operation)
+ZEPHALON_OPENAPI_NODE_KIND(ExternalDocumentation)
+ZEPHALON_OPENAPI_NODE_KINDS(Parameter, Parameter, CookieParameter)
+ZEPHALON_OPENAPI_NODE_KIND(PathParameter)
+ZEPHALON_OPENAPI_NODE_KIND(QueryParameter)
+ZEPHALON_OPENAPI_NODE_KIND(HeaderParameter)
+ZEPHALON_OPENAPI_NODE_KIND(CookieParameter)
+ZEPHALON_OPENAPI_NODE_KIND(RequestBody)
+ZEPHALON_OPENAPI_NODE_KIND(MediaType)
+ZEPHALON_OPENAPI_NODE_KIND(Encoding)
+ZEPHALON_OPENAPI_NODE_KIND(Responses)
+ZEPHALON_OPENAPI_NODE_KIND(Response)
+ZEPHALON_OPENAPI_NODE_KIND(Callback)
+ZEPHALON_OPENAPI_NODE_KIND(Example)
+ZEPHALON_OPENAPI_NODE_KIND(Link)
+ZEPHALON_OPENAPI_NODE_KIND(Header)
+ZEPHALON_OPENAPI_NODE_KIND(Tag)
+ZEPHALON_OPENAPI_NODE_KIND(Reference)
+ZEPHALON_OPENAPI_NODE_KIND(Schema)
+ZEPHALON_OPENAPI_NODE_KIND(Discriminator)
+ZEPHALON_OPENAPI_NODE_KIND(XML)
+ZEPHALON_OPENAPI_NODE_KINDS(SecurityScheme, SecurityScheme, OpenIdConnectSecurityScheme)
+ZEPHALON_OPENAPI_NODE_KINDS(ApiKeySecurityScheme, ApiKeySecurityScheme, ApiKeySecurityScheme)
+ZEPHALON_OPENAPI_NODE_KINDS(HTTPSecurityScheme, HttpSecurityScheme, HttpSecurityScheme)
+ZEPHALON_OPENAPI_NODE_KINDS(MutualTLSSecurityScheme, MutualTlsSecurityScheme, MutualTlsSecurityScheme)
+ZEPHALON_OPENAPI_NODE_KIND(OAuth2SecurityScheme)
+ZEPHALON_OPENAPI_NODE_KIND(OpenIdConnectSecurityScheme)
+ZEPHALON_OPENAPI_NODE_KIND(OAuthFlows)
+ZEPHALON_OPENAPI_NODE_KINDS(OAuthFlow, OAuthFlow, AuthorizationCodeOAuthFlow)
+ZEPHALON_OPENAPI_NODE_KIND(ImplicitOAuthFlow)
+ZEPHALON_OPENAPI_NODE_KIND(PasswordOAuthFlow)
+ZEPHALON_OPENAPI_NODE_KIND(ClientCredentialsOAuthFlow)
+ZEPHALON_OPENAPI_NODE_KIND(AuthorizationCodeOAuthFlow)
+ZEPHALON_OPENAPI_NODE_KIND(SecurityRequirement)
+#undef ZEPHALON_OPENAPI_NODE_KIND
+#undef ZEPHALON_OPENAPI_NODE_KINDS
+
+// True when a node of kind `type` is a T.
+template <class T>
+constexpr bool isKindOf(NodeType type) {
+    using Kinds = NodeKinds<std::remove_const_t<T>>;
+    return Kinds::first <= type && type <= Kinds::last;
+}
 
 // Model change notifications. They travel from the changed node up to the root, where OpenAPI keeps its operation
 // index current.
@@ -121,14 +229,11 @@ class Node {
     // Called by dispatchEvent on this node and each ancestor; only the document root reacts.
     virtual void handleEvent(NodeEvent& event);
 
+    // The resolved node as a T; null when dangling or of another kind.
     template <class T>
-    T* resolveNodeAs() {
-        return dynamic_cast<T*>(resolveNode());
-    }
+    T* resolveNodeAs();
     template <class T>
-    const T* resolveNodeAs() const {
-        return dynamic_cast<const T*>(resolveNode());
-    }
+    const T* resolveNodeAs() const;
 
     Node* parent() const { return parent_; }
     NodeType type() const { return type_; }
@@ -194,6 +299,25 @@ class Reference final : public Node {
     std::optional<std::string> summary_;
     std::optional<std::string> description_;
 };
+
+// `node` as a T when it is one (by its kind), else null. The kind decides, so the cast is as cheap as a comparison.
+template <class T>
+T* nodeCast(Node* node) {
+    return node != nullptr && isKindOf<T>(node->type()) ? static_cast<T*>(node) : nullptr;
+}
+template <class T>
+const T* nodeCast(const Node* node) {
+    return node != nullptr && isKindOf<T>(node->type()) ? static_cast<const T*>(node) : nullptr;
+}
+
+template <class T>
+T* Node::resolveNodeAs() {
+    return nodeCast<T>(resolveNode());
+}
+template <class T>
+const T* Node::resolveNodeAs() const {
+    return nodeCast<T>(resolveNode());
+}
 
 // Slot containers: a slot holds either the concrete node or a Reference to it.
 using NodeMap = std::map<std::string, std::unique_ptr<Node>, std::less<>>;

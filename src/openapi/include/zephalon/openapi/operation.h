@@ -71,7 +71,7 @@ class Operation final : public Node {
     Reference* addParameterRef(Parameter* target);
     Reference* addParameterRef(Reference* target);
     void removeParameter(std::size_t index);
-    void clearParameters() { parameters_.clear(); }
+    void clearParameters();
 
     // The parameters that apply: the operation's own in order, then those of the enclosing path item that the
     // operation does not redefine (same name and location). Dangling references are skipped.

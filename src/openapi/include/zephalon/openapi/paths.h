@@ -44,7 +44,7 @@ class PathItem final : public Node {
     Server* serverAt(std::size_t index) const;
     Server* addServer(std::string url);
     void removeServer(std::size_t index);
-    void clearServers() { servers_.clear(); }
+    void clearServers();
 
     // Parameter slots in document order.
     const NodeList& parameters() const { return parameters_; }
@@ -59,7 +59,7 @@ class PathItem final : public Node {
     Reference* addParameterRef(Parameter* target);
     Reference* addParameterRef(Reference* target);
     void removeParameter(std::size_t index);
-    void clearParameters() { parameters_.clear(); }
+    void clearParameters();
 
   private:
     std::optional<std::string> summary_;
@@ -82,7 +82,7 @@ class Paths final : public Node {
     Reference* addItemRef(std::string_view path, PathItem* target);
     Reference* addItemRef(std::string_view path, Reference* target);
     void removeItem(std::string_view path);
-    void clearItems() { items_.clear(); }
+    void clearItems();
 
     // Moves the entry of `oldPath` to `newPath` unchanged. Equal paths do nothing. Throws std::runtime_error "Path
     // does not exist {}", "New path URL cannot be empty" or "Path already exists {}" and then changes nothing.
@@ -102,7 +102,7 @@ class Callback final : public Node {
     PathItem* item(std::string_view expression) const;
     PathItem* addItem(std::string_view expression);
     void removeItem(std::string_view expression);
-    void clearItems() { items_.clear(); }
+    void clearItems();
 
   private:
     OwnedMap<PathItem> items_;

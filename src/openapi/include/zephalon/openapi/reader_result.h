@@ -3,7 +3,6 @@
 // What reading a document produces: the JSON value tree, the model built from it, the association between the two
 // (so that every model node has a source position and a JSON Pointer), and the problems found while reading.
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -16,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "zephalon/foundation/pointer_map.h"
 #include "zephalon/jv/jv.h"
 #include "zephalon/jv/pos.h"
 
@@ -23,77 +23,6 @@ namespace zephalon::openapi {
 
 class Node;
 class OpenAPI;
-
-namespace detail {
-
-// A hash map from non-null pointers to values, without removal of single entries: open addressing with linear
-// probing in one array. A large document maps hundreds of thousands of nodes, and a node-based map spends most of
-// the parse allocating.
-template <class Key, class Value>
-class PointerMap {
-  public:
-    const Value* find(const Key* key) const {
-        if (size_ == 0) return nullptr;
-        for (std::size_t i = slotOf(key);; i = (i + 1) & (slots_.size() - 1)) {
-            if (slots_[i].key == key) return &slots_[i].value;
-            if (slots_[i].key == nullptr) return nullptr;
-        }
-    }
-    // Keeps an existing entry; true when the key was new.
-    bool insert(const Key* key, Value value) {
-        if ((size_ + 1) * 2 > slots_.size()) grow();
-        for (std::size_t i = slotOf(key);; i = (i + 1) & (slots_.size() - 1)) {
-            if (slots_[i].key == key) return false;
-            if (slots_[i].key == nullptr) {
-                slots_[i] = Slot{key, value};
-                ++size_;
-                return true;
-            }
-        }
-    }
-    void reserve(std::size_t count) {
-        while (count * 2 > slots_.size()) grow();
-    }
-    void clear() {
-        slots_.clear();
-        size_ = 0;
-        shift_ = 64;
-    }
-    std::size_t size() const { return size_; }
-    template <class F>
-    void forEach(F&& f) const {
-        for (const Slot& slot : slots_) {
-            if (slot.key != nullptr) f(slot.key, slot.value);
-        }
-    }
-
-  private:
-    struct Slot {
-        const Key* key = nullptr;
-        Value value{};
-    };
-
-    // Fibonacci hashing: the high bits of the product spread addresses that differ only in their low bits.
-    std::size_t slotOf(const Key* key) const {
-        return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(key) * 0x9E3779B97F4A7C15ull) >> shift_);
-    }
-    void grow() {
-        std::vector<Slot> old = std::move(slots_);
-        std::size_t capacity = old.empty() ? 64 : old.size() * 2;
-        slots_.assign(capacity, Slot{});
-        shift_ = 64 - static_cast<unsigned>(std::countr_zero(capacity));
-        size_ = 0;
-        for (const Slot& slot : old) {
-            if (slot.key != nullptr) insert(slot.key, slot.value);
-        }
-    }
-
-    std::vector<Slot> slots_;
-    std::size_t size_ = 0;
-    unsigned shift_ = 64;
-};
-
-}  // namespace detail
 
 // One problem found while reading: the node being read, the JSON value at fault (null when there is none) and the
 // message.
@@ -195,9 +124,9 @@ class OpenAPIReadResult {
 
     std::unique_ptr<jv::JVDoc> doc_;
     std::unique_ptr<OpenAPI> model_;
-    detail::PointerMap<Node, const jv::JV*> nodeToValue_;
+    PointerMap<Node, const jv::JV*> nodeToValue_;
     // Built on the first findNode and kept current from then on: most reads never ask for it.
-    mutable detail::PointerMap<jv::JV, const Node*> valueToNode_;
+    mutable PointerMap<jv::JV, const Node*> valueToNode_;
     mutable bool valueToNodeBuilt_ = false;
     std::unordered_map<const Node*, std::vector<KeyedValue>> keyedValues_;
     std::vector<Issue> issues_;

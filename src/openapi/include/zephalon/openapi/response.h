@@ -108,13 +108,13 @@ class Response final : public Node {
     Reference* addHeaderRef(std::string_view name, Header* target);
     Reference* addHeaderRef(std::string_view name, Reference* target);
     void removeHeader(std::string_view name);
-    void clearHeaders() { headers_.clear(); }
+    void clearHeaders();
 
     const OwnedMap<MediaType>& content() const { return content_; }
     MediaType* mediaType(std::string_view key) const;
     MediaType* addMediaType(std::string_view key);
     void removeMediaType(std::string_view key);
-    void clearMediaTypes() { content_.clear(); }
+    void clearMediaTypes();
     std::string mediaTypeKey(const MediaType* mediaType) const;
 
     const NodeMap& links() const { return links_; }
@@ -124,7 +124,7 @@ class Response final : public Node {
     Reference* addLinkRef(std::string_view name, Link* target);
     Reference* addLinkRef(std::string_view name, Reference* target);
     void removeLink(std::string_view name);
-    void clearLinks() { links_.clear(); }
+    void clearLinks();
 
   private:
     std::string description_;
@@ -146,7 +146,7 @@ class Responses final : public Node {
     Reference* addResponseRef(std::string_view key, Response* target);
     Reference* addResponseRef(std::string_view key, Reference* target);
     void removeResponse(std::string_view key);
-    void clearResponses() { responses_.clear(); }
+    void clearResponses();
     // The status key under which `response` is stored, directly or through a reference; empty when none.
     std::string responseKey(const Response* response) const;
 

@@ -259,7 +259,7 @@ class Schema final : public Node {
     Schema* setContentSchema();
     Reference* setContentSchemaRef(Schema* target);
     Reference* setContentSchemaRef(Reference* target);
-    void removeContentSchema() { contentSchema_.reset(); }
+    void removeContentSchema();
 
     // --- arrays ---
     const std::optional<std::uint64_t>& maxItems() const { return maxItems_; }
@@ -278,28 +278,28 @@ class Schema final : public Node {
     Reference* addPrefixItemRef(Schema* target);
     Reference* addPrefixItemRef(Reference* target);
     void removePrefixItem(std::size_t index);
-    void clearPrefixItems() { prefixItems_.clear(); }
+    void clearPrefixItems();
 
     Schema* items() const;
     Node* itemsNode() const { return items_.get(); }
     Schema* setItems();
     Reference* setItemsRef(Schema* target);
     Reference* setItemsRef(Reference* target);
-    void removeItems() { items_.reset(); }
+    void removeItems();
 
     Schema* additionalItems() const;
     Node* additionalItemsNode() const { return additionalItems_.get(); }
     Schema* setAdditionalItems();
     Reference* setAdditionalItemsRef(Schema* target);
     Reference* setAdditionalItemsRef(Reference* target);
-    void removeAdditionalItems() { additionalItems_.reset(); }
+    void removeAdditionalItems();
 
     Schema* contains() const;
     Node* containsNode() const { return contains_.get(); }
     Schema* setContains();
     Reference* setContainsRef(Schema* target);
     Reference* setContainsRef(Reference* target);
-    void removeContains() { contains_.reset(); }
+    void removeContains();
 
     const std::optional<std::uint64_t>& maxContains() const { return maxContains_; }
     void setMaxContains(std::uint64_t value) { maxContains_ = value; }
@@ -315,7 +315,7 @@ class Schema final : public Node {
     Schema* setUnevaluatedItems(bool allowed);
     Reference* setUnevaluatedItemsRef(Schema* target);
     Reference* setUnevaluatedItemsRef(Reference* target);
-    void removeUnevaluatedItems() { unevaluatedItems_.reset(); }
+    void removeUnevaluatedItems();
 
     // --- objects ---
     const std::optional<std::uint64_t>& maxProperties() const { return maxProperties_; }
@@ -339,7 +339,7 @@ class Schema final : public Node {
     Reference* addPropertyRef(std::string_view name, Schema* target);
     Reference* addPropertyRef(std::string_view name, Reference* target);
     void removeProperty(std::string_view name);
-    void clearProperties() { properties_.clear(); }
+    void clearProperties();
 
     const NodeMap& patternProperties() const { return patternProperties_; }
     Schema* patternProperty(std::string_view pattern) const;
@@ -348,7 +348,7 @@ class Schema final : public Node {
     Reference* addPatternPropertyRef(std::string_view pattern, Schema* target);
     Reference* addPatternPropertyRef(std::string_view pattern, Reference* target);
     void removePatternProperty(std::string_view pattern);
-    void clearPatternProperties() { patternProperties_.clear(); }
+    void clearPatternProperties();
 
     Schema* additionalProperties() const;
     Node* additionalPropertiesNode() const { return additionalProperties_.get(); }
@@ -357,14 +357,14 @@ class Schema final : public Node {
     Schema* setAdditionalProperties(bool allowed);
     Reference* setAdditionalPropertiesRef(Schema* target);
     Reference* setAdditionalPropertiesRef(Reference* target);
-    void removeAdditionalProperties() { additionalProperties_.reset(); }
+    void removeAdditionalProperties();
 
     Schema* propertyNames() const;
     Node* propertyNamesNode() const { return propertyNames_.get(); }
     Schema* setPropertyNames();
     Reference* setPropertyNamesRef(Schema* target);
     Reference* setPropertyNamesRef(Reference* target);
-    void removePropertyNames() { propertyNames_.reset(); }
+    void removePropertyNames();
 
     // Property name -> the names that must be present with it, in insertion order without repeats.
     const DependentRequired& dependentRequired() const { return dependentRequired_; }
@@ -383,7 +383,7 @@ class Schema final : public Node {
     Reference* addDependentSchemaRef(std::string_view property, Schema* target);
     Reference* addDependentSchemaRef(std::string_view property, Reference* target);
     void removeDependentSchema(std::string_view property);
-    void clearDependentSchemas() { dependentSchemas_.clear(); }
+    void clearDependentSchemas();
 
     Schema* unevaluatedProperties() const;
     Node* unevaluatedPropertiesNode() const { return unevaluatedProperties_.get(); }
@@ -392,7 +392,7 @@ class Schema final : public Node {
     Schema* setUnevaluatedProperties(bool allowed);
     Reference* setUnevaluatedPropertiesRef(Schema* target);
     Reference* setUnevaluatedPropertiesRef(Reference* target);
-    void removeUnevaluatedProperties() { unevaluatedProperties_.reset(); }
+    void removeUnevaluatedProperties();
 
     // --- composition ---
     const NodeList& allOf() const { return allOf_; }
@@ -402,7 +402,7 @@ class Schema final : public Node {
     Reference* addAllOfRef(Schema* target);
     Reference* addAllOfRef(Reference* target);
     void removeAllOf(std::size_t index);
-    void clearAllOf() { allOf_.clear(); }
+    void clearAllOf();
 
     const NodeList& anyOf() const { return anyOf_; }
     Schema* anyOf(std::size_t index) const;
@@ -411,7 +411,7 @@ class Schema final : public Node {
     Reference* addAnyOfRef(Schema* target);
     Reference* addAnyOfRef(Reference* target);
     void removeAnyOf(std::size_t index);
-    void clearAnyOf() { anyOf_.clear(); }
+    void clearAnyOf();
 
     const NodeList& oneOf() const { return oneOf_; }
     Schema* oneOf(std::size_t index) const;
@@ -420,7 +420,7 @@ class Schema final : public Node {
     Reference* addOneOfRef(Schema* target);
     Reference* addOneOfRef(Reference* target);
     void removeOneOf(std::size_t index);
-    void clearOneOf() { oneOf_.clear(); }
+    void clearOneOf();
 
     // "not" (a reserved word in C++, hence the longer names).
     Schema* notSchema() const;
@@ -428,7 +428,7 @@ class Schema final : public Node {
     Schema* setNot();
     Reference* setNotRef(Schema* target);
     Reference* setNotRef(Reference* target);
-    void removeNot() { not_.reset(); }
+    void removeNot();
 
     // --- conditionals (3.1) ---
     Schema* ifSchema() const;
@@ -436,21 +436,21 @@ class Schema final : public Node {
     Schema* setIf();
     Reference* setIfRef(Schema* target);
     Reference* setIfRef(Reference* target);
-    void removeIf() { if_.reset(); }
+    void removeIf();
 
     Schema* thenSchema() const;
     Node* thenSchemaNode() const { return then_.get(); }
     Schema* setThen();
     Reference* setThenRef(Schema* target);
     Reference* setThenRef(Reference* target);
-    void removeThen() { then_.reset(); }
+    void removeThen();
 
     Schema* elseSchema() const;
     Node* elseSchemaNode() const { return else_.get(); }
     Schema* setElse();
     Reference* setElseRef(Schema* target);
     Reference* setElseRef(Reference* target);
-    void removeElse() { else_.reset(); }
+    void removeElse();
 
     // --- definitions ("$defs", or "definitions") ---
     const NodeMap& definitions() const { return definitions_; }
@@ -460,7 +460,7 @@ class Schema final : public Node {
     Reference* addDefinitionRef(std::string_view name, Schema* target);
     Reference* addDefinitionRef(std::string_view name, Reference* target);
     void removeDefinition(std::string_view name);
-    void clearDefinitions() { definitions_.clear(); }
+    void clearDefinitions();
 
     // --- examples ---
     // The 3.0 keyword "example": one value; null when absent. set stores a deep copy.

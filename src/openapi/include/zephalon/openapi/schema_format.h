@@ -14,15 +14,12 @@
 namespace zephalon::openapi {
 
 // Registered entries are referred to by address, so they neither copy nor move. The built-in constants are
-// constant-initialised and usable at any time, including from other static initialisers.
+// constant-initialised and usable at any time, including from other static initialisers; a custom format's name is
+// held by its registry.
 class SchemaFormat {
   public:
-    struct BuiltinTag {};
-
-    // A built-in format; `name` must outlive the program (a literal).
-    constexpr SchemaFormat(BuiltinTag, std::string_view name, SchemaType type) : name_(name), type_(type) {}
-    // A custom format holding its own name.
-    SchemaFormat(std::string name, SchemaType type);
+    // `name` must outlive the format: a literal for the built-ins, the registry's key for a custom format.
+    constexpr SchemaFormat(std::string_view name, SchemaType type) : name_(name), type_(type) {}
     SchemaFormat(const SchemaFormat&) = delete;
     SchemaFormat& operator=(const SchemaFormat&) = delete;
 
@@ -61,7 +58,6 @@ class SchemaFormat {
     static const SchemaFormat Binary;
 
   private:
-    std::string storage_;
     std::string_view name_;
     SchemaType type_;
 };
@@ -91,6 +87,7 @@ class SchemaFormatRegistry {
     void fromJV(const jv::JV* value);
 
   private:
+    // Keyed by the name that the format views: map nodes, and so the keys, stay where they are as the map grows.
     std::unordered_map<std::string, std::unique_ptr<SchemaFormat>> custom_;
 };
 

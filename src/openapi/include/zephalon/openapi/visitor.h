@@ -8,6 +8,7 @@
 // cycles of references can exhaust the call stack.
 
 #include <cstddef>
+#include <functional>
 #include <iterator>
 #include <set>
 #include <vector>
@@ -91,6 +92,11 @@ class NodeVisitor {
 
 // Visits the whole document.
 void visitNodes(const OpenAPI* root, NodeVisitHandler& handler);
+
+// Calls `fn` for each child of `node`, in the order the traversal visits them. References are
+// followed to their targets and dangling ones skipped, so a child may belong elsewhere in the model (and may be an
+// ancestor, around a cycle); a shared node is passed once per slot that leads to it.
+void forEachChild(const Node* node, const std::function<void(const Node*)>& fn);
 
 // The operations of the document's `paths` (not webhooks or callbacks), path by path in key order and, within a
 // path item, in method order.

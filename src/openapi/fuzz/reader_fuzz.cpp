@@ -1,0 +1,84 @@
+// The road every command takes, on arbitrary bytes: the first byte picks JSON or YAML, the rest is read as a
+// document into the model, the model is written back with its read result and read again, and the traversal walks
+// it. Text that is no JSON or YAML at all is refused by the value readers; anything they accept must come through
+// the parser, the writer and the traversal without a crash, and every node the traversal reaches must lead back to
+// its source value.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "zephalon/jv/file_io.h"
+#include "zephalon/openapi/model.h"
+#include "zephalon/openapi/reader.h"
+#include "zephalon/openapi/visitor.h"
+#include "zephalon/openapi/writer.h"
+
+namespace {
+
+using namespace zephalon;
+using namespace zephalon::openapi;
+
+void require(bool condition) {
+    if (!condition) std::abort();
+}
+
+class SourceCheck : public NodeVisitHandler {
+  public:
+    explicit SourceCheck(const OpenAPIReadResult& result) : result_(result) {}
+
+    void handleNode(const Node* node) override {
+        if (auto location = result_.sourceLocation(node)) {
+            require(result_.doc()->findNode(location->pointer) == location->value);
+        }
+        for (const Reference* reference : node->references()) require(reference->node() == node);
+    }
+
+  private:
+    const OpenAPIReadResult& result_;
+};
+
+std::unique_ptr<OpenAPIReadResult> parse(std::unique_ptr<jv::JVDoc> doc) {
+    SchemaFormatRegistry formats;
+    Parser parser(nullptr, &formats);
+    parser.fromDoc(std::move(doc));
+    return parser.result();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const FileFormat format = (data[0] & 1) != 0 ? FileFormat::YAML : FileFormat::JSON;
+    std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+    std::unique_ptr<jv::JVDoc> doc;
+    try {
+        doc = jv::readString(text, format);
+    } catch (const std::exception&) {
+        return 0;
+    }
+    // The parser is lenient: problems become issues, never exceptions.
+    std::unique_ptr<OpenAPIReadResult> result = parse(std::move(doc));
+    require(result != nullptr && result->model() != nullptr);
+    (void)formatIssues(*result);
+    SourceCheck check(*result);
+    visitNodes(result->model(), check);
+
+    std::string written;
+    try {
+        writeToString(result.get(), written, format);
+    } catch (const std::runtime_error&) {
+        // A model nested beyond the writer's depth is refused with a message.
+        return 0;
+    }
+    // What the writer produced is a document again.
+    std::unique_ptr<OpenAPIReadResult> again = parse(jv::readString(written, format));
+    SourceCheck checkAgain(*again);
+    visitNodes(again->model(), checkAgain);
+    return 0;
+}
