@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "reader_impl.h"
+#include "reference_text.h"
 #include "zephalon/telemetry/telemetry.h"
 
 namespace zephalon::openapi {
@@ -199,6 +200,7 @@ void DocumentReader::read() {
     result_.setModel(std::make_unique<OpenAPI>());
     model_ = result_.model();
     placeholder_ = std::make_unique<Schema>(model_->components());
+    pendingMarker_ = std::make_unique<Reference>(model_->components(), placeholder_.get());
     pendingLinks_.clear();
     is30_ = false;
     depth_ = 0;
@@ -210,6 +212,7 @@ void DocumentReader::read() {
     }
     // Unresolved links keep their Reference, now dangling; the placeholder never outlives the parse.
     pendingLinks_.clear();
+    pendingMarker_.reset();
     placeholder_->clearReferences();
     placeholder_.reset();
     is30_ = false;
@@ -332,16 +335,20 @@ std::optional<std::string> DocumentReader::componentKey(RefKind kind, std::strin
     KindInfo info = kindInfo(kind);
     const JV* entries = componentsValue_->property(info.mapName);
     if (entries == nullptr || !entries->isObject()) return std::nullopt;
+    std::string text(ref);
     // Each hop names a different entry, so a chain longer than the map is a cycle.
     for (std::size_t hops = 0; hops <= entries->size(); ++hops) {
-        if (!ref.starts_with(info.prefix)) return std::nullopt;
-        std::string_view key = ref.substr(info.prefix.size());
+        std::optional<jv::JVPointer> pointer = detail::referencePointer(text);
+        if (!pointer || pointer->size() != 3 || (*pointer)[0] != "components" || (*pointer)[1] != info.mapName) {
+            return std::nullopt;
+        }
+        const std::string& key = (*pointer)[2];
         const JV* entry = entries->property(key);
         if (entry == nullptr) return std::nullopt;
-        if (!isRef(*entry)) return std::string(key);
+        if (!isRef(*entry)) return key;
         const JV* next = entry->property("$ref");
         if (!next->isString()) return std::nullopt;
-        ref = next->stringValue();
+        text = next->stringValue();
     }
     return std::nullopt;
 }
@@ -385,9 +392,89 @@ Node* DocumentReader::lookup(RefKind kind, std::string_view ref) const {
     return node;
 }
 
-Schema* DocumentReader::schemaTarget(std::string_view ref) const {
-    Node* node = lookup(RefKind::schema, ref);
-    return node != nullptr ? nodeCast<Schema>(node) : nullptr;
+namespace {
+
+bool isOfKind(RefKind kind, const Node& node) {
+    switch (kind) {
+        case RefKind::schema:
+            return isKindOf<Schema>(node.type());
+        case RefKind::response:
+            return isKindOf<Response>(node.type());
+        case RefKind::parameter:
+            return isKindOf<Parameter>(node.type());
+        case RefKind::example:
+            return isKindOf<Example>(node.type());
+        case RefKind::requestBody:
+            return isKindOf<RequestBody>(node.type());
+        case RefKind::header:
+            return isKindOf<Header>(node.type());
+        case RefKind::link:
+            return isKindOf<Link>(node.type());
+        case RefKind::callback:
+            return isKindOf<Callback>(node.type());
+        case RefKind::pathItem:
+            return isKindOf<PathItem>(node.type());
+    }
+    return false;
+}
+
+}  // namespace
+
+std::string_view DocumentReader::kindName(RefKind kind) {
+    switch (kind) {
+        case RefKind::schema:
+            return "schema";
+        case RefKind::response:
+            return "response";
+        case RefKind::parameter:
+            return "parameter";
+        case RefKind::example:
+            return "example";
+        case RefKind::requestBody:
+            return "request body";
+        case RefKind::header:
+            return "header";
+        case RefKind::link:
+            return "link";
+        case RefKind::callback:
+            return "callback";
+        case RefKind::pathItem:
+            return "path item";
+    }
+    return "node";
+}
+
+std::string DocumentReader::wrongKindMessage(RefKind kind, std::string_view ref) {
+    return fmt::format("Reference target is not a {}: {}", kindName(kind), ref);
+}
+
+DocumentReader::RefTarget DocumentReader::findTarget(RefKind kind, std::string_view ref) const {
+    if (Node* entry = lookup(kind, ref)) return {RefStatus::found, entry};
+    std::optional<jv::JVPointer> pointer = detail::referencePointer(ref);
+    const JV* value = pointer ? doc_.findNode(*pointer) : nullptr;
+    if (value == nullptr) return {RefStatus::missing};
+    Node* node = result_.nodeOf(value);
+    if (node == nullptr) return {RefStatus::unread};
+    if (node->type() == NodeType::Reference) {
+        // A reference to a reference leads where that one does, once it is resolved.
+        node = node->resolveNode();
+        if (node == nullptr || node == placeholder_.get()) return {RefStatus::pending};
+    }
+    return {isOfKind(kind, *node) ? RefStatus::found : RefStatus::wrongKind, node};
+}
+
+const jv::JV* DocumentReader::refValue(std::string_view ref) const {
+    std::string text(ref);
+    // A longer chain than this is a cycle for any document a person writes.
+    for (int hops = 0; hops < 64; ++hops) {
+        std::optional<jv::JVPointer> pointer = detail::referencePointer(text);
+        const JV* value = pointer ? doc_.findNode(*pointer) : nullptr;
+        if (value == nullptr || !isRef(*value)) return value;
+        const JV* next = value->property("$ref");
+        if (!next->isString()) return nullptr;
+        text = next->stringValue();
+    }
+    return nullptr;
 }
 
 void DocumentReader::readReference(Reference* reference, const JV& value) {
@@ -401,26 +488,44 @@ void DocumentReader::readReference(Reference* reference, const JV& value) {
     readExtensions(reference, value);
 }
 
-void DocumentReader::resolveSchemaLinks() {
-    // Component aliases were followed through the document, so every target found here is a concrete schema.
+void DocumentReader::resolvePendingLinks() {
     const std::set<Reference*>& live = placeholder_->references();
-    for (auto it = pendingLinks_.begin(); it != pendingLinks_.end();) {
-        // A reference whose slot was replaced while reading is gone; it must not be touched.
-        if (!live.contains(it->second)) {
-            it = pendingLinks_.erase(it);
-        } else if (Schema* target = schemaTarget(it->first); target != nullptr) {
-            it->second->setNode(target);
-            it = pendingLinks_.erase(it);
-        } else {
-            ++it;
+    // Pass after pass while links resolve: one may lead through a reference that resolved in the same pass.
+    for (bool progress = true; progress;) {
+        progress = false;
+        for (auto it = pendingLinks_.begin(); it != pendingLinks_.end();) {
+            // A reference whose slot was replaced while reading is gone; it must not be touched.
+            if (!live.contains(it->second.reference)) {
+                it = pendingLinks_.erase(it);
+                continue;
+            }
+            RefTarget target = findTarget(it->second.kind, it->first);
+            if (target.status == RefStatus::found) {
+                it->second.reference->setNode(target.node);
+                it = pendingLinks_.erase(it);
+                progress = true;
+            } else {
+                ++it;
+            }
         }
     }
-    placeholder_->clearReferences();
-    if (pendingLinks_.empty()) return;
+    // What is left leads nowhere, around a cycle, or to something that was not read as that kind.
+    std::vector<std::pair<const std::string*, const PendingLink*>> unresolvedSchemas;
+    for (const auto& [ref, link] : pendingLinks_) {
+        RefStatus status = findTarget(link.kind, ref).status;
+        if (status == RefStatus::wrongKind || status == RefStatus::unread) {
+            issue(link.reference, result_.value(link.reference), wrongKindMessage(link.kind, ref));
+        } else if (link.kind == RefKind::schema) {
+            unresolvedSchemas.emplace_back(&ref, &link);
+        } else {
+            issue(link.reference, result_.value(link.reference), "Unresolved reference: " + ref);
+        }
+    }
+    if (unresolvedSchemas.empty()) return;
     // The placeholder does not survive the parse, so the summary issue names the components that lack the targets.
     issue(model_->components(), nullptr, "Unresolved references found");
-    for (const auto& [ref, reference] : pendingLinks_) {
-        issue(reference, result_.value(reference), "Unresolved reference: " + ref);
+    for (const auto& [ref, link] : unresolvedSchemas) {
+        issue(link->reference, result_.value(link->reference), "Unresolved reference: " + *ref);
     }
 }
 
@@ -479,14 +584,14 @@ void DocumentReader::readComponentEntry(RefKind kind, std::string_view key, cons
             return;
         case RefKind::response:
             if (ref) {
-                readRefSlot<Response>(kind, c, value, [&](Response* t) { return c->addResponseRef(key, t); });
+                readRefSlot<Response>(kind, c, value, [&](auto* t) { return c->addResponseRef(key, t); });
             } else if (expectObject(c, value, "Expected an object")) {
                 readResponse(c->addResponse(key), value);
             }
             return;
         case RefKind::parameter:
             if (ref) {
-                readRefSlot<Parameter>(kind, c, value, [&](Parameter* t) { return c->addParameterRef(key, t); });
+                readRefSlot<Parameter>(kind, c, value, [&](auto* t) { return c->addParameterRef(key, t); });
             } else {
                 makeParameter(c, value, [&](Parameter::Location location, std::string name) -> Parameter* {
                     switch (location) {
@@ -505,42 +610,42 @@ void DocumentReader::readComponentEntry(RefKind kind, std::string_view key, cons
             return;
         case RefKind::example:
             if (ref) {
-                readRefSlot<Example>(kind, c, value, [&](Example* t) { return c->addExampleRef(key, t); });
+                readRefSlot<Example>(kind, c, value, [&](auto* t) { return c->addExampleRef(key, t); });
             } else if (expectObject(c, value, "Expected an object")) {
                 readExample(c->addExample(key), value);
             }
             return;
         case RefKind::requestBody:
             if (ref) {
-                readRefSlot<RequestBody>(kind, c, value, [&](RequestBody* t) { return c->addRequestBodyRef(key, t); });
+                readRefSlot<RequestBody>(kind, c, value, [&](auto* t) { return c->addRequestBodyRef(key, t); });
             } else if (expectObject(c, value, "Expected an object")) {
                 readRequestBody(c->addRequestBody(key), value);
             }
             return;
         case RefKind::header:
             if (ref) {
-                readRefSlot<Header>(kind, c, value, [&](Header* t) { return c->addHeaderRef(key, t); });
+                readRefSlot<Header>(kind, c, value, [&](auto* t) { return c->addHeaderRef(key, t); });
             } else if (expectObject(c, value, "Expected an object")) {
                 readHeader(c->addHeader(key), value);
             }
             return;
         case RefKind::link:
             if (ref) {
-                readRefSlot<Link>(kind, c, value, [&](Link* t) { return c->addLinkRef(key, t); });
+                readRefSlot<Link>(kind, c, value, [&](auto* t) { return c->addLinkRef(key, t); });
             } else if (expectObject(c, value, "Expected an object")) {
                 readLink(c->addLink(key), value);
             }
             return;
         case RefKind::callback:
             if (ref) {
-                readRefSlot<Callback>(kind, c, value, [&](Callback* t) { return c->addCallbackRef(key, t); });
+                readRefSlot<Callback>(kind, c, value, [&](auto* t) { return c->addCallbackRef(key, t); });
             } else if (expectObject(c, value, "Expected an object")) {
                 readCallback(c->addCallback(key), value);
             }
             return;
         case RefKind::pathItem:
             if (ref) {
-                readRefSlot<PathItem>(kind, c, value, [&](PathItem* t) { return c->addPathItemRef(key, t); });
+                readRefSlot<PathItem>(kind, c, value, [&](auto* t) { return c->addPathItemRef(key, t); });
             } else {
                 readPathItem(c->addPathItem(key), value);
             }
@@ -560,7 +665,7 @@ void DocumentReader::readPaths(const JV& value) {
         guard(paths, item, [&] {
             if (isRef(*item)) {
                 readRefSlot<PathItem>(RefKind::pathItem, paths, *item,
-                                      [&](PathItem* t) { return paths->addItemRef(key, t); });
+                                      [&](auto* t) { return paths->addItemRef(key, t); });
             } else {
                 readPathItem(paths->addItem(key), *item);
             }
@@ -576,7 +681,7 @@ void DocumentReader::readWebhooks(const JV& value) {
         guard(model, item, [&] {
             if (isRef(*item)) {
                 readRefSlot<PathItem>(RefKind::pathItem, model, *item,
-                                      [&](PathItem* t) { return model->addWebhookRef(key, t); });
+                                      [&](auto* t) { return model->addWebhookRef(key, t); });
             } else {
                 readPathItem(model->addWebhook(key), *item);
             }

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "zephalon/jv/jv.h"
+#include "zephalon/jv/pointer.h"
 #include "zephalon/number/number.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/reader_result.h"
@@ -84,40 +85,75 @@ class DocumentReader {
     bool expectObject(const Node* node, const JV& value, std::string_view message);
 
     // --- references ---
+    // "$ref" may point anywhere in the document; the target must be a node of the kind the slot expects. Targets
+    // that are not read yet are linked once the whole document is read.
+    enum class RefStatus : std::uint8_t {
+        found,      // `node` is the target
+        pending,    // the target is a reference that is not resolved yet
+        unread,     // the place exists but no node was read from it (yet)
+        missing,    // the pointer names nothing, or the reference leaves the document
+        wrongKind,  // `node` is of another kind
+    };
+    struct RefTarget {
+        RefStatus status;
+        Node* node = nullptr;
+    };
+    struct PendingLink {
+        RefKind kind;
+        Reference* reference;
+    };
     // The "$ref" text of an object that has one; an issue and an empty text for a "$ref" that is not a string.
     static bool isRef(const JV& value) { return value.isObject() && value.property("$ref") != nullptr; }
     std::string refText(const JV& value) const;
     // The key of the concrete component entry that `ref` names, following aliases (entries that are themselves
     // references) through the document; nothing for a reference elsewhere, to a missing entry, or around a cycle.
     std::optional<std::string> componentKey(RefKind kind, std::string_view ref) const;
-    // The concrete node a reference of a non-schema kind resolves to, or null.
+    // The concrete component entry a reference names, or null.
     Node* lookup(RefKind kind, std::string_view ref) const;
+    // Where a reference leads, as far as the document read so far tells.
+    RefTarget findTarget(RefKind kind, std::string_view ref) const;
+    // The value a reference leads to, following references through the document; null when it leads nowhere.
+    const JV* refValue(std::string_view ref) const;
+    static std::string_view kindName(RefKind kind);
     void readReference(Reference* reference, const JV& value);
-    // Reads a reference of a non-schema kind into a slot: `add` stores a Reference to the target. An unresolved
-    // reference is an issue of `owner` and leaves the slot empty.
+    // Reads a reference of a non-schema kind into a slot: `add` stores a Reference to the target, given the target
+    // or a Reference (which is followed to its target). A reference to nothing or to a node of another kind is an
+    // issue of `owner` and leaves the slot empty; one whose target is not read yet is linked at the end.
     template <class Target, class Add>
     void readRefSlot(RefKind kind, Node* owner, const JV& value, Add&& add) {
         std::string ref = refText(value);
-        Node* target = lookup(kind, ref);
-        if (target == nullptr) {
-            issue(owner, &value, "Unresolved reference: " + ref);
-            return;
+        RefTarget target = findTarget(kind, ref);
+        Reference* reference = nullptr;
+        switch (target.status) {
+            case RefStatus::found:
+                reference = add(static_cast<Target*>(target.node));
+                break;
+            case RefStatus::pending:
+            case RefStatus::unread:
+                reference = add(pendingMarker_.get());
+                if (reference != nullptr) pendingLinks_.emplace(ref, PendingLink{kind, reference});
+                break;
+            case RefStatus::missing:
+                return issue(owner, &value, "Unresolved reference: " + ref);
+            case RefStatus::wrongKind:
+                return issue(owner, &value, wrongKindMessage(kind, ref));
         }
-        Reference* reference = add(static_cast<Target*>(target));
         if (reference != nullptr) readReference(reference, value);
     }
+    static std::string wrongKindMessage(RefKind kind, std::string_view ref);
 
     // --- schema references ---
-    // A schema slot: a reference (resolved now, or linked forward through the placeholder), a boolean schema or an
-    // object schema. `make` creates the new schema in the slot, `makeRef` stores a reference to a target.
+    // A schema slot: a reference (resolved now, or linked at the end through the placeholder), a boolean schema or
+    // an object schema. `make` creates the new schema in the slot, `makeRef` stores a reference to a target.
     template <class Make, class MakeRef>
     void readSchemaSlot(Node* owner, const JV& value, Make&& make, MakeRef&& makeRef) {
         if (isRef(value)) {
             std::string ref = refText(value);
-            Schema* target = schemaTarget(ref);
-            Reference* reference = makeRef(target != nullptr ? target : placeholder_.get());
+            RefTarget target = findTarget(RefKind::schema, ref);
+            const bool found = target.status == RefStatus::found;
+            Reference* reference = makeRef(found ? static_cast<Schema*>(target.node) : placeholder_.get());
             if (reference == nullptr) return;
-            if (target == nullptr) pendingLinks_.emplace(std::move(ref), reference);
+            if (!found) pendingLinks_.emplace(std::move(ref), PendingLink{RefKind::schema, reference});
             readReference(reference, value);
         } else if (value.isObject() || value.isBoolean()) {
             Schema* schema = make();
@@ -126,9 +162,7 @@ class DocumentReader {
             issue(owner, &value, "Schema must be an object or boolean");
         }
     }
-    // The concrete schema a reference text names right now, or null.
-    Schema* schemaTarget(std::string_view ref) const;
-    void resolveSchemaLinks();
+    void resolvePendingLinks();
 
     // --- object readers (in document order of the root) ---
     void readOpenAPI(const JV& root);
@@ -208,12 +242,15 @@ class DocumentReader {
     bool is30_ = false;
     OpenAPI* model_ = nullptr;
     const JV* componentsValue_ = nullptr;
-    // Stands in as the target of schema references whose target is not known yet.
+    // Stands in as the target of references whose target is not known yet (of any kind: nothing resolves through
+    // it while reading). The marker is a Reference to it, for the slots that take a Reference.
     std::unique_ptr<Schema> placeholder_;
-    std::multimap<std::string, Reference*> pendingLinks_;
+    std::unique_ptr<Reference> pendingMarker_;
+    // By reference text, so that unresolved references are reported in that order.
+    std::multimap<std::string, PendingLink> pendingLinks_;
     int depth_ = 0;
-    // Components path items being read in place of a reference inside a callback (which cannot hold references).
-    std::vector<std::string> inlinedPathItems_;
+    // Path items being read in place of a reference inside a callback (which cannot hold references).
+    std::vector<const JV*> inlinedPathItems_;
 };
 
 }  // namespace zephalon::openapi::detail

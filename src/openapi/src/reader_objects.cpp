@@ -169,7 +169,7 @@ void DocumentReader::readOpenAPI(const JV& root) {
         }
     });
     guard(model, &root, [&] { readExtensions(model, root); });
-    guard(model, &root, [&] { resolveSchemaLinks(); });
+    guard(model, &root, [&] { resolvePendingLinks(); });
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -328,7 +328,7 @@ void DocumentReader::readOperation(Operation* operation, const JV& value) {
         guard(operation, body, [&] {
             if (isRef(*body)) {
                 readRefSlot<RequestBody>(RefKind::requestBody, operation, *body,
-                                         [&](RequestBody* t) { return operation->setRequestBodyRef(t); });
+                                         [&](auto* t) { return operation->setRequestBodyRef(t); });
             } else if (expectObject(operation, *body, "Expected an object")) {
                 readRequestBody(operation->setRequestBody(), *body);
             }
@@ -343,7 +343,7 @@ void DocumentReader::readOperation(Operation* operation, const JV& value) {
             guard(operation, callback, [&] {
                 if (isRef(*callback)) {
                     readRefSlot<Callback>(RefKind::callback, operation, *callback,
-                                          [&](Callback* t) { return operation->addCallbackRef(name, t); });
+                                          [&](auto* t) { return operation->addCallbackRef(name, t); });
                 } else if (expectObject(operation, *callback, "Expected an object")) {
                     readCallback(operation->addCallback(name), *callback);
                 }
@@ -371,7 +371,7 @@ template <class Owner>
 void DocumentReader::readParameterSlot(Owner* owner, const JV& value) {
     if (isRef(value)) {
         readRefSlot<Parameter>(RefKind::parameter, owner, value,
-                               [&](Parameter* t) { return owner->addParameterRef(t); });
+                               [&](auto* t) { return owner->addParameterRef(t); });
         return;
     }
     makeParameter(owner, value, [&](Parameter::Location location, std::string name) -> Parameter* {
@@ -476,7 +476,7 @@ void DocumentReader::readExamples(Node* owner, Examples& examples, const JV& val
         guard(owner, example, [&] {
             if (isRef(*example)) {
                 readRefSlot<Example>(RefKind::example, owner, *example,
-                                     [&](Example* t) { return examples.addExternalExampleRef(name, t); });
+                                     [&](auto* t) { return examples.addExternalExampleRef(name, t); });
             } else if (expectObject(owner, *example, "Expected an object")) {
                 if (Example* target = examples.addExternalExample(name)) readExample(target, *example);
             }
@@ -545,7 +545,7 @@ void DocumentReader::readHeaderMap(Owner* owner, const JV& headers) {
         guard(owner, header, [&] {
             if (isRef(*header)) {
                 readRefSlot<Header>(RefKind::header, owner, *header,
-                                    [&](Header* t) { return owner->addHeaderRef(name, t); });
+                                    [&](auto* t) { return owner->addHeaderRef(name, t); });
             } else if (expectObject(owner, *header, "Expected an object")) {
                 if (Header* target = owner->addHeader(name)) readHeader(target, *header);
             }
@@ -576,7 +576,7 @@ void DocumentReader::readResponses(Operation* operation, const JV& value) {
         guard(responses, response, [&] {
             if (isRef(*response)) {
                 readRefSlot<Response>(RefKind::response, responses, *response,
-                                      [&](Response* t) { return responses->addResponseRef(status, t); });
+                                      [&](auto* t) { return responses->addResponseRef(status, t); });
             } else if (expectObject(responses, *response, "Expected an object")) {
                 readResponse(responses->addResponse(status), *response);
             }
@@ -605,7 +605,7 @@ void DocumentReader::readResponse(Response* response, const JV& value) {
             guard(response, link, [&] {
                 if (isRef(*link)) {
                     readRefSlot<Link>(RefKind::link, response, *link,
-                                      [&](Link* t) { return response->addLinkRef(name, t); });
+                                      [&](auto* t) { return response->addLinkRef(name, t); });
                 } else if (expectObject(response, *link, "Expected an object")) {
                     readLink(response->addLink(name), *link);
                 }
@@ -627,20 +627,18 @@ void DocumentReader::readCallback(Callback* callback, const JV& value) {
                 return;
             }
             // A callback holds its path items by value, so a referenced path item is read in place. The chain of
-            // names being read stops a path item that (through its own callbacks) refers to itself.
+            // path items being read stops one that (through its own callbacks) refers to itself.
             std::string ref = refText(*item);
-            std::optional<std::string> key = componentKey(RefKind::pathItem, ref);
-            const JV* entries = componentsValue_ != nullptr ? componentsValue_->property("pathItems") : nullptr;
-            const JV* target = key && entries != nullptr ? entries->property(*key) : nullptr;
+            const JV* target = refValue(ref);
             if (target == nullptr) {
                 issue(callback, item, "Unresolved reference: " + ref);
                 return;
             }
-            if (std::find(inlinedPathItems_.begin(), inlinedPathItems_.end(), *key) != inlinedPathItems_.end()) {
+            if (std::find(inlinedPathItems_.begin(), inlinedPathItems_.end(), target) != inlinedPathItems_.end()) {
                 issue(callback, item, "Circular reference: " + ref);
                 return;
             }
-            inlinedPathItems_.push_back(*key);
+            inlinedPathItems_.push_back(target);
             PathItem* pathItem = callback->addItem(expression);
             map(pathItem, *item);
             readPathItem(pathItem, *target);

@@ -45,7 +45,7 @@ void OpenAPIReadResult::clearMappings() {
 
 void OpenAPIReadResult::addMapping(const Node* node, const jv::JV* value) {
     if (node == nullptr || value == nullptr) return;
-    if (nodeToValue_.insert(node, value) && valueToNodeBuilt_) valueToNode_.insert(value, node);
+    if (nodeToValue_.insert(node, value) && valueToNodeBuilt_) indexValue(value, node);
 }
 
 void OpenAPIReadResult::addMapping(const Node* node, std::string_view key, const jv::JV* value) {
@@ -141,14 +141,34 @@ std::optional<SourceLocation> OpenAPIReadResult::sourceLocation(const Node* node
 
 Node* OpenAPIReadResult::findNode(std::string_view pointer) const {
     if (doc_ == nullptr) return nullptr;
-    const jv::JV* v = static_cast<const jv::JVDoc&>(*doc_).findNode(pointer);
-    if (v == nullptr) return nullptr;
+    return nodeOf(static_cast<const jv::JVDoc&>(*doc_).findNode(pointer));
+}
+
+namespace {
+
+std::size_t depth(const Node* node) {
+    std::size_t levels = 0;
+    for (; node != nullptr; node = node->parent()) ++levels;
+    return levels;
+}
+
+}  // namespace
+
+void OpenAPIReadResult::indexValue(const jv::JV* value, const Node* node) const {
+    if (valueToNode_.insert(value, node)) return;
+    // Shared values are rare; the node nearest the root stands for them, whatever order the map holds them in.
+    const Node** existing = valueToNode_.find(value);
+    if (depth(node) < depth(*existing)) *existing = node;
+}
+
+Node* OpenAPIReadResult::nodeOf(const jv::JV* value) const {
+    if (value == nullptr) return nullptr;
     if (!valueToNodeBuilt_) {
         valueToNode_.reserve(nodeToValue_.size());
-        nodeToValue_.forEach([&](const Node* n, const jv::JV* val) { valueToNode_.insert(val, n); });
+        nodeToValue_.forEach([&](const Node* n, const jv::JV* val) { indexValue(val, n); });
         valueToNodeBuilt_ = true;
     }
-    const Node* const* found = valueToNode_.find(v);
+    const Node* const* found = valueToNode_.find(value);
     // Nodes are handed out for editing; the maps hold them read-only.
     return found == nullptr ? nullptr : const_cast<Node*>(*found);
 }

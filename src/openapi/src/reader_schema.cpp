@@ -274,7 +274,9 @@ void DocumentReader::readNullable(Schema* s, const JV& v) {
 void DocumentReader::readExclusiveBound(Schema* s, const JV& v, std::string_view keyword) {
     const JV* bound = v.property(keyword);
     const bool maximum = keyword == "exclusiveMaximum";
-    if (is30_) {
+    // Draft 4 (which a 3.0 document uses, and a 3.1 schema may choose) has a flag beside minimum and maximum; later
+    // drafts have the bound itself.
+    if (usesExclusiveFlags(*s)) {
         if (!bound->isBoolean()) return issue(s, &v, "Expected boolean value");
         maximum ? s->setExclusiveMaximum(bound->booleanValue()) : s->setExclusiveMinimum(bound->booleanValue());
     } else {

@@ -8,6 +8,7 @@
 #include "slots.h"
 #include "zephalon/openapi/info.h"
 #include "zephalon/openapi/openapi.h"
+#include "zephalon/openapi/schema_format.h"
 
 namespace zephalon::openapi {
 
@@ -37,6 +38,24 @@ void assertIs31(const Node& node) {
     if (document != nullptr && !document->is31()) {
         throw std::runtime_error("This operation is only supported in OpenAPI 3.1");
     }
+}
+
+const SchemaDialect* effectiveDialect(const Schema& schema) {
+    for (const Node* node = &schema; node != nullptr; node = node->parent()) {
+        if (const auto* enclosing = nodeCast<Schema>(node); enclosing != nullptr && enclosing->dialect() != nullptr) {
+            return enclosing->dialect();
+        }
+    }
+    const auto* document = nodeCast<OpenAPI>(schema.root());
+    if (document == nullptr || !document->jsonSchemaDialect()) return nullptr;
+    static const SchemaDialectRegistry known;
+    return known.get(*document->jsonSchemaDialect());
+}
+
+bool usesExclusiveFlags(const Schema& schema) {
+    const auto* document = nodeCast<OpenAPI>(schema.root());
+    if (document == nullptr || document->is30()) return true;
+    return effectiveDialect(schema) == &SchemaDialect::Draft4;
 }
 
 // --- Schema ---
@@ -160,7 +179,7 @@ void Schema::setMinimum(double value) { setNumber(minimum_, value); }
 void Schema::setMinimum(const number::Number& value) { minimum_ = value; }
 
 void Schema::setExclusiveMaximum(bool exclusive) {
-    assertIs30(*this);
+    if (!usesExclusiveFlags(*this)) throw std::runtime_error("This operation is only supported in OpenAPI 3.0");
     exclusiveMaximum_ = exclusive;
 }
 
@@ -174,7 +193,7 @@ void Schema::setExclusiveMaximum(const number::Number& value) {
 }
 
 void Schema::setExclusiveMinimum(bool exclusive) {
-    assertIs30(*this);
+    if (!usesExclusiveFlags(*this)) throw std::runtime_error("This operation is only supported in OpenAPI 3.0");
     exclusiveMinimum_ = exclusive;
 }
 

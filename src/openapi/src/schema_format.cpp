@@ -101,15 +101,28 @@ constinit const SchemaDialect SchemaDialect::Draft7{"http://json-schema.org/draf
 constinit const SchemaDialect SchemaDialect::Draft2019_09{"https://json-schema.org/draft/2019-09/schema"};
 constinit const SchemaDialect SchemaDialect::Draft2020_12{"https://json-schema.org/draft/2020-12/schema"};
 
+namespace {
+
+// RFC 3986 equivalence for the one difference that matters in practice: "…/schema#" and "…/schema".
+std::string_view withoutEmptyFragment(std::string_view uri) {
+    return uri.ends_with('#') ? uri.substr(0, uri.size() - 1) : uri;
+}
+
+}  // namespace
+
+bool SchemaDialect::names(std::string_view uri) const {
+    return withoutEmptyFragment(uri) == withoutEmptyFragment(identifier_);
+}
+
 SchemaDialectRegistry::SchemaDialectRegistry() {
     for (const SchemaDialect* dialect : {&SchemaDialect::Draft4, &SchemaDialect::Draft6, &SchemaDialect::Draft7,
                                          &SchemaDialect::Draft2019_09, &SchemaDialect::Draft2020_12}) {
-        dialects_.emplace(dialect->identifier(), dialect);
+        dialects_.emplace(withoutEmptyFragment(dialect->identifier()), dialect);
     }
 }
 
 const SchemaDialect* SchemaDialectRegistry::get(std::string_view identifier) const {
-    auto it = dialects_.find(identifier);
+    auto it = dialects_.find(withoutEmptyFragment(identifier));
     return it == dialects_.end() ? nullptr : it->second;
 }
 

@@ -7,7 +7,9 @@
 #include <utility>
 
 #include "zephalon/foundation/assertions.h"
+#include "reference_text.h"
 #include "writer_impl.h"
+#include "zephalon/jv/pointer.h"
 #include "zephalon/openapi/schema_keywords.h"
 #include "zephalon/openapi/model.h"
 
@@ -206,8 +208,9 @@ void WriterCore::writeReference(const Reference& ref, JV& target) {
     const Node* node = ref.node();
     if (node != nullptr) {
         if (auto found = componentKeys_.find(node); found != componentKeys_.end()) {
-            // The key is used literally: the reader looks component keys up without decoding pointer escapes.
-            out.writeString(fmt::format("#/components/{}/{}", found->second.kind, *found->second.key), "$ref");
+            out.writeString(referenceTo(fmt::format("/components/{}/{}", found->second.kind,
+                                                    jv::escapeToken(*found->second.key))),
+                            "$ref");
         } else {
             checkReferenceKind(node->type());
             // Filled in once the whole document is written and the target's place is known.
@@ -219,6 +222,9 @@ void WriterCore::writeReference(const Reference& ref, JV& target) {
     out.writeOptionalString(ref.description(), "description");
     writeExtensions(out, ref);
     finish(out, nodeOrder(&ref));
+    if (const JV* source = sourceMember(&ref, "$ref"); node != nullptr && source != nullptr && source->isString()) {
+        sourceRefs_.push_back(SourceRef{&target, node, source->stringValue()});
+    }
 }
 
 void WriterCore::checkReferenceKind(NodeType type) {
@@ -243,9 +249,32 @@ void WriterCore::resolvePendingReferences() {
     for (auto [refObject, target] : pendingRefs_) {
         auto found = writtenNodes_.find(target);
         if (found == writtenNodes_.end()) continue;
-        refObject->setStringProperty("$ref", fmt::format("#{}", found->second->pointer()));
+        refObject->setStringProperty("$ref", referenceTo(found->second->pointer()));
     }
     pendingRefs_.clear();
+    // A reference is written back as the source wrote it (through an alias, another reference, another spelling)
+    // as long as that text still leads to its target in what was written.
+    for (const SourceRef& ref : sourceRefs_) {
+        if (leadsTo(ref.text, ref.target)) ref.object->setStringProperty("$ref", ref.text);
+    }
+    sourceRefs_.clear();
+}
+
+bool WriterCore::leadsTo(std::string_view ref, const Node* target) const {
+    auto written = writtenNodes_.find(target);
+    if (written == writtenNodes_.end()) return false;
+    std::string text(ref);
+    // Each hop passes a reference object of the output; a longer chain than there are references is a cycle.
+    for (std::size_t hops = 0; hops <= sourceRefs_.size(); ++hops) {
+        std::optional<jv::JVPointer> pointer = referencePointer(text);
+        const JV* value = pointer ? doc_.findNode(*pointer) : nullptr;
+        if (value == nullptr) return false;
+        if (value == written->second) return true;
+        const JV* next = value->isObject() ? value->property("$ref") : nullptr;
+        if (next == nullptr || !next->isString()) return false;
+        text = next->stringValue();
+    }
+    return false;
 }
 
 WriterCore::DepthGuard::DepthGuard(WriterCore& core) : core_(core) {
@@ -440,7 +469,12 @@ void WriterCore::writeSchemaMembers(OutObject& out, const Schema& schema) {
 void WriterCore::writeOtherKeyword(OutObject& out, const Schema& schema, OtherSchemaKeyword keyword) {
     switch (keyword) {
         case OtherSchemaKeyword::dialect:
-            if (schema.dialect() != nullptr) out.writeString(schema.dialect()->identifier(), "$schema");
+            if (const SchemaDialect* dialect = schema.dialect(); dialect != nullptr) {
+                // As the source spelt it, when that names the same dialect ("…/schema#" or "…/schema").
+                const JV* source = sourceMember(&schema, "$schema");
+                const bool same = source != nullptr && source->isString() && dialect->names(source->stringValue());
+                out.writeString(same ? source->stringValue() : dialect->identifier(), "$schema");
+            }
             return;
         case OtherSchemaKeyword::defaultValue:
             if (schema.defaultValue() != nullptr) {

@@ -95,6 +95,8 @@ class WriterCore {
     static bool isSharedTarget(const Node* node);
     void remember(const Node& node, jv::JV& written);
     void writeReference(const Reference& ref, jv::JV& target);
+    // Whether the reference text, followed through the output, arrives where `target` was written.
+    bool leadsTo(std::string_view ref, const Node* target) const;
     static void checkReferenceKind(NodeType type);
 
     // Schemas.
@@ -163,6 +165,13 @@ class WriterCore {
     // Where nodes that references point at were written, and the reference objects still waiting for a pointer.
     std::unordered_map<const Node*, jv::JV*> writtenNodes_;
     std::vector<std::pair<jv::JV*, const Node*>> pendingRefs_;
+    // Reference objects with the "$ref" text of their source, to be kept where it still leads to the target.
+    struct SourceRef {
+        jv::JV* object;
+        const Node* target;
+        std::string_view text;
+    };
+    std::vector<SourceRef> sourceRefs_;
 };
 
 }  // namespace zephalon::openapi::detail

@@ -94,15 +94,18 @@ TEST(ReaderRefs, AliasCyclesEndInIssuesNotHangs) {
     EXPECT_NE(std::find(found.begin(), found.end(), "Unresolved references found"), found.end());
 }
 
-TEST(ReaderRefs, ComponentKeysAreMatchedLiterally) {
+TEST(ReaderRefs, PointerEscapesAndPercentEncodingAreDecoded) {
     auto result = readJson(document("3.1.0", R"("schemas": {
-        "a/b": {"type": "string"},
-        "Escaped": {"$ref": "#/components/schemas/a~1b"},
-        "Literal": {"$ref": "#/components/schemas/a/b"}
+        "a/b~c": {"type": "string"},
+        "Escaped": {"$ref": "#/components/schemas/a~1b~0c"},
+        "Encoded": {"$ref": "#/components/schemas/a~1b%7E0c"},
+        "Literal": {"$ref": "#/components/schemas/a/b~c"}
     })"));
     EXPECT_EQ(messages(*result), (std::vector<std::string>{"Unresolved references found",
-                                                           "Unresolved reference: #/components/schemas/a~1b"}));
-    EXPECT_EQ(result->model()->components()->schema("Literal"), result->model()->components()->schema("a/b"));
+                                                           "Unresolved reference: #/components/schemas/a/b~c"}));
+    const Components* components = result->model()->components();
+    EXPECT_EQ(components->schema("Escaped"), components->schema("a/b~c"));
+    EXPECT_EQ(components->schema("Encoded"), components->schema("a/b~c"));
 }
 
 // One unresolved reference per kind, each in a slot of its own kind.
@@ -145,10 +148,83 @@ TEST(ReaderRefs, UnresolvedReferencesOfEveryOtherKindLeaveTheSlotEmpty) {
     EXPECT_TRUE(ok->headers().empty());
 }
 
-TEST(ReaderRefs, ReferenceOfTheWrongKindIsUnresolved) {
+TEST(ReaderRefs, AReferenceToANodeOfAnotherKindIsReportedAsSuch) {
     auto result = readJson(document("3.0.3", R"("schemas": {"S": {}}, "responses": {"R": {"description": "r"}})",
-                                    R"("/a": {"get": {"responses": {"200": {"$ref": "#/components/schemas/S"}}}})"));
-    EXPECT_EQ(messages(*result), (std::vector<std::string>{"Unresolved reference: #/components/schemas/S"}));
+                                    R"("/a": {"get": {"responses": {
+        "200": {"$ref": "#/components/schemas/S"},
+        "201": {"$ref": "#/paths/~1a/get/responses/202"},
+        "202": {"description": "ok", "content": {"application/json": {
+            "schema": {"$ref": "#/components/responses/R"}, "example": {"x": 1}}}},
+        "203": {"description": "ok", "content": {"application/json": {
+            "schema": {"$ref": "#/paths/~1a/get/responses/202/content/application~1json/example"}}}}}}})"));
+    EXPECT_EQ(messages(*result), (std::vector<std::string>{
+                                     "Reference target is not a response: #/components/schemas/S",
+                                     "Reference target is not a schema: #/components/responses/R",
+                                     "Reference target is not a schema: "
+                                     "#/paths/~1a/get/responses/202/content/application~1json/example",
+                                 }));
+    for (const Issue& issue : result->issues()) EXPECT_TRUE(result->issuePos(issue).known()) << issue.message;
+    const Responses* responses = result->model()->paths()->item("/a")->operation(HttpMethod::get)->responses();
+    EXPECT_EQ(responses->responseNode("200"), nullptr);
+    // A forward reference to a response read later in the same map.
+    EXPECT_EQ(responses->response("201"), responses->response("202"));
+}
+
+// References into any place of the document: the target is the node read there, of the kind the slot expects,
+// whether it comes before or after the reference.
+TEST(ReaderRefs, ReferencesToAnyPlaceResolve) {
+    auto result = readJson(document("3.1.0", R"("schemas": {
+        "Pet": {"type": "object", "properties": {"owner": {"type": "object", "properties": {
+            "pets": {"type": "array", "items": {"$ref": "#/components/schemas/Pet"}}}}}},
+        "Owner": {"$ref": "#/components/schemas/Pet/properties/owner"},
+        "Friends": {"$ref": "#/components/schemas/Pet/properties/owner/properties/pets/items"},
+        "Later": {"$ref": "#/paths/~1z/get/responses/200/content/application~1json/schema"}})",
+                                    R"(
+        "/a": {"get": {"parameters": [{"$ref": "#/paths/~1z/get/parameters/0"}], "responses": {}}},
+        "/b": {"$ref": "#/paths/~1z"},
+        "/c": {"$ref": "#/paths/~1b"},
+        "/z": {"get": {"parameters": [{"name": "q", "in": "query"}], "responses": {"200": {"description": "ok",
+            "content": {"application/json": {"schema": {"type": "object", "properties": {
+                "loop": {"type": "array", "items": {
+                    "$ref": "#/paths/~1z/get/responses/200/content/application~1json/schema/properties/loop"}}}}}}}}}})"));
+    ASSERT_EQ(messages(*result), std::vector<std::string>{});
+    const OpenAPI* model = result->model();
+    const Components* components = model->components();
+    const Schema* pet = components->schema("Pet");
+    EXPECT_EQ(components->schema("Owner"), pet->property("owner"));
+    EXPECT_EQ(components->schema("Friends"), pet);
+    const PathItem* z = model->paths()->item("/z");
+    EXPECT_EQ(model->paths()->item("/b"), z);
+    EXPECT_EQ(model->paths()->item("/c"), z);
+    const Operation* get = z->operation(HttpMethod::get);
+    EXPECT_EQ(model->paths()->item("/a")->operation(HttpMethod::get)->parameter(0), get->parameter(0));
+    const Schema* body = get->responses()->response("200")->mediaType("application/json")->schema();
+    EXPECT_EQ(components->schema("Later"), body);
+    const Schema* loop = body->property("loop");
+    EXPECT_EQ(loop->items(), loop);
+}
+
+TEST(ReaderRefs, ReferencesThatLeadNowhereOrAroundACycleAreUnresolved) {
+    auto result = readJson(document("3.1.0", R"("parameters": {"P": {"name": "p", "in": "query"}})",
+                                    R"(
+        "/a": {"parameters": [{"$ref": "#/paths/~1a/parameters/1"}, {"$ref": "#/paths/~1a/parameters/0"},
+                              {"$ref": "#/paths/~1nowhere/parameters/0"}, {"$ref": "other.yaml#/x"}]},
+        "/b": {"$ref": "#/paths/~1c"},
+        "/c": {"$ref": "#/paths/~1b"})"));
+    EXPECT_EQ(messages(*result), (std::vector<std::string>{
+                                     "Unresolved reference: #/paths/~1nowhere/parameters/0",
+                                     "Unresolved reference: other.yaml#/x",
+                                     "Unresolved reference: #/paths/~1a/parameters/0",
+                                     "Unresolved reference: #/paths/~1a/parameters/1",
+                                     "Unresolved reference: #/paths/~1b",
+                                     "Unresolved reference: #/paths/~1c",
+                                 }));
+    for (const Issue& issue : result->issues()) EXPECT_TRUE(result->issuePos(issue).known()) << issue.message;
+    const PathItem* a = result->model()->paths()->item("/a");
+    ASSERT_EQ(a->parameters().size(), 2u);
+    EXPECT_EQ(a->parameter(0), nullptr);
+    EXPECT_EQ(a->parameter(1), nullptr);
+    EXPECT_EQ(result->model()->paths()->item("/b"), nullptr);
 }
 
 TEST(ReaderRefs, CallbackPathItemReferencesAreReadInPlaceAndCyclesStop) {

@@ -147,6 +147,42 @@ TEST(Reader, ConstEnumAndExclusiveBoundsFollowTheVersion) {
     EXPECT_EQ(std::get<number::Number>(componentSchema(*v31, "Num")->exclusiveMinimum()), number::Number(0));
 }
 
+// A 3.1 document may keep draft-04 schemas, through jsonSchemaDialect or a schema's own "$schema"; the keyword
+// forms follow the dialect that governs each schema.
+TEST(Reader, ExclusiveBoundsFollowTheSchemasDialect) {
+    const std::string schemas = R"("schemas": {
+        "Flag": {"minimum": 0, "exclusiveMinimum": true, "properties": {"inner": {"maximum": 1, "exclusiveMaximum": false}}},
+        "Later": {"$schema": "https://json-schema.org/draft/2020-12/schema#", "exclusiveMinimum": 0,
+                  "properties": {"inner": {"exclusiveMaximum": 1}}},
+        "Bad": {"$schema": "https://json-schema.org/draft/2020-12/schema", "exclusiveMinimum": true}})";
+    auto result = readJson(R"({"openapi": "3.1.0", "info": {"title": "t", "version": "1"}, "paths": {},
+        "jsonSchemaDialect": "http://json-schema.org/draft-04/schema#", "components": {)" +
+                           schemas + "}}");
+    EXPECT_EQ(messages(*result), (std::vector<std::string>{"Expected numeric value"}));
+    const Schema* flag = componentSchema(*result, "Flag");
+    EXPECT_EQ(std::get<bool>(flag->exclusiveMinimum()), true);
+    EXPECT_EQ(std::get<bool>(flag->property("inner")->exclusiveMaximum()), false);
+    EXPECT_EQ(flag->effectiveMinimum()->exclusive, true);
+    const Schema* later = componentSchema(*result, "Later");
+    EXPECT_EQ(later->dialect(), &SchemaDialect::Draft2020_12);
+    EXPECT_EQ(std::get<number::Number>(later->property("inner")->exclusiveMaximum()), number::Number(1));
+
+    // Without the dialect the same flags are refused in 3.1, and the number form under draft 4.
+    auto plain = readJson(document("3.1.0", schemas));
+    EXPECT_EQ(messages(*plain), (std::vector<std::string>{"Expected numeric value", "Expected numeric value",
+                                                          "Expected numeric value"}));
+    auto draft4 = readJson(document("3.1.0", R"("schemas": {
+        "S": {"$schema": "http://json-schema.org/draft-04/schema", "exclusiveMinimum": 3}})"));
+    EXPECT_EQ(messages(*draft4), (std::vector<std::string>{"Expected boolean value"}));
+    auto unknown = readJson(document("3.1.0", R"("schemas": {"S": {"$schema": "urn:custom:dialect"}})"));
+    EXPECT_EQ(messages(*unknown), (std::vector<std::string>{"Unknown schema dialect: urn:custom:dialect"}));
+
+    // The model's own guard agrees: the flag form is for schemas under draft 4.
+    Components* components = result->model()->components();
+    EXPECT_THROW(components->schema("Later")->addProperty("edited")->setExclusiveMinimum(true), std::runtime_error);
+    EXPECT_NO_THROW(components->schema("Flag")->setExclusiveMaximum(true));
+}
+
 TEST(Reader, ExampleAndExamplesFormsReadWithoutIssues) {
     auto v30 = readJson(document("3.0.3", R"("schemas": {"S": {"type": "string", "example": "abc"}})"));
     ASSERT_TRUE(v30->issues().empty());

@@ -100,9 +100,14 @@ TEST(SchemaDialectRegistry, KnownDialects) {
     SchemaDialectRegistry registry;
     EXPECT_EQ(registry.get("https://json-schema.org/draft/2020-12/schema"), &SchemaDialect::Draft2020_12);
     EXPECT_EQ(registry.get("http://json-schema.org/draft-04/schema#"), &SchemaDialect::Draft4);
-    EXPECT_TRUE(registry.has("http://json-schema.org/draft-07/schema#"));
-    EXPECT_FALSE(registry.has("http://json-schema.org/draft-07/schema"));
     EXPECT_EQ(registry.get("https://json-schema.org/draft/2019-09/schema"), &SchemaDialect::Draft2019_09);
+    // An empty fragment is the same URI as none, for every dialect.
+    EXPECT_EQ(registry.get("https://json-schema.org/draft/2020-12/schema#"), &SchemaDialect::Draft2020_12);
+    EXPECT_EQ(registry.get("http://json-schema.org/draft-07/schema"), &SchemaDialect::Draft7);
+    EXPECT_TRUE(SchemaDialect::Draft4.names("http://json-schema.org/draft-04/schema"));
+    EXPECT_FALSE(SchemaDialect::Draft4.names("http://json-schema.org/draft-06/schema#"));
+    EXPECT_EQ(registry.get("https://json-schema.org/draft/2020-12/schema##"), nullptr);
+    EXPECT_EQ(registry.get("https://json-schema.org/draft/2020-12/schema#meta"), nullptr);
     EXPECT_EQ(registry.get(""), nullptr);
 }
 

@@ -201,18 +201,6 @@ void normaliseDocument(JV& root) {
             continue;
         }
         if (!value->isObject()) continue;
-        // A reference to a component that is itself a reference is written to the final target: the model's
-        // references never point at references.
-        if (JV* ref = value->property("$ref"); ref != nullptr && ref->isString()) {
-            std::string text(ref->stringValue());
-            for (int hops = 0; hops < 16; ++hops) {
-                const JV* target = lookup(text);
-                const JV* next = target != nullptr && target->isObject() ? target->property("$ref") : nullptr;
-                if (next == nullptr || !next->isString() || next->stringValue() == text) break;
-                text = next->stringValue();
-            }
-            ref->setString(text);
-        }
         // Callbacks own their path items, so a referenced path item is written in place.
         if (JV* callbacks = value->property("callbacks"); callbacks != nullptr && callbacks->isObject()) {
             for (auto callback : callbacks->properties()) {

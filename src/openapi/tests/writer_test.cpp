@@ -159,8 +159,8 @@ TEST(Writer, ReferencesPointIntoComponentsOrAtWhereTheTargetWasWritten) {
     auto doc = written(model);
     const JV* schemas = doc->root()->property("components")->property("schemas");
     EXPECT_EQ(json(schemas->property("Alias")), R"({"$ref":"#/components/schemas/Pet"})");
-    // Component keys are written literally, as the reader looks them up.
-    EXPECT_EQ(json(schemas->property("a/b~c")), R"({"properties":{"self":{"$ref":"#/components/schemas/a/b~c"}}})");
+    // Component keys are escaped as pointer tokens, as the reader decodes them.
+    EXPECT_EQ(json(schemas->property("a/b~c")), R"({"properties":{"self":{"$ref":"#/components/schemas/a~1b~0c"}}})");
     const JV* responses = doc->root()->property("paths")->property("/pets")->property("get")->property("responses");
     const JV* okSchema =
         responses->property("200")->property("content")->property("application/json")->property("schema");
@@ -172,6 +172,41 @@ TEST(Writer, ReferencesPointIntoComponentsOrAtWhereTheTargetWasWritten) {
         R"({"$ref":"#/paths/~1pets/get/responses/200/content/application~1json/schema","summary":"same as 200"})");
     EXPECT_EQ(json(otherSchema->property("not")), "{}");
     EXPECT_EQ(keysInOrder(*doc, *otherSchema->property("items")), (std::vector<std::string>{"$ref", "summary"}));
+}
+
+// References are written back as the source wrote them while that text still leads to the target; a reference
+// retargeted by an edit gets a pointer of the writer's own.
+TEST(Writer, ReferencesKeepTheirSourceTextWhileItStillLeadsToTheTarget) {
+    const std::string text = R"({"openapi": "3.1.0", "info": {"title": "t", "version": "1"},
+"paths": {"/a": {"get": {"parameters": [{"name": "q", "in": "query"}], "responses": {}}},
+          "/b": {"get": {"parameters": [{"$ref": "#/paths/~1a/get/parameters/0"}], "responses": {}}},
+          "/c": {"$ref": "#/paths/%7E1a"},
+          "/d": {"get": {"parameters": [{"$ref": "#/paths/~1b/get/parameters/0"}], "responses": {}}}},
+"components": {"schemas": {"Pet": {"type": "object"}, "Alias": {"$ref": "#/components/schemas/Pet"},
+    "UsesAlias": {"items": {"$ref": "#/components/schemas/Alias"}},
+    "Dialect": {"$schema": "https://json-schema.org/draft/2020-12/schema#"}}}})";
+    auto result = readFromString(text, FileFormat::JSON);
+    ASSERT_TRUE(result->issues().empty()) << formatIssues(*result);
+    std::string out;
+    writeToString(result.get(), out, FileFormat::JSON);
+    auto doc = jv::readString(out, FileFormat::JSON);
+    auto refAt = [&](std::string_view pointer) { return std::string(doc->findNode(pointer)->stringValue()); };
+    EXPECT_EQ(refAt("/paths/~1b/get/parameters/0/$ref"), "#/paths/~1a/get/parameters/0");
+    EXPECT_EQ(refAt("/paths/~1c/$ref"), "#/paths/%7E1a");
+    EXPECT_EQ(refAt("/paths/~1d/get/parameters/0/$ref"), "#/paths/~1b/get/parameters/0");
+    EXPECT_EQ(refAt("/components/schemas/UsesAlias/items/$ref"), "#/components/schemas/Alias");
+    EXPECT_EQ(refAt("/components/schemas/Dialect/$schema"), "https://json-schema.org/draft/2020-12/schema#");
+
+    // Once the alias goes, its text would lead nowhere: the reference points at its target directly.
+    result->model()->components()->removeSchema("Alias");
+    // And a path renamed under a reference's feet is followed to where its path item now stands.
+    result->model()->paths()->replaceUrl("/a", "/renamed");
+    writeToString(result.get(), out, FileFormat::JSON);
+    doc = jv::readString(out, FileFormat::JSON);
+    EXPECT_EQ(refAt("/components/schemas/UsesAlias/items/$ref"), "#/components/schemas/Pet");
+    EXPECT_EQ(refAt("/paths/~1c/$ref"), "#/paths/~1renamed");
+    EXPECT_EQ(refAt("/paths/~1b/get/parameters/0/$ref"), "#/paths/~1renamed/get/parameters/0");
+    EXPECT_EQ(refAt("/paths/~1d/get/parameters/0/$ref"), "#/paths/~1b/get/parameters/0");
 }
 
 TEST(Writer, SchemaExamplesInEitherFormAndThe30Example) {

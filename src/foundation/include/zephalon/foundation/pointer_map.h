@@ -16,6 +16,7 @@ template <class Key, class Value>
 class PointerMap {
   public:
     // The value stored for `key`; null when there is none.
+    Value* find(const Key* key) { return const_cast<Value*>(std::as_const(*this).find(key)); }
     const Value* find(const Key* key) const {
         if (size_ == 0) return nullptr;
         for (std::size_t i = slotOf(key);; i = (i + 1) & (slots_.size() - 1)) {

@@ -96,6 +96,10 @@ class OpenAPIReadResult {
 
     // The node made from the value at this JSON Pointer text; null when there is none.
     Node* findNode(std::string_view pointer) const;
+    // The node made from this value of the document; null when there is none. When several nodes share a value (the
+    // empty schema that stores a `false` schema, a path item a callback holds in place of a reference), the one
+    // nearest the root.
+    Node* nodeOf(const jv::JV* value) const;
 
     // One line per mapping: "<json type>@<value address> -> <node type>@<node address>".
     void dumpMappings(std::ostream& out) const;
@@ -117,6 +121,8 @@ class OpenAPIReadResult {
     std::size_t mappingCount() const { return nodeToValue_.size(); }
 
   private:
+    void indexValue(const jv::JV* value, const Node* node) const;
+
     struct KeyedValue {
         std::string key;
         const jv::JV* value;

@@ -212,8 +212,9 @@ class Schema final : public Node {
     void setMinimum(const number::Number& value);
     void removeMinimum() { minimum_.reset(); }
 
-    // The flag form is only allowed in a 3.0 document and the number form only in a 3.1 document; otherwise they
-    // throw std::runtime_error "This operation is only supported in OpenAPI 3.0" (or "... 3.1") and change nothing.
+    // The flag form is only allowed where usesExclusiveFlags holds (3.0 documents and draft-4 schemas) and the number
+    // form only in a 3.1 document; otherwise they throw std::runtime_error "This operation is only supported in
+    // OpenAPI 3.0" (or "... 3.1") and change nothing.
     const ExclusiveBound& exclusiveMaximum() const { return exclusiveMaximum_; }
     void setExclusiveMaximum(bool exclusive);
     void setExclusiveMaximum(int value);
@@ -579,6 +580,14 @@ bool isNullable(const Schema& schema);
 // is a document of that version. A node outside any document has no version to contradict and passes both.
 void assertIs30(const Node& node);
 void assertIs31(const Node& node);
+
+// The JSON Schema dialect whose keyword forms a schema follows: the nearest "$schema" on the schema or on the
+// schemas around it, else the document's jsonSchemaDialect when that names a known dialect. Null when neither says,
+// and the document version's own dialect applies.
+const SchemaDialect* effectiveDialect(const Schema& schema);
+// Whether exclusiveMinimum and exclusiveMaximum take the draft-4 flag form here: in a 3.0 document, in a schema of
+// a 3.1 document whose effective dialect is draft 4, and outside any document.
+bool usesExclusiveFlags(const Schema& schema);
 
 template <class T>
 struct MinMax {

@@ -100,6 +100,9 @@ class SchemaDialect {
 
     // The meta-schema URI.
     std::string_view identifier() const { return identifier_; }
+    // Whether `uri` names this dialect: the identifier, with or without an empty fragment ("…/schema#" is the same
+    // URI as "…/schema").
+    bool names(std::string_view uri) const;
 
     static const SchemaDialect Draft4;
     static const SchemaDialect Draft6;
@@ -117,7 +120,8 @@ class SchemaDialectRegistry {
     SchemaDialectRegistry();
 
     bool has(std::string_view identifier) const { return get(identifier) != nullptr; }
-    // Null when the identifier is unknown. Identifiers compare exactly.
+    // Null when the identifier is unknown. Identifiers compare exactly, except that an empty fragment counts as
+    // absent.
     const SchemaDialect* get(std::string_view identifier) const;
 
   private:
