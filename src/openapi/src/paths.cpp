@@ -13,7 +13,9 @@ namespace zephalon::openapi {
 
 // --- PathItem ---
 
-PathItem::~PathItem() = default;
+// References to a path item are detached before its operations go: their removal events reach listeners anywhere
+// above, which may follow references and must not find a path item half torn down.
+PathItem::~PathItem() { clearReferences(); }
 
 Operation* PathItem::operation(HttpMethod method) const {
     auto it = operations_.find(method);
@@ -110,7 +112,8 @@ void Paths::replaceUrl(std::string_view oldPath, std::string_view newPath) {
 
 // --- Callback ---
 
-Callback::~Callback() = default;
+// As for path items: nothing may lead into a callback while the operations below it report their removal.
+Callback::~Callback() { clearReferences(); }
 
 PathItem* Callback::item(std::string_view expression) const {
     auto it = items_.find(expression);

@@ -549,23 +549,31 @@ void DocumentReader::readComponents(const JV& value) {
         {"callbacks", RefKind::callback},
         {"pathItems", RefKind::pathItem},
     };
-    for (const auto& [name, kind] : kMaps) {
+    for (const auto& member : kMaps) {
+        const auto& name = member.first;
+        const auto& kind = member.second;
         guard(components, &value, [&] {
             const JV* entries = optObject(components, value, name);
             if (entries == nullptr) return;
             mapKeyed(components, name, entries);
             Members all = members(*entries);
             if (!kind) {
-                for (const auto& [key, entry] : all) {
+                for (const auto& member : all) {
+                    const auto& key = member.first;
+                    const auto& entry = member.second;
                     guard(components, entry, [&] { readSecurityScheme(key, *entry); });
                 }
                 return;
             }
             // Concrete entries first, so that an alias finds its target whatever the order of the entries.
-            for (const auto& [key, entry] : all) {
+            for (const auto& member : all) {
+                const auto& key = member.first;
+                const auto& entry = member.second;
                 if (!isRef(*entry)) guard(components, entry, [&] { readComponentEntry(*kind, key, *entry); });
             }
-            for (const auto& [key, entry] : all) {
+            for (const auto& member : all) {
+                const auto& key = member.first;
+                const auto& entry = member.second;
                 if (isRef(*entry)) guard(components, entry, [&] { readComponentEntry(*kind, key, *entry); });
             }
         });
@@ -660,7 +668,9 @@ void DocumentReader::readPaths(const JV& value) {
     Paths* paths = model_->paths();
     if (!expectObject(paths, value, "Expected an object")) return;
     map(paths, value);
-    for (const auto& [key, item] : members(value)) {
+    for (const auto& member : members(value)) {
+        const auto& key = member.first;
+        const auto& item = member.second;
         if (isExtensionKey(key)) continue;
         guard(paths, item, [&] {
             if (isRef(*item)) {
@@ -677,7 +687,9 @@ void DocumentReader::readPaths(const JV& value) {
 void DocumentReader::readWebhooks(const JV& value) {
     OpenAPI* model = model_;
     mapKeyed(model, "webhooks", &value);
-    for (const auto& [key, item] : members(value)) {
+    for (const auto& member : members(value)) {
+        const auto& key = member.first;
+        const auto& item = member.second;
         guard(model, item, [&] {
             if (isRef(*item)) {
                 readRefSlot<PathItem>(RefKind::pathItem, model, *item,

@@ -52,6 +52,8 @@ class DocumentReader {
 
   private:
     using JV = jv::JV;
+    // Loops over members name the key and value as plain references rather than structured bindings: the steps
+    // inside capture them in lambdas, which some compilers (clang before 16) refuse for bindings.
     using Members = std::vector<std::pair<std::string_view, const JV*>>;
 
     // --- issues and guarded steps ---

@@ -281,7 +281,9 @@ void DocumentReader::readPathItem(PathItem* item, const JV& value) {
     readExtensions(item, value);
     if (auto summary = optString(item, value, "summary")) item->setSummary(*summary);
     if (auto description = optString(item, value, "description")) item->setDescription(*description);
-    for (const auto& [method, name] : operationMethods) {
+    for (const auto& member : operationMethods) {
+        const auto& method = member.first;
+        const auto& name = member.second;
         const JV* operation = value.property(name);
         if (operation == nullptr) continue;
         guard(item, operation, [&] {
@@ -339,7 +341,9 @@ void DocumentReader::readOperation(Operation* operation, const JV& value) {
     }
     if (const JV* callbacks = optObject(operation, value, "callbacks")) {
         mapKeyed(operation, "callbacks", callbacks);
-        for (const auto& [name, callback] : members(*callbacks)) {
+        for (const auto& member : members(*callbacks)) {
+            const auto& name = member.first;
+            const auto& callback = member.second;
             guard(operation, callback, [&] {
                 if (isRef(*callback)) {
                     readRefSlot<Callback>(RefKind::callback, operation, *callback,
@@ -370,8 +374,7 @@ void DocumentReader::readOperation(Operation* operation, const JV& value) {
 template <class Owner>
 void DocumentReader::readParameterSlot(Owner* owner, const JV& value) {
     if (isRef(value)) {
-        readRefSlot<Parameter>(RefKind::parameter, owner, value,
-                               [&](auto* t) { return owner->addParameterRef(t); });
+        readRefSlot<Parameter>(RefKind::parameter, owner, value, [&](auto* t) { return owner->addParameterRef(t); });
         return;
     }
     makeParameter(owner, value, [&](Parameter::Location location, std::string name) -> Parameter* {
@@ -472,7 +475,9 @@ void DocumentReader::readExamples(Node* owner, Examples& examples, const JV& val
     const JV* named = optObject(owner, value, "examples");
     if (named == nullptr) return;
     mapKeyed(owner, "examples", named);
-    for (const auto& [name, example] : members(*named)) {
+    for (const auto& member : members(*named)) {
+        const auto& name = member.first;
+        const auto& example = member.second;
         guard(owner, example, [&] {
             if (isRef(*example)) {
                 readRefSlot<Example>(RefKind::example, owner, *example,
@@ -490,7 +495,9 @@ void DocumentReader::readRequestBody(RequestBody* body, const JV& value) {
     if (auto description = optString(body, value, "description")) body->setDescription(*description);
     if (const JV* content = optObject(body, value, "content")) {
         mapKeyed(body, "content", content);
-        for (const auto& [key, mediaType] : members(*content)) {
+        for (const auto& member : members(*content)) {
+            const auto& key = member.first;
+            const auto& mediaType = member.second;
             guard(body, mediaType, [&] {
                 if (expectObject(body, *mediaType, "Expected an object")) {
                     readMediaType(body->addMediaType(key), *mediaType);
@@ -512,7 +519,9 @@ void DocumentReader::readMediaType(MediaType* mediaType, const JV& value) {
     readExamples(mediaType, mediaType->examples(), value);
     if (const JV* encodings = optObject(mediaType, value, "encoding")) {
         mapKeyed(mediaType, "encoding", encodings);
-        for (const auto& [name, encoding] : members(*encodings)) {
+        for (const auto& member : members(*encodings)) {
+            const auto& name = member.first;
+            const auto& encoding = member.second;
             guard(mediaType, encoding, [&] {
                 if (expectObject(mediaType, *encoding, "Expected an object")) {
                     readEncoding(mediaType->addEncoding(name), *encoding);
@@ -541,7 +550,9 @@ void DocumentReader::readEncoding(Encoding* encoding, const JV& value) {
 template <class Owner>
 void DocumentReader::readHeaderMap(Owner* owner, const JV& headers) {
     mapKeyed(owner, "headers", &headers);
-    for (const auto& [name, header] : members(headers)) {
+    for (const auto& member : members(headers)) {
+        const auto& name = member.first;
+        const auto& header = member.second;
         guard(owner, header, [&] {
             if (isRef(*header)) {
                 readRefSlot<Header>(RefKind::header, owner, *header,
@@ -571,7 +582,9 @@ void DocumentReader::readResponses(Operation* operation, const JV& value) {
     Responses* responses = operation->responses();
     map(responses, value);
     readExtensions(responses, value);
-    for (const auto& [status, response] : members(value)) {
+    for (const auto& member : members(value)) {
+        const auto& status = member.first;
+        const auto& response = member.second;
         if (isExtensionKey(status)) continue;
         guard(responses, response, [&] {
             if (isRef(*response)) {
@@ -591,7 +604,9 @@ void DocumentReader::readResponse(Response* response, const JV& value) {
     if (const JV* headers = optObject(response, value, "headers")) readHeaderMap(response, *headers);
     if (const JV* content = optObject(response, value, "content")) {
         mapKeyed(response, "content", content);
-        for (const auto& [key, mediaType] : members(*content)) {
+        for (const auto& member : members(*content)) {
+            const auto& key = member.first;
+            const auto& mediaType = member.second;
             guard(response, mediaType, [&] {
                 if (expectObject(response, *mediaType, "Expected an object")) {
                     readMediaType(response->addMediaType(key), *mediaType);
@@ -601,7 +616,9 @@ void DocumentReader::readResponse(Response* response, const JV& value) {
     }
     if (const JV* links = optObject(response, value, "links")) {
         mapKeyed(response, "links", links);
-        for (const auto& [name, link] : members(*links)) {
+        for (const auto& member : members(*links)) {
+            const auto& name = member.first;
+            const auto& link = member.second;
             guard(response, link, [&] {
                 if (isRef(*link)) {
                     readRefSlot<Link>(RefKind::link, response, *link,
@@ -619,7 +636,9 @@ void DocumentReader::readCallback(Callback* callback, const JV& value) {
     if (!depth.ok()) return;
     map(callback, value);
     readExtensions(callback, value);
-    for (const auto& [expression, item] : members(value)) {
+    for (const auto& member : members(value)) {
+        const auto& expression = member.first;
+        const auto& item = member.second;
         if (isExtensionKey(expression)) continue;
         guard(callback, item, [&] {
             if (!isRef(*item)) {

@@ -17,7 +17,7 @@ enum Keyword : unsigned {
     ZEPHALON_SCHEMA_KEYWORDS(ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT,
                              ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT, ZEPHALON_KEYWORD_BIT)
 #undef ZEPHALON_KEYWORD_BIT
-    kExtension,
+        kExtension,
     kKeywordCount
 };
 
@@ -59,61 +59,63 @@ void DocumentReader::readSchemaKeywords(Schema* s, const JV& v) {
         }
     }
     if (has[kExtension]) guard(s, &v, [&] { readExtensions(s, v); });
-    // Every keyword present is a step of its own, in the table's order: one bad keyword does not hide the rest of
-    // the schema.
-#define ZEPHALON_READ_TEXT(name, get, set)                                \
-    if (has[kw_##get]) {                                                  \
-        guard(s, &v, [&] {                                                \
+        // Every keyword present is a step of its own, in the table's order: one bad keyword does not hide the rest of
+        // the schema.
+#define ZEPHALON_READ_TEXT(name, get, set)                                   \
+    if (has[kw_##get]) {                                                     \
+        guard(s, &v, [&] {                                                   \
             if (auto text = optString(s, v, name)) s->set(std::move(*text)); \
-        });                                                               \
+        });                                                                  \
     }
-#define ZEPHALON_READ_FLAG(name, get, set)                  \
-    if (has[kw_##get]) {                                    \
-        guard(s, &v, [&] {                                  \
+#define ZEPHALON_READ_FLAG(name, get, set)                      \
+    if (has[kw_##get]) {                                        \
+        guard(s, &v, [&] {                                      \
             if (auto flag = optBool(s, v, name)) s->set(*flag); \
-        });                                                 \
+        });                                                     \
     }
-#define ZEPHALON_READ_COUNT(name, get, set)                   \
-    if (has[kw_##get]) {                                      \
-        guard(s, &v, [&] {                                    \
+#define ZEPHALON_READ_COUNT(name, get, set)                        \
+    if (has[kw_##get]) {                                           \
+        guard(s, &v, [&] {                                         \
             if (auto count = optCount(s, v, name)) s->set(*count); \
-        });                                                   \
+        });                                                        \
     }
-#define ZEPHALON_READ_NUMBER(name, get, set)                                  \
-    if (has[kw_##get]) {                                                      \
-        guard(s, &v, [&] {                                                    \
+#define ZEPHALON_READ_NUMBER(name, get, set)                                           \
+    if (has[kw_##get]) {                                                               \
+        guard(s, &v, [&] {                                                             \
             if (const number::Number* number = optNumber(s, v, name)) s->set(*number); \
-        });                                                                   \
+        });                                                                            \
     }
-#define ZEPHALON_READ_SUBSCHEMA(name, get, set, setRef)                                                    \
-    if (has[kw_##get]) {                                                                                   \
-        guard(s, &v, [&] {                                                                                 \
-            readSchemaSlot(                                                                                \
+#define ZEPHALON_READ_SUBSCHEMA(name, get, set, setRef)                                                   \
+    if (has[kw_##get]) {                                                                                  \
+        guard(s, &v, [&] {                                                                                \
+            readSchemaSlot(                                                                               \
                 s, *v.property(name), [&] { return s->set(); }, [&](Schema* t) { return s->setRef(t); }); \
-        });                                                                                                \
+        });                                                                                               \
     }
-#define ZEPHALON_READ_SUBSCHEMA_LIST(name, get, add, addRef)                                                   \
-    if (has[kw_##get]) {                                                                                       \
-        guard(s, &v, [&] {                                                                                     \
-            if (const JV* list = optArray(s, v, name)) {                                                       \
-                for (const JV* sub : list->items()) {                                                          \
-                    readSchemaSlot(                                                                            \
-                        s, *sub, [&] { return s->add(); }, [&](Schema* t) { return s->addRef(t); });           \
-                }                                                                                              \
-            }                                                                                                  \
-        });                                                                                                    \
+#define ZEPHALON_READ_SUBSCHEMA_LIST(name, get, add, addRef)                                         \
+    if (has[kw_##get]) {                                                                             \
+        guard(s, &v, [&] {                                                                           \
+            if (const JV* list = optArray(s, v, name)) {                                             \
+                for (const JV* sub : list->items()) {                                                \
+                    readSchemaSlot(                                                                  \
+                        s, *sub, [&] { return s->add(); }, [&](Schema* t) { return s->addRef(t); }); \
+                }                                                                                    \
+            }                                                                                        \
+        });                                                                                          \
     }
-#define ZEPHALON_READ_SUBSCHEMA_MAP(name, get, add, addRef)                                                    \
-    if (has[kw_##get]) {                                                                                       \
-        guard(s, &v, [&] {                                                                                     \
-            if (const JV* entries = optObject(s, v, name)) {                                                   \
-                mapKeyed(s, name, entries);                                                                    \
-                for (const auto& [key, sub] : members(*entries)) {                                             \
-                    readSchemaSlot(                                                                            \
-                        s, *sub, [&] { return s->add(key); }, [&](Schema* t) { return s->addRef(key, t); });   \
-                }                                                                                              \
-            }                                                                                                  \
-        });                                                                                                    \
+#define ZEPHALON_READ_SUBSCHEMA_MAP(name, get, add, addRef)                                                  \
+    if (has[kw_##get]) {                                                                                     \
+        guard(s, &v, [&] {                                                                                   \
+            if (const JV* entries = optObject(s, v, name)) {                                                 \
+                mapKeyed(s, name, entries);                                                                  \
+                for (const auto& member : members(*entries)) {                                               \
+                    const auto& key = member.first;                                                          \
+                    const auto& sub = member.second;                                                         \
+                    readSchemaSlot(                                                                          \
+                        s, *sub, [&] { return s->add(key); }, [&](Schema* t) { return s->addRef(key, t); }); \
+                }                                                                                            \
+            }                                                                                                \
+        });                                                                                                  \
     }
 #define ZEPHALON_READ_OTHER(name, id) \
     if (has[kw_##id]) guard(s, &v, [&] { readOtherKeyword(s, v, OtherSchemaKeyword::id, has); });
@@ -254,7 +256,9 @@ void DocumentReader::readDefinitions(Schema* s, const JV& v) {
         return;
     }
     mapKeyed(s, "definitions", map);
-    for (const auto& [name, sub] : members(*map)) {
+    for (const auto& member : members(*map)) {
+        const auto& name = member.first;
+        const auto& sub = member.second;
         readSchemaSlot(
             s, *sub, [&] { return s->addDefinition(name); }, [&](Schema* t) { return s->addDefinitionRef(name, t); });
     }

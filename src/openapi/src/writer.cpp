@@ -6,12 +6,12 @@
 #include <unordered_set>
 #include <utility>
 
-#include "zephalon/foundation/assertions.h"
 #include "reference_text.h"
 #include "writer_impl.h"
+#include "zephalon/foundation/assertions.h"
 #include "zephalon/jv/pointer.h"
-#include "zephalon/openapi/schema_keywords.h"
 #include "zephalon/openapi/model.h"
+#include "zephalon/openapi/schema_keywords.h"
 
 namespace zephalon::openapi {
 
@@ -208,9 +208,9 @@ void WriterCore::writeReference(const Reference& ref, JV& target) {
     const Node* node = ref.node();
     if (node != nullptr) {
         if (auto found = componentKeys_.find(node); found != componentKeys_.end()) {
-            out.writeString(referenceTo(fmt::format("/components/{}/{}", found->second.kind,
-                                                    jv::escapeToken(*found->second.key))),
-                            "$ref");
+            out.writeString(
+                referenceTo(fmt::format("/components/{}/{}", found->second.kind, jv::escapeToken(*found->second.key))),
+                "$ref");
         } else {
             checkReferenceKind(node->type());
             // Filled in once the whole document is written and the target's place is known.

@@ -5,8 +5,8 @@
 
 #include <ostream>
 
-#include "zephalon/foundation/assertions.h"
 #include "writer_impl.h"
+#include "zephalon/foundation/assertions.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/writer.h"

@@ -204,8 +204,8 @@ TEST(Reader, SchemaKeywordProblemsAreReportedOneByOne) {
     EXPECT_EQ(messages(*result), (std::vector<std::string>{
                                      "Unknown schema dialect: urn:unknown",
                                      "Expected string or array value for schema type",
-                                     "definitions and $defs are mutually exclusive",
                                      "Unknown format: not-a-format",
+                                     "definitions and $defs are mutually exclusive",
                                      "A non-negative integer value is expected for 'maxLength'.",
                                      "Expected array value",
                                      "Schema must be an object or boolean",
