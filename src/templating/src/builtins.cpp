@@ -106,13 +106,15 @@ nlohmann::json join(const nlohmann::json& list, const nlohmann::json& separator,
     }
     const std::string& sep = stringArgument(Builtin::Join, separator);
     std::string text;
+    std::array<char, 24> digits;
+    std::string scratch;
     bool first = true;
     for (const nlohmann::json& element : list) {
         if (!first) {
             text += sep;
         }
         first = false;
-        appendValue(text, element);
+        text += valueText(element, digits, scratch);
         checkTextSize(Builtin::Join, text.size(), limits);
     }
     return text;
@@ -219,31 +221,25 @@ std::string_view describeType(const nlohmann::json& value) {
     return "binary data";
 }
 
-void appendValue(std::string& out, const nlohmann::json& value) {
-    char buffer[24];
+std::string_view valueText(const nlohmann::json& value, std::array<char, 24>& digits, std::string& scratch) {
+    char* first = digits.data();
+    char* last = digits.data() + digits.size();
     switch (value.type()) {
         case nlohmann::json::value_t::string:
-            out += value.get_ref<const std::string&>();
-            return;
-        case nlohmann::json::value_t::number_integer: {
-            auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value.get<std::int64_t>());
-            out.append(buffer, end);
-            return;
-        }
-        case nlohmann::json::value_t::number_unsigned: {
-            auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value.get<std::uint64_t>());
-            out.append(buffer, end);
-            return;
-        }
+            return value.get_ref<const std::string&>();
+        case nlohmann::json::value_t::number_integer:
+            return {first, static_cast<std::size_t>(std::to_chars(first, last, value.get<std::int64_t>()).ptr - first)};
+        case nlohmann::json::value_t::number_unsigned:
+            return {first,
+                    static_cast<std::size_t>(std::to_chars(first, last, value.get<std::uint64_t>()).ptr - first)};
         case nlohmann::json::value_t::boolean:
-            out += value.get<bool>() ? "true" : "false";
-            return;
+            return value.get<bool>() ? "true" : "false";
         case nlohmann::json::value_t::null:
-            out += "null";
-            return;
+            return "null";
         default:
             // Invalid UTF-8 in a string becomes U+FFFD rather than an exception halfway through the output.
-            out += value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+            scratch = value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+            return scratch;
     }
 }
 

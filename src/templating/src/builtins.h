@@ -2,6 +2,7 @@
 
 // The built-in functions that need nothing but their argument values, and the text form of a value.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <nlohmann/json.hpp>
@@ -32,8 +33,9 @@ struct Fault {
 // "a string", "a number", "a list", …, for messages.
 std::string_view describeType(const nlohmann::json& value);
 
-// Writes a value as {{ }} shows it.
-void appendValue(std::string& out, const nlohmann::json& value);
+// The text of a value as {{ }} writes it: a string as it is, anything else in its JSON form. The result points into
+// the value, into `digits` (numbers) or into `scratch` (lists and objects).
+std::string_view valueText(const nlohmann::json& value, std::array<char, 24>& digits, std::string& scratch);
 
 // An integral number that fits a signed 64-bit integer.
 bool asInteger(const nlohmann::json& value, std::int64_t& out);

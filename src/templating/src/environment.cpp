@@ -61,14 +61,15 @@ void Environment::addCallback(std::string name, std::size_t argc, Callback callb
 void Environment::setLimits(Limits limits) { impl_->limits = limits; }
 
 std::string Environment::render(const Template& tmpl, const nlohmann::json& data) const {
-    std::string out;
+    Output out;
     renderTemplate(*impl_, dataOf(tmpl), data, out);
-    return out;
+    return std::move(out).str();
 }
 
 void Environment::render(std::ostream& out, const Template& tmpl, const nlohmann::json& data) const {
-    std::string text = render(tmpl, data);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    Output text;
+    renderTemplate(*impl_, dataOf(tmpl), data, text);
+    text.writeTo(out);
     if (!out) {
         throw std::runtime_error(fmt::format("[templating] writing the output of '{}' failed", tmpl.name()));
     }

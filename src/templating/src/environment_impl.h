@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "ast.h"
+#include "output.h"
 #include "zephalon/templating/environment.h"
 
 namespace zephalon::templating {
@@ -21,7 +22,6 @@ struct Environment::Impl {
 };
 
 // Renders a template with the data into `out` (appending); throws RenderError.
-void renderTemplate(const Environment::Impl& env, const TemplateData& tmpl, const nlohmann::json& data,
-                    std::string& out);
+void renderTemplate(const Environment::Impl& env, const TemplateData& tmpl, const nlohmann::json& data, Output& out);
 
 }  // namespace zephalon::templating

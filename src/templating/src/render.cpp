@@ -117,7 +117,7 @@ std::string_view opText(Op op) {
 
 class Renderer {
   public:
-    Renderer(const Environment::Impl& env, const Json& data, std::string& out)
+    Renderer(const Environment::Impl& env, const Json& data, Output& out)
         : env_(env), limits_(env.limits), data_(data), out_(out) {}
 
     void run(const TemplateData& t) {
@@ -222,12 +222,12 @@ class Renderer {
     void renderNode(const Node& node) {
         switch (node.kind) {
             case Node::Kind::Text:
-                out_ += node.text;
+                out_.append(node.text);
                 checkOutput(node);
                 return;
             case Node::Kind::Output: {
                 Value value = eval(*node.expr);
-                appendValue(out_, value.get());
+                out_.append(valueText(value.get(), digits_, scratch_));
                 checkOutput(node);
                 return;
             }
@@ -801,7 +801,9 @@ class Renderer {
     const Environment::Impl& env_;
     const Limits& limits_;
     const Json& data_;
-    std::string& out_;
+    Output& out_;
+    std::array<char, 24> digits_;
+    std::string scratch_;
     const TemplateData* current_ = nullptr;
     const BlockMap* blocks_ = nullptr;
     std::vector<const TemplateData*> active_;  // templates being rendered, outermost first
@@ -816,8 +818,7 @@ class Renderer {
 
 }  // namespace
 
-void renderTemplate(const Environment::Impl& env, const TemplateData& tmpl, const nlohmann::json& data,
-                    std::string& out) {
+void renderTemplate(const Environment::Impl& env, const TemplateData& tmpl, const nlohmann::json& data, Output& out) {
     Renderer(env, data, out).run(tmpl);
 }
 

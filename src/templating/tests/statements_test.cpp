@@ -179,6 +179,21 @@ TEST_F(Templates, ATemplateMayBeIncludedTwiceInARow) {
     EXPECT_EQ(render(env, "{% include \"mid\" %}{% include \"mid\" %}"), "xxxx");
 }
 
+TEST_F(Templates, LargeOutputsArriveWhole) {
+    // Output is collected in blocks; pieces of every size must come out in order, by string and by stream.
+    Json data = {{"small", "ab"}, {"large", std::string(200000, 'x')}};
+    Template t = env.parse("large", "{% for i in range(3000) %}{{i}}{{small}}{% if i == 1500 %}{{large}}{% endif %}"
+                                    "{% endfor %}");
+    std::string expected;
+    for (int i = 0; i < 3000; ++i) {
+        expected += std::to_string(i) + "ab" + (i == 1500 ? data["large"].get<std::string>() : "");
+    }
+    EXPECT_EQ(env.render(t, data), expected);
+    std::ostringstream out;
+    env.render(out, t, data);
+    EXPECT_EQ(out.str(), expected);
+}
+
 TEST_F(Templates, RenderToStreamWritesTheWholeOutputOrNothing) {
     Template good = env.parse("good", "a{{x}}");
     std::ostringstream out;
