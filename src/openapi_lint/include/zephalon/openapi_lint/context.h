@@ -1,0 +1,57 @@
+#pragma once
+
+// What a rule sees while it runs: the document being linted and the result its findings go to.
+
+#include <string>
+
+#include "zephalon/openapi_lint/issue.h"
+
+namespace zephalon::openapi {
+class Node;
+class OpenAPI;
+class OpenAPIReadResult;
+}  // namespace zephalon::openapi
+
+namespace zephalon::openapi_lint {
+
+class Rule;
+
+class Context {
+  public:
+    Context() = default;
+
+    // The canonical absolute path of the document being linted; empty when it has none.
+    const std::string& file() const { return file_; }
+    void setFile(std::string file) { file_ = std::move(file); }
+
+    // The document being linted (not owned); null between documents.
+    openapi::OpenAPIReadResult* readResult() const { return readResult_; }
+    void setReadResult(openapi::OpenAPIReadResult* readResult);
+    // The model of the read result.
+    openapi::OpenAPI* model() const;
+
+    // Every finding of the run, across documents.
+    Result& result() { return result_; }
+    const Result& result() const { return result_; }
+    void setResult(Result result) { result_ = std::move(result); }
+
+    // Records a finding of `rule` at `node`: the rule's id, severity and fixability, this context's file, and the
+    // node's source position and JSON Pointer. The one way rules report.
+    void addIssue(const Rule& rule, std::string message, const openapi::Node* node);
+
+    // Gives the issue the source position of the node (1-based line and column, in JSON and YAML alike); an issue
+    // about a node without a known position keeps (-1, -1).
+    void setPos(Issue& issue, const openapi::Node* node) const;
+    // The JSON Pointer of the node in the source document; "" for the root and for nodes that were not read from
+    // the document.
+    std::string nodeToJsonPointer(const openapi::Node* node) const;
+
+  private:
+    std::string file_;
+    openapi::OpenAPIReadResult* readResult_ = nullptr;
+    // YAML positions count from 0; reports count lines and columns from 1.
+    int positionBase_ = 0;
+    Result result_;
+};
+
+}  // namespace zephalon::openapi_lint

@@ -1,0 +1,93 @@
+#pragma once
+
+// Rules and rule sets.
+//
+// A rule checks one thing over a whole document and reports each finding through its context:
+//
+//     class OperationIdDefined : public Rule {
+//       public:
+//         static constexpr std::string_view Id = "operation-id-defined";
+//         explicit OperationIdDefined(Severity severity) : Rule(Id, severity) {}
+//         void run(Context& context) override;
+//     };
+//
+// A rule set is a named list of rule ids with their severities and options; configurations extend rule sets.
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "zephalon/jv/jv.h"
+#include "zephalon/openapi_lint/issue.h"
+
+namespace zephalon::openapi {
+class Node;
+}
+
+namespace zephalon::openapi_lint {
+
+class Context;
+
+// An option value that a rule cannot use.
+class RuleConfigurationError : public std::runtime_error {
+  public:
+    explicit RuleConfigurationError(const std::string& message) : std::runtime_error(message) {}
+};
+
+class Rule {
+  public:
+    Rule(std::string_view id, Severity severity) : id_(id), severity_(severity) {}
+    Rule(const Rule&) = delete;
+    Rule& operator=(const Rule&) = delete;
+    virtual ~Rule() = default;
+
+    // Whether `autoFix` can repair what `run` reports.
+    virtual bool autoFixable() const { return false; }
+    // Options from the configuration; throws RuleConfigurationError for a value the rule cannot use. The base
+    // ignores them.
+    virtual void setOptions(const jv::JV& options);
+    // Checks the context's document and reports through `context.addIssue`.
+    virtual void run(Context& context) = 0;
+    // Repairs the context's model in place. Returns whether it changed anything: a document is only written back
+    // when some fix changed it.
+    virtual bool autoFix(Context& context);
+
+    const std::string& id() const { return id_; }
+    Severity severity() const { return severity_; }
+    void setSeverity(Severity severity) { severity_ = severity; }
+
+  protected:
+    void addIssue(Context& context, std::string message, const openapi::Node* node) const;
+
+  private:
+    std::string id_;
+    Severity severity_;
+};
+
+class Ruleset {
+  public:
+    struct Entry {
+        std::string ruleId;
+        Severity severity;
+        // Null when the rule keeps its defaults.
+        std::unique_ptr<jv::JV> options;
+    };
+
+    explicit Ruleset(std::string_view id) : id_(id) {}
+    virtual ~Ruleset() = default;
+
+    const std::string& id() const { return id_; }
+    // In the order they were added.
+    const std::vector<Entry>& rules() const { return rules_; }
+
+    void addRule(std::string_view ruleId, Severity severity);
+    void addRule(std::string_view ruleId, Severity severity, std::unique_ptr<jv::JV> options);
+
+  private:
+    std::string id_;
+    std::vector<Entry> rules_;
+};
+
+}  // namespace zephalon::openapi_lint

@@ -1,0 +1,91 @@
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <ostream>
+
+#include "formatters.h"
+#include "zephalon/foundation/strings.h"
+#include "zephalon/foundation/term_color.h"
+#include "zephalon/openapi_lint/context.h"
+
+namespace zephalon::openapi_lint {
+
+namespace {
+
+const std::string kDim = terminal::TermColorSetter(terminal::dim + terminal::white).sequence();
+const std::string kRed = terminal::TermColorSetter(terminal::red).sequence();
+const std::string kYellow = terminal::TermColorSetter(terminal::yellow).sequence();
+const std::string kReset = terminal::TermColorSetter().sequence();
+
+// Pads by characters, not bytes, so that messages quoting non-ASCII text stay aligned.
+void appendPaddedRight(std::string& out, std::string_view text, std::size_t width) {
+    out += text;
+    const std::size_t length = utf8Length(text);
+    if (length < width) out.append(width - length, ' ');
+}
+
+struct Widths {
+    std::size_t line = 0;
+    std::size_t column = 0;
+    std::size_t severity = 5;
+    std::size_t message = 0;
+    std::size_t ruleId = 0;
+};
+
+Widths measure(const std::vector<Issue>& issues, const std::vector<std::size_t>& indices) {
+    Widths widths;
+    for (std::size_t index : indices) {
+        const Issue& issue = issues[index];
+        if (issue.hasPos()) {
+            widths.line = std::max(widths.line, fmt::formatted_size("{}", issue.line()));
+            widths.column = std::max(widths.column, fmt::formatted_size("{}", issue.column()));
+        }
+        if (issue.severity() == Severity::Warning) widths.severity = 7;
+        widths.message = std::max(widths.message, utf8Length(issue.message()));
+        widths.ruleId = std::max(widths.ruleId, utf8Length(issue.ruleId()));
+    }
+    return widths;
+}
+
+}  // namespace
+
+void StylishFormatter::format(const Context& context) {
+    const Result& result = context.result();
+    const std::vector<Issue>& issues = result.issues();
+    std::string text;
+    for (const auto& [file, indices] : sortIssues(result)) {
+        text += file;
+        text += '\n';
+        const Widths widths = measure(issues, indices);
+        for (std::size_t index : indices) {
+            const Issue& issue = issues[index];
+            text += "  ";
+            if (issue.hasPos()) {
+                text += kDim;
+                fmt::format_to(std::back_inserter(text), "{:>{}}:{:<{}}", issue.line(), widths.line, issue.column(),
+                               widths.column);
+            }
+            text += "  ";
+            text += issue.severity() == Severity::Error ? kRed : kYellow;
+            appendPaddedRight(text, severityToString(issue.severity()), widths.severity);
+            text += kReset;
+            text += "  ";
+            appendPaddedRight(text, issue.message(), widths.message);
+            text += "  ";
+            text += kDim;
+            appendPaddedRight(text, issue.ruleId(), widths.ruleId);
+            text += '\n';
+        }
+    }
+    if (!issues.empty()) {
+        fmt::format_to(std::back_inserter(text), "\n  {}{} issues ({} errors, {} warnings)\n", kReset, issues.size(),
+                       result.errorCount(), result.warningCount());
+        if (result.fixableErrorCount() + result.fixableWarningCount() != 0) {
+            fmt::format_to(std::back_inserter(text), "  {} errors, {} warnings are potentially auto-fixable\n",
+                           result.fixableErrorCount(), result.fixableWarningCount());
+        }
+    }
+    out() << text;
+}
+
+}  // namespace zephalon::openapi_lint
