@@ -1,5 +1,6 @@
 #include "zephalon/openapi_lint/rule.h"
 
+#include "zephalon/openapi/node.h"
 #include "zephalon/openapi_lint/context.h"
 
 namespace zephalon::openapi_lint {
@@ -7,6 +8,32 @@ namespace zephalon::openapi_lint {
 void Rule::setOptions(const jv::JV&) {}
 
 bool Rule::autoFix(Context&) { return false; }
+
+bool Rule::isDisabled(const openapi::Node* node) const {
+    for (; node != nullptr; node = node->parent()) {
+        for (std::string_view key : {"x-zephalon-lint-disable", "x-lint-disable"}) {
+            const jv::JV* list = node->extension(key);
+            if (list != nullptr && isDisabled(*list, id_)) return true;
+        }
+    }
+    return false;
+}
+
+bool Rule::isDisabled(const openapi::Node* first, const openapi::Node* second) const {
+    return isDisabled(first) || isDisabled(second);
+}
+
+bool Rule::isDisabled(const openapi::Node* first, const openapi::Node* second, const openapi::Node* third) const {
+    return isDisabled(first) || isDisabled(second) || isDisabled(third);
+}
+
+bool Rule::isDisabled(const jv::JV& list, std::string_view id) {
+    if (!list.isArray()) return false;
+    for (const jv::JV* item : list.items()) {
+        if (item->isString() && item->stringValue() == id) return true;
+    }
+    return false;
+}
 
 void Rule::addIssue(Context& context, std::string message, const openapi::Node* node) const {
     context.addIssue(*this, std::move(message), node);

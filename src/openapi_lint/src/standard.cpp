@@ -1,6 +1,8 @@
 #include "standard.h"
 
 #include "formatters/formatters.h"
+#include "rules/rules.h"
+#include "rulesets.h"
 
 namespace zephalon::openapi_lint {
 
@@ -9,6 +11,16 @@ namespace {
 template <class F>
 FormatterFactory formatter() {
     return [](std::ostream& out) { return std::make_unique<F>(out); };
+}
+
+template <class S>
+std::pair<std::string_view, RulesetFactory> ruleset() {
+    return {S::Id, [] { return std::make_unique<S>(); }};
+}
+
+template <class R>
+std::pair<std::string_view, RuleFactory> rule() {
+    return {R::Id, [](Severity severity) { return std::make_unique<R>(severity); }};
 }
 
 }  // namespace
@@ -22,8 +34,16 @@ StandardEntries<FormatterFactory> standardFormatters() {
     };
 }
 
-StandardEntries<RulesetFactory> standardRulesets() { return {}; }
+StandardEntries<RulesetFactory> standardRulesets() {
+    return {ruleset<AllRuleset>(), ruleset<RecommendedRuleset>(), ruleset<StrictRuleset>(), ruleset<JsonApiRuleset>()};
+}
 
-StandardEntries<RuleFactory> standardRules() { return {}; }
+StandardEntries<RuleFactory> standardRules() {
+    return {
+        rule<OperationIdDefined>(),
+        rule<PathsMaxCount>(),
+        rule<TagsSorted>(),
+    };
+}
 
 }  // namespace zephalon::openapi_lint

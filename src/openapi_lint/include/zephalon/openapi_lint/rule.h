@@ -58,6 +58,14 @@ class Rule {
     Severity severity() const { return severity_; }
     void setSeverity(Severity severity) { severity_ = severity; }
 
+    // Whether a document switched this rule off at the node: the node or one of its ancestors lists the rule's id
+    // in its "x-zephalon-lint-disable" or "x-lint-disable" extension. The overloads ask for each node in turn.
+    bool isDisabled(const openapi::Node* node) const;
+    bool isDisabled(const openapi::Node* first, const openapi::Node* second) const;
+    bool isDisabled(const openapi::Node* first, const openapi::Node* second, const openapi::Node* third) const;
+    // Whether an extension value is an array holding the string `id`.
+    static bool isDisabled(const jv::JV& list, std::string_view id);
+
   protected:
     void addIssue(Context& context, std::string message, const openapi::Node* node) const;
 

@@ -1,0 +1,43 @@
+#pragma once
+
+// The rules of the catalogue, one source file each.
+
+#include <cstdint>
+#include <string_view>
+
+#include "zephalon/openapi_lint/rule.h"
+
+namespace zephalon::openapi_lint {
+
+// Every operation, wherever it is declared, has an operationId.
+class OperationIdDefined : public Rule {
+  public:
+    static constexpr std::string_view Id = "operation-id-defined";
+    explicit OperationIdDefined(Severity severity) : Rule(Id, severity) {}
+    void run(Context& context) override;
+};
+
+// The document declares at most a configured number of paths.
+class PathsMaxCount : public Rule {
+  public:
+    static constexpr std::string_view Id = "paths-max-count";
+    explicit PathsMaxCount(Severity severity) : Rule(Id, severity) {}
+    // A positive integer.
+    void setOptions(const jv::JV& options) override;
+    void run(Context& context) override;
+
+  private:
+    std::uint64_t maxCount_ = 8;
+};
+
+// The root tags are in ascending order of name; the fix sorts them.
+class TagsSorted : public Rule {
+  public:
+    static constexpr std::string_view Id = "tags-sorted";
+    explicit TagsSorted(Severity severity) : Rule(Id, severity) {}
+    bool autoFixable() const override { return true; }
+    void run(Context& context) override;
+    bool autoFix(Context& context) override;
+};
+
+}  // namespace zephalon::openapi_lint
