@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "shared_walk.h"
 #include "zephalon/openapi/reader_result.h"
 #include "zephalon/openapi/writer.h"
 #include "zephalon/openapi_lint/registry.h"
@@ -166,7 +167,15 @@ void Linter::process(openapi::OpenAPIReadResult& readResult, const std::string& 
     }
 
     auto span = telemetry::getSpanScope("check");
-    for (Rule* rule : ordered) rule->run(context_);
+    SharedWalk walk;
+    for (Rule* rule : ordered) {
+        if (auto handler = rule->createHandler(context_)) {
+            walk.add(std::move(handler));
+        } else {
+            rule->run(context_);
+        }
+    }
+    if (!walk.empty()) openapi::visitNodes(context_.model(), walk);
 }
 
 void Linter::report() {

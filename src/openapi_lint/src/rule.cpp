@@ -1,6 +1,7 @@
 #include "zephalon/openapi_lint/rule.h"
 
 #include "zephalon/openapi/node.h"
+#include "zephalon/openapi/visitor.h"
 #include "zephalon/openapi_lint/context.h"
 
 namespace zephalon::openapi_lint {
@@ -8,6 +9,12 @@ namespace zephalon::openapi_lint {
 void Rule::setOptions(const jv::JV&) {}
 
 bool Rule::autoFix(Context&) { return false; }
+
+std::unique_ptr<openapi::NodeVisitHandler> Rule::createHandler(Context&) { return nullptr; }
+
+void Rule::run(Context& context) {
+    if (auto handler = createHandler(context)) openapi::visitNodes(context.model(), *handler);
+}
 
 bool Rule::isDisabled(const openapi::Node* node) const {
     for (; node != nullptr; node = node->parent()) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,7 +132,29 @@ class Recorder : public Rule {
     }
 };
 
+// Records the nodes its handler is given, per rule id.
+inline std::map<std::string, std::vector<const openapi::Node*>>& nodeLog() {
+    static std::map<std::string, std::vector<const openapi::Node*>> log;
+    return log;
+}
+
+class NodeRecorder : public Rule {
+  public:
+    NodeRecorder(std::string_view id, Severity severity) : Rule(id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context&) override {
+        struct Handler : openapi::NodeVisitHandler {
+            explicit Handler(std::vector<const openapi::Node*>& log) : log(log) {}
+            void handleNode(const openapi::Node* node) override { log.push_back(node); }
+            std::vector<const openapi::Node*>& log;
+        };
+        return std::make_unique<Handler>(nodeLog()[id()]);
+    }
+};
+
 inline void registerTestRules() {
+    for (std::string_view id : {"test/nodes-a", "test/nodes-b"}) {
+        registerRule(id, [id](Severity s) { return std::make_unique<NodeRecorder>(id, s); });
+    }
     registerRule<MissingOperationId>();
     registerRule<MaxPaths>();
     registerRule<SortTags>();

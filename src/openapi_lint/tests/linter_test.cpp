@@ -110,6 +110,24 @@ TEST_F(LinterTest, FixersRunFirstThenEveryRuleByIdAndChecksSeeTheFixedModel) {
     EXPECT_THAT(callLog(), ElementsAre("run test/c-fix", "run test/d-fix", "run test/a-check", "run test/b-check"));
 }
 
+TEST_F(LinterTest, RulesWithHandlersShareOneWalkThatShowsEachOfThemEveryNode) {
+    auto result = readFile(dir.write("api.json", std::string(kPetstoreJson)));
+    Context alone;
+    alone.setReadResult(result.get());
+    nodeLog().clear();
+    NodeRecorder("test/nodes-a", Severity::Error).run(alone);
+    const auto expected = nodeLog()["test/nodes-a"];
+    ASSERT_GT(expected.size(), 10u);
+
+    configure(R"({"rules": {"test/nodes-a": "error", "test/nodes-b": "error", "test/missing-operation-id": "error"}})");
+    nodeLog().clear();
+    linter.process(*result);
+    EXPECT_EQ(nodeLog()["test/nodes-a"], expected);
+    EXPECT_EQ(nodeLog()["test/nodes-b"], expected);
+    // A rule without a handler still runs.
+    EXPECT_EQ(linter.context().result().issues().size(), 1u);
+}
+
 TEST_F(LinterTest, IssuesCarryTheSourcePositionAndPointer) {
     configure(R"({"rules": {"test/missing-operation-id": "warn"}})");
     auto json = readFile(dir.write("api.json", std::string(kPetstoreJson)));

@@ -1,10 +1,11 @@
+#include "rules/rules.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "lint_test_util.h"
-#include "rules/rules.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/reader.h"
 #include "zephalon/openapi_lint/linter.h"
@@ -19,10 +20,10 @@ using ::testing::IsEmpty;
 std::vector<std::string> findings(std::string_view ruleId, std::string_view yaml, const char* options = nullptr) {
     std::ostringstream out;
     Linter linter(out);
-    auto config = jv::readString(options == nullptr ? fmt::format(R"({{"rules": {{"{}": "error"}}}})", ruleId)
-                                                    : fmt::format(R"({{"rules": {{"{}": ["error", {}]}}}})", ruleId,
-                                                                  options),
-                                 FileFormat::JSON);
+    auto config =
+        jv::readString(options == nullptr ? fmt::format(R"({{"rules": {{"{}": "error"}}}})", ruleId)
+                                          : fmt::format(R"({{"rules": {{"{}": ["error", {}]}}}})", ruleId, options),
+                       FileFormat::JSON);
     linter.setConfig(config->root());
     auto result = openapi::checkedReadFromString(yaml, FileFormat::YAML);
     linter.process(*result);
@@ -74,12 +75,14 @@ TEST(OperationIdDefinedTest, ReportsOperationsWithoutIdUnlessSwitchedOffAtThemOr
 TEST(PathsMaxCountTest, CountsPathsAgainstTheLimit) {
     std::string yaml = "openapi: 3.1.0\ninfo: {title: t, version: '1'}\npaths:\n";
     for (int i = 0; i < 9; ++i) yaml += fmt::format("  /p{}: {{}}\n", i);
-    EXPECT_THAT(findings("paths-max-count", yaml), ElementsAre("Too many paths found (9), maximum number is 8 @ /paths"));
+    EXPECT_THAT(findings("paths-max-count", yaml),
+                ElementsAre("Too many paths found (9), maximum number is 8 @ /paths"));
     EXPECT_THAT(findings("paths-max-count", yaml, "9"), IsEmpty());
     EXPECT_THAT(findings("paths-max-count", yaml, "3"),
                 ElementsAre("Too many paths found (9), maximum number is 3 @ /paths"));
-    EXPECT_THAT(findings("paths-max-count", "openapi: 3.1.0\ninfo: {title: t, version: '1'}\n"
-                                            "paths: {x-lint-disable: [paths-max-count], /a: {}, /b: {}}\n",
+    EXPECT_THAT(findings("paths-max-count",
+                         "openapi: 3.1.0\ninfo: {title: t, version: '1'}\n"
+                         "paths: {x-lint-disable: [paths-max-count], /a: {}, /b: {}}\n",
                          "1"),
                 IsEmpty());
 }
@@ -101,8 +104,9 @@ paths: {}
 
 TEST(TagsSortedTest, ListsTheTagsInDocumentOrder) {
     EXPECT_THAT(findings("tags-sorted", kUnsortedTags), ElementsAre("Tags are not sorted: pets, admin, users @ "));
-    EXPECT_THAT(findings("tags-sorted", "openapi: 3.1.0\ninfo: {title: t, version: '1'}\n"
-                                        "tags: [{name: a}, {name: b}]\npaths: {}\n"),
+    EXPECT_THAT(findings("tags-sorted",
+                         "openapi: 3.1.0\ninfo: {title: t, version: '1'}\n"
+                         "tags: [{name: a}, {name: b}]\npaths: {}\n"),
                 IsEmpty());
     EXPECT_THAT(findings("tags-sorted", std::string(kUnsortedTags) + "x-lint-disable: [tags-sorted]\n"), IsEmpty());
 }

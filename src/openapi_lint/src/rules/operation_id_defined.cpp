@@ -1,7 +1,7 @@
+#include "rules.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/visitor.h"
 #include "zephalon/openapi_lint/context.h"
-#include "rules.h"
 
 namespace zephalon::openapi_lint {
 
@@ -25,9 +25,8 @@ class OperationIdDefinedHandler : public openapi::NodeVisitHandler {
 
 }  // namespace
 
-void OperationIdDefined::run(Context& context) {
-    OperationIdDefinedHandler handler(*this, context);
-    openapi::visitNodes(context.model(), handler);
+std::unique_ptr<openapi::NodeVisitHandler> OperationIdDefined::createHandler(Context& context) {
+    return std::make_unique<OperationIdDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

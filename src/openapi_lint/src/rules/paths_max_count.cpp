@@ -20,7 +20,8 @@ void PathsMaxCount::run(Context& context) {
     const openapi::Paths* paths = context.model()->paths();
     const std::size_t count = paths->items().size();
     if (count > maxCount_ && !isDisabled(paths)) {
-        context.addIssue(*this, fmt::format("Too many paths found ({}), maximum number is {}", count, maxCount_), paths);
+        context.addIssue(*this, fmt::format("Too many paths found ({}), maximum number is {}", count, maxCount_),
+                         paths);
     }
 }
 

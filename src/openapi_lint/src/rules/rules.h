@@ -3,6 +3,7 @@
 // The rules of the catalogue, one source file each.
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "zephalon/openapi_lint/rule.h"
@@ -14,7 +15,7 @@ class OperationIdDefined : public Rule {
   public:
     static constexpr std::string_view Id = "operation-id-defined";
     explicit OperationIdDefined(Severity severity) : Rule(Id, severity) {}
-    void run(Context& context) override;
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
 };
 
 // The document declares at most a configured number of paths.

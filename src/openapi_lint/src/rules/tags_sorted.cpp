@@ -16,7 +16,8 @@ bool byName(const openapi::Tag* a, const openapi::Tag* b) { return a->name() < b
 
 bool sorted(const openapi::OpenAPI& model) {
     const auto& tags = model.tags();
-    return std::is_sorted(tags.begin(), tags.end(), [](const auto& a, const auto& b) { return byName(a.get(), b.get()); });
+    return std::is_sorted(tags.begin(), tags.end(),
+                          [](const auto& a, const auto& b) { return byName(a.get(), b.get()); });
 }
 
 }  // namespace

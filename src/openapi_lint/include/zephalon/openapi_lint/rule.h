@@ -4,12 +4,15 @@
 //
 // A rule checks one thing over a whole document and reports each finding through its context:
 //
-//     class OperationIdDefined : public Rule {
+//     class PathsMaxCount : public Rule {
 //       public:
-//         static constexpr std::string_view Id = "operation-id-defined";
-//         explicit OperationIdDefined(Severity severity) : Rule(Id, severity) {}
+//         static constexpr std::string_view Id = "paths-max-count";
+//         explicit PathsMaxCount(Severity severity) : Rule(Id, severity) {}
 //         void run(Context& context) override;
 //     };
+//
+// A rule that looks at nodes of many kinds overrides `createHandler` instead of `run`: the linter walks each document
+// once and hands every node to the handlers of all such rules, so that forty rules cost one walk, not forty.
 //
 // A rule set is a named list of rule ids with their severities and options; configurations extend rule sets.
 
@@ -24,7 +27,8 @@
 
 namespace zephalon::openapi {
 class Node;
-}
+class NodeVisitHandler;
+}  // namespace zephalon::openapi
 
 namespace zephalon::openapi_lint {
 
@@ -48,8 +52,12 @@ class Rule {
     // Options from the configuration; throws RuleConfigurationError for a value the rule cannot use. The base
     // ignores them.
     virtual void setOptions(const jv::JV& options);
-    // Checks the context's document and reports through `context.addIssue`.
-    virtual void run(Context& context) = 0;
+    // The handler that checks the nodes of the context's document, reporting through `context.addIssue`; it lives
+    // for one walk. Null (the base) for a rule that checks the document in `run`.
+    virtual std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context);
+    // Checks the context's document and reports through `context.addIssue`. The base walks the document with the
+    // rule's handler.
+    virtual void run(Context& context);
     // Repairs the context's model in place. Returns whether it changed anything: a document is only written back
     // when some fix changed it.
     virtual bool autoFix(Context& context);
