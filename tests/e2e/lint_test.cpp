@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <libxml/HTMLparser.h>
+#include <libxml/parser.h>
+#include <libxml/xpath.h>
 
 #include <filesystem>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -47,6 +51,44 @@ paths:
 
 constexpr std::string_view kClean = R"({"openapi": "3.1.0", "info": {"title": "t", "version": "1"},
   "tags": [{"name": "a"}, {"name": "b"}], "paths": {}})";
+
+// A report read back with a real XML or HTML parser; the XML parser refuses text that is not well-formed.
+class Markup {
+  public:
+    static Markup xml(const std::string& text) {
+        return Markup(
+            xmlReadMemory(text.data(), static_cast<int>(text.size()), "report.xml", nullptr, XML_PARSE_NONET));
+    }
+    static Markup html(const std::string& text) {
+        return Markup(htmlReadMemory(text.data(), static_cast<int>(text.size()), "report.html", "utf-8",
+                                     HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET));
+    }
+
+    bool parsed() const { return doc_ != nullptr; }
+
+    // The string values of the nodes an XPath expression selects, in document order.
+    std::vector<std::string> select(const std::string& path) const {
+        std::vector<std::string> values;
+        if (!doc_) return values;
+        std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> context(xmlXPathNewContext(doc_.get()),
+                                                                                 xmlXPathFreeContext);
+        std::unique_ptr<xmlXPathObject, decltype(&xmlXPathFreeObject)> result(
+            xmlXPathEvalExpression(reinterpret_cast<const xmlChar*>(path.c_str()), context.get()), xmlXPathFreeObject);
+        if (!result || result->nodesetval == nullptr) return values;
+        for (int i = 0; i < result->nodesetval->nodeNr; ++i) {
+            xmlChar* text = xmlNodeGetContent(result->nodesetval->nodeTab[i]);
+            values.emplace_back(text == nullptr ? "" : reinterpret_cast<const char*>(text));
+            xmlFree(text);
+        }
+        return values;
+    }
+
+  private:
+    explicit Markup(xmlDocPtr doc) : doc_(doc, xmlFreeDoc) {}
+    std::unique_ptr<xmlDoc, decltype(&xmlFreeDoc)> doc_;
+};
+
+using Strings = std::vector<std::string>;
 
 const std::string kDim = "\x1b[2;37m";
 const std::string kRed = "\x1b[0;31m";
@@ -315,6 +357,35 @@ TEST_F(LintTest, JsonAndSarifReadBackWithAJsonParser) {
     EXPECT_EQ(last["locations"][0]["physicalLocation"]["region"]["startLine"], 15);
     EXPECT_EQ(last["locations"][0]["logicalLocations"][0]["fullyQualifiedName"], "/paths/~1p8/post");
     EXPECT_EQ(run["results"][0]["message"]["text"], "Tags are not sorted: z, <&\"'>");
+}
+
+TEST_F(LintTest, XmlAndHtmlReportsReadBackWithTheMessagesAsWritten) {
+    const std::string message = "Tags are not sorted: z, <&\"'>";
+
+    const Markup checkstyle = Markup::xml(lintBoth("checkstyle").out);
+    ASSERT_TRUE(checkstyle.parsed());
+    EXPECT_EQ(checkstyle.select("/checkstyle/file/@name"), (Strings{root + "a.json", root + "b.yaml"}));
+    EXPECT_EQ(checkstyle.select("//error/@line"), (Strings{"1", "6", "6", "15"}));
+    EXPECT_EQ(checkstyle.select("//error/@message")[0], message);
+    EXPECT_EQ(checkstyle.select("//error/@source")[3], "operation-id-defined");
+
+    const Markup junit = Markup::xml(lintBoth("junit").out);
+    ASSERT_TRUE(junit.parsed());
+    EXPECT_EQ(junit.select("//testsuite/@name"), (Strings{root + "a.json", root + "b.yaml"}));
+    EXPECT_EQ(junit.select("//testsuite/@tests"), (Strings{"2", "2"}));
+    EXPECT_EQ(junit.select("//testcase/@classname")[0], "zephalon.tags-sorted");
+    EXPECT_EQ(junit.select("//failure/@message")[0], message);
+    EXPECT_EQ(junit.select("//failure")[0], "line 1, col 1, Warning - " + message + ". (tags-sorted)");
+
+    const Markup html = Markup::html(lintBoth("html").out);
+    ASSERT_TRUE(html.parsed());
+    EXPECT_EQ(html.select("//caption"), (Strings{root + "a.json", root + "b.yaml"}));
+    EXPECT_EQ(html.select("//li"), (Strings{"Total: 4", "Errors: 2", "Warnings: 2"}));
+    // The quoted markup stays text in its cell: no element was injected.
+    EXPECT_EQ(html.select("//tr").size(), 4u);
+    EXPECT_EQ(html.select("//td").size(), 20u);
+    EXPECT_EQ(html.select("//table[1]//tr[1]/td[3]"), (Strings{message}));
+    EXPECT_EQ(html.select("//a/@href")[0], "https://zephalon.dev/techdocs/linter/rules/tags-sorted");
 }
 
 }  // namespace

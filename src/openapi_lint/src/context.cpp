@@ -10,14 +10,15 @@ namespace zephalon::openapi_lint {
 
 namespace {
 
-// The value the node was read from, or that of its nearest ancestor that was read: a node that a fix added has no
-// source of its own, and its parent is where a reader of the file finds it.
-const jv::JV* sourceValue(const openapi::OpenAPIReadResult* readResult, const openapi::Node* node) {
-    if (readResult == nullptr) return nullptr;
+// Where the node stands in the source, or where its nearest ancestor that was read does: a node that a fix added, or
+// one the model holds whatever the source says, has no place of its own, and its parent is where a reader of the
+// file finds it.
+std::optional<openapi::SourceLocation> locate(const openapi::OpenAPIReadResult* readResult, const openapi::Node* node) {
+    if (readResult == nullptr) return std::nullopt;
     for (; node != nullptr; node = node->parent()) {
-        if (const jv::JV* value = readResult->value(node)) return value;
+        if (auto location = readResult->sourceLocation(node)) return location;
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -38,28 +39,31 @@ void Context::addIssue(const Rule& rule, std::string message, const openapi::Nod
     issue.setSeverity(rule.severity());
     issue.setRuleId(rule.id());
     issue.setMessage(std::move(message));
-    issue.setJsonPointer(nodeToJsonPointer(node));
-    setPos(issue, node);
+    const auto location = locate(readResult_, node);
+    if (location) issue.setJsonPointer(location->pointer);
+    setPos(issue, location ? location->pos : Pos{});
     issue.setAutoFixable(rule.autoFixable());
     result_.addIssue(issue);
 }
 
 void Context::setPos(Issue& issue, const openapi::Node* node) const {
-    const jv::JV* value = sourceValue(readResult_, node);
-    // YAML scalars carry no position; the collection that holds them does.
-    while (value != nullptr && !value->pos.known()) value = value->parent();
-    if (value == nullptr) {
+    const auto location = locate(readResult_, node);
+    setPos(issue, location ? location->pos : Pos{});
+}
+
+void Context::setPos(Issue& issue, Pos pos) const {
+    if (!pos.known()) {
         issue.setLine(-1);
         issue.setColumn(-1);
         return;
     }
-    issue.setLine(static_cast<std::int64_t>(value->pos.line) + positionBase_);
-    issue.setColumn(static_cast<std::int64_t>(value->pos.column) + positionBase_);
+    issue.setLine(static_cast<std::int64_t>(pos.line) + positionBase_);
+    issue.setColumn(static_cast<std::int64_t>(pos.column) + positionBase_);
 }
 
 std::string Context::nodeToJsonPointer(const openapi::Node* node) const {
-    const jv::JV* value = sourceValue(readResult_, node);
-    return value == nullptr ? std::string() : value->pointer();
+    const auto location = locate(readResult_, node);
+    return location ? location->pointer : std::string();
 }
 
 }  // namespace zephalon::openapi_lint

@@ -27,10 +27,17 @@ std::pair<std::string_view, RuleFactory> rule() {
 
 StandardEntries<FormatterFactory> standardFormatters() {
     return {
-        {"compact", formatter<CompactFormatter>()}, {"github", formatter<GithubFormatter>()},
-        {"json", formatter<JSONFormatter>()},       {"sarif", formatter<SarifFormatter>()},
-        {"stylish", formatter<StylishFormatter>()}, {"tap", formatter<TAPFormatter>()},
-        {"unix", formatter<UnixFormatter>()},       {"visualstudio", formatter<VisualStudioFormatter>()},
+        {"checkstyle", formatter<CheckstyleFormatter>()},
+        {"compact", formatter<CompactFormatter>()},
+        {"github", formatter<GithubFormatter>()},
+        {"html", formatter<HTMLFormatter>()},
+        {"json", formatter<JSONFormatter>()},
+        {"junit", formatter<JUnitFormatter>()},
+        {"sarif", formatter<SarifFormatter>()},
+        {"stylish", formatter<StylishFormatter>()},
+        {"tap", formatter<TAPFormatter>()},
+        {"unix", formatter<UnixFormatter>()},
+        {"visualstudio", formatter<VisualStudioFormatter>()},
     };
 }
 

@@ -230,12 +230,76 @@ TEST_F(FormattersTest, Sarif) {
     EXPECT_EQ(results[3]["message"]["text"], "Quoted <&\"'>");
 }
 
+TEST_F(FormattersTest, Checkstyle) {
+    EXPECT_EQ(
+        render("checkstyle"),
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+        "<checkstyle version=\"1.0.0\">\n"
+        "  <file name=\"" +
+            a +
+            "\">\n"
+            "    \n"
+            "      <error line=\"2\" severity=\"warning\" message=\"Tag &#39;x&#39; bad\" source=\"test/rule-a\"/>\n"
+            "    \n"
+            "      <error line=\"0\" severity=\"error\" message=\"No servers defined\" source=\"test/root\"/>\n"
+            "    \n"
+            "  </file>\n"
+            "\n"
+            "  <file name=\"" +
+            b +
+            "\">\n"
+            "    \n"
+            "      <error line=\"3\" severity=\"warning\" message=\"First\" source=\"test/rule-a\"/>\n"
+            "    \n"
+            "      <error line=\"12\" severity=\"error\" message=\"Quoted &lt;&amp;&quot;&#39;&gt;\" "
+            "source=\"test/rule-b\"/>\n"
+            "    \n"
+            "  </file>\n"
+            "</checkstyle>");
+}
+
+TEST_F(FormattersTest, JUnitDescribesEachFindingAsAFailedTest) {
+    const std::string junit = render("junit");
+    EXPECT_NE(junit.find("<testsuite package=\"zephalon\" time=\"0\" tests=\"2\" errors=\"2\" name=\"" + a + "\">"),
+              std::string::npos);
+    EXPECT_NE(junit.find("<testcase name=\"zephalon.test/root\" classname=\"zephalon.test/root\" time=\"0\">\n"
+                         "        <failure message=\"No servers defined\">Error - No servers defined. (test/root)"
+                         "</failure>"),
+              std::string::npos)
+        << junit;
+    EXPECT_NE(junit.find("<failure message=\"Quoted &lt;&amp;&quot;&#39;&gt;\">line 12, col 3, Error - Quoted "
+                         "&lt;&amp;&quot;&#39;&gt;. (test/rule-b)</failure>"),
+              std::string::npos)
+        << junit;
+    EXPECT_EQ(junit.rfind("</testsuites>"), junit.size() - 13);
+}
+
+TEST_F(FormattersTest, HtmlShowsCountsAndEscapesEveryValue) {
+    const std::string html = render("html");
+    EXPECT_NE(html.find("<li>Total: 4</li>\n      <li>Errors: 2</li>\n      <li>Warnings: 2</li>"), std::string::npos);
+    EXPECT_NE(html.find("<td class=\"pos\">0:0</td>\n          <td class=\"error\">Error</td>\n          "
+                        "<td>No servers defined</td>"),
+              std::string::npos)
+        << html;
+    EXPECT_NE(html.find("<td>Quoted &lt;&amp;&quot;&#39;&gt;</td>"), std::string::npos);
+    EXPECT_NE(html.find("<td><a href=\"https://zephalon.dev/techdocs/linter/rules/test/rule-b\">test/rule-b</a></td>"),
+              std::string::npos);
+    EXPECT_EQ(html.find("<&"), std::string::npos);
+    EXPECT_EQ(html.substr(html.size() - 7), "</html>");
+}
+
 TEST_F(FormattersTest, NoIssues) {
     for (const char* id : {"stylish", "compact", "unix", "visualstudio", "github"}) {
         EXPECT_EQ(render(id, empty), "") << id;
     }
     EXPECT_EQ(render("json", empty), "[]\n");
     EXPECT_EQ(render("tap", empty), "TAP version 14\n1..0\n");
+    EXPECT_EQ(render("checkstyle", empty),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<checkstyle version=\"1.0.0\"></checkstyle>");
+    EXPECT_EQ(render("junit", empty), "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<testsuites></testsuites>");
+    const std::string html = render("html", empty);
+    EXPECT_NE(html.find("<li>Total: 0</li>"), std::string::npos);
+    EXPECT_NE(html.find("<section id=\"issues\">\n    \n  </section>"), std::string::npos) << html;
     const auto sarif = nlohmann::json::parse(render("sarif", empty));
     EXPECT_TRUE(sarif["runs"][0]["results"].empty());
     EXPECT_TRUE(sarif["runs"][0]["tool"]["driver"]["rules"].empty());

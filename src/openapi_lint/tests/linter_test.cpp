@@ -268,8 +268,9 @@ TEST(RegistryTest, UnknownIdsAreErrorsNamingTheId) {
 }
 
 TEST(RegistryTest, ListsTheFormattersInIdOrder) {
-    EXPECT_THAT(registeredFormatterIds(), ::testing::IsSupersetOf({"compact", "github", "json", "sarif", "stylish",
-                                                                   "tap", "unix", "visualstudio"}));
+    EXPECT_THAT(registeredFormatterIds(),
+                ::testing::ElementsAre("checkstyle", "compact", "github", "html", "json", "junit", "sarif", "stylish",
+                                       "tap", "unix", "visualstudio"));
     const auto ids = registeredRuleIds();
     EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
 }

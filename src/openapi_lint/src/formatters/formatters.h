@@ -62,4 +62,25 @@ class GithubFormatter : public Formatter {
     void format(const Context& context) override;
 };
 
+// Checkstyle XML, which most CI servers read.
+class CheckstyleFormatter : public Formatter {
+  public:
+    using Formatter::Formatter;
+    void format(const Context& context) override;
+};
+
+// JUnit XML: a test suite per file and a failed test per finding.
+class JUnitFormatter : public Formatter {
+  public:
+    using Formatter::Formatter;
+    void format(const Context& context) override;
+};
+
+// A stand-alone HTML page with the counts and a table per file.
+class HTMLFormatter : public Formatter {
+  public:
+    using Formatter::Formatter;
+    void format(const Context& context) override;
+};
+
 }  // namespace zephalon::openapi_lint

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "zephalon/jv/pos.h"
 #include "zephalon/openapi_lint/issue.h"
 
 namespace zephalon::openapi {
@@ -47,6 +48,8 @@ class Context {
     std::string nodeToJsonPointer(const openapi::Node* node) const;
 
   private:
+    void setPos(Issue& issue, Pos pos) const;
+
     std::string file_;
     openapi::OpenAPIReadResult* readResult_ = nullptr;
     // YAML positions count from 0; reports count lines and columns from 1.
