@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <exception>
 #include <functional>
+#include <span>
 #include <utility>
 
 #include "config_key_table.h"
+#include "pair_memo.h"
 #include "zephalon/foundation/assertions.h"
 #include "zephalon/openapi/reader_result.h"
 #include "zephalon/openapi/schema_format.h"
@@ -38,6 +40,8 @@ class ContextImpl {
     }
 
     void popScope();
+    // Appends a change that is never reported to the innermost scope.
+    void recordHidden(ChangeType type, Option option, bool conditional);
     // Drops the innermost scope with everything it collected (used when a comparison is abandoned by an exception).
     void discardScope() { scopes.pop_back(); }
     void record(ScopeChange change);
@@ -47,6 +51,7 @@ class ContextImpl {
     const openapi::OpenAPIReadResult* source = nullptr;
     const openapi::OpenAPIReadResult* dest = nullptr;
     std::vector<Scope> scopes;
+    PairMemo pairs;
 
   private:
     void appendToParent(ScopeChange change);
@@ -104,6 +109,7 @@ void ContextImpl::record(ScopeChange change) {
 void ContextImpl::appendToParent(ScopeChange change) {
     // Called while the closing scope is still on the stack: the parent is the one below it.
     if (scopes.size() <= 1) {
+        if (change.hidden) return;
         Change finished{change.type,
                         nodeDiffConfigOptionToSeverity(change.option),
                         change.configKey,
@@ -168,6 +174,17 @@ void ContextImpl::closeItem(Scope& scope) {
     for (ScopeChange& change : changes) appendToParent(std::move(change));
 }
 
+void ContextImpl::recordHidden(ChangeType type, Option option, bool conditional) {
+    ZEPHALON_PRECONDITION(!scopes.empty(), "A hidden change needs an open scope");
+    ScopeChange change;
+    change.type = type;
+    change.option = option;
+    change.configKey = scopes.back().configKey;
+    change.conditional = conditional;
+    change.hidden = true;
+    scopes.back().changes.push_back(std::move(change));
+}
+
 // An entry without a change of its own (a plain value in a list or map) becomes one change of the entry.
 void ContextImpl::summarise(Scope& scope) {
     const std::vector<ScopeChange>& changes = scope.changes;
@@ -197,6 +214,19 @@ ContextScopeGuard::~ContextScopeGuard() {
     } else {
         context_.popScope();
     }
+}
+
+PairGuard::PairGuard(ContextImpl* context, bool compare, std::size_t firstChange)
+    : context_(context), compare_(compare), firstChange_(firstChange), exceptions_(std::uncaught_exceptions()) {}
+
+PairGuard::~PairGuard() {
+    if (context_ == nullptr) return;
+    if (std::uncaught_exceptions() > exceptions_) {
+        context_->pairs.abandon();
+        return;
+    }
+    const std::vector<ScopeChange>& changes = context_->scopes.back().changes;
+    context_->pairs.end(std::span<const ScopeChange>(changes).subspan(firstChange_));
 }
 
 Context::Context(const Configuration& config, Report& report) : impl_(std::make_unique<ContextImpl>(config, report)) {}
@@ -242,9 +272,12 @@ void Context::emitSelf(const openapi::Node* source, const openapi::Node* dest) {
                       : dest == nullptr ? ChangeType::removed
                                         : ChangeType::modified;
     NodeDiffConfig config = impl_->config.forNodeProperty(scope.configKey);
+    // A nested object under a container's rule (a schema's propertyNames) is classified as the container's item:
+    // such a rule sets nothing else.
+    bool asItem = scope.isEntry() || configKeyInfo(scope.configKey).kind == PropertyKind::container;
     ScopeChange change;
     change.type = type;
-    change.option = config.forType(scope.isEntry() ? toKeyType(type) : toPropertyType(type));
+    change.option = config.forType(asItem ? toKeyType(type) : toPropertyType(type));
     change.configKey = scope.configKey;
     bool inSource = type == ChangeType::removed;
     change.node = inSource ? source : dest;
@@ -252,6 +285,31 @@ void Context::emitSelf(const openapi::Node* source, const openapi::Node* dest) {
     if (scope.key) change.key = *scope.key;
     scope.changes.push_back(std::move(change));
 }
+
+PairGuard Context::beginPair(const openapi::Node* source, const openapi::Node* dest) {
+    ZEPHALON_PRECONDITION(!impl_->scopes.empty(), "A pair is compared in the scope opened for it");
+    std::size_t firstChange = impl_->scopes.back().changes.size();
+    if (!PairMemo::isShared(source, dest)) return PairGuard(nullptr, true, firstChange);
+    PairMemo::Digest digest;
+    switch (impl_->pairs.begin(source, dest, digest)) {
+        case PairMemo::Verdict::compare:
+            return PairGuard(impl_.get(), true, firstChange);
+        case PairMemo::Verdict::skip:
+            break;
+        case PairMemo::Verdict::repeat: {
+            emitSelf(source, dest);
+            ChangeType type = source == nullptr ? ChangeType::propertyAdded
+                              : dest == nullptr ? ChangeType::propertyRemoved
+                                                : ChangeType::propertyModified;
+            if (digest.hasPlain) impl_->recordHidden(type, digest.plain, false);
+            if (digest.hasConditional) impl_->recordHidden(type, digest.conditional, true);
+            break;
+        }
+    }
+    return PairGuard(nullptr, false, firstChange);
+}
+
+void Context::keepItem() { impl_->recordHidden(ChangeType::propertyModified, Option::none, false); }
 
 void Context::propertyChange(const openapi::Node* node, ChangeType type, ConfigKey key, std::optional<bool> value) {
     NodeDiffConfig config = impl_->config.forNodeProperty(key);

@@ -42,6 +42,10 @@ struct ScopeChange {
     // The option depends on the new value of a boolean property recorded directly in this scope (such as a new
     // parameter's `required: true`); such a change may raise the option of an added or removed item.
     bool conditional = false;
+    // Stands for changes inside a node that were reported in detail elsewhere, or for the content of an item that
+    // has no inner changes to show: it takes part in classifying the scopes it passes through but never reaches the
+    // report.
+    bool hidden = false;
 };
 
 // One nested object or container entry being compared.
@@ -72,6 +76,25 @@ class [[nodiscard]] ContextScopeGuard {
     int exceptions_;
 };
 
+// Ends the comparison of a pair of nodes that Context::beginPair started.
+class [[nodiscard]] PairGuard {
+  public:
+    PairGuard(ContextImpl* context, bool compare, std::size_t firstChange);
+    PairGuard(const PairGuard&) = delete;
+    PairGuard& operator=(const PairGuard&) = delete;
+    ~PairGuard();
+
+    // Whether the caller is to compare the pair; when not, whatever the pair stands for is already recorded.
+    bool compare() const { return compare_; }
+
+  private:
+    // Set while a shared pair is being compared, so that the result is remembered.
+    ContextImpl* context_;
+    bool compare_;
+    std::size_t firstChange_;
+    int exceptions_;
+};
+
 class Context {
   public:
     Context(const Configuration& config, Report& report);
@@ -96,8 +119,18 @@ class Context {
                                  std::string_view key);
 
     // Records the presence of the current scope's node: added when only `dest` exists, removed when only `source`
-    // does, modified when both do, nothing when neither. Needs an open scope.
+    // does, modified when both do, nothing when neither. Needs an open scope. A node that stands for an entry of a
+    // container (the scope has a key or an index, or its rule is a container's) takes the container's item rule.
     void emitSelf(const openapi::Node* source, const openapi::Node* dest);
+
+    // Starts comparing a pair of nodes in the current scope, which the caller opened for it; the comparison's own
+    // change must be the first thing it records. A pair in which either node is shared through references is
+    // compared once: see pair_memo.h. Needs an open scope.
+    PairGuard beginPair(const openapi::Node* source, const openapi::Node* dest);
+
+    // Keeps the current item in the report although nothing inside it changed: for an item whose emptiness is what
+    // it says (a security requirement without schemes makes authentication optional).
+    void keepItem();
 
     // Property changes. Add and Remove report the value when it is present (a flag when it differs from its
     // default); Modify reports a removal, an addition or a modification, or nothing when the values are equal.

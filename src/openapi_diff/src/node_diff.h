@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "context.h"
 #include "zephalon/openapi/node.h"
 
@@ -50,6 +52,36 @@ void compareFlag(Context& context, ConfigKey key, const T* source, const T* dest
     } else if (source != nullptr && dest != nullptr) {
         context.maybeEmitPropertyModify(key, dest, get(*source), get(*dest));
     }
+}
+
+// The same for an enumerated property, which always has a value: compared by its text, and against the default
+// value when a node is on one side only.
+template <class T, class Value, class Get, class Text>
+void compareEnumerated(Context& context, ConfigKey key, const T* source, const T* dest, Value defaultValue, Get get,
+                       Text text) {
+    auto textOf = [&](const T& node) { return std::string(text(get(node))); };
+    if (source == nullptr && dest != nullptr) {
+        if (get(*dest) != defaultValue) context.maybeEmitPropertyAdd(key, dest, textOf(*dest));
+    } else if (source != nullptr && dest == nullptr) {
+        if (get(*source) != defaultValue) context.maybeEmitPropertyRemove(key, source, textOf(*source));
+    } else if (source != nullptr && dest != nullptr) {
+        context.maybeEmitPropertyModify(key, dest, textOf(*source), textOf(*dest));
+    }
+}
+
+// Compares a nested object (a sub-node of each side, either null) in a scope of its own through the comparison
+// `Diff`.
+template <class Diff, class T>
+void compareNested(const NodeDiff* parent, Context& context, ConfigKey key, const T* source, const T* dest) {
+    if (source == nullptr && dest == nullptr) return;
+    auto scope = context.enterScope(source, dest, key);
+    Diff(parent).process(source, dest, context);
+}
+
+// The sub-node `get` reads from a node that may be missing.
+template <class T, class Get>
+auto subNode(const T* node, Get get) -> decltype(get(*node)) {
+    return node != nullptr ? get(*node) : nullptr;
 }
 
 }  // namespace zephalon::openapi_diff

@@ -17,18 +17,12 @@ void InfoDiff::process(const Info* source, const Info* dest, Context& context) {
     compareProperty(
         context, ConfigKey::info_termsOfService, source, dest,
         [](const Info& n) -> auto& { return n.termsOfService(); });
-    {
-        const Contact* before = source != nullptr ? source->contact() : nullptr;
-        const Contact* after = dest != nullptr ? dest->contact() : nullptr;
-        auto scope = context.enterScope(before, after, ConfigKey::info_contact);
-        ContactDiff(this).process(before, after, context);
-    }
-    {
-        const License* before = source != nullptr ? source->license() : nullptr;
-        const License* after = dest != nullptr ? dest->license() : nullptr;
-        auto scope = context.enterScope(before, after, ConfigKey::info_license);
-        LicenseDiff(this).process(before, after, context);
-    }
+    auto contact = [](const Info& n) -> const Contact* { return n.contact(); };
+    compareNested<ContactDiff>(this, context, ConfigKey::info_contact, subNode(source, contact),
+                               subNode(dest, contact));
+    auto license = [](const Info& n) -> const License* { return n.license(); };
+    compareNested<LicenseDiff>(this, context, ConfigKey::info_license, subNode(source, license),
+                               subNode(dest, license));
     // Last, so that a report lists what changed in the document before the number that says so.
     compareProperty(
         context, ConfigKey::info_version, source, dest, [](const Info& n) -> auto& { return n.version(); });
