@@ -7,6 +7,8 @@ find_package(utf8cpp REQUIRED)
 find_package(GTest REQUIRED)
 # Tests read XML and HTML reports back with a real parser.
 find_package(LibXml2 REQUIRED)
+# Header-only: Beast and Asio for the mock server's HTTP.
+find_package(Boost 1.74 REQUIRED)
 
 pkg_check_modules(YAML REQUIRED IMPORTED_TARGET yaml-0.1)
 pkg_check_modules(URIPARSER REQUIRED IMPORTED_TARGET liburiparser)

@@ -4,7 +4,7 @@
 
 namespace zephalon::cli {
 
-// The entry for the mock server. This version serves nothing; it records its telemetry span and ends.
+// Serves a mock of an API description over HTTP until it is interrupted.
 class ServerCommand : public Command {
   public:
     ServerCommand();
