@@ -2,7 +2,7 @@
 FUZZ_SECONDS ?= 60
 ZEPHALON_RELEASE := build/release/src/cli/zephalon
 
-.PHONY: deps demo test bench fuzz lint clean
+.PHONY: deps demo test bench bench-server fuzz lint clean
 
 deps:
 	scripts/install-deps
@@ -21,6 +21,11 @@ bench: deps
 	cmake --preset bench
 	cmake --build --preset bench
 	scripts/bench build/bench
+
+bench-server: deps
+	cmake --preset release
+	cmake --build --preset release --target zephalon
+	scripts/bench-server $(ZEPHALON_RELEASE)
 
 fuzz: deps
 	cmake --preset fuzz

@@ -500,6 +500,46 @@ paths:
     EXPECT_EQ(server.stop(SIGINT, 1000ms), 0);
 }
 
+TEST(ServerTest, RecordsItsSpanWithTheResourceAttributesAlsoWhenItFails) {
+    Workspace workspace;
+    workspace.write(".zephalon.telemetry", "left over from an earlier run\n");
+    const auto result = workspace.run({"server", "absent.yaml"},
+                                      {{"OTEL_RESOURCE_ATTRIBUTES", "service.name=zephalon-e2e,team=api%20tools"}});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "");
+    const std::string telemetry = workspace.read(".zephalon.telemetry");
+    EXPECT_EQ(count(telemetry, "name          : cli_command_server\n"), 1u) << telemetry;
+    EXPECT_EQ(count(telemetry, "parent_span_id: 0000000000000000\n"), 1u);
+    EXPECT_EQ(count(telemetry, "status        : Error"), 1u);
+    EXPECT_EQ(count(telemetry, "    service.name: zephalon-e2e\n"), 1u);
+    EXPECT_EQ(count(telemetry, "    team: api tools\n"), 1u);
+    EXPECT_EQ(count(telemetry, "left over"), 0u);
+
+    // Commands without a span leave an empty file behind.
+    ASSERT_EQ(workspace.run({"credits"}).status, 0);
+    EXPECT_EQ(workspace.read(".zephalon.telemetry"), "");
+}
+
+TEST(ServerTest, FailedCommandKeepsItsSpanMarkedAsError) {
+    Workspace workspace;
+    const auto result = workspace.run({"lint", "api.yaml"});
+    EXPECT_EQ(result.status, 1);
+    const std::string telemetry = workspace.read(".zephalon.telemetry");
+    EXPECT_EQ(count(telemetry, "name          : cli_command_lint\n"), 1u) << telemetry;
+    EXPECT_EQ(count(telemetry, "status        : Error"), 1u) << telemetry;
+}
+
+TEST(ServerTest, UnwritableTelemetryFileDoesNotStopTheServer) {
+    Workspace workspace;
+    workspace.write("shop.yaml", shopDocument());
+    // A directory where the file should be: opening it fails, and the spans are dropped quietly.
+    std::filesystem::create_directory(workspace.path() / ".zephalon.telemetry");
+    ServerProcess server(workspace, {"shop.yaml", "--port", "0"});
+    ASSERT_GT(server.port(), 0) << server.output();
+    EXPECT_EQ(request(server.port(), "GET", "/api/v2/items/latest").status, 200);
+    EXPECT_EQ(server.stop(SIGTERM, 1000ms), 0);
+}
+
 TEST(ServerTest, FailsWithTheReasonWhenItCannotStart) {
     Workspace workspace;
     auto missing = workspace.run({"server", "absent.yaml", "--port", "0"});

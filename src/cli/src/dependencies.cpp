@@ -62,6 +62,8 @@ const std::vector<Dependency>& get3rdPartyDependencies() {
          text::utfcpp, nullptr},
         {"libyaml", "https://github.com/yaml/libyaml", "A C library for parsing and emitting YAML.", text::libyaml,
          nullptr},
+        {"Boost.Beast", "https://www.boost.org/libs/beast/",
+         "HTTP on top of Boost.Asio. Zephalon's mock server speaks HTTP/1.1 through it.", text::boost, nullptr},
     };
     return dependencies;
 }
