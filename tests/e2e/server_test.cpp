@@ -14,7 +14,6 @@
 #include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <regex>
 #include <set>
 #include <string>
 #include <thread>
@@ -173,9 +172,9 @@ class ServerProcess {
         if (port_ == 0) {
             if (!waitFor(" listening on http://127.0.0.1:")) throw std::runtime_error("no start line: " + output_);
             waitFor("\n");
-            std::smatch match;
-            static const std::regex pattern(R"(listening on http://127\.0\.0\.1:(\d+))");
-            if (std::regex_search(output_, match, pattern)) port_ = std::stoi(match[1]);
+            const std::string marker = "listening on http://127.0.0.1:";
+            auto at = output_.find(marker);
+            if (at != std::string::npos) port_ = std::atoi(output_.c_str() + at + marker.size());
         }
         return port_;
     }

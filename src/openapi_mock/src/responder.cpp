@@ -162,7 +162,7 @@ Response Responder::respond(const openapi::Operation& operation, const Request& 
         bool exampleApplied = false;
         Body body = this->body(*choice.response->mediaType(key), key, preferences, seed, exampleApplied);
         if (exampleApplied) applied.push_back(fmt::format("example={}", *preferences.example));
-        if (preferences.dynamic) applied.emplace_back("dynamic=true");
+        if (preferences.dynamic && body.generated) applied.emplace_back("dynamic=true");
         response.body = std::move(body.text);
         response.headers.emplace_back("Content-Type", std::move(body.contentType));
     }
@@ -217,6 +217,7 @@ Responder::Body Responder::body(const openapi::MediaType& mediaType, std::string
     if (!mediaType.schema()) return body;
     auto generated = generate(mediaType.schema(), seed);
     if (generated) body.text = serialise(*generated, json);
+    body.generated = true;
     return body;
 }
 

@@ -40,6 +40,7 @@ class Responder {
     struct Body {
         std::string text;
         std::string contentType;
+        bool generated = false;
     };
 
     // The body for a media type: a described example (serialised once and kept) or a generated sample.
