@@ -120,6 +120,9 @@ class Generator::Impl {
     std::size_t depth() const { return depth_; }
     bool relaxed() const { return depth_ > kRelaxedDepth || nested_ > kNestedBudget; }
 
+    // A buffer for building one string value at a time, so that strings are not allocated twice.
+    std::string& scratch() { return scratch_; }
+
     // The compiled pattern, kept for the life of the generator; null when the text is no valid pattern.
     const Regex* regex(std::string_view pattern);
     // The generator of strings for a pattern, kept likewise; throws RegexError for an invalid pattern.
@@ -138,6 +141,7 @@ class Generator::Impl {
     std::size_t depth_ = 0;
     std::size_t nested_ = 0;
     std::vector<const GenBase*> active_;
+    std::string scratch_;
     std::map<std::string, std::unique_ptr<Regex>, std::less<>> regexes_;
     std::map<std::string, std::shared_ptr<const RegexGenerator>, std::less<>> regexGenerators_;
 };

@@ -55,9 +55,14 @@ void civilFromDays(std::int64_t days, std::int64_t& year, unsigned& month, unsig
 
 std::string alpha(RNG& rng, std::size_t length) {
     std::string text;
-    text.reserve(length);
-    for (std::size_t i = 0; i < length; ++i) text.push_back(kLetters[rng.uniform(0, kLetters.size() - 1)]);
+    appendAlpha(rng, length, text);
     return text;
+}
+
+void appendAlpha(RNG& rng, std::size_t length, std::string& out) {
+    static const RNG::SmallRange letters(kLetters.size() - 1);
+    out.reserve(out.size() + length);
+    for (std::size_t i = 0; i < length; ++i) out.push_back(kLetters[rng.uniform(letters)]);
 }
 
 std::string word(RNG& rng) { return std::string(pick(rng, kWords)); }

@@ -17,6 +17,7 @@ inline constexpr std::int64_t referenceInstant = 1735689600;
 
 // `length` letters of both cases.
 std::string alpha(RNG& rng, std::size_t length);
+void appendAlpha(RNG& rng, std::size_t length, std::string& out);
 // One lower-case word of the built-in list.
 std::string word(RNG& rng);
 std::string email(RNG& rng);

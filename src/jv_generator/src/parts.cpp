@@ -81,7 +81,10 @@ StringPart::StringPart(const openapi::Schema* schema, std::uint64_t min, std::ui
 
 void StringPart::generate(Context& context, jv::JV& value) const {
     const std::uint64_t length = context.random().uniform(min_, max_);
-    value.setString(faker::alpha(context.random(), length));
+    std::string& text = context.scratch();
+    text.clear();
+    faker::appendAlpha(context.random(), length, text);
+    value.setString(text);
 }
 
 RegexPart::RegexPart(const openapi::Schema* schema, std::shared_ptr<const RegexGenerator> generator,
@@ -111,9 +114,9 @@ void RegexPart::generate(Context& context, jv::JV& value) const {
         std::uint64_t spread = kSpreads[static_cast<std::size_t>(attempt) % std::size(kSpreads)];
         if (hint > 0 && attempt % 4 != 3) spread = hint;
         spread = std::min<std::uint64_t>(spread, RegexGenerator::maxCandidateBytes);
-        auto candidate = generator_->candidate(context.random(), static_cast<std::uint32_t>(spread));
-        if (candidate && fits(*candidate)) {
-            value.setString(*candidate);
+        std::string& candidate = context.scratch();
+        if (generator_->candidate(context.random(), static_cast<std::uint32_t>(spread), candidate) && fits(candidate)) {
+            value.setString(candidate);
             return;
         }
     }
@@ -240,6 +243,8 @@ std::uint32_t ArrayPart::computeDepth() const {
 }
 
 void ArrayPart::generate(Context& context, jv::JV& value) const {
+    // A value drawn again (for a distinct item, another branch) must not keep anything of the earlier draw.
+    value.clear();
     value.setArray();
     // Items that could only be infinite are left out beyond the minimum.
     const bool endless = items_ != nullptr && items_->depthEstimate() == kUnboundedDepth;
@@ -321,6 +326,8 @@ std::vector<bool> ObjectPart::select(Context& context, const std::vector<std::si
 }
 
 void ObjectPart::generate(Context& context, jv::JV& value) const {
+    // A value drawn again (for a distinct item, another branch) must not keep anything of the earlier draw.
+    value.clear();
     value.setObject();
     for (const Property& property : required_) {
         context.generateNested(*property.part, *value.setNullProperty(property.name));
@@ -359,22 +366,30 @@ std::uint32_t MultiTypePart::computeDepth() const {
 }
 
 void MultiTypePart::generate(Context& context, jv::JV& value) const {
-    std::vector<const GenBase*> finite;
+    // Parts whose every value is infinite are never chosen; without a draw, the part that ends soonest.
+    std::size_t finite = 0;
     const GenBase* soonest = parts_.front().get();
     std::uint32_t least = kUnboundedDepth;
     for (const auto& part : parts_) {
         const std::uint32_t depth = part->computeDepth();
-        if (depth != kUnboundedDepth) finite.push_back(part.get());
+        if (depth != kUnboundedDepth) ++finite;
         if (depth < least) {
             least = depth;
             soonest = part.get();
         }
     }
-    if (context.relaxed() || finite.empty()) {
+    if (context.relaxed() || finite == 0) {
         soonest->generate(context, value);
         return;
     }
-    finite[context.random().pickIndex(finite.size())]->generate(context, value);
+    std::size_t pick = context.random().pickIndex(finite);
+    for (const auto& part : parts_) {
+        if (part->computeDepth() == kUnboundedDepth) continue;
+        if (pick-- == 0) {
+            part->generate(context, value);
+            return;
+        }
+    }
 }
 
 ChoicePart::ChoicePart(const openapi::Schema* schema, std::vector<SchemaKey> branches,
@@ -392,14 +407,18 @@ std::uint32_t ChoicePart::computeDepth() const {
 }
 
 std::size_t ChoicePart::choose(Context& context) const {
-    std::vector<std::size_t> finite;
+    std::size_t finite = 0;
     std::size_t soonest = 0;
     for (std::size_t i = 0; i < branches_.size(); ++i) {
-        if (branches_[i]->depthEstimate() != kUnboundedDepth) finite.push_back(i);
+        if (branches_[i]->depthEstimate() != kUnboundedDepth) ++finite;
         if (branches_[i]->depthEstimate() < branches_[soonest]->depthEstimate()) soonest = i;
     }
-    if (context.relaxed() || finite.empty()) return soonest;
-    return finite[context.random().pickIndex(finite.size())];
+    if (context.relaxed() || finite == 0) return soonest;
+    std::size_t pick = context.random().pickIndex(finite);
+    for (std::size_t i = 0; i < branches_.size(); ++i) {
+        if (branches_[i]->depthEstimate() != kUnboundedDepth && pick-- == 0) return i;
+    }
+    return soonest;
 }
 
 bool ChoicePart::acceptedByAnother(Context& context, std::size_t branch, const jv::JV& value) const {

@@ -36,6 +36,10 @@ constexpr std::size_t kMaxNesting = 256;
 constexpr std::size_t kMaxSteps = 1 << 20;
 
 void appendUtf8(std::string& out, char32_t codePoint) {
+    if (codePoint < 0x80) {
+        out.push_back(static_cast<char>(codePoint));
+        return;
+    }
     utf8::append(static_cast<std::uint32_t>(codePoint), std::back_inserter(out));
 }
 
@@ -504,6 +508,8 @@ std::size_t RegexGenerator::addSet(std::vector<Range> ranges) {
         const char32_t to = std::min<char32_t>(hi, 0x7E);
         if (from <= to) made.preferred.emplace_back(from, to);
     }
+    made.drawnCount = countOf(made.preferred.empty() ? made.ranges : made.preferred);
+    if (made.drawnCount > 0 && made.drawnCount - 1 < RNG::max - RNG::min) made.draw.emplace(made.drawnCount - 1);
     sets_.push_back(std::move(made));
     return sets_.size() - 1;
 }
@@ -527,7 +533,7 @@ std::vector<RegexGenerator::Range> RegexGenerator::poolMembers(std::string_view 
 struct RegexGenerator::Walk {
     RNG& rng;
     std::uint32_t spread;
-    std::string out;
+    std::string& out;
     std::vector<std::optional<std::string>> captures;
     std::size_t steps = 0;
     bool failed = false;
@@ -550,12 +556,12 @@ void RegexGenerator::emit(std::size_t index, Walk& walk) const {
         case Node::Kind::Set: {
             const CharSet& set = sets_[node.set];
             const auto& ranges = set.preferred.empty() ? set.ranges : set.preferred;
-            const std::uint64_t total = countOf(ranges);
+            const std::uint64_t total = set.drawnCount;
             if (total == 0) {
                 walk.failed = true;
                 return;
             }
-            std::uint64_t pick = walk.rng.uniform(0, total - 1);
+            std::uint64_t pick = set.draw ? walk.rng.uniform(*set.draw) : walk.rng.uniform(0, total - 1);
             for (auto [lo, hi] : ranges) {
                 const std::uint64_t size = std::uint64_t{hi} - lo + 1;
                 if (pick < size) {
@@ -596,11 +602,17 @@ void RegexGenerator::emit(std::size_t index, Walk& walk) const {
     }
 }
 
-std::optional<std::string> RegexGenerator::candidate(RNG& rng, std::uint32_t spread) const {
-    Walk walk{rng, spread, {}, {}, 0, false};
+bool RegexGenerator::candidate(RNG& rng, std::uint32_t spread, std::string& out) const {
+    out.clear();
+    Walk walk{rng, spread, out, {}, 0, false};
     emit(root_, walk);
-    if (walk.failed || walk.out.size() > maxCandidateBytes) return std::nullopt;
-    return std::move(walk.out);
+    return !walk.failed && out.size() <= maxCandidateBytes;
+}
+
+std::optional<std::string> RegexGenerator::candidate(RNG& rng, std::uint32_t spread) const {
+    std::string out;
+    if (!candidate(rng, spread, out)) return std::nullopt;
+    return out;
 }
 
 }  // namespace zephalon::jv_generator

@@ -34,8 +34,10 @@ class RegexGenerator {
     // The pattern as JSON Schema applies it: an unanchored search.
     const Regex& regex() const { return regex_; }
 
-    // One candidate. An open-ended repetition ("*", "+", "{n,}") repeats at most `spread` times beyond its minimum,
-    // and so does a bounded one with a wider range. Nothing when the candidate would grow beyond the length limit.
+    // One candidate into `out`. An open-ended repetition ("*", "+", "{n,}") repeats at most `spread` times beyond
+    // its minimum, and so does a bounded one with a wider range. False when the candidate would grow beyond the
+    // length limit.
+    bool candidate(RNG& rng, std::uint32_t spread, std::string& out) const;
     std::optional<std::string> candidate(RNG& rng, std::uint32_t spread) const;
 
     // Candidates are never longer than this many bytes.
@@ -45,8 +47,10 @@ class RegexGenerator {
     using Range = std::pair<char32_t, char32_t>;
 
     struct CharSet {
-        std::vector<Range> ranges;     // sorted, disjoint, without surrogates
-        std::vector<Range> preferred;  // the printable ASCII part, drawn from when not empty
+        std::vector<Range> ranges;            // sorted, disjoint, without surrogates
+        std::vector<Range> preferred;         // the printable ASCII part, drawn from when not empty
+        std::uint64_t drawnCount = 0;         // the characters of the list drawn from
+        std::optional<RNG::SmallRange> draw;  // prepared for drawnCount - 1, when that is below the engine's range
     };
 
     struct Node {

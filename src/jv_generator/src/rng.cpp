@@ -41,6 +41,13 @@ std::uint64_t RNG::draw(std::uint64_t range) {
     return next() - min;
 }
 
+RNG::SmallRange::SmallRange(std::uint64_t range) {
+    constexpr std::uint64_t engineRange = max - min;
+    ZEPHALON_PRECONDITION(range < engineRange);
+    scaling_ = engineRange / (range + 1);
+    past_ = (range + 1) * scaling_;
+}
+
 std::uint64_t RNG::uniform(std::uint64_t lo, std::uint64_t hi) {
     ZEPHALON_PRECONDITION(lo <= hi);
     return lo + draw(hi - lo);

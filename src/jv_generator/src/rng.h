@@ -27,10 +27,33 @@ class RNG {
     void reseed(std::uint64_t seed);
     std::uint32_t state() const { return state_; }
 
-    // One engine step: the new state.
+    // One engine step: the new state. The product has at most 47 bits, so folding its high bits onto its low 31
+    // bits once, and subtracting the modulus at most once, is the remainder without a division.
     std::uint32_t next() {
-        state_ = static_cast<std::uint32_t>((std::uint64_t{state_} * multiplier) % modulus);
+        const std::uint64_t product = std::uint64_t{state_} * multiplier;
+        std::uint64_t folded = (product & modulus) + (product >> 31);
+        if (folded >= modulus) folded -= modulus;
+        state_ = static_cast<std::uint32_t>(folded);
         return state_;
+    }
+
+    // A range [0, range] below the engine's own, prepared once for many draws (such as letter after letter); each
+    // draw gives what uniform(0, range) gives.
+    class SmallRange {
+      public:
+        explicit SmallRange(std::uint64_t range);
+
+      private:
+        friend class RNG;
+        std::uint64_t scaling_;
+        std::uint64_t past_;
+    };
+    std::uint64_t uniform(const SmallRange& range) {
+        std::uint64_t value = 0;
+        do {
+            value = next() - min;
+        } while (value >= range.past_);
+        return value / range.scaling_;
     }
 
     // Uniform integers in [lo, hi], both included; lo must not exceed hi.
