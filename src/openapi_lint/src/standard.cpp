@@ -49,6 +49,7 @@ StandardEntries<RuleFactory> standardRules() {
     return {
         rule<OperationIdDefined>(),
         rule<PathsMaxCount>(),
+        rule<TagDescriptionDefined>(),
         rule<TagsSorted>(),
     };
 }

@@ -3,9 +3,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 
 #include "lint_test_util.h"
+#include "rule_test_util.h"
+#include "standard.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/reader.h"
 #include "zephalon/openapi_lint/linter.h"
@@ -16,32 +19,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-// The "message @ pointer" of every finding of one rule on a YAML document.
-std::vector<std::string> findings(std::string_view ruleId, std::string_view yaml, const char* options = nullptr) {
-    std::ostringstream out;
-    Linter linter(out);
-    auto config =
-        jv::readString(options == nullptr ? fmt::format(R"({{"rules": {{"{}": "error"}}}})", ruleId)
-                                          : fmt::format(R"({{"rules": {{"{}": ["error", {}]}}}})", ruleId, options),
-                       FileFormat::JSON);
-    linter.setConfig(config->root());
-    auto result = openapi::checkedReadFromString(yaml, FileFormat::YAML);
-    linter.process(*result);
-    std::vector<std::string> out_;
-    for (const Issue& issue : linter.context().result().issues()) {
-        out_.push_back(issue.message() + " @ " + issue.jsonPointer());
-    }
-    return out_;
-}
-
-std::string optionError(std::string_view ruleId, const char* options) {
-    try {
-        findings(ruleId, "openapi: 3.1.0\ninfo: {title: t, version: '1'}\npaths: {}\n", options);
-    } catch (const RuleConfigurationError& e) {
-        return e.what();
-    }
-    return "no error";
-}
+using testing::findings;
+using testing::optionError;
 
 constexpr std::string_view kOperations = R"(openapi: 3.1.0
 info: {title: t, version: '1'}
@@ -148,6 +127,20 @@ TEST(RulesetsTest, EveryEntryNamesARegisteredRule) {
         for (const Ruleset::Entry& entry : ruleset->rules()) {
             EXPECT_TRUE(std::binary_search(rules.begin(), rules.end(), entry.ruleId)) << id << ": " << entry.ruleId;
         }
+    }
+}
+
+// A misspelt id in the catalogue would leave its rule out of every set.
+TEST(RulesetsTest, AllHoldsEveryRuleAndJsonApiOnlyItsOwn) {
+    std::set<std::string> all, jsonApi;
+    const auto allSet = createRuleset("all");
+    const auto jsonApiSet = createRuleset("json-api");
+    for (const Ruleset::Entry& entry : allSet->rules()) all.insert(entry.ruleId);
+    for (const Ruleset::Entry& entry : jsonApiSet->rules()) jsonApi.insert(entry.ruleId);
+    for (const auto& [id, factory] : standardRules()) {
+        const bool ownSet = std::string_view(id).starts_with("json-api/");
+        EXPECT_EQ(all.contains(std::string(id)), !ownSet) << id;
+        EXPECT_EQ(jsonApi.contains(std::string(id)), ownSet) << id;
     }
 }
 
