@@ -100,13 +100,17 @@ class LintTest : public ::testing::Test {
     LintTest() : root(std::filesystem::canonical(workspace.path()).string() + "/") {
         workspace.write("b.yaml", kSecond);
         workspace.write("a.json", kFirst);
+        // The rules these documents break, named one by one so that the reports stay put as the catalogue grows.
+        workspace.write("ids.yaml", R"(version: "1.0"
+commands:
+  lint:
+    rules: {operation-id-defined: error, paths-max-count: warn}
+)");
         // Both files, every rule of this test, tags-sorted as a warning.
         workspace.write("lint.yaml", R"(version: "1.0"
 commands:
   lint:
-    extends: [recommended]
-    rules:
-      tags-sorted: warn
+    rules: {operation-id-defined: error, paths-max-count: warn, tags-sorted: warn}
 )");
     }
 
@@ -127,10 +131,15 @@ commands:
 TEST_F(LintTest, WithoutConfigurationTheRecommendedRulesApply) {
     const auto result = lint({"--formatter", "unix", "b.yaml", "a.json"});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out,
-              root + "a.json:6:19: Operation ID is not defined. [Error/operation-id-defined]\n" +  //
-                  root + "b.yaml:6:3: Too many paths found (9), maximum number is 8. [Warning/paths-max-count]\n" +
-                  root + "b.yaml:15:7: Operation ID is not defined. [Error/operation-id-defined]\n" + "\n3 problems\n");
+    for (const std::string& line :
+         {root + "a.json:6:19: Operation ID is not defined. [Error/operation-id-defined]\n",
+          root + "b.yaml:6:3: Too many paths found (9), maximum number is 8. "
+                 "[Warning/paths-max-count]\n",
+          root + "b.yaml:15:7: Operation ID is not defined. [Error/operation-id-defined]\n"}) {
+        EXPECT_NE(result.out.find(line), std::string::npos) << line << result.out;
+    }
+    // Not in "recommended".
+    EXPECT_EQ(result.out.find("tags-sorted"), std::string::npos) << result.out;
 }
 
 TEST_F(LintTest, AConfigurationWithoutALintSectionRunsNoRule) {
@@ -144,20 +153,20 @@ TEST_F(LintTest, RulesAreSwitchedOffAddedAndGivenOptions) {
     workspace.write("rules.json", R"({"version": "1.0", "commands": {"lint": {"extends": ["recommended"], "rules": {
         "operation-id-defined": "off", "tags-sorted": "warn", "paths-max-count": ["error", 4]}}}})");
     const auto result = lint({"--config", "rules.json", "--formatter", "compact", "a.json", "b.yaml"});
-    EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, root + "a.json: line 1, col 1, Warning - Tags are not sorted: z, <&\"'>. (tags-sorted)\n" +
-                              root +
-                              "b.yaml: line 6, col 3, Error - Too many paths found (9), maximum number is 4. "
-                              "(paths-max-count)\n" +
-                              "\n2 problems\n");
+    EXPECT_EQ(result.out.find("operation-id-defined"), std::string::npos) << result.out;
+    for (const std::string& line :
+         {root + "a.json: line 1, col 1, Warning - Tags are not sorted: z, <&\"'>. (tags-sorted)\n",
+          root + "b.yaml: line 6, col 3, Error - Too many paths found (9), maximum number is 4. (paths-max-count)\n"}) {
+        EXPECT_NE(result.out.find(line), std::string::npos) << line << result.out;
+    }
 }
 
 TEST_F(LintTest, UnknownRulesetsAndRulesAreNotedAndSkipped) {
     workspace.write("unknown.yaml", R"(version: "1.0"
 commands:
   lint:
-    extends: [nope, recommended]
-    rules: {no-such-rule: error, paths-max-count: "off"}
+    extends: [nope]
+    rules: {no-such-rule: error, operation-id-defined: error}
 )");
     const auto result = lint({"--config", "unknown.yaml", "--formatter", "unix", "a.json"});
     EXPECT_EQ(result.status, 0);
@@ -222,7 +231,8 @@ TEST_F(LintTest, FixRewritesOnlyDocumentsAFixChanged) {
 }
 
 TEST_F(LintTest, ABaselineHidesAcceptedFindingsAndKeepsNewOnes) {
-    const auto written = lint({"--write-baseline", "baseline.yaml", "--fail-severity", "error", "a.json", "b.yaml"});
+    const auto written = lint(
+        {"--config", "ids.yaml", "--write-baseline", "baseline.yaml", "--fail-severity", "error", "a.json", "b.yaml"});
     EXPECT_EQ(written.status, 1);
     EXPECT_EQ(workspace.read("baseline.yaml"),
               "version: \"1.0\"\n"
@@ -235,7 +245,8 @@ TEST_F(LintTest, ABaselineHidesAcceptedFindingsAndKeepsNewOnes) {
               "    - /paths/~1p8/post\n"
               "    paths-max-count:\n"
               "    - /paths\n");
-    const auto accepted = lint({"--baseline", "baseline.yaml", "--fail-severity", "warning", "a.json", "b.yaml"});
+    const auto accepted =
+        lint({"--config", "ids.yaml", "--baseline", "baseline.yaml", "--fail-severity", "warning", "a.json", "b.yaml"});
     EXPECT_EQ(accepted.status, 0);
     EXPECT_EQ(accepted.out, "");
 
@@ -244,7 +255,8 @@ TEST_F(LintTest, ABaselineHidesAcceptedFindingsAndKeepsNewOnes) {
     edited.replace(edited.find("\"paths\": {"), 10,
                    "\"paths\": {\n    \"/c\": {\"put\": {\"responses\": {\"200\": {\"description\": \"ok\"}}}},");
     workspace.write("a.json", "\n\n" + edited);
-    const auto fresh = lint({"--baseline", "baseline.yaml", "--formatter", "unix", "a.json", "b.yaml"});
+    const auto fresh =
+        lint({"--config", "ids.yaml", "--baseline", "baseline.yaml", "--formatter", "unix", "a.json", "b.yaml"});
     EXPECT_EQ(fresh.out,
               root + "a.json:8:19: Operation ID is not defined. [Error/operation-id-defined]\n\n1 problems\n");
 
@@ -255,7 +267,7 @@ TEST_F(LintTest, ABaselineHidesAcceptedFindingsAndKeepsNewOnes) {
 }
 
 TEST_F(LintTest, ADocumentNamedTwiceIsLintedOnce) {
-    const auto result = lint({"--formatter", "unix", "a.json", "./a.json", root + "a.json"});
+    const auto result = lint({"--config", "ids.yaml", "--formatter", "unix", "a.json", "./a.json", root + "a.json"});
     EXPECT_EQ(result.out,
               root + "a.json:6:19: Operation ID is not defined. [Error/operation-id-defined]\n\n1 problems\n");
 }
