@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "zephalon/foundation/uri.h"
+
 namespace zephalon {
 
 namespace {
@@ -18,19 +20,6 @@ namespace {
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 std::string_view orEmpty(const char* text) { return text != nullptr ? std::string_view(text) : std::string_view(); }
 
@@ -327,19 +316,7 @@ std::string urlEncode(std::string_view text) {
     return out;
 }
 
-std::string urlDecode(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
+std::string urlDecode(std::string_view text) { return percentDecode(text); }
 
 std::string trimLines(std::string_view text) {
     std::vector<std::string_view> lines = splitLines(text);

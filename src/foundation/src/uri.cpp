@@ -205,10 +205,26 @@ Uri Uri::parseLenient(std::string_view text) {
 }
 
 Uri Uri::resolve(const Uri& reference) const {
-    if (!isAbsolute()) {
-        throw UriError(
-            fmt::format("cannot resolve '{}' against '{}': the base URI is not absolute", reference.toString(), text_));
+    if (isAbsolute()) {
+        return resolveAgainstAbsolute(reference);
     }
+    // A relative base resolves the same way with the scheme left out, so the result stays relative. The algorithm is
+    // run under a placeholder scheme that is taken off again.
+    static constexpr std::string_view placeholder = "zephalon-relative-base:";
+    Uri absolute = parse(std::string(placeholder) + text_).resolveAgainstAbsolute(reference);
+    if (reference.isAbsolute()) {
+        return absolute;
+    }
+    std::string resolved = absolute.text_.substr(placeholder.size());
+    // A relative path whose first segment holds a ':' would read as a scheme (RFC 3986 section 4.2).
+    std::size_t firstSegmentEnd = resolved.find_first_of("/?#");
+    if (!resolved.starts_with('/') && resolved.substr(0, firstSegmentEnd).find(':') != std::string::npos) {
+        resolved.insert(0, "./");
+    }
+    return parse(resolved);
+}
+
+Uri Uri::resolveAgainstAbsolute(const Uri& reference) const {
     ParsedUri base;
     ParsedUri relative;
     if (base.parse(text_) || relative.parse(reference.text_)) {

@@ -1,5 +1,8 @@
 // UTF-8 and Punycode for the host-name and e-mail checks.
+#include <utf8.h>
+
 #include <cstdint>
+#include <iterator>
 #include <limits>
 
 #include "validators_internal.h"
@@ -7,69 +10,20 @@
 namespace zephalon::validators_detail {
 
 std::optional<std::u32string> decodeUtf8(std::string_view text) {
+    // utfcpp refuses overlong forms, surrogates and values above U+10FFFF, so the conversion after the check cannot
+    // meet a malformed sequence.
+    if (utf8::find_invalid(text.begin(), text.end()) != text.end()) {
+        return std::nullopt;
+    }
     std::u32string out;
     out.reserve(text.size());
-    std::size_t i = 0;
-    while (i < text.size()) {
-        auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80) {
-            out.push_back(byte);
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t cp = 0;
-        char32_t minimum = 0;
-        if ((byte & 0xE0) == 0xC0) {
-            length = 2;
-            cp = byte & 0x1F;
-            minimum = 0x80;
-        } else if ((byte & 0xF0) == 0xE0) {
-            length = 3;
-            cp = byte & 0x0F;
-            minimum = 0x800;
-        } else if ((byte & 0xF8) == 0xF0) {
-            length = 4;
-            cp = byte & 0x07;
-            minimum = 0x10000;
-        } else {
-            return std::nullopt;
-        }
-        if (text.size() - i < length) {
-            return std::nullopt;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return std::nullopt;
-            }
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return std::nullopt;
-        }
-        out.push_back(cp);
-        i += length;
-    }
+    utf8::unchecked::utf8to32(text.begin(), text.end(), std::back_inserter(out));
     return out;
 }
 
 void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    // Unchecked: every caller passes a code point it decoded or range-checked itself.
+    utf8::unchecked::append(static_cast<std::uint32_t>(cp), std::back_inserter(out));
 }
 
 namespace {

@@ -126,8 +126,15 @@ TEST(Uri, ResolutionEdgeCases) {
     EXPECT_EQ(Uri::parse("https://x").resolve("c").toString(), "https://x/c");
     // Schema identifiers are often URNs.
     EXPECT_EQ(Uri::parse("urn:example:root").resolve("#/definitions/a").toString(), "urn:example:root#/definitions/a");
-    // Resolution needs an absolute base.
-    EXPECT_THROW(Uri::parse("a/b").resolve("c"), UriError);
+    // A relative base gives a relative result; excess ".." segments are dropped as for absolute bases, and a first
+    // segment that would read as a scheme is kept a path.
+    EXPECT_EQ(Uri::parse("a/b").resolve("c").toString(), "a/c");
+    EXPECT_EQ(Uri::parse("a/b").resolve("../../x").toString(), "x");
+    EXPECT_EQ(Uri::parse("a/b").resolve("../c:d").toString(), "./c:d");
+    EXPECT_EQ(Uri::parse("/a/b?q").resolve("?r#f").toString(), "/a/b?r#f");
+    EXPECT_EQ(Uri::parse("//h/a/b").resolve("../x").toString(), "//h/x");
+    EXPECT_EQ(Uri::parse("").resolve("x").toString(), "x");
+    EXPECT_EQ(Uri::parse("a/b").resolve("urn:x:y").toString(), "urn:x:y");
     EXPECT_THROW(Uri::parse("http://x/").resolve("http://exa mple/"), UriError);
 }
 

@@ -11,6 +11,8 @@
 #include <mutex>
 #include <random>
 
+#include "zephalon/foundation/uri.h"
+
 namespace zephalon::telemetry {
 
 namespace {
@@ -57,33 +59,6 @@ std::string_view trim(std::string_view text) {
     }
     const auto last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Malformed escapes are kept as written rather than rejected: a typo in an environment variable must not cost the
-// whole attribute.
-std::string percentDecode(std::string_view text) {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size()) {
-            const int high = hexValue(text[i + 1]);
-            const int low = hexValue(text[i + 2]);
-            if (high >= 0 && low >= 0) {
-                decoded += static_cast<char>(high * 16 + low);
-                i += 2;
-                continue;
-            }
-        }
-        decoded += text[i];
-    }
-    return decoded;
 }
 
 std::string formatTime(std::chrono::system_clock::time_point time) {
@@ -279,7 +254,8 @@ std::vector<std::pair<std::string, std::string>> parseResourceAttributes(std::st
         if (key.empty()) {
             continue;
         }
-        std::string value = percentDecode(trim(entry.substr(equals + 1)));
+        // Malformed escapes are kept as written: a typo in the variable must not cost the whole attribute.
+        std::string value = zephalon::percentDecode(trim(entry.substr(equals + 1)));
         auto it = std::find_if(attributes.begin(), attributes.end(), [&](const auto& a) { return a.first == key; });
         if (it != attributes.end()) {
             it->second = std::move(value);

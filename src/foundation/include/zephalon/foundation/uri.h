@@ -50,7 +50,8 @@ class Uri {
 
     // Resolves `reference` against this URI as base (RFC 3986 section 5.2,
     // strict: a reference with a scheme keeps it). The base's own fragment is
-    // ignored. Throws UriError when this URI is not absolute.
+    // ignored. A relative base gives a relative result ("a/b" and "../c" give
+    // "c"), as the same algorithm without a scheme would.
     Uri resolve(const Uri& reference) const;
     Uri resolve(std::string_view reference) const;
 
@@ -72,6 +73,7 @@ class Uri {
   private:
     Uri() = default;
     static std::optional<Uri> parseImpl(std::string_view text, std::string* error);
+    Uri resolveAgainstAbsolute(const Uri& reference) const;
 
     std::string text_;
     std::optional<std::string> scheme_;
