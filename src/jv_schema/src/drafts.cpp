@@ -1,7 +1,6 @@
 #include "zephalon/jv_schema/drafts.h"
 
-#include "keywords.h"
-#include "later_keywords.h"
+#include "draft2020_12_keywords.h"
 
 namespace zephalon::jv::schema {
 

@@ -8,29 +8,13 @@
 
 #include "jv_access.h"
 #include "url.h"
+#include "zephalon/foundation/uri.h"
 
 namespace zephalon::jv::schema {
 
 using number::Number;
 
 namespace {
-
-// Drops the issues that alternatives which did not count left behind: once an applicator has been satisfied,
-// the failures of branches it tried along the way are not findings about the instance.
-void dropIssuesSince(JVValidationResult& result, std::size_t mark) {
-    if (result.issues.size() > mark)
-        result.issues.erase(result.issues.begin() + static_cast<std::ptrdiff_t>(mark), result.issues.end());
-}
-
-std::uint64_t countValue(JV const& value, std::string_view keyword, char const* negativeMessage) {
-    if (!value.isNumber()) compileError(fmt::format("{} value must be a number", keyword), value);
-    auto const& n = value.numberValue();
-    if (n.compare(Number(0)) == -1) compileError(negativeMessage, value);
-    if (!n.isInteger()) compileError(fmt::format("{} value must be an integer", keyword), value);
-    static Number const largest(std::numeric_limits<std::uint64_t>::max());
-    if (n.compare(largest) == 1) return std::numeric_limits<std::uint64_t>::max();
-    return n.toULong();
-}
 
 template <typename Keyword>
 void maybeCreateCount(Keywords& keywords, JV const& schemaJson, std::string_view name, char const* negativeMessage) {
@@ -69,11 +53,47 @@ std::unique_ptr<JVSchema> compileSubschema(ContextPtr const& context, JV const& 
     return std::make_unique<JVSchema>(context, json);
 }
 
+std::unique_ptr<JVSchema> compileMember(ContextPtr const& context, JV const& value, std::string_view keyword) {
+    if (!value.isObject() && !value.isBoolean()) {
+        compileError(fmt::format("{} must be an object or a boolean", keyword), value);
+    }
+    PathScope scope(*context, keyword);
+    return compileSubschema(context, value);
+}
+
+Number const& numberValue(JV const& value, std::string_view keyword) {
+    if (!value.isNumber()) compileError(fmt::format("{} value must be a number", keyword), value);
+    return value.numberValue();
+}
+
+std::uint64_t countValue(JV const& value, std::string_view keyword, char const* negativeMessage) {
+    if (!value.isNumber()) compileError(fmt::format("{} value must be a number", keyword), value);
+    auto const& n = value.numberValue();
+    if (n.compare(Number(0)) == -1) compileError(negativeMessage, value);
+    if (!n.isInteger()) compileError(fmt::format("{} value must be an integer", keyword), value);
+    static Number const largest(std::numeric_limits<std::uint64_t>::max());
+    if (n.compare(largest) == 1) return std::numeric_limits<std::uint64_t>::max();
+    return n.toULong();
+}
+
+void dropIssuesSince(JVValidationResult& result, std::size_t mark) {
+    if (result.issues.size() > mark)
+        result.issues.erase(result.issues.begin() + static_cast<std::ptrdiff_t>(mark), result.issues.end());
+}
+
+std::string resolveMember(JV const& value, std::string_view base) {
+    try {
+        return resolveReference(value.stringValue(), base);
+    } catch (UriError const&) {
+        compileError(fmt::format("Invalid URI reference: {}", value.stringValue()), value);
+    }
+}
+
 bool beginIdentifier(SchemaContext& context, JVSchema& schema, JV const& json, std::string_view member) {
     JV const* id = json.property(member);
     if (!id) return false;
     if (!id->isString()) compileError(fmt::format("{} must be a string", member), *id);
-    std::string resolved = resolveReference(id->stringValue(), context.currentBaseUrl());
+    std::string resolved = resolveMember(*id, context.currentBaseUrl());
     std::string_view document = url::withoutFragment(resolved);
     bool pushed = false;
     if (document != url::withoutFragment(context.currentBaseUrl())) {
@@ -110,7 +130,8 @@ bool RefKeyword::maybeCreate(ContextPtr const& context, Keywords& keywords, JV c
     std::string_view ref = value->stringValue();
     // An identifier beside "$ref" names the schema but does not move the reference's own base.
     bool usePrevious = identifierPushed && !ref.starts_with('#');
-    keywords.push_back(std::make_unique<RefKeyword>(context.get(), resolveReference(ref, *context, usePrevious)));
+    keywords.push_back(std::make_unique<RefKeyword>(
+        context.get(), resolveMember(*value, usePrevious ? context->previousBaseUrl() : context->currentBaseUrl())));
     return true;
 }
 
@@ -361,11 +382,6 @@ bool exclusiveFlag(JV const& schemaJson, std::string_view name) {
     if (!flag) return false;
     if (!flag->isBoolean()) compileError(fmt::format("{} value must be a boolean", name), *flag);
     return flag->booleanValue();
-}
-
-Number const& numberValue(JV const& value, std::string_view keyword) {
-    if (!value.isNumber()) compileError(fmt::format("{} value must be a number", keyword), value);
-    return value.numberValue();
 }
 
 }  // namespace
@@ -811,6 +827,52 @@ bool DependenciesKeyword::validate(JV const& instance, JVValidationResult& resul
         }
     }
     return ok;
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// What keywords evaluated
+
+namespace {
+
+EvaluatedIndicesAnnotation& evaluatedIndices(JVValidationResult& result, JV const& array) {
+    if (auto* existing =
+            dynamic_cast<EvaluatedIndicesAnnotation*>(result.findAnnotation(&array, evaluatedIndicesAnnotation))) {
+        return *existing;
+    }
+    auto created = std::make_unique<EvaluatedIndicesAnnotation>();
+    auto& ref = *created;
+    result.addAnnotation(&array, std::string(evaluatedIndicesAnnotation), std::move(created));
+    return ref;
+}
+
+}  // namespace
+
+void markEvaluatedIndices(JVValidationResult& result, JV const& array, std::size_t from, std::size_t to) {
+    if (from >= to) return;
+    auto& evaluated = evaluatedIndices(result, array);
+    if (evaluated.all) return;
+    if (from == 0 && to >= array.size()) {
+        evaluated.all = true;
+        evaluated.indices.clear();
+        return;
+    }
+    for (std::size_t i = from; i < to; ++i) evaluated.indices.insert(i);
+}
+
+void markAllEvaluated(JVValidationResult& result, JV const& instance) {
+    if (instance.isArray()) {
+        evaluatedIndices(result, instance).all = true;
+    } else if (instance.isObject()) {
+        auto* existing = dynamic_cast<EvaluatedPropertiesAnnotation*>(
+            result.findAnnotation(&instance, evaluatedPropertiesAnnotation));
+        if (!existing) {
+            auto created = std::make_unique<EvaluatedPropertiesAnnotation>();
+            existing = created.get();
+            result.addAnnotation(&instance, std::string(evaluatedPropertiesAnnotation), std::move(created));
+        }
+        existing->all = true;
+        existing->names.clear();
+    }
 }
 
 }  // namespace zephalon::jv::schema

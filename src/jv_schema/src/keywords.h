@@ -41,12 +41,36 @@ class PathScope {
 
 // Compiles a subschema sharing the context.
 std::unique_ptr<JVSchema> compileSubschema(ContextPtr const& context, JV const& json);
+// Compiles the schema (an object or a boolean) that the keyword `keyword` holds, at path `keyword`.
+std::unique_ptr<JVSchema> compileMember(ContextPtr const& context, JV const& value, std::string_view keyword);
+
+// Keyword values: a number, and a count (a non-negative integer, capped at the largest count).
+number::Number const& numberValue(JV const& value, std::string_view keyword);
+std::uint64_t countValue(JV const& value, std::string_view keyword, char const* negativeMessage);
+
+// Drops the issues that alternatives which did not count left behind: once an applicator has been satisfied,
+// the failures of branches it tried along the way are not findings about the instance.
+void dropIssuesSince(JVValidationResult& result, std::size_t mark);
+
+// Resolves the string `value` ("$ref", "$id" and their kin) against `base`; a text that is no URI reference is a
+// compilation error carrying the value.
+std::string resolveMember(JV const& value, std::string_view base);
+
+// Adds to what keywords evaluated of an instance, for "unevaluatedItems" and "unevaluatedProperties".
+void markEvaluatedIndices(JVValidationResult& result, JV const& array, std::size_t from, std::size_t to);
+void markAllEvaluated(JVValidationResult& result, JV const& instance);
 
 // Identifier handling shared by the dialects: registers the schema under its identifier and, when the
 // identifier names another document, makes that document the base for everything below. Returns whether a
 // base URL was pushed (to be popped by endIdentifier).
 bool beginIdentifier(SchemaContext& context, JVSchema& schema, JV const& json, std::string_view member);
 void endIdentifier(SchemaContext& context, bool pushed);
+
+// Keywords that only carry information for readers of the schema.
+class AnnotationOnlyKeyword : public JVKeyword {
+  public:
+    bool validate(JV const&, JVValidationResult&) const override { return true; }
+};
 
 class IdKeyword : public JVKeyword {
   public:

@@ -8,6 +8,7 @@
 #include "builtins.h"
 #include "jv_access.h"
 #include "url.h"
+#include "zephalon/foundation/uri.h"
 
 namespace zephalon::jv::schema {
 
@@ -269,26 +270,25 @@ std::string const& defaultBaseUrl() {
     return base;
 }
 
-std::string resolveUrl(std::string_view u, std::string_view base) { return url::resolve(u, base); }
+std::string resolveUrl(std::string_view u, std::string_view base) {
+    // References are written by hand and may hold characters a URL cannot ("my schema.json"); the lenient parse
+    // escapes them, so a reference and the identifier it names resolve to the same text.
+    return Uri::parseLenient(base).resolve(Uri::parseLenient(u)).toString();
+}
 
 std::string resolveReference(std::string_view ref, std::string_view base) {
     // The fragment is a JSON Pointer or an anchor name and is compared in decoded form with the locations the
     // compiler registers; only the part before it is a URL to resolve.
     std::string_view location = ref;
     std::string fragment;
-    bool hasFragment = false;
     if (auto hash = ref.find('#'); hash != std::string_view::npos) {
         location = ref.substr(0, hash);
-        fragment = url::percentDecode(ref.substr(hash + 1));
-        hasFragment = true;
+        fragment = percentDecode(ref.substr(hash + 1));
     }
-    std::string resolved = location.empty() ? std::string(url::withoutFragment(base)) : url::resolve(location, base);
-    if (location.empty()) {
-        // Same-document reference: keep the base's own query but never its fragment.
-    } else {
-        resolved = std::string(url::withoutFragment(resolved));
-    }
-    if (hasFragment && !fragment.empty()) {
+    // A same-document reference keeps the base's own query but never its fragment.
+    std::string resolved(location.empty() ? url::withoutFragment(base)
+                                          : url::withoutFragment(resolveUrl(location, base)));
+    if (!fragment.empty()) {
         resolved += '#';
         resolved += fragment;
     }

@@ -70,6 +70,22 @@ TEST(Urls, ResolveFollowsRfc3986) {
     for (auto const& [ref, expected] : cases) EXPECT_EQ(resolveUrl(ref, base), expected) << ref;
     EXPECT_EQ(resolveUrl("x.json", "http://host"), "http://host/x.json");
     EXPECT_EQ(resolveUrl("urn:example:a", "http://host/"), "urn:example:a");
+    // A schema read from a file may be given a relative base; references then resolve relative to it.
+    EXPECT_EQ(resolveUrl("common.json", "schemas/api.json"), "schemas/common.json");
+    // Hand-written references may hold characters a URL cannot; the identifier they name is spelled the same way.
+    EXPECT_EQ(resolveReference("my schema.json#/a b", "http://x/dir/"), "http://x/dir/my%20schema.json#/a b");
+}
+
+TEST(Urls, AReferenceThatIsNoUriIsACompilationError) {
+    auto doc = parse(R"({"properties": {"a": {"$ref": "http://[broken/x.json"}}})");
+    JV const* ref = doc->root()->find(JVPointer("/properties/a/$ref"));
+    try {
+        JVSchema schema(*doc->root());
+        ADD_FAILURE() << "compiled";
+    } catch (JVError const& e) {
+        EXPECT_STREQ(e.what(), "Invalid URI reference: http://[broken/x.json");
+        EXPECT_EQ(e.node, ref);
+    }
 }
 
 TEST(Urls, ReferencesDecodeTheirFragmentAndDropAnEmptyOne) {
