@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -24,7 +25,11 @@ using namespace zephalon::jv::schema;
 
 namespace {
 
-fs::path suiteDir() { return fs::path(ZEPHALON_SOURCE_DIR) / ".." / "shared" / "json-schema-test-suite"; }
+// Beside the repository, unless ZEPHALON_JSON_SCHEMA_TEST_SUITE names another copy.
+fs::path suiteDir() {
+    if (char const* dir = std::getenv("ZEPHALON_JSON_SCHEMA_TEST_SUITE")) return dir;
+    return fs::path(ZEPHALON_SOURCE_DIR) / ".." / "shared" / "json-schema-test-suite";
+}
 
 std::string readText(fs::path const& path) {
     std::ifstream in(path, std::ios::binary);
