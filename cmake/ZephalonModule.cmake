@@ -1,9 +1,11 @@
 # Helpers that give every module the same shape:
 #   zephalon_module(<name> SOURCES ... [PUBLIC_DEPS ...] [PRIVATE_DEPS ...])
-#       static library zephalon_<name>; public headers in include/zephalon/<name>/
+#       static library zephalon_<name>; public headers in include/zephalon/<name>/, each checked to compile on its own
 #   zephalon_tests(<name> SOURCES ... [DEPS ...])      one GoogleTest executable per module
-#   zephalon_bench(<name> SOURCES ... [DEPS ...])      Google Benchmark executable (ZEPHALON_BENCH)
-#   zephalon_fuzz(<target> SOURCES ... [DEPS ...])     libFuzzer executable (ZEPHALON_FUZZ)
+#   zephalon_bench(<name> SOURCES ... [DEPS ...])      Google Benchmark executable, run by `make bench`; other
+#       builds compile it as well and only check that it starts (test <module>.bench.<target>)
+#   zephalon_fuzz(<target> SOURCES ... [DEPS ...])     libFuzzer executable (ZEPHALON_FUZZ); in other builds the same
+#       target replays its seed inputs (fuzz/seeds/<target>/) as the test <module>.fuzz.<target>
 
 set(ZEPHALON_WARNINGS -Wall -Wextra -Wpedantic -Werror)
 # g++ 12 reports false -Wrestrict positives inside std::string when optimising (GCC bug 105329), which would fail the
@@ -35,6 +37,29 @@ function(zephalon_module name)
         PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src)
     target_link_libraries(zephalon_${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
     zephalon_apply_warnings(zephalon_${name})
+    zephalon_header_checks(${name})
+endfunction()
+
+# Every public header must compile on its own, seeing only what the module offers its users (its public
+# dependencies, not its private ones): one generated translation unit per header, which includes it twice so that a
+# missing include guard shows as well.
+function(zephalon_header_checks name)
+    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/include/zephalon/${name}/*.h)
+    if(NOT headers)
+        return()
+    endif()
+    set(checks)
+    foreach(header IN LISTS headers)
+        get_filename_component(file ${header} NAME)
+        get_filename_component(stem ${header} NAME_WE)
+        set(check ${CMAKE_CURRENT_BINARY_DIR}/header_checks/${stem}_header_check.cpp)
+        file(CONFIGURE OUTPUT ${check}
+             CONTENT "#include \"zephalon/${name}/${file}\"\n#include \"zephalon/${name}/${file}\"\n")
+        list(APPEND checks ${check})
+    endforeach()
+    add_library(zephalon_${name}_header_checks OBJECT ${checks})
+    target_link_libraries(zephalon_${name}_header_checks PRIVATE zephalon_${name})
+    zephalon_apply_warnings(zephalon_${name}_header_checks)
 endfunction()
 
 function(zephalon_tests name)
@@ -51,7 +76,7 @@ function(zephalon_tests name)
 endfunction()
 
 function(zephalon_bench name)
-    if(NOT ZEPHALON_BENCH)
+    if(ZEPHALON_FUZZ)
         return()
     endif()
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
@@ -60,17 +85,41 @@ function(zephalon_bench name)
     target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/bench)
     target_link_libraries(${target} PRIVATE zephalon_${name} ${ARG_DEPS} benchmark::benchmark)
     zephalon_apply_warnings(${target})
-    set_property(GLOBAL APPEND PROPERTY ZEPHALON_BENCH_TARGETS ${target})
+    if(NOT ZEPHALON_BENCH)
+        # Other builds only show that the benchmark still builds and starts; measuring is the bench build's job.
+        add_test(NAME ${name}.bench.${target} COMMAND ${target} --benchmark_list_tests)
+    endif()
+endfunction()
+
+# What a fuzz target sees in both of its builds: a target may start from a document of the shared test data.
+function(zephalon_fuzz_settings target)
+    target_compile_definitions(${target} PRIVATE ZEPHALON_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata")
+    zephalon_apply_warnings(${target})
 endfunction()
 
 function(zephalon_fuzz target)
-    if(NOT ZEPHALON_FUZZ)
+    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+    if(ZEPHALON_FUZZ)
+        add_executable(${target} ${ARG_SOURCES})
+        target_compile_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+        target_link_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
+        target_link_libraries(${target} PRIVATE ${ARG_DEPS})
+        zephalon_fuzz_settings(${target})
         return()
     endif()
-    cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-    add_executable(${target} ${ARG_SOURCES})
-    target_compile_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_options(${target} PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_libraries(${target} PRIVATE ${ARG_DEPS})
-    zephalon_apply_warnings(${target})
+    if(ZEPHALON_BENCH)
+        return()
+    endif()
+    # Ordinary builds compile the target with a small driver that replays its seeds: a fuzz target that stops
+    # compiling, or an input that once crashed it, fails the test run.
+    add_executable(${target} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/fuzz_replay/replay_main.cpp)
+    target_link_libraries(${target} PRIVATE ${ARG_DEPS} fmt::fmt)
+    zephalon_fuzz_settings(${target})
+    get_filename_component(module ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+    set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/seeds/${target})
+    if(NOT EXISTS ${seeds})
+        set(seeds)
+    endif()
+    add_test(NAME ${module}.fuzz.${target} COMMAND ${target} ${seeds})
+    set_tests_properties(${module}.fuzz.${target} PROPERTIES TIMEOUT 300)
 endfunction()
