@@ -46,6 +46,28 @@ void Context::addIssue(const Rule& rule, std::string message, const openapi::Nod
     result_.addIssue(issue);
 }
 
+void Context::addIssue(const Rule& rule, std::string message, const jv::JV* value) {
+    Issue issue;
+    issue.setFile(file_);
+    issue.setSeverity(rule.severity());
+    issue.setRuleId(rule.id());
+    issue.setMessage(std::move(message));
+    issue.setJsonPointer(value->pointer());
+    const jv::JV* placed = value;
+    while (placed != nullptr && !placed->pos.known()) placed = placed->parent();
+    setPos(issue, placed != nullptr ? placed->pos : Pos{});
+    issue.setAutoFixable(rule.autoFixable());
+    result_.addIssue(issue);
+}
+
+const openapi::Node* Context::nearestNode(const jv::JV* value) const {
+    if (readResult_ == nullptr) return nullptr;
+    for (; value != nullptr; value = value->parent()) {
+        if (const openapi::Node* node = readResult_->nodeOf(value)) return node;
+    }
+    return nullptr;
+}
+
 void Context::setPos(Issue& issue, const openapi::Node* node) const {
     const auto location = locate(readResult_, node);
     setPos(issue, location ? location->pos : Pos{});

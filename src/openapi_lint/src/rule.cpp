@@ -46,6 +46,10 @@ void Rule::addIssue(Context& context, std::string message, const openapi::Node* 
     context.addIssue(*this, std::move(message), node);
 }
 
+void Rule::addIssue(Context& context, std::string message, const jv::JV* value) const {
+    context.addIssue(*this, std::move(message), value);
+}
+
 void Ruleset::addRule(std::string_view ruleId, Severity severity) { addRule(ruleId, severity, nullptr); }
 
 void Ruleset::addRule(std::string_view ruleId, Severity severity, std::unique_ptr<jv::JV> options) {

@@ -47,10 +47,31 @@ StandardEntries<RulesetFactory> standardRulesets() {
 
 StandardEntries<RuleFactory> standardRules() {
     return {
+        rule<AudienceDefined>(),
+        rule<ContactDefined>(),
+        rule<IDDefined>(),
+        rule<InfoDefined>(),
+        rule<NoContentResponseDefined>(),
+        rule<OperationDescriptionDefined>(),
+        rule<OperationDocumentNotPrimitive>(),
         rule<OperationIdDefined>(),
+        rule<OperationIdUnique>(),
+        rule<OperationRateLimitingDefined>(),
+        rule<OperationSecurityDefined>(),
+        rule<OperationSuccessResponse>(),
+        rule<OperationTagsDefined>(),
         rule<PathsMaxCount>(),
+        rule<SchemaExampleDefined>(),
+        rule<ServerURLs>(),
+        rule<ServersDefined>(),
+        rule<StandardMediaTypes>(),
+        rule<StandardResponseCodes>(),
+        rule<StandardResponseErrors>(),
         rule<TagDescriptionDefined>(),
         rule<TagsSorted>(),
+        rule<TagsUnique>(),
+        rule<UnambiguousResponseCodes>(),
+        rule<UnusedRequestBody>(),
     };
 }
 

@@ -60,5 +60,151 @@ TEST(TagDescriptionDefinedTest, RefusesMinimumLengthsThatAreNotPositive) {
     EXPECT_EQ(optionError("tag-description-defined", "{}"), "no error");
 }
 
+std::string withInfo(std::string_view info, std::string_view rest = "") {
+    return fmt::format("openapi: 3.1.0\ninfo:\n{}paths: {{}}\n{}", info, rest);
+}
+
+TEST(AudienceDefinedTest, AcceptsOnlyTheKnownAudiences) {
+    EXPECT_THAT(findings("audience-defined", withInfo("  {title: t, version: '1'}\n")),
+                ElementsAre("API audience (x-audience) is missing @ /info"));
+    EXPECT_THAT(findings("audience-defined", withInfo("  {title: t, version: '1', x-audience: partner}\n")), IsEmpty());
+    EXPECT_THAT(findings("audience-defined", withInfo("  {title: t, version: '1', x-audience: world}\n")),
+                ElementsAre("API audience (x-audience) has invalid value (world) @ /info"));
+    EXPECT_THAT(findings("audience-defined", withInfo("  {title: t, version: '1', x-audience: [public]}\n")),
+                ElementsAre("API audience (x-audience) has invalid value ([\"public\"]) @ /info"));
+    EXPECT_THAT(
+        findings("audience-defined", withInfo("  {title: t, version: '1'}\n", "x-lint-disable: [audience-defined]\n")),
+        IsEmpty());
+}
+
+TEST(ContactDefinedTest, AsksForNameEmailAndUrl) {
+    EXPECT_THAT(findings("contact-defined", withInfo("  {title: t, version: '1'}\n")),
+                ElementsAre("Contact object is missing @ /info"));
+    EXPECT_THAT(findings("contact-defined", withInfo("  {title: t, version: '1', contact: {name: ''}}\n")),
+                ElementsAre("Contact name is missing or empty @ /info/contact",
+                            "Contact email is missing @ /info/contact", "Contact URL is missing @ /info/contact"));
+    EXPECT_THAT(
+        findings("contact-defined",
+                 withInfo("  {title: t, version: '1', contact: {name: n, email: a@b.c, url: 'https://b.c'}}\n")),
+        IsEmpty());
+    EXPECT_THAT(findings("contact-defined",
+                         withInfo("  {title: t, version: '1', contact: {x-lint-disable: [contact-defined]}}\n")),
+                IsEmpty());
+}
+
+TEST(IDDefinedTest, ChecksTheIdentifierAgainstThePattern) {
+    const auto info = [](std::string_view extra) {
+        return withInfo(fmt::format("  {{title: t, version: '1'{}}}\n", extra));
+    };
+    EXPECT_THAT(findings("id-defined", info("")), ElementsAre("API identifier (x-id) is missing @ /info"));
+    EXPECT_THAT(findings("id-defined", info(", x-id: 123")),
+                ElementsAre("API identifier (x-id) has invalid format @ /info"));
+    EXPECT_THAT(findings("id-defined", info(", x-id: 3F2504E0-4F89-11D3-9A0C-0305E82C3301")), IsEmpty());
+    EXPECT_THAT(findings("id-defined", info(", x-api: API-7"), R"({"attribute": "x-api", "pattern": "^API-[0-9]+$"})"),
+                IsEmpty());
+    EXPECT_THAT(findings("id-defined", info(", x-id: API-7"), R"({"pattern": "uuid"})"),
+                ElementsAre("API identifier (x-id) has invalid format @ /info"));
+    EXPECT_THAT(findings("id-defined", info(", x-zephalon-lint-disable: [id-defined]")), IsEmpty());
+}
+
+TEST(IDDefinedTest, RefusesUnusableOptions) {
+    const std::string prefix = "Rule 'id-defined': ";
+    EXPECT_EQ(optionError("id-defined", "null"), prefix + "Options must not be null");
+    EXPECT_EQ(optionError("id-defined", R"("uuid")"), prefix + "Options must be an object");
+    EXPECT_EQ(optionError("id-defined", R"({"attribute": ""})"), prefix + "Attribute name must not be empty");
+    EXPECT_EQ(optionError("id-defined", R"({"attribute": "id"})"), prefix + "Attribute name must start with 'x-'");
+    EXPECT_EQ(optionError("id-defined", R"({"pattern": ""})"), prefix + "Pattern must not be empty");
+    EXPECT_EQ(optionError("id-defined", R"({"pattern": "(["})"), prefix + "Invalid pattern: ([");
+}
+
+TEST(IDDefinedTest, FixAddsARandomVersion4Uuid) {
+    const std::string yaml = withInfo("  {title: t, version: '1'}\n");
+    EXPECT_THAT(testing::findingsAfterFix("id-defined", yaml), IsEmpty());
+
+    auto first = openapi::checkedReadFromString(yaml, FileFormat::YAML);
+    auto second = openapi::checkedReadFromString(yaml, FileFormat::YAML);
+    for (auto* result : {first.get(), second.get()}) {
+        Context context;
+        context.setReadResult(result);
+        createRule("id-defined", Severity::Error)->autoFix(context);
+    }
+    const std::string a(first->model()->info()->extension("x-id")->stringValue());
+    const std::string b(second->model()->info()->extension("x-id")->stringValue());
+    EXPECT_THAT(a, ::testing::MatchesRegex("[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[89ab][0-9a-f]{3}-[0-9a-f]{12}"));
+    EXPECT_NE(a, b);
+}
+
+TEST(IDDefinedTest, FixLeavesExistingIdentifiersAndForeignPatternsAlone) {
+    for (const char* yaml : {"openapi: 3.1.0\ninfo: {title: t, version: '1', x-id: wrong}\npaths: {}\n",
+                             "openapi: 3.1.0\ninfo: {title: t, version: '1'}\npaths: {}\n"}) {
+        auto result = openapi::checkedReadFromString(yaml, FileFormat::YAML);
+        Context context;
+        context.setReadResult(result.get());
+        IDDefined rule(Severity::Error);
+        auto options = jv::readString(R"({"pattern": "^API-[0-9]+$"})", FileFormat::JSON);
+        rule.setOptions(*options->root());
+        EXPECT_FALSE(rule.autoFix(context)) << yaml;
+    }
+}
+
+TEST(InfoDefinedTest, AsksForDescriptionVersionAndSummaryIn31) {
+    EXPECT_THAT(findings("info-defined", withInfo("  {title: t, version: ' '}\n")),
+                ElementsAre("Info description is missing or empty @ /info", "Info version is empty @ /info",
+                            "Info summary is missing or empty @ /info"));
+    EXPECT_THAT(findings("info-defined", "openapi: 3.0.3\ninfo: {title: t, version: '1', description: d}\npaths: {}\n"),
+                IsEmpty());
+    EXPECT_THAT(findings("info-defined", withInfo("  {title: t, version: '1', description: d, summary: s}\n")),
+                IsEmpty());
+    EXPECT_THAT(findings("info-defined", withInfo("  {title: t, version: '1', x-lint-disable: [info-defined]}\n")),
+                IsEmpty());
+}
+
+TEST(SchemaExampleDefinedTest, AsksComponentSchemasForAnExample) {
+    const std::string yaml = withInfo("  {title: t, version: '1'}\n", R"(components:
+  schemas:
+    A: {type: string}
+    B: {type: string, example: b}
+    C: {type: string, examples: [c]}
+    D: {$ref: '#/components/schemas/A'}
+    E: {type: object, properties: {inner: {type: string}}}
+    F: {type: string, x-lint-disable: [schema-example-defined]}
+)");
+    EXPECT_THAT(findings("schema-example-defined", yaml),
+                ElementsAre("Schema example is not defined @ /components/schemas/A",
+                            "Schema example is not defined @ /components/schemas/E"));
+}
+
+TEST(ServersDefinedTest, AsksForRootServers) {
+    EXPECT_THAT(findings("servers-defined", withInfo("  {title: t, version: '1'}\n")),
+                ElementsAre("No servers defined @ "));
+    EXPECT_THAT(findings("servers-defined", withInfo("  {title: t, version: '1'}\n", "servers: [{url: /}]\n")),
+                IsEmpty());
+}
+
+TEST(ServerURLsTest, ReportsUpperCaseAndPlainHttpWhereverServersAre) {
+    const std::string yaml = withInfo("  {title: t, version: '1'}\n", R"(servers:
+  - {url: 'https://api.example.com/{basePath}', variables: {basePath: {default: v1}}}
+  - {url: 'HTTP://api.example.com'}
+  - {url: 'https://API.example.com'}
+  - {url: 'http://api.example.com', x-lint-disable: [server-urls]}
+webhooks:
+  hook:
+    post: {servers: [{url: 'http://hooks.example.com'}], responses: {'200': {description: ok}}}
+)");
+    EXPECT_THAT(findings("server-urls", yaml),
+                ElementsAre("Server URL is not lower case or uses http protocol @ /servers/1",
+                            "Server URL is not lower case or uses http protocol @ /servers/2",
+                            "Server URL is not lower case or uses http protocol @ /webhooks/hook/post/servers/0"));
+}
+
+TEST(TagsUniqueTest, ReportsEveryRepeatedName) {
+    const std::string tags = "tags: [{name: a}, {name: b}, {name: a}, {name: a, description: again}]\n";
+    EXPECT_THAT(findings("tags-unique", withInfo("  {title: t, version: '1'}\n", tags)),
+                ElementsAre("Tag name is not unique (a) @ /tags/2", "Tag name is not unique (a) @ /tags/3"));
+    EXPECT_THAT(
+        findings("tags-unique", withInfo("  {title: t, version: '1'}\n", tags + "x-lint-disable: [tags-unique]\n")),
+        IsEmpty());
+}
+
 }  // namespace
 }  // namespace zephalon::openapi_lint

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "zephalon/jv/jv.h"
 #include "zephalon/jv/pos.h"
 #include "zephalon/openapi_lint/issue.h"
 
@@ -39,6 +40,13 @@ class Context {
     // Records a finding of `rule` at `node`: the rule's id, severity and fixability, this context's file, and the
     // node's source position and JSON Pointer. The one way rules report.
     void addIssue(const Rule& rule, std::string message, const openapi::Node* node);
+    // Records a finding at a value of the source document that no node of the model stands for (a duplicate the
+    // model merged away, a member a validation points at): its position, or that of the nearest value around it
+    // that has one, and its JSON Pointer.
+    void addIssue(const Rule& rule, std::string message, const jv::JV* value);
+    // The model node read from the value, or from the nearest value around it that a node was read from; null when
+    // there is none.
+    const openapi::Node* nearestNode(const jv::JV* value) const;
 
     // Gives the issue the source position of the node (1-based line and column, in JSON and YAML alike); an issue
     // about a node without a known position keeps (-1, -1).

@@ -76,6 +76,7 @@ class Rule {
 
   protected:
     void addIssue(Context& context, std::string message, const openapi::Node* node) const;
+    void addIssue(Context& context, std::string message, const jv::JV* value) const;
 
   private:
     std::string id_;
