@@ -53,6 +53,10 @@ const std::vector<Dependency>& get3rdPartyDependencies() {
          text::gmp, nullptr},
         {"MD4C", "https://github.com/mity/md4c", "C library for parsing and building Markdown documents.", text::md4c,
          nullptr},
+        {"entities", "https://github.com/fb55/entities",
+         "Encoding and decoding of XML and HTML entities. Zephalon uses its table of HTML named character references "
+         "to render Markdown.",
+         text::entities, nullptr},
         {"nlohmann-json", "https://github.com/nlohmann/json",
          "JSON for Modern C++. Zephalon uses it as the data model of its templates.", text::nlohmann_json, nullptr},
         {"PCRE2", "https://www.pcre.org/",

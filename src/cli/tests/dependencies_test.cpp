@@ -52,8 +52,11 @@ TEST(DependenciesTest, RowsAreCompleteAndNamesUnique) {
 
 TEST(DependenciesTest, EmbeddedTextsMatchTheirSourceFiles) {
     const std::string dataDir = std::string(ZEPHALON_SOURCE_DIR) + "/src/cli/data/licenses/";
-    for (const auto& [name, file] : std::initializer_list<std::pair<std::string, std::string>>{
-             {"HunSpell", "hunspell-lgpl.txt"}, {"MD4C", "md4c.txt"}, {"libyaml", "libyaml.txt"}}) {
+    for (const auto& [name, file] :
+         std::initializer_list<std::pair<std::string, std::string>>{{"HunSpell", "hunspell-lgpl.txt"},
+                                                                    {"MD4C", "md4c.txt"},
+                                                                    {"libyaml", "libyaml.txt"},
+                                                                    {"entities", "entities.txt"}}) {
         std::ifstream in(dataDir + file, std::ios::binary);
         ASSERT_TRUE(in) << file;
         const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
