@@ -101,9 +101,10 @@ JVSchema const* DynamicRefKeyword::dynamicTarget(JVSchema const* initial, JVVali
     // Only a reference that lands on a dynamic anchor of its name looks further; otherwise it is a plain one.
     if (anchor_.empty() || initial->dynamicAnchor != anchor_) return initial;
     for (auto const& entry : result.dynamicScope) {
-        auto const& anchors = entry.context->dynamicAnchors;
-        auto it = anchors.find(std::pair<std::string, std::string>(entry.resource->resourceUrl, anchor_));
-        if (it != anchors.end()) return it->second;
+        auto const& resources = entry.context->dynamicAnchors;
+        auto anchors = resources.find(entry.resource->resourceUrl);
+        if (anchors == resources.end()) continue;
+        if (auto it = anchors->second.find(anchor_); it != anchors->second.end()) return it->second;
     }
     return initial;
 }
@@ -198,20 +199,17 @@ void UnevaluatedItemsKeyword::maybeCreate(ContextPtr const& context, Keywords& k
 }
 
 bool UnevaluatedItemsKeyword::validate(JV const& instance, JVValidationResult& result) const {
-    if (!instance.isArray()) return true;
-    auto const* evaluated =
-        dynamic_cast<EvaluatedIndicesAnnotation const*>(result.findAnnotation(&instance, evaluatedIndicesAnnotation));
-    if (evaluated && evaluated->all) return true;
+    if (!instance.isArray() || result.allEvaluated(instance)) return true;
     auto items = instance.items();
     bool ok = true;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (evaluated && evaluated->indices.count(i)) continue;
+        if (result.isEvaluated(instance, i)) continue;
         if (!schema->validate(*items[i], result)) {
             result.addIssue("array item does not match schema", items[i]);
             ok = false;
         }
     }
-    if (ok) markAllEvaluated(result, instance);
+    if (ok) result.markAllEvaluated(instance);
     return ok;
 }
 
@@ -224,19 +222,17 @@ void UnevaluatedPropertiesKeyword::maybeCreate(ContextPtr const& context, Keywor
 }
 
 bool UnevaluatedPropertiesKeyword::validate(JV const& instance, JVValidationResult& result) const {
-    if (!instance.isObject()) return true;
-    auto const* evaluated = dynamic_cast<EvaluatedPropertiesAnnotation const*>(
-        result.findAnnotation(&instance, evaluatedPropertiesAnnotation));
-    if (evaluated && evaluated->all) return true;
+    if (!instance.isObject() || result.allEvaluated(instance)) return true;
     bool ok = true;
+    std::size_t index = 0;
     for (auto [name, value] : instance.properties()) {
-        if (evaluated && evaluated->names.count(name)) continue;
+        if (result.isEvaluated(instance, index++)) continue;
         if (!schema->validate(*value, result)) {
             result.addIssue(fmt::format("property {} is invalid", name), &instance);
             ok = false;
         }
     }
-    if (ok) markAllEvaluated(result, instance);
+    if (ok) result.markAllEvaluated(instance);
     return ok;
 }
 
@@ -257,9 +253,9 @@ bool draft2019_09::ItemsKeywordGroup::validate(JV const& instance, JVValidationR
     bool ok = schema::ItemsKeywordGroup::validate(instance, result);
     if (ok && instance.isArray() && items) {
         if (items->schema || additionalItems) {
-            markEvaluatedIndices(result, instance, 0, instance.size());
+            result.markAllEvaluated(instance);
         } else {
-            markEvaluatedIndices(result, instance, 0, std::min(instance.size(), items->schemas.size()));
+            result.markEvaluated(instance, 0, std::min(instance.size(), items->schemas.size()));
         }
     }
     return ok;

@@ -20,20 +20,13 @@ void DynamicAnchorKeyword::maybeCreate(ContextPtr const& context, Keywords& keyw
     // A dynamic anchor is a plain anchor as well.
     context->addSchema(&schema, name);
     schema.dynamicAnchor = name;
-    context->dynamicAnchors[{std::string(url::withoutFragment(context->currentBaseUrl())), name}] = &schema;
+    context->dynamicAnchors[std::string(url::withoutFragment(context->currentBaseUrl()))][name] = &schema;
     keywords.push_back(std::make_unique<DynamicAnchorKeyword>());
 }
 
 bool draft2020_12::PrefixItemsKeyword::validate(JV const& instance, JVValidationResult& result) const {
-    auto items = instance.items();
-    std::size_t covered = std::min(items.size(), schemas.size());
-    bool ok = true;
-    for (std::size_t i = 0; i < covered; ++i) {
-        if (!schemas[i]->validate(*items[i], result)) {
-            result.addIssue("array item does not match schema", items[i]);
-            ok = false;
-        }
-    }
+    bool ok = validateTuple(schemas, instance, result);
+    std::size_t covered = std::min(instance.size(), schemas.size());
     result.addAnnotation(&instance, "prefixItemsCount", std::make_unique<PrefixItemsCountAnnotation>(covered));
     return ok;
 }
@@ -44,15 +37,7 @@ bool draft2020_12::ItemsKeyword::validate(JV const& instance, JVValidationResult
             dynamic_cast<PrefixItemsCountAnnotation const*>(result.findAnnotation(&instance, "prefixItemsCount"))) {
         start = count->count;
     }
-    auto items = instance.items();
-    bool ok = true;
-    for (std::size_t i = start; i < items.size(); ++i) {
-        if (!schema->validate(*items[i], result)) {
-            result.addIssue("array item does not match schema", items[i]);
-            ok = false;
-        }
-    }
-    return ok;
+    return validateElements(*schema, instance, start, result);
 }
 
 void draft2020_12::ItemsKeywordGroup::maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson) {
@@ -86,7 +71,7 @@ bool draft2020_12::ItemsKeywordGroup::validate(JV const& instance, JVValidationR
     if (items) ok = items->validate(instance, result) && ok;
     if (ok) {
         std::size_t covered = items ? instance.size() : std::min(instance.size(), prefixItems->schemas.size());
-        markEvaluatedIndices(result, instance, 0, covered);
+        result.markEvaluated(instance, 0, covered);
     }
     return ok;
 }

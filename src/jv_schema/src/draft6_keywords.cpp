@@ -84,7 +84,7 @@ bool ContainsKeyword::validate(JV const& instance, JVValidationResult& result) c
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (!schema->validate(*items[i], result)) continue;
         ++matched;
-        if (recordEvaluated) markEvaluatedIndices(result, instance, i, i + 1);
+        if (recordEvaluated) result.markEvaluated(instance, i);
     }
     // Elements that do not match are expected; their failures say nothing about the array.
     dropIssuesSince(result, mark);

@@ -542,27 +542,33 @@ std::unique_ptr<ItemsKeyword> ItemsKeyword::create(ContextPtr const& context, JV
     return keyword;
 }
 
-bool ItemsKeyword::validate(JV const& instance, JVValidationResult& result) const {
-    auto items = instance.items();
+bool validateElements(JVSchema const& schema, JV const& array, std::size_t from, JVValidationResult& result) {
+    auto items = array.items();
     bool ok = true;
-    std::size_t covered = 0;
-    if (schema) {
-        covered = items.size();
-        for (JV const* element : items) {
-            if (!schema->validate(*element, result)) {
-                result.addIssue("array item does not match schema", element);
-                ok = false;
-            }
-        }
-    } else {
-        covered = std::min(items.size(), schemas.size());
-        for (std::size_t i = 0; i < covered; ++i) {
-            if (!schemas[i]->validate(*items[i], result)) {
-                result.addIssue("array item does not match schema", items[i]);
-                ok = false;
-            }
+    for (std::size_t i = from; i < items.size(); ++i) {
+        if (!schema.validate(*items[i], result)) {
+            result.addIssue("array item does not match schema", items[i]);
+            ok = false;
         }
     }
+    return ok;
+}
+
+bool validateTuple(SchemaList const& schemas, JV const& array, JVValidationResult& result) {
+    auto items = array.items();
+    bool ok = true;
+    for (std::size_t i = 0; i < std::min(items.size(), schemas.size()); ++i) {
+        if (!schemas[i]->validate(*items[i], result)) {
+            result.addIssue("array item does not match schema", items[i]);
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+bool ItemsKeyword::validate(JV const& instance, JVValidationResult& result) const {
+    bool ok = schema ? validateElements(*schema, instance, 0, result) : validateTuple(schemas, instance, result);
+    std::size_t covered = schema ? instance.size() : std::min(instance.size(), schemas.size());
     result.addAnnotation(&instance, "itemsCount", std::make_unique<ItemsCountAnnotation>(covered));
     return ok;
 }
@@ -582,15 +588,7 @@ bool AdditionalItemsKeyword::validate(JV const& instance, JVValidationResult& re
     if (auto const* count = dynamic_cast<ItemsCountAnnotation const*>(result.findAnnotation(&instance, "itemsCount"))) {
         start = count->count;
     }
-    auto items = instance.items();
-    bool ok = true;
-    for (std::size_t i = start; i < items.size(); ++i) {
-        if (!schema->validate(*items[i], result)) {
-            result.addIssue("array item does not match schema", items[i]);
-            ok = false;
-        }
-    }
-    return ok;
+    return validateElements(*schema, instance, start, result);
 }
 
 void ItemsKeywordGroup::maybeCreate(ContextPtr const& context, Keywords& keywords, JV const& schemaJson) {
@@ -630,16 +628,25 @@ std::unique_ptr<PropertiesKeyword> PropertiesKeyword::create(ContextPtr const& c
 }
 
 bool PropertiesKeyword::validate(JV const& instance, JVValidationResult& result) const {
+    MemberSet covered(instance.size());
+    return validateMembers(instance, result, covered);
+}
+
+bool PropertiesKeyword::validateMembers(JV const& instance, JVValidationResult& result, MemberSet& covered) const {
     // The object's members and the keyword's names are both in byte-wise key order, so walking the (usually
     // smaller) object reports the names in the same order as walking the keyword would.
     bool ok = true;
+    std::size_t index = 0;
     for (auto [name, value] : instance.properties()) {
         auto it = properties.find(name);
-        if (it == properties.end()) continue;
-        if (!it->second->validate(*value, result)) {
-            result.addIssue(fmt::format("property {} is invalid", name), &instance);
-            ok = false;
+        if (it != properties.end()) {
+            covered.insert(index);
+            if (!it->second->validate(*value, result)) {
+                result.addIssue(fmt::format("property {} is invalid", name), &instance);
+                ok = false;
+            }
         }
+        ++index;
     }
     return ok;
 }
@@ -659,20 +666,25 @@ std::unique_ptr<PatternPropertiesKeyword> PatternPropertiesKeyword::create(Conte
     return keyword;
 }
 
-bool PatternPropertiesKeyword::matchesAny(std::string_view name) const {
-    return std::any_of(patterns.begin(), patterns.end(), [&](auto const& p) { return p.first.search(name); });
+bool PatternPropertiesKeyword::validate(JV const& instance, JVValidationResult& result) const {
+    MemberSet covered(instance.size());
+    return validateMembers(instance, result, covered);
 }
 
-bool PatternPropertiesKeyword::validate(JV const& instance, JVValidationResult& result) const {
+bool PatternPropertiesKeyword::validateMembers(JV const& instance, JVValidationResult& result,
+                                               MemberSet& covered) const {
     bool ok = true;
+    std::size_t index = 0;
     for (auto [name, value] : instance.properties()) {
         for (auto const& [regex, schema] : patterns) {
             if (!regex.search(name)) continue;
+            covered.insert(index);
             if (!schema->validate(*value, result)) {
                 result.addIssue(fmt::format("property {} is invalid", name), &instance);
                 ok = false;
             }
         }
+        ++index;
     }
     return ok;
 }
@@ -706,33 +718,25 @@ void PropertiesKeywordGroup::maybeCreate(ContextPtr const& context, Keywords& ke
 
 bool PropertiesKeywordGroup::validate(JV const& instance, JVValidationResult& result) const {
     if (!instance.isObject()) return true;
+    // The members "properties" and "patternProperties" cover, found once: "additionalProperties" takes the others,
+    // and they are what the group evaluated.
+    MemberSet covered(instance.size());
     bool ok = true;
-    if (properties) ok = properties->validate(instance, result) && ok;
-    if (patternProperties) ok = patternProperties->validate(instance, result) && ok;
+    if (properties) ok = properties->validateMembers(instance, result, covered) && ok;
+    if (patternProperties) ok = patternProperties->validateMembers(instance, result, covered) && ok;
     if (additionalProperties) {
+        std::size_t index = 0;
         for (auto [name, value] : instance.properties()) {
-            if (properties && properties->properties.find(name) != properties->properties.end()) continue;
-            if (patternProperties && patternProperties->matchesAny(name)) continue;
-            ok = additionalProperties->validate(*value, result) && ok;
+            if (!covered.contains(index++)) ok = additionalProperties->validate(*value, result) && ok;
         }
     }
     if (recordEvaluated && ok) {
-        auto evaluated = std::make_unique<EvaluatedPropertiesAnnotation>();
-        evaluated->all = additionalProperties != nullptr;
-        if (!evaluated->all) {
-            for (auto [name, value] : instance.properties()) {
-                if ((properties && properties->properties.find(name) != properties->properties.end()) ||
-                    (patternProperties && patternProperties->matchesAny(name))) {
-                    evaluated->names.emplace(name);
-                }
-            }
-        }
-        if (auto* existing = dynamic_cast<EvaluatedPropertiesAnnotation*>(
-                result.findAnnotation(&instance, evaluatedPropertiesAnnotation))) {
-            existing->all = existing->all || evaluated->all;
-            existing->names.merge(evaluated->names);
+        if (additionalProperties) {
+            result.markAllEvaluated(instance);
         } else {
-            result.addAnnotation(&instance, std::string(evaluatedPropertiesAnnotation), std::move(evaluated));
+            for (std::size_t i = 0; i < instance.size(); ++i) {
+                if (covered.contains(i)) result.markEvaluated(instance, i);
+            }
         }
     }
     return ok;
@@ -827,52 +831,6 @@ bool DependenciesKeyword::validate(JV const& instance, JVValidationResult& resul
         }
     }
     return ok;
-}
-
-// ---------------------------------------------------------------------------------------------------------------
-// What keywords evaluated
-
-namespace {
-
-EvaluatedIndicesAnnotation& evaluatedIndices(JVValidationResult& result, JV const& array) {
-    if (auto* existing =
-            dynamic_cast<EvaluatedIndicesAnnotation*>(result.findAnnotation(&array, evaluatedIndicesAnnotation))) {
-        return *existing;
-    }
-    auto created = std::make_unique<EvaluatedIndicesAnnotation>();
-    auto& ref = *created;
-    result.addAnnotation(&array, std::string(evaluatedIndicesAnnotation), std::move(created));
-    return ref;
-}
-
-}  // namespace
-
-void markEvaluatedIndices(JVValidationResult& result, JV const& array, std::size_t from, std::size_t to) {
-    if (from >= to) return;
-    auto& evaluated = evaluatedIndices(result, array);
-    if (evaluated.all) return;
-    if (from == 0 && to >= array.size()) {
-        evaluated.all = true;
-        evaluated.indices.clear();
-        return;
-    }
-    for (std::size_t i = from; i < to; ++i) evaluated.indices.insert(i);
-}
-
-void markAllEvaluated(JVValidationResult& result, JV const& instance) {
-    if (instance.isArray()) {
-        evaluatedIndices(result, instance).all = true;
-    } else if (instance.isObject()) {
-        auto* existing = dynamic_cast<EvaluatedPropertiesAnnotation*>(
-            result.findAnnotation(&instance, evaluatedPropertiesAnnotation));
-        if (!existing) {
-            auto created = std::make_unique<EvaluatedPropertiesAnnotation>();
-            existing = created.get();
-            result.addAnnotation(&instance, std::string(evaluatedPropertiesAnnotation), std::move(created));
-        }
-        existing->all = true;
-        existing->names.clear();
-    }
 }
 
 }  // namespace zephalon::jv::schema

@@ -56,10 +56,6 @@ void dropIssuesSince(JVValidationResult& result, std::size_t mark);
 // compilation error carrying the value.
 std::string resolveMember(JV const& value, std::string_view base);
 
-// Adds to what keywords evaluated of an instance, for "unevaluatedItems" and "unevaluatedProperties".
-void markEvaluatedIndices(JVValidationResult& result, JV const& array, std::size_t from, std::size_t to);
-void markAllEvaluated(JVValidationResult& result, JV const& instance);
-
 // Identifier handling shared by the dialects: registers the schema under its identifier and, when the
 // identifier names another document, makes that document the base for everything below. Returns whether a
 // base URL was pushed (to be popped by endIdentifier).
@@ -281,6 +277,11 @@ class UniqueItemsKeyword : public JVKeyword {
     bool validate(JV const& instance, JVValidationResult& result) const override;
 };
 
+// Validates the elements of an array from index `from` on against one schema, or each element against the schema at
+// its index; every failing element gets "array item does not match schema".
+bool validateElements(JVSchema const& schema, JV const& array, std::size_t from, JVValidationResult& result);
+bool validateTuple(SchemaList const& schemas, JV const& array, JVValidationResult& result);
+
 class ItemsKeyword : public JVKeyword {
   public:
     static std::unique_ptr<ItemsKeyword> create(ContextPtr const& context, JV const& value);
@@ -306,10 +307,33 @@ class ItemsKeywordGroup : public JVKeyword {
     std::unique_ptr<AdditionalItemsKeyword> additionalItems;
 };
 
+// A set of member positions of an object, without an allocation for objects of up to 256 members.
+class MemberSet {
+  public:
+    explicit MemberSet(std::size_t size) {
+        std::size_t words = (size + 63) / 64;
+        if (words > std::size(local_)) {
+            heap_.assign(words, 0);
+            bits_ = heap_.data();
+        }
+    }
+    MemberSet(MemberSet const&) = delete;
+    MemberSet& operator=(MemberSet const&) = delete;
+    void insert(std::size_t i) { bits_[i / 64] |= std::uint64_t{1} << (i % 64); }
+    bool contains(std::size_t i) const { return (bits_[i / 64] >> (i % 64) & 1) != 0; }
+
+  private:
+    std::uint64_t local_[4] = {};
+    std::vector<std::uint64_t> heap_;
+    std::uint64_t* bits_ = local_;
+};
+
 class PropertiesKeyword : public JVKeyword {
   public:
     static std::unique_ptr<PropertiesKeyword> create(ContextPtr const& context, JV const& value);
     bool validate(JV const& instance, JVValidationResult& result) const override;
+    // Validates the members it names and adds their positions to `covered`.
+    bool validateMembers(JV const& instance, JVValidationResult& result, MemberSet& covered) const;
     std::map<std::string, std::unique_ptr<JVSchema>, std::less<>> properties;
 };
 
@@ -317,7 +341,8 @@ class PatternPropertiesKeyword : public JVKeyword {
   public:
     static std::unique_ptr<PatternPropertiesKeyword> create(ContextPtr const& context, JV const& value);
     bool validate(JV const& instance, JVValidationResult& result) const override;
-    bool matchesAny(std::string_view name) const;
+    // Validates the members its patterns find and adds their positions to `covered`.
+    bool validateMembers(JV const& instance, JVValidationResult& result, MemberSet& covered) const;
     std::vector<std::pair<Regex, std::unique_ptr<JVSchema>>> patterns;
 };
 

@@ -38,14 +38,6 @@ void JVValidationResult::removeAnnotation(JV const* instance, std::string_view n
     if (it != annotations.end()) annotations.erase(it);
 }
 
-std::unique_ptr<JVAnnotation> JVValidationResult::takeAnnotation(JV const* instance, std::string_view name) {
-    auto it = annotations.find(std::pair<JV const*, std::string_view>(instance, name));
-    if (it == annotations.end()) return nullptr;
-    auto annotation = std::move(it->second);
-    annotations.erase(it);
-    return annotation;
-}
-
 JVValidationResult::ReferenceScope::ReferenceScope(JVValidationResult& result, void const* reference,
                                                    JV const* instance)
     : result_(result) {
@@ -65,6 +57,71 @@ JVValidationResult::ReferenceScope::ReferenceScope(JVValidationResult& result, v
 
 JVValidationResult::ReferenceScope::~ReferenceScope() {
     if (entered_) result_.activeReferences_.pop_back();
+}
+
+// ---------------------------------------------------------------------------------------------------------------
+// What schemas evaluated of an instance
+
+JVValidationResult::EvaluationFrame* JVValidationResult::frameFor(JV const& instance) {
+    if (openFrames_ == 0) return nullptr;
+    EvaluationFrame& top = frames_[openFrames_ - 1];
+    return top.instance == &instance ? &top : nullptr;
+}
+
+JVValidationResult::EvaluationFrame const* JVValidationResult::frameFor(JV const& instance) const {
+    return const_cast<JVValidationResult*>(this)->frameFor(instance);
+}
+
+void JVValidationResult::openFrame(JV const& instance) {
+    if (openFrames_ == frames_.size()) frames_.emplace_back();
+    EvaluationFrame& frame = frames_[openFrames_++];
+    frame.instance = &instance;
+    frame.all = false;
+    frame.bits.assign((instance.size() + 63) / 64, 0);
+}
+
+void JVValidationResult::closeFrame(bool keep) {
+    EvaluationFrame& inner = frames_[--openFrames_];
+    if (!keep || openFrames_ == 0) return;
+    EvaluationFrame& outer = frames_[openFrames_ - 1];
+    if (outer.instance != inner.instance || outer.all) return;
+    if (inner.all) {
+        outer.all = true;
+        return;
+    }
+    for (std::size_t i = 0; i < inner.bits.size(); ++i) outer.bits[i] |= inner.bits[i];
+}
+
+void JVValidationResult::markEvaluated(JV const& instance, std::size_t index) {
+    EvaluationFrame* frame = frameFor(instance);
+    if (frame && index / 64 < frame->bits.size()) frame->bits[index / 64] |= std::uint64_t{1} << (index % 64);
+}
+
+void JVValidationResult::markEvaluated(JV const& instance, std::size_t from, std::size_t to) {
+    EvaluationFrame* frame = frameFor(instance);
+    if (!frame || frame->all) return;
+    if (from == 0 && to >= instance.size()) {
+        frame->all = true;
+        return;
+    }
+    for (std::size_t i = from; i < to && i / 64 < frame->bits.size(); ++i) {
+        frame->bits[i / 64] |= std::uint64_t{1} << (i % 64);
+    }
+}
+
+void JVValidationResult::markAllEvaluated(JV const& instance) {
+    if (EvaluationFrame* frame = frameFor(instance)) frame->all = true;
+}
+
+bool JVValidationResult::isEvaluated(JV const& instance, std::size_t index) const {
+    EvaluationFrame const* frame = frameFor(instance);
+    if (!frame) return false;
+    return frame->all || (index / 64 < frame->bits.size() && (frame->bits[index / 64] >> (index % 64) & 1) != 0);
+}
+
+bool JVValidationResult::allEvaluated(JV const& instance) const {
+    EvaluationFrame const* frame = frameFor(instance);
+    return frame && frame->all;
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -96,24 +153,6 @@ void JVSchema::load(JV const& json) {
 
 namespace {
 
-// Adds what a passing subschema evaluated to what the schemas around it had.
-template <typename Annotation>
-std::unique_ptr<JVAnnotation> mergeEvaluated(std::unique_ptr<JVAnnotation> outer, std::unique_ptr<JVAnnotation> inner) {
-    if (!inner) return outer;
-    if (!outer) return inner;
-    auto& to = static_cast<Annotation&>(*outer);
-    auto& from = static_cast<Annotation&>(*inner);
-    to.all = to.all || from.all;
-    if (!to.all) {
-        if constexpr (std::is_same_v<Annotation, EvaluatedPropertiesAnnotation>) {
-            to.names.merge(from.names);
-        } else {
-            to.indices.merge(from.indices);
-        }
-    }
-    return outer;
-}
-
 bool runKeywords(Keywords const& keywords, JV const& instance, JVValidationResult& result) {
     for (auto const& keyword : keywords) {
         if (!keyword->validate(instance, result)) return false;
@@ -136,20 +175,12 @@ bool JVSchema::validateScoped(JV const& instance, JVValidationResult& result) co
     bool entersResource =
         enclosingResource && (result.dynamicScope.empty() || result.dynamicScope.back().resource != enclosingResource);
     if (entersResource) result.dynamicScope.push_back({enclosingResource->context.get(), enclosingResource});
-    auto outerProperties = result.takeAnnotation(&instance, evaluatedPropertiesAnnotation);
-    auto outerIndices = result.takeAnnotation(&instance, evaluatedIndicesAnnotation);
+    // Only objects and arrays have members to evaluate.
+    bool container = instance.isObject() || instance.isArray();
+    if (container) result.openFrame(instance);
     bool ok = runKeywords(std::get<Keywords>(body), instance, result);
-    auto innerProperties = result.takeAnnotation(&instance, evaluatedPropertiesAnnotation);
-    auto innerIndices = result.takeAnnotation(&instance, evaluatedIndicesAnnotation);
     // A failing schema's evaluations do not count: the schema as a whole did not apply.
-    if (ok) {
-        outerProperties =
-            mergeEvaluated<EvaluatedPropertiesAnnotation>(std::move(outerProperties), std::move(innerProperties));
-        outerIndices = mergeEvaluated<EvaluatedIndicesAnnotation>(std::move(outerIndices), std::move(innerIndices));
-    }
-    if (outerProperties)
-        result.addAnnotation(&instance, std::string(evaluatedPropertiesAnnotation), std::move(outerProperties));
-    if (outerIndices) result.addAnnotation(&instance, std::string(evaluatedIndicesAnnotation), std::move(outerIndices));
+    if (container) result.closeFrame(ok);
     if (entersResource) result.dynamicScope.pop_back();
     return ok;
 }

@@ -4,6 +4,7 @@
 
 #include "zephalon/jv_schema/drafts.h"
 
+#include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -327,6 +328,34 @@ TEST(Drafts, UnevaluatedItemsFollowTheItemsKeywordsOfTheDraft) {
             .valid);
     EXPECT_TRUE(check19(R"({"items": [true], "additionalItems": true, "unevaluatedItems": false})", "[1, 2, 3]").valid);
     EXPECT_FALSE(check20(R"({"unevaluatedItems": false})", "[1]").valid);
+}
+
+TEST(Drafts, EvaluatedMembersOfLargeObjectsAreTrackedOneByOneAndLeaveNothingBehind) {
+    // 300 members: what the schemas evaluated spans several words of bits, and the group's own set lives on the heap.
+    auto schema = compile(draft202012Uri, R"({"allOf": [{"patternProperties": {"[02468]$": {"const": "even"}}}],
+        "properties": {"p299": true}, "unevaluatedProperties": {"const": "odd"}})");
+    std::string members;
+    for (int i = 0; i < 300; ++i) {
+        members += fmt::format(R"({}"p{}": "{}")", i == 0 ? "" : ", ", i, i == 299 ? "last" : i % 2 ? "odd" : "even");
+    }
+    auto passing = check(*schema, "{" + members + "}");
+    EXPECT_TRUE(passing.valid) << ::testing::PrintToString(passing.messages);
+    std::string oneWrong = members;
+    oneWrong.replace(oneWrong.find(R"("p297": "odd")"), 13, R"("p297": "bad")");
+    EXPECT_THAT(check(*schema, "{" + oneWrong + "}").messages,
+                ElementsAre("value does not match const", "property p297 is invalid"));
+
+    // Every object passes through "unevaluatedProperties", but nothing of that stays in the result.
+    auto tree = compile(draft202012Uri, R"({"$defs": {"ext": {"patternProperties": {"^x-": true}},
+        "node": {"$ref": "#/$defs/ext", "properties": {"kids": {"type": "array", "items": {"$ref": "#/$defs/node"}}},
+                 "unevaluatedProperties": false}}, "$ref": "#/$defs/node"})");
+    for (auto text :
+         {R"({"x-a": 1, "kids": [{"kids": []}, {"x-b": 2, "kids": [{}]}]})", R"({"kids": [{"other": 1}]})"}) {
+        auto instance = readJsonString(text);
+        JVValidationResult result;
+        tree->validate(*instance, result);
+        EXPECT_THAT(result.annotations, IsEmpty()) << text;
+    }
 }
 
 TEST(Drafts, DynamicReferencesBindToTheOutermostAnchor) {

@@ -11,6 +11,7 @@
 // it never throws for instance data. Compilation errors are JVError exceptions carrying the offending JSON value.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -51,30 +52,12 @@ class ItemsCountAnnotation : public JVAnnotation {
     std::size_t count;
 };
 
-// The member names of an object that keywords of the schemas applied to it so far have looked at; what
-// "unevaluatedProperties" leaves alone.
-class EvaluatedPropertiesAnnotation : public JVAnnotation {
-  public:
-    std::set<std::string, std::less<>> names;
-    bool all = false;
-};
-
-// The indices of an array's elements that keywords have looked at; what "unevaluatedItems" leaves alone.
-class EvaluatedIndicesAnnotation : public JVAnnotation {
-  public:
-    std::set<std::size_t> indices;
-    bool all = false;
-};
-
 // How many leading elements "prefixItems" covered, for "items" to continue from.
 class PrefixItemsCountAnnotation : public JVAnnotation {
   public:
     explicit PrefixItemsCountAnnotation(std::size_t n) : count(n) {}
     std::size_t count;
 };
-
-inline constexpr std::string_view evaluatedPropertiesAnnotation = "evaluatedProperties";
-inline constexpr std::string_view evaluatedIndicesAnnotation = "unevaluatedIndices";
 
 // One validation finding: what is wrong and where the instance value concerned sits in its source.
 struct Issue {
@@ -114,10 +97,19 @@ class JVValidationResult {
     void addAnnotation(JV const* instance, std::string name, std::unique_ptr<JVAnnotation> annotation);
     JVAnnotation* findAnnotation(JV const* instance, std::string_view name) const;
     void removeAnnotation(JV const* instance, std::string_view name);
-    // Removes the annotation and hands it over (null when absent).
-    std::unique_ptr<JVAnnotation> takeAnnotation(JV const* instance, std::string_view name);
 
     bool empty() const { return issues.empty(); }
+
+    // What the schemas applied to an object or array have evaluated of it: the members (by their position in
+    // iteration order) or elements that "unevaluatedProperties" and "unevaluatedItems" leave alone. Each schema of
+    // the dialects that know those keywords opens a frame for the instance it is applied to; when it passes, what it
+    // evaluated counts for the schema applied to the same instance around it, when it fails it counts for nothing.
+    // Frames live only while their schema is applied, so a validation holds as many as its current depth.
+    void markEvaluated(JV const& instance, std::size_t index);
+    void markEvaluated(JV const& instance, std::size_t from, std::size_t to);
+    void markAllEvaluated(JV const& instance);
+    bool isEvaluated(JV const& instance, std::size_t index) const;
+    bool allEvaluated(JV const& instance) const;
 
     // Guards "$ref" against evaluating the same reference for the same instance value inside itself, which
     // would never end (a schema such as {"$ref": "#"}). Entered by the reference keyword; see RefKeyword.
@@ -149,7 +141,24 @@ class JVValidationResult {
     std::vector<ScopeEntry> dynamicScope;
 
   private:
+    friend class JVSchema;
+
+    struct EvaluationFrame {
+        JV const* instance = nullptr;
+        bool all = false;
+        std::vector<std::uint64_t> bits;
+    };
+    EvaluationFrame* frameFor(JV const& instance);
+    EvaluationFrame const* frameFor(JV const& instance) const;
+    void openFrame(JV const& instance);
+    // Closes the innermost frame; when `keep`, what it holds is added to the frame below if that one is about the
+    // same instance.
+    void closeFrame(bool keep);
+
     std::vector<std::pair<void const*, JV const*>> activeReferences_;
+    // Frames in use are the first `openFrames_`; the others keep their storage for reuse.
+    std::vector<EvaluationFrame> frames_;
+    std::size_t openFrames_ = 0;
 };
 
 // Abstract base of every keyword. Each concrete keyword also has a static maybeCreate(context, keywords,
@@ -225,8 +234,8 @@ class SchemaContext {
     std::vector<BaseUrlEntry> baseUrls;
     std::map<std::string, JVSchema*, std::less<>> schemas;
     std::string dialect;
-    // The dynamic anchors by (resource URL, name), and the resource roots with "$recursiveAnchor": true.
-    std::map<std::pair<std::string, std::string>, JVSchema const*, std::less<>> dynamicAnchors;
+    // The dynamic anchors by resource URL and name, and the resource roots with "$recursiveAnchor": true.
+    std::map<std::string, std::map<std::string, JVSchema const*, std::less<>>, std::less<>> dynamicAnchors;
     std::map<std::string, JVSchema const*, std::less<>> recursiveAnchors;
     // The resources enclosing the schema being compiled, innermost last.
     std::vector<JVSchema const*> resourceStack;
