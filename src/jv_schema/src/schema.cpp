@@ -141,6 +141,7 @@ JVSchema::JVSchema(std::shared_ptr<SchemaContext> ctx, JV const& json) : context
 JVSchema::~JVSchema() = default;
 
 void JVSchema::load(JV const& json) {
+    ++context->schemaCount;
     context->addSchema(this);
     if (isBool(json)) {
         body = boolOf(json);
@@ -160,13 +161,71 @@ bool runKeywords(Keywords const& keywords, JV const& instance, JVValidationResul
     return true;
 }
 
+// The work budget, in schema applications: room for every schema being applied many times over to every value of
+// the instance. A validation that needs more is re-applying the same schemas to the same values, as a schema that
+// branches through references at every level does, exponentially in the depth of the instance.
+constexpr std::uint64_t baseBudget = 1u << 16;
+constexpr std::uint64_t budgetPerNode = 1024;
+
+std::uint64_t countNodes(JV const& root) {
+    std::uint64_t count = 0;
+    std::vector<JV const*> pending{&root};
+    while (!pending.empty()) {
+        JV const* node = pending.back();
+        pending.pop_back();
+        ++count;
+        if (node->isArray()) {
+            for (JV const* item : node->items()) pending.push_back(item);
+        } else if (node->isObject()) {
+            for (auto [name, value] : node->properties()) pending.push_back(value);
+        }
+    }
+    return count;
+}
+
 }  // namespace
 
 bool JVSchema::validate(JV const& instance, JVValidationResult& result) const {
     if (auto const* b = std::get_if<bool>(&body)) return *b;
+    if (!result.running_) return validateRoot(instance, result);
+    if (result.budget_ == 0) {
+        // The budget starts from the schema's size alone; the instance is counted only when that is spent, so
+        // that small validations never walk it.
+        if (result.aborted_ || result.budgetExtended_) {
+            result.aborted_ = true;
+            return false;
+        }
+        result.budgetExtended_ = true;
+        result.budget_ = budgetPerNode * countNodes(*result.root_);
+    }
+    --result.budget_;
     // The plain path stays small: deep instances recurse through here once per level.
     if (!scopesEvaluation) return runKeywords(std::get<Keywords>(body), instance, result);
     return validateScoped(instance, result);
+}
+
+bool JVSchema::validateRoot(JV const& instance, JVValidationResult& result) const {
+    struct Run {
+        JVValidationResult& result;
+        ~Run() {
+            result.running_ = false;
+            result.root_ = nullptr;
+            result.openFrames_ = 0;
+        }
+    } run{result};
+    std::size_t mark = result.issues.size();
+    result.running_ = true;
+    result.aborted_ = false;
+    result.budgetExtended_ = false;
+    result.root_ = &instance;
+    result.budget_ = baseBudget + budgetPerNode * context->schemaCount;
+    bool ok = validate(instance, result);
+    if (!result.aborted_) return ok;
+    // What the validation found before it stopped is incomplete (branches that would have passed left their
+    // issues behind), so it is replaced by the one issue that says why.
+    result.issues.erase(result.issues.begin() + static_cast<std::ptrdiff_t>(mark), result.issues.end());
+    result.addIssue(std::string(abortedMessage), &instance);
+    return false;
 }
 
 // Validation for the dialects that track evaluated members, kept apart from the plain path above.

@@ -388,3 +388,38 @@ TEST(References, LongChainsOfReferencesStopAtTheDepthLimit) {
     ASSERT_EQ(result.issues.size(), 1u);
     EXPECT_THAT(result.issues[0].message, ::testing::HasSubstr("nests too deeply"));
 }
+
+TEST(References, ExponentialBranchingEndsWithinTheWorkBudget) {
+    // At every level both branches fail only at the bottom, so without a budget the validation tries 2^30 paths.
+    auto draft4 = compile("{" + d4 + R"(, "definitions": {
+        "node": {"anyOf": [{"$ref": "#/definitions/a"}, {"$ref": "#/definitions/b"}]},
+        "a": {"type": "object", "properties": {"c": {"$ref": "#/definitions/node"}}},
+        "b": {"type": "object", "properties": {"c": {"$ref": "#/definitions/node"}}}},
+        "$ref": "#/definitions/node"})");
+    // From 2019-09 on "anyOf" evaluates every branch, so even a valid instance takes 2^30 paths.
+    auto draft2020 = compile(R"({"$schema": "https://json-schema.org/draft/2020-12/schema", "$defs": {
+        "node": {"anyOf": [{"$ref": "#/$defs/a"}, {"$ref": "#/$defs/b"}]},
+        "a": {"properties": {"c": {"$ref": "#/$defs/node"}}},
+        "b": {"properties": {"c": {"$ref": "#/$defs/node"}}}},
+        "$ref": "#/$defs/node"})");
+    std::string deep;
+    for (int i = 0; i < 30; ++i) deep += R"({"c": )";
+    deep += "0";
+    deep += std::string(30, '}');
+    auto instance = parse(deep);
+    for (JVSchema const* schema : {draft4.get(), draft2020.get()}) {
+        JVValidationResult result;
+        EXPECT_FALSE(schema->validate(*instance, result));
+        ASSERT_EQ(result.issues.size(), 1u);
+        EXPECT_EQ(result.issues[0].message, "Validation aborted: the schema needs too much work for this instance");
+        EXPECT_EQ(result.issues[0].pos, instance->root()->pos);
+        // The result is usable for the next validation, which gets a budget of its own.
+        EXPECT_TRUE(schema->validate(*parse(R"({"c": {"c": {}}})"), result));
+    }
+    // A few levels are well within the budget.
+    std::string shallow = R"({"c": {"c": {"c": 0}}})";
+    JVValidationResult result;
+    EXPECT_FALSE(valid(*draft4, shallow, &result));
+    EXPECT_THAT(result.issues, Contains(::testing::Field(&Issue::message, "type mismatch")));
+    EXPECT_TRUE(valid(*draft2020, shallow, &result));
+}

@@ -159,6 +159,13 @@ class JVValidationResult {
     // Frames in use are the first `openFrames_`; the others keep their storage for reuse.
     std::vector<EvaluationFrame> frames_;
     std::size_t openFrames_ = 0;
+
+    // The work budget of the validation in progress, counted in schema applications (see JVSchema::validate).
+    bool running_ = false;
+    bool aborted_ = false;
+    bool budgetExtended_ = false;
+    std::uint64_t budget_ = 0;
+    JV const* root_ = nullptr;
 };
 
 // Abstract base of every keyword. Each concrete keyword also has a static maybeCreate(context, keywords,
@@ -191,13 +198,21 @@ class JVSchema {
 
     void load(JV const& json);
 
+    // Validates the instance, adding issues to `result`. A validation is given an amount of work in proportion
+    // to the sizes of the instance and of the schema (counted in schema applications, with generous room); one
+    // that needs more, as a schema that branches through references at every level can, ends early with the
+    // single issue "Validation aborted: the schema needs too much work for this instance" at the instance.
     bool validate(JV const& instance, JVValidationResult& result) const;
     // Validates the document's root value (an empty document validates as null would).
     bool validate(JVDoc const& doc, JVValidationResult& result) const;
 
     bool isBoolean() const { return std::holds_alternative<bool>(body); }
 
+    static constexpr std::string_view abortedMessage =
+        "Validation aborted: the schema needs too much work for this instance";
+
   private:
+    bool validateRoot(JV const& instance, JVValidationResult& result) const;
     bool validateScoped(JV const& instance, JVValidationResult& result) const;
 
   public:
@@ -239,6 +254,9 @@ class SchemaContext {
     std::map<std::string, JVSchema const*, std::less<>> recursiveAnchors;
     // The resources enclosing the schema being compiled, innermost last.
     std::vector<JVSchema const*> resourceStack;
+
+    // How many schemas were compiled in this context; a validation's work budget grows with it.
+    std::size_t schemaCount = 0;
 
     std::string const& currentBaseUrl() const;
     // The entry below the top; the top itself when the stack has one entry.
