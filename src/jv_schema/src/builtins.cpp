@@ -1,5 +1,6 @@
 #include "builtins.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 
@@ -118,10 +119,18 @@ JVSchema const* loadSchema(std::string_view u, bool askLoaders) {
     u = dropTrailingHash(u);
     auto& schemas = cache();
     if (auto it = schemas.find(u); it != schemas.end()) return it->second.get();
+    // Compiling a document can ask for another one (the meta-schema its "$schema" names), which can ask for the
+    // first again; a document already being compiled is not there yet.
+    static std::vector<std::string> compiling;
+    if (std::find(compiling.begin(), compiling.end(), u) != compiling.end()) return nullptr;
+    compiling.emplace_back(u);
+    struct Done {
+        ~Done() { compiling.pop_back(); }
+    } done;
     std::unique_ptr<JVSchema> compiled;
     if (std::string_view text = builtInSchemaText(u); !text.empty()) {
         auto doc = parseJsonText(text);
-        compiled = std::make_unique<JVSchema>(*rootOf(*doc));
+        compiled = std::make_unique<JVSchema>(*rootOf(*doc), u);
     } else if (askLoaders && u.find('#') == std::string_view::npos) {
         // Loaders serve whole documents; a location inside one is found through the document's context.
         std::string key(u);

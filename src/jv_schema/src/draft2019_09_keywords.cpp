@@ -110,24 +110,10 @@ JVSchema const* DynamicRefKeyword::dynamicTarget(JVSchema const* initial, JVVali
 }
 
 bool DynamicRefKeyword::validate(JV const& instance, JVValidationResult& result) const {
-    if (!initial_) {
-        try {
-            initial_ = context_->findSchema(url_, true);
-        } catch (std::exception const& e) {
-            result.addIssue(fmt::format("schema {} cannot be loaded: {}", url_, e.what()), &instance);
-            return false;
-        }
-        if (!initial_) return false;
-    }
+    if (!initial_) initial_ = lookUpReference(*context_, url_, instance, result);
+    if (!initial_) return false;
     JVSchema const* target = dynamicTarget(initial_, result);
-    JVValidationResult::ReferenceScope scope(result, target, &instance);
-    if (!scope.entered()) {
-        result.addIssue(scope.tooDeep() ? fmt::format("schema reference {} nests too deeply", url_)
-                                        : fmt::format("schema reference {} refers to itself without end", url_),
-                        &instance);
-        return false;
-    }
-    return target->validate(instance, result);
+    return validateThroughReference(target, *target, url_, instance, result);
 }
 
 // ---------------------------------------------------------------------------------------------------------------

@@ -115,20 +115,25 @@ namespace {
 
 enum class Later { Draft201909, Draft202012 };
 
-// The keywords of 2019-09 and 2020-12, which differ only in their dynamic references and array keywords.
-void processLater(Later draft, bool strictFormat, std::shared_ptr<SchemaContext> const& context, JVSchema& schema,
-                  JV const& json) {
+// The keywords of 2019-09 and 2020-12, which differ only in their dynamic references and array keywords. Each
+// group of keywords belongs to a vocabulary and is compiled only when the dialect has it; the core keywords are
+// always compiled (nothing else can be located without them).
+void processLater(Later draft, JVSchemaDialect const& dialect, std::shared_ptr<SchemaContext> const& context,
+                  JVSchema& schema, JV const& json) {
     bool modern = draft == Later::Draft202012;
+    auto has = [&](std::uint32_t vocabulary) { return (dialect.vocabularies & vocabulary) != 0; };
     Keywords keywords;
     bool pushed = draft6::IdKeyword::maybeCreate(context, keywords, json, schema);
     markResource(*context, schema, json);
     // From 2019-09 on, "$ref" is one applicator among the others and resolves against the schema's own "$id".
     RefKeyword::maybeCreate(context, keywords, json, false);
     SchemaKeyword::maybeCreate(context, keywords, json);
-    TitleKeyword::maybeCreate(context, keywords, json);
-    DescriptionKeyword::maybeCreate(context, keywords, json);
+    if (has(vocabulary::metaData)) {
+        TitleKeyword::maybeCreate(context, keywords, json);
+        DescriptionKeyword::maybeCreate(context, keywords, json);
+    }
     CommentKeyword::maybeCreate(context, keywords, json);
-    DefaultKeyword::maybeCreate(context, keywords, json);
+    if (has(vocabulary::metaData)) DefaultKeyword::maybeCreate(context, keywords, json);
     DefinitionsKeyword::maybeCreate(context, keywords, json, "$defs");
     // Older documents still keep their subschemas under "definitions"; references into them must work.
     DefinitionsKeyword::maybeCreate(context, keywords, json, "definitions");
@@ -141,51 +146,72 @@ void processLater(Later draft, bool strictFormat, std::shared_ptr<SchemaContext>
     }
     AnchorKeyword::maybeCreate(context, keywords, json, schema);
     VocabularyKeyword::maybeCreate(context, keywords, json);
-    DeprecatedKeyword::maybeCreate(context, keywords, json);
-    ExamplesKeyword::maybeCreate(context, keywords, json);
-    ReadOnlyKeyword::maybeCreate(context, keywords, json);
-    WriteOnlyKeyword::maybeCreate(context, keywords, json);
-    AllOfKeyword::maybeCreate(context, keywords, json);
-    std::size_t before = keywords.size();
-    AnyOfKeyword::maybeCreate(context, keywords, json);
-    if (keywords.size() > before) static_cast<AnyOfKeyword&>(*keywords.back()).evaluateAll = true;
-    OneOfKeyword::maybeCreate(context, keywords, json);
-    NotKeyword::maybeCreate(context, keywords, json);
-    ConditionalKeywordGroup::maybeCreate(context, keywords, json);
-    TypeKeyword::maybeCreate(context, keywords, json);
-    FormatKeyword::maybeCreate(context, keywords, json, strictFormat);
-    ConstKeyword::maybeCreate(context, keywords, json);
-    EnumKeyword::maybeCreate(context, keywords, json);
-    draft6::MinimumKeyword::maybeCreate(context, keywords, json);
-    draft6::MaximumKeyword::maybeCreate(context, keywords, json);
-    ExclusiveMinimumKeyword::maybeCreate(context, keywords, json);
-    ExclusiveMaximumKeyword::maybeCreate(context, keywords, json);
-    MultipleOfKeyword::maybeCreate(context, keywords, json);
-    MinLengthKeyword::maybeCreate(context, keywords, json);
-    MaxLengthKeyword::maybeCreate(context, keywords, json);
-    PatternKeyword::maybeCreate(context, keywords, json);
-    draft2019_09::ContentKeywordGroup::maybeCreate(context, keywords, json);
-    MinItemsKeyword::maybeCreate(context, keywords, json);
-    MaxItemsKeyword::maybeCreate(context, keywords, json);
-    UniqueItemsKeyword::maybeCreate(context, keywords, json);
-    if (modern) {
-        draft2020_12::ItemsKeywordGroup::maybeCreate(context, keywords, json);
-    } else {
-        draft2019_09::ItemsKeywordGroup::maybeCreate(context, keywords, json);
+    if (has(vocabulary::metaData)) {
+        DeprecatedKeyword::maybeCreate(context, keywords, json);
+        ExamplesKeyword::maybeCreate(context, keywords, json);
+        ReadOnlyKeyword::maybeCreate(context, keywords, json);
+        WriteOnlyKeyword::maybeCreate(context, keywords, json);
     }
-    ContainsKeywordGroup::maybeCreate(context, keywords, json, true, modern);
-    before = keywords.size();
-    PropertiesKeywordGroup::maybeCreate(context, keywords, json);
-    if (keywords.size() > before) static_cast<PropertiesKeywordGroup&>(*keywords.back()).recordEvaluated = true;
-    MinPropertiesKeyword::maybeCreate(context, keywords, json);
-    MaxPropertiesKeyword::maybeCreate(context, keywords, json);
-    RequiredKeyword::maybeCreate(context, keywords, json);
-    PropertyNamesKeyword::maybeCreate(context, keywords, json);
-    DependentSchemasKeyword::maybeCreate(context, keywords, json);
-    DependentRequiredKeyword::maybeCreate(context, keywords, json);
-    DependenciesKeyword::maybeCreate(context, keywords, json);
-    UnevaluatedItemsKeyword::maybeCreate(context, keywords, json);
-    UnevaluatedPropertiesKeyword::maybeCreate(context, keywords, json);
+    if (has(vocabulary::applicator)) {
+        AllOfKeyword::maybeCreate(context, keywords, json);
+        std::size_t before = keywords.size();
+        AnyOfKeyword::maybeCreate(context, keywords, json);
+        if (keywords.size() > before) static_cast<AnyOfKeyword&>(*keywords.back()).evaluateAll = true;
+        OneOfKeyword::maybeCreate(context, keywords, json);
+        NotKeyword::maybeCreate(context, keywords, json);
+        ConditionalKeywordGroup::maybeCreate(context, keywords, json);
+    }
+    if (has(vocabulary::validation)) TypeKeyword::maybeCreate(context, keywords, json);
+    if (has(vocabulary::formatAssertion)) {
+        FormatKeyword::maybeCreate(context, keywords, json, true);
+    } else if (has(vocabulary::formatAnnotation)) {
+        FormatKeyword::maybeCreate(context, keywords, json, dialect.strictFormat);
+    }
+    if (has(vocabulary::validation)) {
+        ConstKeyword::maybeCreate(context, keywords, json);
+        EnumKeyword::maybeCreate(context, keywords, json);
+        draft6::MinimumKeyword::maybeCreate(context, keywords, json);
+        draft6::MaximumKeyword::maybeCreate(context, keywords, json);
+        ExclusiveMinimumKeyword::maybeCreate(context, keywords, json);
+        ExclusiveMaximumKeyword::maybeCreate(context, keywords, json);
+        MultipleOfKeyword::maybeCreate(context, keywords, json);
+        MinLengthKeyword::maybeCreate(context, keywords, json);
+        MaxLengthKeyword::maybeCreate(context, keywords, json);
+        PatternKeyword::maybeCreate(context, keywords, json);
+    }
+    if (has(vocabulary::content)) draft2019_09::ContentKeywordGroup::maybeCreate(context, keywords, json);
+    if (has(vocabulary::validation)) {
+        MinItemsKeyword::maybeCreate(context, keywords, json);
+        MaxItemsKeyword::maybeCreate(context, keywords, json);
+        UniqueItemsKeyword::maybeCreate(context, keywords, json);
+    }
+    if (has(vocabulary::applicator)) {
+        if (modern) {
+            draft2020_12::ItemsKeywordGroup::maybeCreate(context, keywords, json);
+        } else {
+            draft2019_09::ItemsKeywordGroup::maybeCreate(context, keywords, json);
+        }
+        // "minContains" and "maxContains" are validation keywords that only mean something beside "contains".
+        ContainsKeywordGroup::maybeCreate(context, keywords, json, has(vocabulary::validation), modern);
+        std::size_t before = keywords.size();
+        PropertiesKeywordGroup::maybeCreate(context, keywords, json);
+        if (keywords.size() > before) static_cast<PropertiesKeywordGroup&>(*keywords.back()).recordEvaluated = true;
+    }
+    if (has(vocabulary::validation)) {
+        MinPropertiesKeyword::maybeCreate(context, keywords, json);
+        MaxPropertiesKeyword::maybeCreate(context, keywords, json);
+        RequiredKeyword::maybeCreate(context, keywords, json);
+    }
+    if (has(vocabulary::applicator)) {
+        PropertyNamesKeyword::maybeCreate(context, keywords, json);
+        DependentSchemasKeyword::maybeCreate(context, keywords, json);
+    }
+    if (has(vocabulary::validation)) DependentRequiredKeyword::maybeCreate(context, keywords, json);
+    if (has(vocabulary::applicator)) DependenciesKeyword::maybeCreate(context, keywords, json);
+    if (has(vocabulary::unevaluated)) {
+        UnevaluatedItemsKeyword::maybeCreate(context, keywords, json);
+        UnevaluatedPropertiesKeyword::maybeCreate(context, keywords, json);
+    }
     JVSchemaDialect::setKeywords(schema, std::move(keywords));
     endResource(*context, schema);
     endIdentifier(*context, pushed);
@@ -195,14 +221,14 @@ void processLater(Later draft, bool strictFormat, std::shared_ptr<SchemaContext>
 
 void draft2019_09::Draft201909Dialect::process(std::shared_ptr<SchemaContext> const& context, JVSchema& schema,
                                                JV const& json) const {
-    processLater(Later::Draft201909, strictFormat, context, schema, json);
+    processLater(Later::Draft201909, *this, context, schema, json);
 }
 
 JVSchema const* draft2019_09::Draft201909Dialect::metaSchema() { return loadBuiltInSchema(draft201909Uri); }
 
 void draft2020_12::Draft202012Dialect::process(std::shared_ptr<SchemaContext> const& context, JVSchema& schema,
                                                JV const& json) const {
-    processLater(Later::Draft202012, strictFormat, context, schema, json);
+    processLater(Later::Draft202012, *this, context, schema, json);
 }
 
 JVSchema const* draft2020_12::Draft202012Dialect::metaSchema() { return loadBuiltInSchema(draft202012Uri); }

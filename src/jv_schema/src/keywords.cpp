@@ -97,7 +97,16 @@ bool beginIdentifier(SchemaContext& context, JVSchema& schema, JV const& json, s
     std::string_view document = url::withoutFragment(resolved);
     bool pushed = false;
     if (document != url::withoutFragment(context.currentBaseUrl())) {
-        // The identifier names another document: everything below is located relative to it.
+        // The identifier names another document: everything below is located relative to it. Where the
+        // resource starts in the root's document is remembered for references into places nothing compiled.
+        if (auto start = context.resourceLocations.find(url::withoutFragment(context.baseUrls.front().url));
+            start != context.resourceLocations.end()) {
+            JVPointer location = start->second;
+            for (auto const& entry : context.baseUrls) {
+                for (auto const& token : entry.path) location.append(token);
+            }
+            context.resourceLocations.emplace(document, std::move(location));
+        }
         context.baseUrls.push_back(BaseUrlEntry{std::string(document), {}});
         context.addSchema(&schema);
         pushed = true;
@@ -135,28 +144,33 @@ bool RefKeyword::maybeCreate(ContextPtr const& context, Keywords& keywords, JV c
     return true;
 }
 
-bool RefKeyword::validate(JV const& instance, JVValidationResult& result) const {
-    JVSchema const* target = target_;
-    if (!target) {
-        try {
-            target = context_->findSchema(url_, true);
-        } catch (std::exception const& e) {
-            // A built-in or loaded document that does not compile: say so at the instance instead of failing
-            // without a trace.
-            result.addIssue(fmt::format("schema {} cannot be loaded: {}", url_, e.what()), &instance);
-            return false;
-        }
-        if (!target) return false;
-        target_ = target;
+JVSchema const* lookUpReference(SchemaContext& context, std::string const& url, JV const& instance,
+                                JVValidationResult& result) {
+    try {
+        return context.findOrCompileSchema(url);
+    } catch (std::exception const& e) {
+        // A built-in or loaded document that does not compile: say so at the instance instead of failing
+        // without a trace.
+        result.addIssue(fmt::format("schema {} cannot be loaded: {}", url, e.what()), &instance);
+        return nullptr;
     }
-    JVValidationResult::ReferenceScope scope(result, this, &instance);
+}
+
+bool validateThroughReference(void const* reference, JVSchema const& target, std::string const& url, JV const& instance,
+                              JVValidationResult& result) {
+    JVValidationResult::ReferenceScope scope(result, reference, &instance);
     if (!scope.entered()) {
-        result.addIssue(scope.tooDeep() ? fmt::format("schema reference {} nests too deeply", url_)
-                                        : fmt::format("schema reference {} refers to itself without end", url_),
+        result.addIssue(scope.tooDeep() ? fmt::format("schema reference {} nests too deeply", url)
+                                        : fmt::format("schema reference {} refers to itself without end", url),
                         &instance);
         return false;
     }
-    return target->validate(instance, result);
+    return target.validate(instance, result);
+}
+
+bool RefKeyword::validate(JV const& instance, JVValidationResult& result) const {
+    if (!target_) target_ = lookUpReference(*context_, url_, instance, result);
+    return target_ && validateThroughReference(this, *target_, url_, instance, result);
 }
 
 void SchemaKeyword::maybeCreate(ContextPtr const&, Keywords& keywords, JV const& schemaJson) {

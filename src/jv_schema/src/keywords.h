@@ -77,6 +77,15 @@ class IdKeyword : public JVKeyword {
     std::string id;
 };
 
+// The target of a reference, looked up (or compiled from the document) on first use; null when there is none, with an
+// issue at the instance when the document it lies in fails to load.
+JVSchema const* lookUpReference(SchemaContext& context, std::string const& url, JV const& instance,
+                                JVValidationResult& result);
+// Validates the instance against a reference's target, refusing a reference that re-enters itself for the same
+// instance (`reference` identifies it) or nests too deeply.
+bool validateThroughReference(void const* reference, JVSchema const& target, std::string const& url, JV const& instance,
+                              JVValidationResult& result);
+
 class RefKeyword : public JVKeyword {
   public:
     RefKeyword(SchemaContext* context, std::string url) : context_(context), url_(std::move(url)) {}

@@ -129,10 +129,12 @@ bool JVValidationResult::allEvaluated(JV const& instance) const {
 
 JVSchema::JVSchema() : context(std::make_shared<SchemaContext>()) {}
 
-JVSchema::JVSchema(JV const& json) : context(std::make_shared<SchemaContext>()) { load(json); }
+JVSchema::JVSchema(JV const& json) : JVSchema(json, defaultBaseUrl()) {}
 
 JVSchema::JVSchema(JV const& json, std::string_view baseUrl)
     : context(std::make_shared<SchemaContext>(std::string(baseUrl))) {
+    context->source = json.clone();
+    context->resourceLocations.emplace(url::withoutFragment(baseUrl), JVPointer());
     load(json);
 }
 
@@ -148,7 +150,18 @@ void JVSchema::load(JV const& json) {
         return;
     }
     if (!isObject(json)) compileError("schema must be a boolean or an object", json);
-    auto dialect = context->getDialect(member(json, "$schema"));
+    JV const* declared = member(json, "$schema");
+    auto dialect = context->getDialect(declared);
+    if (!declared) {
+        dialect->process(context, *this, json);
+        return;
+    }
+    // The dialect a schema object names holds for everything below it that names none.
+    context->dialectStack_.push_back(context->chooseDialect(stringOf(*declared), declared));
+    struct Pop {
+        SchemaContext& context;
+        ~Pop() { context.dialectStack_.pop_back(); }
+    } pop{*context};
     dialect->process(context, *this, json);
 }
 
@@ -263,7 +276,9 @@ void JVSchemaDialect::setKeywords(JVSchema& schema, Keywords keywords) {
 
 SchemaContext::SchemaContext() : SchemaContext(defaultBaseUrl()) {}
 
-SchemaContext::SchemaContext(std::string baseUrl) { baseUrls.push_back(BaseUrlEntry{std::move(baseUrl), {}}); }
+SchemaContext::SchemaContext(std::string baseUrl) : documentBase_(baseUrl) {
+    baseUrls.push_back(BaseUrlEntry{std::move(baseUrl), {}});
+}
 
 std::string const& SchemaContext::currentBaseUrl() const { return baseUrls.back().url; }
 
@@ -340,16 +355,96 @@ JVSchema const* SchemaContext::findSchema(JVPointer const& pointer) const {
     return it == schemas.end() ? nullptr : it->second;
 }
 
-std::unique_ptr<JVSchemaDialect> SchemaContext::getDialect(JV const* schemaMember) {
-    auto const& registry = JVDialectRegistry::instance();
-    if (schemaMember) {
-        if (!isString(*schemaMember)) compileError("Schema dialect must be a string", *schemaMember);
-        auto dialectObject = registry.findDialect(*schemaMember);
-        if (dialect.empty()) dialect = std::string(stringOf(*schemaMember));
-        return dialectObject;
+JVSchema const* SchemaContext::findOrCompileSchema(std::string_view u) {
+    if (JVSchema const* found = findSchema(u, true)) return found;
+    std::string absolute = resolveReference(u, currentBaseUrl());
+    auto hash = absolute.find('#');
+    if (hash == std::string::npos || absolute.compare(hash, 2, "#/") != 0) return nullptr;
+    std::string_view document = std::string_view(absolute).substr(0, hash);
+    auto location = resourceLocations.find(document);
+    if (location == resourceLocations.end() || !source) {
+        // A location in a built-in or loaded document: that document's context compiles it.
+        JVSchema const* other = loadSchema(document, true);
+        if (other && other->context.get() != this) return other->context->findOrCompileSchema(absolute);
+        return nullptr;
     }
-    if (dialect.empty()) dialect = registry.defaultDialect;
-    return registry.findDialect(std::string_view(dialect));
+    if (uncompilable_.contains(absolute)) return nullptr;
+    JV const* json = nullptr;
+    JVPointer path;
+    try {
+        path = JVPointer(std::string_view(absolute).substr(hash + 1));
+        if (JV const* resource = source->find(location->second)) json = resource->find(path);
+    } catch (std::exception const&) {
+        // A malformed pointer, or an array index that is no number: nothing is there.
+    }
+    // Nothing there is not remembered: the documents of other contexts live as long as the process, and the
+    // places a reference can name in them are endless.
+    if (!json) return nullptr;
+    // Compiled as if the tree had reached it: under the resource's base URL, at the pointer's path, inside the
+    // resource. The context's compilation state is restored afterwards, also when the value does not compile.
+    struct Restore {
+        SchemaContext& context;
+        std::vector<BaseUrlEntry> baseUrls;
+        std::vector<JVSchema const*> resourceStack;
+        std::vector<DialectChoice> dialectStack;
+        ~Restore() {
+            context.baseUrls = std::move(baseUrls);
+            context.resourceStack = std::move(resourceStack);
+            context.dialectStack_ = std::move(dialectStack);
+        }
+    } restore{*this, std::move(baseUrls), std::move(resourceStack), std::move(dialectStack_)};
+    baseUrls = {BaseUrlEntry{std::string(document), path}};
+    resourceStack.clear();
+    dialectStack_.clear();
+    if (auto it = schemas.find(document); it != schemas.end()) resourceStack.push_back(it->second);
+    // A value that fails to compile may have registered some of its subschemas (and anchors) before failing;
+    // those are destroyed with it, so the tables go back to what they were.
+    auto schemasBefore = schemas;
+    auto dynamicAnchorsBefore = dynamicAnchors;
+    auto recursiveAnchorsBefore = recursiveAnchors;
+    try {
+        // The context owns what it compiles late, so those schemas must not own the context in turn (the two would
+        // keep each other alive): they get a handle that shares no ownership.
+        std::shared_ptr<SchemaContext> unowned(std::shared_ptr<SchemaContext>(), this);
+        lateSchemas_.push_back(std::make_unique<JVSchema>(std::move(unowned), *json));
+    } catch (std::exception const&) {
+        // Not a schema (a string under "examples", say): the reference finds nothing, as for a missing location.
+        schemas = std::move(schemasBefore);
+        dynamicAnchors = std::move(dynamicAnchorsBefore);
+        recursiveAnchors = std::move(recursiveAnchorsBefore);
+        uncompilable_.emplace(absolute);
+        return nullptr;
+    }
+    return lateSchemas_.back().get();
+}
+
+JV const* SchemaContext::findResourceSource(std::string_view u) const {
+    if (!source) return nullptr;
+    if (url::withoutFragment(documentBase_) == u) return source.get();
+    struct Pending {
+        JV const* node;
+        std::string base;
+    };
+    std::vector<Pending> pending{{source.get(), documentBase_}};
+    while (!pending.empty()) {
+        Pending item = std::move(pending.back());
+        pending.pop_back();
+        if (item.node->isArray()) {
+            for (JV const* element : item.node->items()) pending.push_back({element, item.base});
+            continue;
+        }
+        if (!item.node->isObject()) continue;
+        if (JV const* id = item.node->property("$id"); id && id->isString()) {
+            try {
+                item.base = resolveReference(id->stringValue(), item.base);
+            } catch (UriError const&) {
+                continue;
+            }
+            if (url::withoutFragment(item.base) == u) return item.node;
+        }
+        for (auto [name, value] : item.node->properties()) pending.push_back({value, item.base});
+    }
+    return nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------------------------

@@ -240,6 +240,24 @@ struct BaseUrlEntry {
 
 class JVSchemaDialect;
 
+// The vocabularies of 2019-09 and 2020-12, as bits: the groups of keywords that a meta-schema's "$vocabulary"
+// switches on. A dialect named by its published URI has all of them except format assertion.
+namespace vocabulary {
+inline constexpr std::uint32_t core = 1u << 0;
+inline constexpr std::uint32_t applicator = 1u << 1;
+// "unevaluatedItems" and "unevaluatedProperties"; in 2019-09 they belong to the applicator vocabulary.
+inline constexpr std::uint32_t unevaluated = 1u << 2;
+inline constexpr std::uint32_t validation = 1u << 3;
+inline constexpr std::uint32_t metaData = 1u << 4;
+// "format" as an annotation (2019-09 calls this vocabulary "format"), asserting as the registry's strictFormat says.
+inline constexpr std::uint32_t formatAnnotation = 1u << 5;
+// "format" always asserting.
+inline constexpr std::uint32_t formatAssertion = 1u << 6;
+inline constexpr std::uint32_t content = 1u << 7;
+inline constexpr std::uint32_t standard =
+    core | applicator | unevaluated | validation | metaData | formatAnnotation | content;
+}  // namespace vocabulary
+
 // State shared by every schema compiled from one root.
 class SchemaContext {
   public:
@@ -255,6 +273,12 @@ class SchemaContext {
     // The resources enclosing the schema being compiled, innermost last.
     std::vector<JVSchema const*> resourceStack;
 
+    // A copy of the document the root was compiled from. References to locations that hold no compiled schema (a
+    // subschema under a keyword the dialect does not know, or inside "examples") are compiled from it on first
+    // use; a "$schema" naming a meta-schema of the same document finds its "$vocabulary" there.
+    std::unique_ptr<JV> source;
+    // Where each schema resource of the document starts: its base URL and its location in `source`.
+    std::map<std::string, JVPointer, std::less<>> resourceLocations;
     // How many schemas were compiled in this context; a validation's work budget grows with it.
     std::size_t schemaCount = 0;
 
@@ -282,10 +306,40 @@ class SchemaContext {
     JVSchema const* findSchema(std::string_view url, bool tryBuiltIn) const;
     // The schema at a location relative to the current base URL.
     JVSchema const* findSchema(JVPointer const& pointer) const;
+    // As findSchema (url, true); a JSON Pointer location of a document that holds no compiled schema is compiled
+    // from the document on first use. Null when there is nothing, or nothing that compiles, at the location.
+    JVSchema const* findOrCompileSchema(std::string_view url);
+    // The object in `source` where the schema resource with this base URL (no fragment) starts, found by its
+    // identifier; null when the document has none.
+    JV const* findResourceSource(std::string_view url) const;
 
     // The dialect a schema object is compiled with: the one its "$schema" member names (nullptr when it has
-    // none), otherwise the root's.
+    // none), otherwise that of the nearest enclosing schema object that names one, otherwise the root's. A
+    // "$schema" other than the published dialect URIs names a meta-schema (built in, in this document or given
+    // by a loader), whose own "$schema" gives the keywords and whose "$vocabulary" the vocabularies.
     std::unique_ptr<JVSchemaDialect> getDialect(JV const* schemaMember);
+
+  private:
+    friend class JVSchema;
+
+    // A dialect as a known dialect URI with the vocabularies switched on.
+    struct DialectChoice {
+        std::string uri;
+        std::uint32_t vocabularies;
+    };
+    // `member` is the "$schema" value that named the dialect (for the errors), null for the default.
+    DialectChoice const& chooseDialect(std::string_view uri, JV const* member);
+    DialectChoice chooseCustomDialect(std::string_view uri, JV const* member, std::vector<std::string>& visiting);
+    std::unique_ptr<JVSchemaDialect> makeDialect(DialectChoice const& choice) const;
+
+    // The base URL the document was given.
+    std::string documentBase_;
+    // The dialects named by the schema objects being compiled, innermost last.
+    std::vector<DialectChoice> dialectStack_;
+    std::map<std::string, DialectChoice, std::less<>> dialectChoices_;
+    // Schemas compiled from `source` after the tree, and the locations whose values did not compile.
+    std::vector<std::unique_ptr<JVSchema>> lateSchemas_;
+    std::set<std::string, std::less<>> uncompilable_;
 };
 
 // The keywords of one JSON Schema draft.
@@ -298,6 +352,9 @@ class JVSchemaDialect {
     static void setKeywords(JVSchema& schema, Keywords keywords);
 
     bool strictFormat;
+    // The vocabularies whose keywords 2019-09 and 2020-12 compile (bits of `vocabulary`); the older drafts have
+    // none and ignore it.
+    std::uint32_t vocabularies = vocabulary::standard;
 };
 
 // The process-wide table of known dialects, the default for schemas without "$schema", and whether "format"
