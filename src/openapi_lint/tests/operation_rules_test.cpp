@@ -96,6 +96,23 @@ TEST(OperationIdUniqueTest, ReportsEveryLaterUseOfAnId) {
                             "Operation ID is not unique other @ /webhooks/hook/post"));
 }
 
+TEST(OperationIdUniqueTest, CountsAnOperationUsedFromSeveralPlacesOnce) {
+    const std::string yaml = document(R"(  /a:
+    post:
+      responses: {'200': {description: ok}}
+      callbacks:
+        done: {'{$request.body#/url}': {$ref: '#/components/pathItems/Ping'}}
+)",
+                                      R"(webhooks:
+  ping: {$ref: '#/components/pathItems/Ping'}
+components:
+  pathItems:
+    Ping:
+      head: {operationId: ping, responses: {'204': {description: alive}}}
+)");
+    EXPECT_THAT(findings("operation-id-unique", yaml), IsEmpty());
+}
+
 TEST(OperationRateLimitingDefinedTest, AsksForRetryAfterAndLimitHeadersResponseByResponse) {
     const std::string yaml = document(R"(  /a:
     get:

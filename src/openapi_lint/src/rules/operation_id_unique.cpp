@@ -1,4 +1,4 @@
-#include <set>
+#include <map>
 #include <string>
 
 #include "rules.h"
@@ -9,18 +9,26 @@ namespace zephalon::openapi_lint {
 namespace {
 
 // Reports every operation whose id an earlier one already took, so the first keeps it and the others stand out.
+// Operations are told apart by where the document declares them: a path item under components that is used from
+// several places can be read into more than one node, and is still one operation with one id.
 class OperationIdUniqueHandler : public RuleHandler<OperationIdUnique> {
   public:
     using RuleHandler::RuleHandler;
 
     void handle(const openapi::Operation* operation) override {
         const auto& id = operation->operationId();
-        if (!id || seen_.insert(*id).second || rule().isDisabled(operation)) return;
-        report("Operation ID is not unique " + *id, operation);
+        if (!id) return;
+        const auto [first, isNew] = firstDeclaration_.try_emplace(*id);
+        if (isNew) {
+            first->second = operation;
+            return;
+        }
+        if (context().nodeToJsonPointer(first->second) == context().nodeToJsonPointer(operation)) return;
+        if (!rule().isDisabled(operation)) report("Operation ID is not unique " + *id, operation);
     }
 
   private:
-    std::set<std::string, std::less<>> seen_;
+    std::map<std::string, const openapi::Operation*, std::less<>> firstDeclaration_;
 };
 
 }  // namespace
