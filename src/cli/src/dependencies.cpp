@@ -66,6 +66,9 @@ const std::vector<Dependency>& get3rdPartyDependencies() {
          text::utfcpp, nullptr},
         {"libyaml", "https://github.com/yaml/libyaml", "A C library for parsing and emitting YAML.", text::libyaml,
          nullptr},
+        {"spdx-license-ids", "https://github.com/jslicense/spdx-license-ids",
+         "The SPDX license identifiers, version 3.0.24. Zephalon embeds the list to check license identifiers.",
+         text::spdx_license_ids, nullptr},
         {"Boost.Beast", "https://www.boost.org/libs/beast/",
          "HTTP on top of Boost.Asio. Zephalon's mock server speaks HTTP/1.1 through it.", text::boost, nullptr},
     };

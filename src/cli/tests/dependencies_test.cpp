@@ -56,7 +56,8 @@ TEST(DependenciesTest, EmbeddedTextsMatchTheirSourceFiles) {
          std::initializer_list<std::pair<std::string, std::string>>{{"HunSpell", "hunspell-lgpl.txt"},
                                                                     {"MD4C", "md4c.txt"},
                                                                     {"libyaml", "libyaml.txt"},
-                                                                    {"entities", "entities.txt"}}) {
+                                                                    {"entities", "entities.txt"},
+                                                                    {"spdx-license-ids", "spdx-license-ids.txt"}}) {
         std::ifstream in(dataDir + file, std::ios::binary);
         ASSERT_TRUE(in) << file;
         const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -51,6 +51,8 @@ StandardEntries<RuleFactory> standardRules() {
         rule<ContactDefined>(),
         rule<IDDefined>(),
         rule<InfoDefined>(),
+        rule<JSONSchemaValidation>(),
+        rule<LicenseDefined>(),
         rule<NoContentResponseDefined>(),
         rule<OperationDescriptionDefined>(),
         rule<OperationDocumentNotPrimitive>(),
@@ -72,6 +74,7 @@ StandardEntries<RuleFactory> standardRules() {
         rule<TagsUnique>(),
         rule<UnambiguousResponseCodes>(),
         rule<UnusedRequestBody>(),
+        rule<UnusedSharedComponent>(),
     };
 }
 

@@ -206,5 +206,110 @@ TEST(TagsUniqueTest, ReportsEveryRepeatedName) {
         IsEmpty());
 }
 
+TEST(LicenseDefinedTest, AsksForANameAndAUrlOrAKnownIdentifier) {
+    const auto info = [](std::string_view license) {
+        return withInfo(fmt::format("  {{title: t, version: '1'{}}}\n", license));
+    };
+    EXPECT_THAT(findings("license-defined", info("")), ElementsAre("License object is missing @ /info"));
+    EXPECT_THAT(findings("license-defined", info(", license: {name: ''}")),
+                ElementsAre("License name is empty @ /info/license",
+                            "Both the license URL and identifier are missing or empty @ /info/license"));
+    EXPECT_THAT(findings("license-defined", info(", license: {name: MIT, identifier: MIT-Style}")),
+                ElementsAre("License identifier is not a valid SPDX identifier @ /info/license"));
+    EXPECT_THAT(findings("license-defined", info(", license: {name: MIT, identifier: MIT}")), IsEmpty());
+    EXPECT_THAT(findings("license-defined", info(", license: {name: MIT, url: 'https://mit.example'}")), IsEmpty());
+    EXPECT_THAT(findings("license-defined", info(", license: {name: '', x-lint-disable: [license-defined]}")),
+                IsEmpty());
+}
+
+TEST(LicenseDefinedTest, KnowsTheSpdxList) {
+    for (const char* id : {"0BSD", "Apache-2.0", "GPL-3.0-or-later", "MIT", "ZPL-2.1"}) {
+        EXPECT_TRUE(isSpdxLicenseIdentifier(id)) << id;
+    }
+    for (const char* id : {"", "mit", "MIT OR Apache-2.0", "spdx-license-ids 3.0.24"}) {
+        EXPECT_FALSE(isSpdxLicenseIdentifier(id)) << id;
+    }
+}
+
+TEST(JSONSchemaValidationTest, ReportsEachFindingOfTheVersionsSchemaWhereItStands) {
+    // 3.1 allows a document without paths; 3.0 does not.
+    EXPECT_THAT(findings("json-schema-validation", "openapi: 3.1.0\ninfo: {title: t, version: '1'}\nwebhooks: {}\n"),
+                IsEmpty());
+    EXPECT_THAT(findings("json-schema-validation", "openapi: 3.0.3\ninfo: {title: t, version: '1'}\n"),
+                ElementsAre("Required property 'paths' is missing @ "));
+    // A response without a description is neither a response nor a reference; every object around it fails too.
+    const std::string yaml =
+        "openapi: 3.0.3\ninfo: {title: t, version: '1'}\npaths:\n"
+        "  /a:\n    get: {responses: {'200': {description: ok}}}\n"
+        "  /b:\n    get: {responses: {'200': {}}}\n";
+    EXPECT_THAT(findings("json-schema-validation", yaml),
+                ElementsAre("Required property 'description' is missing @ /paths/~1b/get/responses/200",
+                            "Required property '$ref' is missing @ /paths/~1b/get/responses/200",
+                            "property 200 is invalid @ /paths/~1b/get/responses",
+                            "property responses is invalid @ /paths/~1b/get", "property get is invalid @ /paths/~1b",
+                            "property /b is invalid @ /paths", "property paths is invalid @ "));
+}
+
+TEST(JSONSchemaValidationTest, SilencesTheSummariesOfSilencedFindings) {
+    const std::string head = "openapi: 3.0.3\ninfo: {title: t, version: '1'}\npaths:\n";
+    const std::string silenced =
+        "  /a:\n    x-lint-disable: [json-schema-validation]\n"
+        "    get: {responses: {'200': {}}}\n";
+    EXPECT_THAT(findings("json-schema-validation", head + silenced), IsEmpty());
+    // A finding that is not silenced keeps the summaries around it.
+    EXPECT_THAT(findings("json-schema-validation", head + silenced + "  /b:\n    get: {responses: {'200': {}}}\n"),
+                ::testing::Contains("property paths is invalid @ "));
+    EXPECT_THAT(findings("json-schema-validation", head + silenced + "  /b:\n    get: {responses: {'200': {}}}\n"),
+                ::testing::Not(::testing::Contains("property /a is invalid @ /paths")));
+}
+
+TEST(UnusedSharedComponentTest, CountsReferencesFromOutsideMappingsAndSecurityRequirements) {
+    const std::string yaml = R"(openapi: 3.1.0
+info: {title: t, version: '1'}
+security: [{root: []}]
+paths:
+  /a:
+    get:
+      security: [{op: []}]
+      parameters: [{$ref: '#/components/parameters/Used'}]
+      responses:
+        '200':
+          description: ok
+          content:
+            application/json:
+              schema: {$ref: '#/components/schemas/Pet/properties/name'}
+components:
+  schemas:
+    Pet:
+      type: object
+      properties: {name: {type: string}, self: {$ref: '#/components/schemas/Pet'}}
+    Lonely: {type: object, properties: {self: {$ref: '#/components/schemas/Lonely'}}}
+    Base:
+      oneOf: [{$ref: '#/components/schemas/Cat'}]
+      discriminator: {propertyName: kind, mapping: {cat: Cat, dog: '#/components/schemas/Dog'}}
+    Cat: {type: object}
+    Dog: {type: object}
+    Silent: {type: object, x-lint-disable: [unused-shared-component]}
+    'a/b': {type: object}
+    Refers: {$ref: '#/components/schemas/a~1b'}
+  parameters:
+    Used: {name: p, in: query, schema: {type: string}}
+    Unused: {name: q, in: query, schema: {type: string}}
+  securitySchemes:
+    root: {type: apiKey, name: k, in: header}
+    op: {type: apiKey, name: k, in: header}
+    spare: {type: apiKey, name: k, in: header}
+  headers:
+    H: {schema: {type: string}}
+)";
+    EXPECT_THAT(findings("unused-shared-component", yaml),
+                ::testing::UnorderedElementsAre("Unused shared component @ /components/schemas/Lonely",
+                                                "Unused shared component @ /components/schemas/Base",
+                                                "Unused shared component @ /components/schemas/Refers",
+                                                "Unused shared component @ /components/parameters/Unused",
+                                                "Unused shared component @ /components/securitySchemes/spare",
+                                                "Unused shared component @ /components/headers/H"));
+}
+
 }  // namespace
 }  // namespace zephalon::openapi_lint

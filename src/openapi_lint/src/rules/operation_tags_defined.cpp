@@ -15,8 +15,7 @@ class OperationTagsDefinedHandler : public RuleHandler<OperationTagsDefined> {
         if (!operation->tags().empty()) return;
         const auto tags = context().readResult()->sourceLocation(operation, "tags");
         if (tags && tags->value->isArray() && tags->value->size() > 0) return;
-        if (!rule().isDisabled(operation))
-            report("Operation has no tags defined", operation);
+        if (!rule().isDisabled(operation)) report("Operation has no tags defined", operation);
     }
 };
 

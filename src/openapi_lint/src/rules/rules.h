@@ -271,4 +271,33 @@ class TagsUnique : public Rule {
     void run(Context& context) override;
 };
 
+// Whether the text is an identifier of the SPDX license list (the list this build embeds).
+bool isSpdxLicenseIdentifier(std::string_view id);
+
+// The info object has a license with a name, and a URL or an SPDX identifier.
+class LicenseDefined : public Rule {
+  public:
+    static constexpr std::string_view Id = "license-defined";
+    explicit LicenseDefined(Severity severity) : Rule(Id, severity) {}
+    void run(Context& context) override;
+};
+
+// Every component under "components" is used: referenced from outside itself, named by a discriminator mapping, or
+// (a security scheme) named by a security requirement.
+class UnusedSharedComponent : public Rule {
+  public:
+    static constexpr std::string_view Id = "unused-shared-component";
+    explicit UnusedSharedComponent(Severity severity) : Rule(Id, severity) {}
+    void run(Context& context) override;
+};
+
+// The document validates against the published schema of its OpenAPI version; each finding of the validation is
+// reported where it stands.
+class JSONSchemaValidation : public Rule {
+  public:
+    static constexpr std::string_view Id = "json-schema-validation";
+    explicit JSONSchemaValidation(Severity severity) : Rule(Id, severity) {}
+    void run(Context& context) override;
+};
+
 }  // namespace zephalon::openapi_lint

@@ -1,0 +1,138 @@
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "rules.h"
+#include "zephalon/foundation/strings.h"
+#include "zephalon/openapi/model.h"
+#include "zephalon/openapi/reader_result.h"
+
+namespace zephalon::openapi_lint {
+
+namespace {
+
+// A component by kind ("schemas") and name.
+using ComponentKey = std::pair<std::string, std::string>;
+
+// The component a local reference ("#/components/schemas/Pet/properties/id") points at or into; nothing for any
+// other reference.
+std::optional<ComponentKey> componentOf(std::string_view ref) {
+    if (!ref.starts_with("#/components/")) return std::nullopt;
+    const std::string pointer = urlDecode(ref.substr(1));
+    std::vector<std::string> tokens;
+    std::size_t start = 1;
+    while (tokens.size() < 3 && start <= pointer.size()) {
+        std::size_t end = pointer.find('/', start);
+        if (end == std::string::npos) end = pointer.size();
+        std::string token = pointer.substr(start, end - start);
+        replace(token, "~1", "/");
+        replace(token, "~0", "~");
+        tokens.push_back(std::move(token));
+        start = end + 1;
+    }
+    if (tokens.size() < 3) return std::nullopt;
+    return ComponentKey{tokens[1], tokens[2]};
+}
+
+// One walk of the source document collects what uses which component: the "$ref"s (except those inside the component
+// they point at), discriminator mappings (a reference or a bare schema name) and security requirements (scheme names).
+class UsageCollector {
+  public:
+    std::set<ComponentKey> used;
+
+    void walk(const jv::JV& root) {
+        struct Frame {
+            const jv::JV* value;
+            std::string_view key;
+            const ComponentKey* inside;
+        };
+        std::vector<Frame> stack{{&root, {}, nullptr}};
+        // Component keys are stored once, so frames can point at them while the stack grows.
+        std::vector<std::unique_ptr<ComponentKey>> owned;
+        while (!stack.empty()) {
+            const Frame frame = stack.back();
+            stack.pop_back();
+            const jv::JV& value = *frame.value;
+            if (value.isArray()) {
+                if (frame.key == "security") securityRequirements(value);
+                for (const jv::JV* item : value.items()) stack.push_back({item, {}, frame.inside});
+                continue;
+            }
+            if (!value.isObject()) continue;
+            if (const jv::JV* ref = value.property("$ref"); ref != nullptr && ref->isString()) {
+                use(componentOf(ref->stringValue()), frame.inside);
+            }
+            if (frame.key == "discriminator") discriminator(value, frame.inside);
+            const bool isComponents = value.parent() != nullptr && value.parent() == &root && frame.key == "components";
+            for (const auto [key, child] : value.properties()) {
+                const ComponentKey* inside = frame.inside;
+                if (isComponents && child->isObject()) {
+                    for (const auto [name, component] : child->properties()) {
+                        owned.push_back(std::make_unique<ComponentKey>(std::string(key), std::string(name)));
+                        stack.push_back({component, name, owned.back().get()});
+                    }
+                    continue;
+                }
+                stack.push_back({child, key, inside});
+            }
+        }
+    }
+
+  private:
+    void use(std::optional<ComponentKey> key, const ComponentKey* inside) {
+        if (key && (inside == nullptr || *inside != *key)) used.insert(std::move(*key));
+    }
+
+    void discriminator(const jv::JV& value, const ComponentKey* inside) {
+        const jv::JV* mapping = value.property("mapping");
+        if (mapping == nullptr || !mapping->isObject()) return;
+        for (const auto [name, target] : mapping->properties()) {
+            if (!target->isString()) continue;
+            const std::string_view text = target->stringValue();
+            if (text.starts_with('#')) {
+                use(componentOf(text), inside);
+            } else if (text.find('/') == std::string_view::npos) {
+                use(ComponentKey{"schemas", std::string(text)}, inside);
+            }
+        }
+    }
+
+    void securityRequirements(const jv::JV& list) {
+        for (const jv::JV* requirement : list.items()) {
+            if (!requirement->isObject()) continue;
+            for (const auto [name, scopes] : requirement->properties()) {
+                used.insert(ComponentKey{"securitySchemes", std::string(name)});
+            }
+        }
+    }
+};
+
+}  // namespace
+
+void UnusedSharedComponent::run(Context& context) {
+    const jv::JVDoc* doc = context.readResult()->doc();
+    if (doc == nullptr || doc->root() == nullptr) return;
+    UsageCollector collector;
+    collector.walk(*doc->root());
+
+    const openapi::Components* components = context.model()->components();
+    const auto check = [&](std::string_view kind, const auto& map) {
+        for (const auto& [name, slot] : map) {
+            if (collector.used.contains(ComponentKey{std::string(kind), name})) continue;
+            if (!isDisabled(slot.get(), slot->resolveNode())) addIssue(context, "Unused shared component", slot.get());
+        }
+    };
+    check("schemas", components->schemas());
+    check("responses", components->responses());
+    check("parameters", components->parameters());
+    check("examples", components->examples());
+    check("requestBodies", components->requestBodies());
+    check("headers", components->headers());
+    check("securitySchemes", components->securitySchemes());
+    check("links", components->links());
+    check("callbacks", components->callbacks());
+    check("pathItems", components->pathItems());
+}
+
+}  // namespace zephalon::openapi_lint
