@@ -5,8 +5,9 @@
 #include <numeric>
 #include <stdexcept>
 
+#include "reports/changelog_report.h"
+#include "reports/detailed_report.h"
 #include "reports/status_report.h"
-#include "unavailable.h"
 
 namespace zephalon::openapi_diff {
 
@@ -21,7 +22,8 @@ std::uint64_t Report::count() const { return std::accumulate(counts_.begin(), co
 
 std::unique_ptr<Report> createReport(std::string_view name) {
     if (name == "status") return std::make_unique<StatusReport>();
-    if (name == "changelog" || name == "detailed") throw ReportUnavailableError(name);
+    if (name == "changelog") return std::make_unique<ChangelogReport>();
+    if (name == "detailed") return std::make_unique<DetailedReport>();
     throw std::runtime_error(fmt::format("Result not found: {}", name));
 }
 

@@ -30,4 +30,18 @@ class JSONStatusFormatter : public BasicFormatter {
     void format(const Report& report) override;
 };
 
+// "## Severity" and the description.
+class MarkdownStatusFormatter : public BasicFormatter {
+  public:
+    using BasicFormatter::BasicFormatter;
+    void format(const Report& report) override;
+};
+
+// A page with the description as its heading.
+class HTMLStatusFormatter : public BasicFormatter {
+  public:
+    using BasicFormatter::BasicFormatter;
+    void format(const Report& report) override;
+};
+
 }  // namespace zephalon::openapi_diff
