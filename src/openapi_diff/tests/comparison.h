@@ -61,6 +61,16 @@ inline Configuration recommendedRules() {
     return config;
 }
 
+// Runs the whole comparison of two read documents into a report.
+inline void compareInto(const openapi::OpenAPIReadResult& source, const openapi::OpenAPIReadResult& dest,
+                        Report& report, const Configuration& config = recommendedRules()) {
+    Context context(config, report);
+    context.setSource(source);
+    context.setDest(dest);
+    OpenAPIDiff().process(source.model(), dest.model(), context);
+    EXPECT_EQ(context.depth(), 0u);
+}
+
 inline Comparison compareDocuments(std::string_view sourceText, std::string_view destText,
                                    const Configuration& config = recommendedRules(),
                                    FileFormat format = FileFormat::YAML) {
@@ -68,13 +78,7 @@ inline Comparison compareDocuments(std::string_view sourceText, std::string_view
     out.source = openapi::checkedReadFromString(sourceText, format);
     out.dest = openapi::checkedReadFromString(destText, format);
     RecordingReport report;
-    {
-        Context context(config, report);
-        context.setSource(*out.source);
-        context.setDest(*out.dest);
-        OpenAPIDiff().process(out.source->model(), out.dest->model(), context);
-        EXPECT_EQ(context.depth(), 0u);
-    }
+    compareInto(*out.source, *out.dest, report, config);
     out.changes = report.changes;
     out.severity = report.highestSeverity();
     return out;

@@ -53,7 +53,7 @@ constexpr std::array<Messages, 17> kMessages{{
     {"Added operation {0} {1}", "Operation added {0} {1}. [{2}]", "Added operation {0} {1}."},
     {"Removed operation {0} {1}", "Operation removed {0} {1}. [{2}]", "Removed operation {0} {1}."},
     {"Deprecated operation {0} {1}", "Operation deprecated {0} {1}. [{2}]", "Deprecated operation {0} {1}."},
-    {"Modified operation {0} {1}", "Operation modified {0} {1}. [{2}]", "Operation modified {0} {1}."},
+    {"Modified operation {0} {1}", "Operation modified {0} {1}. [{2}]", "Operation modified."},
     {"Operation metadata changed", "Operation metadata changed. [{2}]", "Operation metadata changed."},
     {"Added parameter {0} in {1}", "Added parameter {0} in {1}. [{2}]", "Added parameter {0} in {1}."},
     {"Removed parameter {0} in {1}", "Removed parameter {0} in {1}. [{2}]", "Removed parameter {0} in {1}."},

@@ -29,8 +29,10 @@ std::string describeChange(const Change& change, Escape escape) {
         text = fmt::format("{} {}", changeTypeToString(change.type), target);
     } else {
         std::string_view property = configKeyToPropertyName(change.configKey);
-        text = target == property ? fmt::format("{} {}", changeTypeToString(change.type), target)
-                                  : fmt::format("{} {}.{}", changeTypeToString(change.type), target, property);
+        // A security requirement is a map of its own, like the paths: its entries are not a property of it.
+        bool oneWord = target == property || change.configKey == ConfigKey::securityRequirement;
+        text = oneWord ? fmt::format("{} {}", changeTypeToString(change.type), target)
+                       : fmt::format("{} {}.{}", changeTypeToString(change.type), target, property);
     }
     if (!change.key.empty()) {
         fmt::format_to(std::back_inserter(text), " '{}'", escape(change.key));

@@ -20,9 +20,10 @@ std::string_view severityToClassName(ChangeSeverity severity);
 
 // What a change is, in words: "{type} {target}.{property}", with " '{key}'" or " [{index}]" when the change has
 // one, for example "key_removed paths '/pets/{id}'" or "element_added operation.parameters [2]". The target and
-// the property collapse into one word when they are the same (the paths, responses and callback maps); an
-// extension change names the node whose extension it is ("extension_added operation 'x-internal'"). The key comes
-// from the document, so `escape` makes it safe for the format the description is written in.
+// the property collapse into one word when they are the same (the paths, responses and callback maps), and for a
+// security requirement, which is a map of its own; an extension change names the node whose extension it is
+// ("extension_added operation 'x-internal'"). The key comes from the document, so `escape` makes it safe for the
+// format the description is written in.
 using Escape = std::string (*)(std::string_view);
 std::string describeChange(const Change& change, Escape escape);
 
