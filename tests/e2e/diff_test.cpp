@@ -209,5 +209,70 @@ TEST(DiffTest, DocumentErrorsNameTheirFile) {
     expectClean(missing);
 }
 
+// Each report in each format, on a release that removes a path (breaking) and adds an operation.
+TEST(DiffTest, EveryReportIsWrittenInEveryFormat) {
+    Workspace workspace;
+    workspace.write("v1.yaml",
+                    "openapi: 3.0.3\ninfo: {title: Pets, version: 1.0.0}\npaths:\n"
+                    "  /pets:\n    get:\n      responses: {'200': {description: Pets.}}\n"
+                    "  /old:\n    get:\n      responses: {'200': {description: Old.}}\n");
+    workspace.write("v2.yaml",
+                    "openapi: 3.0.3\ninfo: {title: Pets, version: 2.0.0}\npaths:\n"
+                    "  /pets:\n    get:\n      responses: {'200': {description: Pets.}}\n"
+                    "    post:\n      responses: {'201': {description: Added.}}\n");
+    auto run = [&](const char* report, const char* formatter) {
+        RunResult result = workspace.run({"diff", "--report", report, "--formatter", formatter, "v1.yaml", "v2.yaml"});
+        EXPECT_EQ(result.status, 1) << report << " " << formatter;
+        expectClean(result);
+        return result.out;
+    };
+
+    for (const char* formatter : {"stylish", "unix", "visualstudio"}) {
+        EXPECT_EQ(run("status", formatter), "Breaking changes\n") << formatter;
+    }
+    EXPECT_EQ(nlohmann::json::parse(run("status", "json")), nlohmann::json({{"status", "breaking"}}));
+    EXPECT_EQ(run("status", "markdown"), "## Severity\n\nBreaking changes\n");
+    EXPECT_NE(run("status", "html").find("<div class=\"status\">Breaking changes</div>"), std::string::npos);
+
+    EXPECT_EQ(run("changelog", "stylish"),
+              "v2.yaml\nOperations Added\n  7  6  non-breaking  Added operation POST /pets\n"
+              "Operations Removed\n  8  6      breaking  Removed operation GET /old\n");
+    EXPECT_EQ(workspace.run({"diff", "v1.yaml", "v2.yaml"}).out, run("changelog", "stylish"));
+    EXPECT_EQ(run("changelog", "unix"),
+              "v2.yaml:7:6: Operation added POST /pets. [non-breaking]\n"
+              "v2.yaml:8:6: Operation removed GET /old. [breaking]\n");
+    EXPECT_EQ(run("changelog", "visualstudio"),
+              "v2.yaml(7,6): non-breaking: Added operation POST /pets.\n"
+              "v2.yaml(8,6): breaking: Removed operation GET /old.\n");
+    nlohmann::json changelog = nlohmann::json::parse(run("changelog", "json"));
+    EXPECT_EQ(changelog["added"], nlohmann::json::parse(
+                                      R"([{"url": "/pets", "method": "post", "severity": "non-breaking",
+                                           "line": 7, "column": 6}])"));
+    EXPECT_EQ(changelog["removed"],
+              nlohmann::json::parse(R"([{"url": "/old", "method": "get", "severity": "breaking", "line": 8,
+                                         "column": 6}])"));
+    EXPECT_EQ(run("changelog", "markdown"),
+              "## Operations Added\n\n- POST /pets at (7, 6)\n\n## Operations Removed\n\n- GET /old at (8, 6)\n\n");
+    std::string changelogPage = run("changelog", "html");
+    EXPECT_NE(changelogPage.find("<li class=\"breaking\">GET /old at (8, 6)</li>"), std::string::npos) << changelogPage;
+
+    const std::string stylish = run("detailed", "stylish");
+    EXPECT_EQ(stylish.substr(0, stylish.find('\n', stylish.find('\n') + 1) + 1),
+              "v2.yaml\n  7   4        breaking  key_removed paths '/old'\n");
+    const std::string unix = run("detailed", "unix");
+    EXPECT_EQ(unix.substr(0, unix.find('\n') + 1), "v2.yaml:7:4: [breaking] key_removed paths '/old'\n");
+    const std::string visualStudio = run("detailed", "visualstudio");
+    EXPECT_EQ(visualStudio.substr(0, visualStudio.find('\n') + 1),
+              "v2.yaml(7,4): breaking: key_removed paths '/old'.\n");
+    nlohmann::json details = nlohmann::json::parse(run("detailed", "json"));
+    ASSERT_EQ(details.size(), 8u);
+    EXPECT_EQ(details[0], nlohmann::json::parse(R"({"type": "key_removed", "severity": "breaking", "target": "paths",
+        "config_key": "paths", "key": "/old", "line": 7, "column": 4})"));
+    const std::string markdown = run("detailed", "markdown");
+    EXPECT_EQ(markdown.substr(0, markdown.find('\n') + 1), "- **breaking** key_removed paths '/old' at (7, 4)\n");
+    std::string detailsPage = run("detailed", "html");
+    EXPECT_NE(detailsPage.find("<td>key_added path_item.operations 'post'</td>"), std::string::npos) << detailsPage;
+}
+
 }  // namespace
 }  // namespace zephalon::e2e
