@@ -9,6 +9,7 @@
 #include "config_key_table.h"
 #include "pair_memo.h"
 #include "zephalon/foundation/assertions.h"
+#include "zephalon/openapi/openapi.h"
 #include "zephalon/openapi/reader_result.h"
 #include "zephalon/openapi/schema_format.h"
 
@@ -37,6 +38,16 @@ class ContextImpl {
         scope.index = index;
         scope.source = sourceNode;
         scope.dest = destNode;
+    }
+
+    // The node a property removed from `node` was in: `node` itself when it is a source node, else the source node
+    // the comparison paired it with (a property removed from a node that is still there is only in the source).
+    const openapi::Node* sourceHolder(const openapi::Node* node) const {
+        for (auto it = scopes.rbegin(); it != scopes.rend(); ++it) {
+            if (it->selfDest == node && it->selfSource != nullptr) return it->selfSource;
+        }
+        if (source != nullptr && dest != nullptr && node == dest->model()) return source->model();
+        return node;
     }
 
     void popScope();
@@ -284,6 +295,8 @@ void Context::emitSelf(const openapi::Node* source, const openapi::Node* dest) {
     change.pos = impl_->nodePos(change.node, inSource);
     if (scope.key) change.key = *scope.key;
     scope.changes.push_back(std::move(change));
+    scope.selfSource = source;
+    scope.selfDest = dest;
 }
 
 PairGuard Context::beginPair(const openapi::Node* source, const openapi::Node* dest) {
@@ -319,7 +332,8 @@ void Context::propertyChange(const openapi::Node* node, ChangeType type, ConfigK
     change.node = node;
     // The property in the node that holds it (which is more precise than the scope's nodes: for an entry of a
     // container they are the container's owners), or the node when the property is not written out.
-    change.pos = impl_->nodePos(node, type == ChangeType::propertyRemoved, documentMember(key));
+    bool removed = type == ChangeType::propertyRemoved;
+    change.pos = impl_->nodePos(removed ? impl_->sourceHolder(node) : node, removed, documentMember(key));
     if (impl_->scopes.empty()) {
         change.option = settled(config.forType(type));
         if (change.option == Option::none) return;

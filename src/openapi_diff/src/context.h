@@ -56,6 +56,9 @@ struct Scope {
     std::uint64_t index = Change::kNoIndex;
     const openapi::Node* source = nullptr;
     const openapi::Node* dest = nullptr;
+    // The pair of nodes whose own change was emitted in this scope (the entry itself rather than its owners).
+    const openapi::Node* selfSource = nullptr;
+    const openapi::Node* selfDest = nullptr;
     std::vector<ScopeChange> changes;
 
     bool isEntry() const { return key.has_value() || index != Change::kNoIndex; }

@@ -125,7 +125,7 @@ TEST(ScopeRulesTest, ResponseAndDescriptionChanges) {
 TEST(ScopeRulesTest, ChangesAreReportedWhereTheyAreInTheirDocument) {
     std::string before = R"({"openapi": "3.1.0", "info": {"title": "Pets", "version": "1"}, "paths": {
   "/pets": {
-    "get": {"description": "Lists pets.", "responses": {}},
+    "get": {"description": "Lists pets.", "summary": "List", "responses": {}},
     "delete": {"responses": {}, "description": "Deletes pets."}
   }}})";
     std::string after = R"({"openapi": "3.1.0", "info": {"title": "Pets", "version": "1"}, "paths": {
@@ -141,11 +141,12 @@ TEST(ScopeRulesTest, ChangesAreReportedWhereTheyAreInTheirDocument) {
         return std::pair{-1, -1};
     };
     // A new entry stands where it is in the destination, a removed one where it was in the source, and a property
-    // where its value is.
+    // where its value is (in the source when it was removed from a node that is still there).
     EXPECT_EQ(positionOf(ChangeType::keyAdded, ConfigKey::paths), std::pair(5, 14));
     EXPECT_EQ(positionOf(ChangeType::keyRemoved, ConfigKey::pathItem_operations), std::pair(4, 15));
     EXPECT_EQ(positionOf(ChangeType::propertyModified, ConfigKey::operation_description), std::pair(3, 45));
     EXPECT_EQ(positionOf(ChangeType::propertyAdded, ConfigKey::pathItem_description), std::pair(5, 30));
+    EXPECT_EQ(positionOf(ChangeType::propertyRemoved, ConfigKey::operation_summary), std::pair(3, 54));
 }
 
 }  // namespace
