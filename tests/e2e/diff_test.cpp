@@ -209,7 +209,8 @@ TEST(DiffTest, DocumentErrorsNameTheirFile) {
     expectClean(missing);
 }
 
-// Each report in each format, on a release that removes a path (breaking) and adds an operation.
+// Each report in each format, on a release that removes a path (breaking) and adds an operation. The line formats
+// name the file each position is in: the removed path is found in the source.
 TEST(DiffTest, EveryReportIsWrittenInEveryFormat) {
     Workspace workspace;
     workspace.write("v1.yaml",
@@ -240,10 +241,10 @@ TEST(DiffTest, EveryReportIsWrittenInEveryFormat) {
     EXPECT_EQ(workspace.run({"diff", "v1.yaml", "v2.yaml"}).out, run("changelog", "stylish"));
     EXPECT_EQ(run("changelog", "unix"),
               "v2.yaml:7:6: Operation added POST /pets. [non-breaking]\n"
-              "v2.yaml:8:6: Operation removed GET /old. [breaking]\n");
+              "v1.yaml:8:6: Operation removed GET /old. [breaking]\n");
     EXPECT_EQ(run("changelog", "visualstudio"),
               "v2.yaml(7,6): non-breaking: Added operation POST /pets.\n"
-              "v2.yaml(8,6): breaking: Removed operation GET /old.\n");
+              "v1.yaml(8,6): breaking: Removed operation GET /old.\n");
     nlohmann::json changelog = nlohmann::json::parse(run("changelog", "json"));
     EXPECT_EQ(changelog["added"], nlohmann::json::parse(
                                       R"([{"url": "/pets", "method": "post", "severity": "non-breaking",
@@ -260,10 +261,10 @@ TEST(DiffTest, EveryReportIsWrittenInEveryFormat) {
     EXPECT_EQ(stylish.substr(0, stylish.find('\n', stylish.find('\n') + 1) + 1),
               "v2.yaml\n  7   4        breaking  key_removed paths '/old'\n");
     const std::string unix = run("detailed", "unix");
-    EXPECT_EQ(unix.substr(0, unix.find('\n') + 1), "v2.yaml:7:4: [breaking] key_removed paths '/old'\n");
+    EXPECT_EQ(unix.substr(0, unix.find('\n') + 1), "v1.yaml:7:4: [breaking] key_removed paths '/old'\n");
     const std::string visualStudio = run("detailed", "visualstudio");
     EXPECT_EQ(visualStudio.substr(0, visualStudio.find('\n') + 1),
-              "v2.yaml(7,4): breaking: key_removed paths '/old'.\n");
+              "v1.yaml(7,4): breaking: key_removed paths '/old'.\n");
     nlohmann::json details = nlohmann::json::parse(run("detailed", "json"));
     ASSERT_EQ(details.size(), 8u);
     EXPECT_EQ(details[0], nlohmann::json::parse(R"({"type": "key_removed", "severity": "breaking", "target": "paths",

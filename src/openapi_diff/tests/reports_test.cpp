@@ -128,7 +128,8 @@ components:
       name: X-Key
 )";
 
-// Positions count from zero.
+// Positions count from zero. The line formats name the file each position is in: what was removed is found in the
+// source document.
 constexpr std::string_view kChangelogStylish = R"(pets-v2.yaml
 Metadata
    2   2        breaking  Metadata changed
@@ -159,42 +160,42 @@ Operations Modified
 
 constexpr std::string_view kChangelogUnix = R"(pets-v2.yaml:2:2: Metadata changed [breaking].
 pets-v2.yaml:8:4: Server added https://new.example.com. [non-breaking]
-pets-v2.yaml:7:4: Server removed https://old.example.com. [breaking]
+pets-v1.yaml:7:4: Server removed https://old.example.com. [breaking]
 pets-v2.yaml:6:4: Server modified https://kept.example.com. [non-functional]
 pets-v2.yaml:45:6: Operation added GET /<b>bold</b>. [non-breaking]
 pets-v2.yaml:40:6: Operation added PUT /pets/{id}. [non-breaking]
-pets-v2.yaml:39:6: Operation removed DELETE /pets/{id}. [breaking]
+pets-v1.yaml:39:6: Operation removed DELETE /pets/{id}. [breaking]
 pets-v2.yaml:29:6: Operation deprecated POST /pets. [breaking]
 pets-v2.yaml:12:6: Operation modified GET /pets. [breaking]
 pets-v2.yaml:12:6: Operation metadata changed. [non-functional]
 pets-v2.yaml:19:10: Added parameter sort in query. [non-breaking]
-pets-v2.yaml:17:10: Removed parameter tag in query. [breaking]
+pets-v1.yaml:17:10: Removed parameter tag in query. [breaking]
 pets-v2.yaml:14:10: Modified parameter limit in query. [breaking]
 pets-v2.yaml:27:10: Added response code 400. [breaking]
-pets-v2.yaml:25:10: Removed response code 404. [breaking]
+pets-v1.yaml:25:10: Removed response code 404. [breaking]
 pets-v2.yaml:25:10: Modified response code 200. [non-functional]
-pets-v2.yaml:27:10: Security requirements changed. [breaking]
+pets-v1.yaml:27:10: Security requirements changed. [breaking]
 pets-v2.yaml:29:6: Operation modified POST /pets. [breaking]
 pets-v2.yaml:31:8: Request body changed. [breaking]
 )";
 
 constexpr std::string_view kChangelogVisualStudio = R"(pets-v2.yaml(2,2): breaking: Metadata changed.
 pets-v2.yaml(8,4): non-breaking: Added server https://new.example.com.
-pets-v2.yaml(7,4): breaking: Removed server https://old.example.com.
+pets-v1.yaml(7,4): breaking: Removed server https://old.example.com.
 pets-v2.yaml(6,4): non-functional: Modified server https://kept.example.com.
 pets-v2.yaml(45,6): non-breaking: Added operation GET /<b>bold</b>.
 pets-v2.yaml(40,6): non-breaking: Added operation PUT /pets/{id}.
-pets-v2.yaml(39,6): breaking: Removed operation DELETE /pets/{id}.
+pets-v1.yaml(39,6): breaking: Removed operation DELETE /pets/{id}.
 pets-v2.yaml(29,6): breaking: Deprecated operation POST /pets.
 pets-v2.yaml(12,6): breaking: Operation modified.
 pets-v2.yaml(12,6): non-functional: Operation metadata changed.
 pets-v2.yaml(19,10): non-breaking: Added parameter sort in query.
-pets-v2.yaml(17,10): breaking: Removed parameter tag in query.
+pets-v1.yaml(17,10): breaking: Removed parameter tag in query.
 pets-v2.yaml(14,10): breaking: Modified parameter limit in query.
 pets-v2.yaml(27,10): breaking: Added response code 400.
-pets-v2.yaml(25,10): breaking: Removed response code 404.
+pets-v1.yaml(25,10): breaking: Removed response code 404.
 pets-v2.yaml(25,10): non-functional: Modified response code 200.
-pets-v2.yaml(27,10): breaking: Security requirements changed.
+pets-v1.yaml(27,10): breaking: Security requirements changed.
 pets-v2.yaml(29,6): breaking: Operation modified.
 pets-v2.yaml(31,8): breaking: Request body changed.
 )";
@@ -358,15 +359,18 @@ constexpr std::string_view kDetailsVisualStudio = R"(<unknown>(2,2): breaking: p
 
 constexpr std::string_view kEmpty = "openapi: 3.1.0\ninfo:\n  title: Pets\n  version: 1.0.0\npaths: {}\n";
 
-// Compares two documents into the named report and writes it with the named formatter. The destination is
-// called `destFile` when given, as if it had been read from that file.
+// Compares two documents into the named report and writes it with the named formatter. The documents are called
+// "pets-v1.yaml" and `destFile` when that is given, as if they had been read from those files.
 std::string render(std::string_view reportName, std::string_view formatterName, std::string_view source,
                    std::string_view dest, const char* destFile = "pets-v2.yaml") {
     auto sourceDoc = openapi::checkedReadFromString(source, FileFormat::YAML);
     auto destDoc = openapi::checkedReadFromString(dest, FileFormat::YAML);
     std::unique_ptr<Report> report = createReport(reportName);
     compareInto(*sourceDoc, *destDoc, *report);
-    if (destFile != nullptr) report->setDestFile(destFile);
+    if (destFile != nullptr) {
+        report->setSourceFile("pets-v1.yaml");
+        report->setDestFile(destFile);
+    }
     std::ostringstream out;
     createFormatter(reportName, formatterName, out)->format(*report);
     return out.str();
@@ -495,6 +499,19 @@ TEST(DetailsFormatters, LineFormatsDescribeEveryChange) {
     EXPECT_EQ(details("stylish"), kDetailsStylish);
     EXPECT_EQ(details("unix", nullptr), kDetailsUnix);
     EXPECT_EQ(details("visualstudio", nullptr), kDetailsVisualStudio);
+}
+
+TEST(DetailsFormatters, LineFormatsNameTheSourceFileForWhatWasRemoved) {
+    for (const char* formatter : {"unix", "visualstudio"}) {
+        std::istringstream lines(details(formatter));
+        int removals = 0;
+        for (std::string line; std::getline(lines, line);) {
+            bool removal = contains(line, "_removed ");
+            removals += removal ? 1 : 0;
+            EXPECT_EQ(line.rfind(removal ? "pets-v1.yaml" : "pets-v2.yaml", 0), 0u) << formatter << ": " << line;
+        }
+        EXPECT_EQ(removals, 15) << formatter;
+    }
 }
 
 TEST(DetailsFormatters, JsonReadsBackWithTheSpecifiedMembers) {

@@ -82,6 +82,8 @@ struct Line {
     Item item;
     ChangeSeverity severity;
     Pos pos;
+    // Whether the position is in the source document (what was removed is only there).
+    bool inSource;
     std::string subject;
     std::string place;
 
@@ -92,29 +94,39 @@ struct Line {
     }
 };
 
+bool isRemoval(Item item) {
+    return item == Item::serverRemoved || item == Item::operationRemoved || item == Item::parameterRemoved ||
+           item == Item::responseRemoved;
+}
+
 void addOperations(std::vector<Line>& lines, Item item, const std::vector<ChangelogReport::Operation>& operations) {
     for (const auto& operation : operations) {
-        lines.push_back({item, operation.severity, operation.pos, asciiToUpper(operation.method), operation.url});
+        lines.push_back(
+            {item, operation.severity, operation.pos, isRemoval(item), asciiToUpper(operation.method), operation.url});
     }
 }
 
 void addServers(std::vector<Line>& lines, Item item, const std::vector<ChangelogReport::Server>& servers) {
-    for (const auto& server : servers) lines.push_back({item, server.severity, server.pos, server.url, {}});
+    for (const auto& server : servers) {
+        lines.push_back({item, server.severity, server.pos, isRemoval(item), server.url, {}});
+    }
 }
 
 template <class Parameters>
 void addParameters(std::vector<Line>& lines, Item item, const Parameters& parameters) {
     for (const auto& parameter : parameters) {
-        lines.push_back({item, parameter.severity, parameter.pos, parameter.name, parameter.location});
+        lines.push_back({item, parameter.severity, parameter.pos, isRemoval(item), parameter.name, parameter.location});
     }
 }
 
 void addResponses(std::vector<Line>& lines, Item item, const std::vector<ChangelogReport::Response>& responses) {
-    for (const auto& response : responses) lines.push_back({item, response.severity, response.pos, response.code, {}});
+    for (const auto& response : responses) {
+        lines.push_back({item, response.severity, response.pos, isRemoval(item), response.code, {}});
+    }
 }
 
 void addMark(std::vector<Line>& lines, Item item, const ChangelogReport::Mark& mark) {
-    if (mark.set) lines.push_back({item, mark.severity, mark.pos, {}, {}});
+    if (mark.set) lines.push_back({item, mark.severity, mark.pos, mark.inSource, {}, {}});
 }
 
 // What changed in a modified operation, below the operation's own line.
@@ -143,8 +155,8 @@ std::vector<Line> changelogLines(const ChangelogReport& report) {
     addOperations(lines, Item::operationRemoved, report.removed());
     addOperations(lines, Item::operationDeprecated, report.deprecated());
     for (const auto& operation : report.modified()) {
-        lines.push_back({Item::operationModified, operation.severity, operation.pos, asciiToUpper(operation.method),
-                         operation.url});
+        lines.push_back({Item::operationModified, operation.severity, operation.pos, false,
+                         asciiToUpper(operation.method), operation.url});
         std::vector<Line> details = detailLines(operation);
         lines.insert(lines.end(), details.begin(), details.end());
     }
@@ -285,21 +297,22 @@ nlohmann::json serverList(const ChangelogReport& report, Escape escape) {
 }  // namespace
 
 void UnixChangelogFormatter::format(const Report& report) {
-    const std::string file = lineText(fileLabel(report));
+    const FileLabels files(report);
     std::string text;
     for (const Line& line : changelogLines(changelogReport(report))) {
-        fmt::format_to(std::back_inserter(text), "{}:{}:{}: {}\n", file, line.pos.line, line.pos.column,
-                       line.message(&Messages::unixText, lineText));
+        fmt::format_to(std::back_inserter(text), "{}:{}:{}: {}\n", files.of(line.inSource), line.pos.line,
+                       line.pos.column, line.message(&Messages::unixText, lineText));
     }
     fmt::print(out(), "{}", text);
 }
 
 void VisualStudioChangelogFormatter::format(const Report& report) {
-    const std::string file = lineText(fileLabel(report));
+    const FileLabels files(report);
     std::string text;
     for (const Line& line : changelogLines(changelogReport(report))) {
-        fmt::format_to(std::back_inserter(text), "{}({},{}): {}: {}\n", file, line.pos.line, line.pos.column,
-                       severityToString(line.severity), line.message(&Messages::visualStudioText, lineText));
+        fmt::format_to(std::back_inserter(text), "{}({},{}): {}: {}\n", files.of(line.inSource), line.pos.line,
+                       line.pos.column, severityToString(line.severity),
+                       line.message(&Messages::visualStudioText, lineText));
     }
     fmt::print(out(), "{}", text);
 }

@@ -27,21 +27,21 @@ nlohmann::json templateData(const Report& report, Escape escape) {
 }  // namespace
 
 void UnixDetailsFormatter::format(const Report& report) {
-    const std::string file = lineText(fileLabel(report));
+    const FileLabels files(report);
     std::string text;
     for (const Change& change : detailedReport(report).changes()) {
-        fmt::format_to(std::back_inserter(text), "{}:{}:{}: [{}] {}\n", file, change.pos.line, change.pos.column,
-                       severityToString(change.severity), describeChange(change, lineText));
+        fmt::format_to(std::back_inserter(text), "{}:{}:{}: [{}] {}\n", files.of(change), change.pos.line,
+                       change.pos.column, severityToString(change.severity), describeChange(change, lineText));
     }
     fmt::print(out(), "{}", text);
 }
 
 void VisualStudioDetailsFormatter::format(const Report& report) {
-    const std::string file = lineText(fileLabel(report));
+    const FileLabels files(report);
     std::string text;
     for (const Change& change : detailedReport(report).changes()) {
-        fmt::format_to(std::back_inserter(text), "{}({},{}): {}: {}.\n", file, change.pos.line, change.pos.column,
-                       severityToString(change.severity), describeChange(change, lineText));
+        fmt::format_to(std::back_inserter(text), "{}({},{}): {}: {}.\n", files.of(change), change.pos.line,
+                       change.pos.column, severityToString(change.severity), describeChange(change, lineText));
     }
     fmt::print(out(), "{}", text);
 }

@@ -42,7 +42,9 @@ std::string describeChange(const Change& change, Escape escape) {
     return text;
 }
 
-std::string fileLabel(const Report& report) { return report.destFile().value_or("<unknown>"); }
+FileLabels::FileLabels(const Report& report)
+    : source_(lineText(report.sourceFile().value_or("<unknown>"))),
+      dest_(lineText(report.destFile().value_or("<unknown>"))) {}
 
 std::string lineText(std::string_view text) {
     std::string out;

@@ -27,8 +27,19 @@ std::string_view severityToClassName(ChangeSeverity severity);
 using Escape = std::string (*)(std::string_view);
 std::string describeChange(const Change& change, Escape escape);
 
-// The destination file, or "<unknown>" when the destination was not read from a file.
-std::string fileLabel(const Report& report);
+// The names of the compared files as the line formats write them, which name the file each position is in: the
+// source file for the position of a removal (what was removed is only there), the destination file otherwise;
+// "<unknown>" for a document that was not read from a file.
+class FileLabels {
+  public:
+    explicit FileLabels(const Report& report);
+    const std::string& of(bool inSource) const { return inSource ? source_ : dest_; }
+    const std::string& of(const Change& change) const { return of(isRemoveType(change.type)); }
+
+  private:
+    std::string source_;
+    std::string dest_;
+};
 
 // Text from a document made safe for a line of the plain-text formats: control characters, which could end the
 // line early or drive the terminal, become \u00XX escapes.

@@ -39,6 +39,7 @@ void ChangelogReport::Mark::raise(const Change& change) {
     if (!set) {
         set = true;
         pos = change.pos;
+        inSource = isRemoveType(change.type);
     }
     severity = std::max(severity, change.severity);
 }

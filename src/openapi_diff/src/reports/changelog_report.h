@@ -39,11 +39,13 @@ class ChangelogReport : public Report {
         operationId = 4,
     };
 
-    // The most severe of several changes, and where the first of them is.
+    // The most severe of several changes, and where the first of them is: in the source document when it was a
+    // removal, else in the destination.
     struct Mark {
         bool set = false;
         ChangeSeverity severity = ChangeSeverity::none;
         Pos pos;
+        bool inSource = false;
 
         void raise(const Change& change);
     };
@@ -113,6 +115,8 @@ class ChangelogReport : public Report {
 
     void add(const Change& change) override;
 
+    // The positions of removed servers, operations, parameters and responses are in the source document, where
+    // those still are; all others are in the destination.
     const Metadata& metadata() const { return metadata_; }
     const std::vector<Server>& addedServers() const { return addedServers_; }
     const std::vector<Server>& removedServers() const { return removedServers_; }
