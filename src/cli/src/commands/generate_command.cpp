@@ -10,6 +10,7 @@
 #include "zephalon/openapi_generator/data_plugin.h"
 #include "zephalon/openapi_generator/generator.h"
 #include "zephalon/openapi_generator/stub_plugins.h"
+#include "zephalon/openapi_generator_client_fetch/client_fetch.h"
 #include "zephalon/telemetry/telemetry.h"
 
 namespace zephalon::cli {
@@ -85,6 +86,7 @@ std::optional<std::string> value(const CLI::App& app, const char* option) {
 
 std::unique_ptr<openapi_generator::Plugin> createPlugin(std::string_view id, openapi_generator::Context& context) {
     if (id == "data") return std::make_unique<openapi_generator::data::DataPlugin>(context);
+    if (id == "client_fetch") return std::make_unique<openapi_generator::client_fetch::Plugin>(context);
     return openapi_generator::createStubPlugin(id, context);
 }
 

@@ -107,6 +107,7 @@ void Function::setReturnType(std::unique_ptr<Node> type) {
 }
 
 void Function::emit(std::string& out) const {
+    out += comment_;
     if (exported_) out += "export ";
     if (async_) out += "async ";
     out += "function ";

@@ -116,6 +116,10 @@ class Function : public Node {
     void setReturnType(std::string text) { setReturnType(std::make_unique<TypeText>(std::move(text))); }
     void removeReturnType() { returnType_.reset(); }
 
+    // Printed as it is right before the function (a documentation comment, ending in a line feed); empty for none.
+    const std::string& comment() const { return comment_; }
+    void setComment(std::string comment) { comment_ = std::move(comment); }
+
     // Statements of the body, printed in order, each indented by two spaces and followed by a line feed.
     const std::vector<std::string>& blocks() const { return blocks_; }
     void addBlock(std::string block) { blocks_.push_back(std::move(block)); }
@@ -128,6 +132,7 @@ class Function : public Node {
     bool exported_ = false;
     std::vector<std::unique_ptr<Parameter>> parameters_;
     std::unique_ptr<Node> returnType_;
+    std::string comment_;
     std::vector<std::string> blocks_;
 };
 
