@@ -109,6 +109,22 @@ std::vector<std::string> pathPlaceholders(std::string_view path) {
 
 const Schema* resolvedSchema(const Node* slot) { return slot == nullptr ? nullptr : slot->resolveNodeAs<Schema>(); }
 
+// The QueryStyle of utils.ts; empty for its default, form with explode.
+std::string queryStyle(const openapi::QueryParameter& parameter) {
+    using Style = openapi::QueryParameter::Style;
+    switch (parameter.style()) {
+        case Style::form:
+            return parameter.explode() ? "" : "formNoExplode";
+        case Style::spaceDelimited:
+            return "spaceDelimited";
+        case Style::pipeDelimited:
+            return "pipeDelimited";
+        case Style::deepObject:
+            return "deepObject";
+    }
+    return "";
+}
+
 }  // namespace
 
 std::optional<std::string> bodyTransform(const Node* schemaSlot) {
@@ -186,12 +202,15 @@ void ActionFunc::collectParameters(NameAllocator& members, std::vector<TypeWrite
         }
         const Schema* schema = parameter->schemaOrContent().effectiveSchema();
         Argument argument{parameter->name(), members.allocate(toVariableName(parameter->name())),
-                          TypeWriter::isStringType(schema)};
+                          TypeWriter::isStringType(schema), ""};
         fields.push_back(TypeWriter::Member{argument.variable, state_.types.typeOf(schema), !parameter->required(),
                                             parameter->description().value_or("")});
         if (location == Location::path) {
             pathArguments_.push_back(std::move(argument));
         } else if (location == Location::query) {
+            if (const auto* query = openapi::nodeCast<openapi::QueryParameter>(parameter)) {
+                argument.style = queryStyle(*query);
+            }
             queryArguments_.push_back(std::move(argument));
         } else {
             headerArguments_.push_back(std::move(argument));
@@ -278,8 +297,9 @@ std::vector<std::string> ActionFunc::blocks() const {
         blocks.push_back(fmt::format("const url = makeUrl({}, {{ {} }});", toJsonLiteral(info_.path), values));
     }
     for (const Argument& argument : queryArguments_) {
-        blocks.push_back(
-            fmt::format("addQueryParam(url, {}, params.{});", toJsonLiteral(argument.name), argument.variable));
+        const std::string style = argument.style.empty() ? "" : fmt::format(", '{}'", argument.style);
+        blocks.push_back(fmt::format("addQueryParam(url, {}, params.{}{});", toJsonLiteral(argument.name),
+                                     argument.variable, style));
     }
     if (body_ == BodyKind::json && bodyTransform_) {
         blocks.push_back(

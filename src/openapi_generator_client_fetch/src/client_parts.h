@@ -55,6 +55,7 @@ class ActionFunc : public Part {
         std::string name;        // in the document
         std::string variable;    // the member of params
         bool sendsAsIs = false;  // a header whose values are strings already
+        std::string style;       // how a query parameter writes arrays and objects; empty for the default
     };
 
     void collectParameters(NameAllocator& members, std::vector<TypeWriter::Member>& fields);

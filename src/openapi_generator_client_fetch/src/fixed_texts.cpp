@@ -145,11 +145,33 @@ export function applyExtraParams(url: URL, init: RequestInit, extraParams?: Extr
   init.headers = headers;
 }
 
-// Appends a query parameter; undefined and null add nothing, an array adds one parameter per element.
-export function addQueryParam(url: URL, name: string, value: unknown): void {
+// How a query parameter's arrays and objects are written: 'form' (the default: one parameter per element, one per
+// member of an object), 'formNoExplode' (elements, or names and values, joined by ","), 'spaceDelimited' and
+// 'pipeDelimited' (array elements joined by " " or "|"), 'deepObject' (one "name[member]" per member).
+export type QueryStyle = 'form' | 'formNoExplode' | 'spaceDelimited' | 'pipeDelimited' | 'deepObject';
+
+// Appends a query parameter; undefined and null add nothing.
+export function addQueryParam(url: URL, name: string, value: unknown, style: QueryStyle = 'form'): void {
   if (value === undefined || value === null) return;
   if (Array.isArray(value)) {
-    for (const item of value) addQueryParam(url, name, item);
+    const items = value.filter((item) => item !== undefined && item !== null).map(formatParam);
+    if (style === 'form' || style === 'deepObject') {
+      for (const item of items) url.searchParams.append(name, item);
+    } else {
+      const separator = style === 'spaceDelimited' ? ' ' : style === 'pipeDelimited' ? '|' : ',';
+      url.searchParams.append(name, items.join(separator));
+    }
+    return;
+  }
+  if (typeof value === 'object' && !(value instanceof Date)) {
+    const members = Object.entries(value).filter(([, member]) => member !== undefined && member !== null);
+    if (style === 'deepObject') {
+      for (const [key, member] of members) url.searchParams.append(`${name}[${key}]`, formatParam(member));
+    } else if (style === 'form') {
+      for (const [key, member] of members) url.searchParams.append(key, formatParam(member));
+    } else {
+      url.searchParams.append(name, members.flatMap(([key, member]) => [key, formatParam(member)]).join(','));
+    }
     return;
   }
   url.searchParams.append(name, formatParam(value));

@@ -25,6 +25,7 @@ paths:
       summary: Replace a pet */ safely
       parameters:
         - {name: dry_run, in: query, schema: {type: boolean}}
+        - {name: filter, in: query, style: deepObject, schema: {type: object, additionalProperties: {type: string}}}
         - {name: "X-Trace'Id", in: header, schema: {type: string}}
         - {name: X-Count, in: header, schema: {type: integer}}
         - {name: Accept, in: header, schema: {type: string}}
@@ -100,6 +101,7 @@ TEST(ClientFetchTest, AnActionCallsItsOperationWithEveryKindOfArgument) {
 export async function updatePet(params: UpdatePetParams, extraParams?: ExtraCallParams): Promise<UpdatePetResponse> {
   const url = makeUrl("/pets/{petId}", { "petId": params.petId });
   addQueryParam(url, "dry_run", params.dryRun);
+  addQueryParam(url, "filter", params.filter, 'deepObject');
   const body = snakeCaseDeep(params.body as unknown as JSONValue);
   const headerParameters: Record<string, string> = {};
   if (params.xTraceId) headerParameters['X-Trace\'Id'] = params.xTraceId;
@@ -137,6 +139,7 @@ export type UpdatePetResponse = Pet;
 
 export interface UpdatePetParams {
   dryRun?: boolean;
+  filter?: Record<string, string>;
   xTraceId?: string;
   xCount?: number;
   petId: string;
@@ -204,7 +207,7 @@ TEST(ClientFetchTest, UtilsDefineTheErrorKindsAndTheHelpersTheActionsCall) {
           "export function setAuthCookie(name: string, value: string): void",
           "export function authorizeRequest(init: RequestInit): void",
           "export function applyExtraParams(url: URL, init: RequestInit, extraParams?: ExtraCallParams): void",
-          "export function addQueryParam(url: URL, name: string, value: unknown): void",
+          "export function addQueryParam(url: URL, name: string, value: unknown, style: QueryStyle = 'form'): void",
           "export async function callApi(url: URL, init: RequestInit): Promise<Response>",
           "export async function callJsonApi<T>(url: URL, init: RequestInit): Promise<T>",
           "export const COMMON_HEADERS", "export interface ExtraCallParams"}) {
