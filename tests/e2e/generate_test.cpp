@@ -174,7 +174,6 @@ TEST(GenerateTest, StubGeneratorsPrintTheirLineAndFail) {
 TEST(GenerateTest, GeneratorsOfLaterBuildsSaySoWhateverTheirOptions) {
     Workspace workspace;
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"generate", "doc", "html", "api.yaml", "-o", "site", "--package-name", "p", "--i18n", "de=de.json"},
              {"generate", "server", "spring", "api.yaml", "-c", "config.yaml", "--package-version", "2"},
              {"generate", "server", "express", "api.yaml"},
              {"generate", "server", "nestjs", "api.yaml", "--config", "c.yaml"}}) {
@@ -185,6 +184,17 @@ TEST(GenerateTest, GeneratorsOfLaterBuildsSaySoWhateverTheirOptions) {
     auto result = workspace.run({"generate", "doc", "html", "api.yaml", "--i18n", "de"});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "Invalid --i18n argument\n");
+}
+
+TEST(GenerateTest, DocHtmlWritesTheSiteWithThePackageNameGiven) {
+    Workspace workspace;
+    workspace.write("api.yaml", kDocument);
+    auto result = workspace.run({"generate", "doc", "html", "api.yaml", "-o", "site", "--package-name", "pets-doc"});
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(workspace.exists("site/src/pages/index.astro"));
+    EXPECT_TRUE(workspace.exists("site/src/components/schemas/Resource_Pet.astro"));
+    EXPECT_EQ(json::parse(workspace.read("site/package.json"))["name"], "pets-doc");
 }
 
 TEST(GenerateTest, TheTreeHasItsHelpVersionAndOptions) {

@@ -11,6 +11,7 @@
 #include "zephalon/openapi_generator/generator.h"
 #include "zephalon/openapi_generator/stub_plugins.h"
 #include "zephalon/openapi_generator_client_fetch/client_fetch.h"
+#include "zephalon/openapi_generator_doc_html/doc_html.h"
 #include "zephalon/telemetry/telemetry.h"
 
 namespace zephalon::cli {
@@ -87,6 +88,7 @@ std::optional<std::string> value(const CLI::App& app, const char* option) {
 std::unique_ptr<openapi_generator::Plugin> createPlugin(std::string_view id, openapi_generator::Context& context) {
     if (id == "data") return std::make_unique<openapi_generator::data::DataPlugin>(context);
     if (id == "client_fetch") return std::make_unique<openapi_generator::client_fetch::Plugin>(context);
+    if (id == "doc_html") return std::make_unique<openapi_generator::doc_html::Plugin>(context);
     return openapi_generator::createStubPlugin(id, context);
 }
 
@@ -167,7 +169,8 @@ int GenerateCommand::execute() {
         spec.group.empty() ? std::string(spec.name) : fmt::format("{} {}", spec.group, spec.name);
 
     std::vector<std::pair<std::string, std::string>> translations;
-    if (spec.options & kI18n) {
+    // An option given no value still converts to one empty string: only values the user passed count.
+    if ((spec.options & kI18n) && app.count("--i18n") > 0) {
         for (const std::string& argument : app.get_option("--i18n")->as<std::vector<std::string>>()) {
             const auto equals = argument.find('=');
             if (equals == std::string::npos) throw std::runtime_error("Invalid --i18n argument");
