@@ -2,7 +2,7 @@
 FUZZ_SECONDS ?= 60
 ZEPHALON_RELEASE := build/release/src/cli/zephalon
 
-.PHONY: deps demo test ts-check bench bench-server fuzz lint clean
+.PHONY: deps demo test ts-check site-check bench bench-server fuzz lint clean
 
 deps:
 	scripts/install-deps
@@ -19,12 +19,19 @@ test: deps
 	cmake --build --preset asan
 	ctest --preset asan
 	@if command -v npm >/dev/null; then scripts/ts-check $(ZEPHALON_ASAN); else echo "ts-check skipped: npm is not installed"; fi
+	@if command -v npm >/dev/null; then scripts/site-check $(ZEPHALON_ASAN); else echo "site-check skipped: npm is not installed"; fi
 
 # Generated TypeScript type-checks (needs npm and, the first time, the npm registry).
 ts-check: deps
 	cmake --preset asan
 	cmake --build --preset asan --target zephalon
 	scripts/ts-check $(ZEPHALON_ASAN)
+
+# Generated documentation sites build and render (needs npm, chromium and, the first time, the npm registry).
+site-check: deps
+	cmake --preset asan
+	cmake --build --preset asan --target zephalon
+	scripts/site-check $(ZEPHALON_ASAN)
 
 bench: deps
 	cmake --preset bench
