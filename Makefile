@@ -2,7 +2,7 @@
 FUZZ_SECONDS ?= 60
 ZEPHALON_RELEASE := build/release/src/cli/zephalon
 
-.PHONY: deps demo test ts-check site-check bench bench-server fuzz lint clean
+.PHONY: deps demo test ts-check site-check java-check bench bench-server fuzz lint clean
 
 deps:
 	scripts/install-deps
@@ -20,6 +20,7 @@ test: deps
 	ctest --preset asan
 	@if command -v npm >/dev/null; then scripts/ts-check $(ZEPHALON_ASAN); else echo "ts-check skipped: npm is not installed"; fi
 	@if command -v npm >/dev/null; then scripts/site-check $(ZEPHALON_ASAN); else echo "site-check skipped: npm is not installed"; fi
+	@if command -v javac >/dev/null; then scripts/java-check $(ZEPHALON_ASAN); else echo "java-check skipped: javac is not installed"; fi
 
 # Generated TypeScript type-checks (needs npm and, the first time, the npm registry).
 ts-check: deps
@@ -32,6 +33,12 @@ site-check: deps
 	cmake --preset asan
 	cmake --build --preset asan --target zephalon
 	scripts/site-check $(ZEPHALON_ASAN)
+
+# The generated Spring servers compile (javac and Debian's Spring jars, from scripts/install-deps).
+java-check: deps
+	cmake --preset asan
+	cmake --build --preset asan --target zephalon
+	scripts/java-check $(ZEPHALON_ASAN)
 
 bench: deps
 	cmake --preset bench

@@ -174,7 +174,6 @@ TEST(GenerateTest, StubGeneratorsPrintTheirLineAndFail) {
 TEST(GenerateTest, GeneratorsOfLaterBuildsSaySoWhateverTheirOptions) {
     Workspace workspace;
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"generate", "server", "spring", "api.yaml", "-c", "config.yaml", "--package-version", "2"},
              {"generate", "server", "express", "api.yaml"},
              {"generate", "server", "nestjs", "api.yaml", "--config", "c.yaml"}}) {
         auto result = workspace.run(args);
@@ -195,6 +194,24 @@ TEST(GenerateTest, DocHtmlWritesTheSiteWithThePackageNameGiven) {
     EXPECT_TRUE(workspace.exists("site/src/pages/index.astro"));
     EXPECT_TRUE(workspace.exists("site/src/components/schemas/Resource_Pet.astro"));
     EXPECT_EQ(json::parse(workspace.read("site/package.json"))["name"], "pets-doc");
+}
+
+TEST(GenerateTest, SpringWritesAMavenProjectWithTheCommandsPackage) {
+    Workspace workspace;
+    workspace.write("api.yaml", kDocument);
+    auto result = workspace.run({"generate", "server", "spring", "api.yaml", "-o", "server", "--package-name",
+                                 "org.shop", "--package-version", "3"});
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(workspace.exists("server/pom.xml"));
+    EXPECT_TRUE(workspace.exists("server/README.md"));
+    EXPECT_TRUE(workspace.exists("server/src/main/java/org/shop/Application.java"));
+    EXPECT_THAT(workspace.read("server/pom.xml"), HasSubstr("<version>3</version>"));
+
+    result = workspace.run({"generate", "server", "spring", "api.yaml", "-o", "bad", "--package-name", "Org.Shop"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "Invalid package name: 'Org.Shop'\n");
+    EXPECT_FALSE(workspace.exists("bad"));
 }
 
 TEST(GenerateTest, TheTreeHasItsHelpVersionAndOptions) {

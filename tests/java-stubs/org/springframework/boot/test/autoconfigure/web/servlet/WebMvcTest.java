@@ -1,0 +1,14 @@
+package org.springframework.boot.test.autoconfigure.web.servlet;
+
+import java.lang.annotation.ElementType;
+import java.lang.annotation.Retention;
+import java.lang.annotation.RetentionPolicy;
+import java.lang.annotation.Target;
+
+@Target(ElementType.TYPE)
+@Retention(RetentionPolicy.RUNTIME)
+public @interface WebMvcTest {
+    Class<?>[] value() default {};
+
+    Class<?>[] controllers() default {};
+}
