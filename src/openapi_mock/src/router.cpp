@@ -136,7 +136,10 @@ std::size_t Router::add(std::string_view pathTemplate) {
         }
     }
     Node* node = root_.get();
-    for (auto& [literal, pattern] : segments) {
+    // Named members rather than a structured binding: clang 14 cannot capture bindings in the lambdas below.
+    for (auto& segment : segments) {
+        const std::string& literal = segment.first;
+        std::optional<SegmentPattern>& pattern = segment.second;
         if (!pattern) {
             auto& child = node->literals[literal];
             if (!child) child = std::make_unique<Node>();
