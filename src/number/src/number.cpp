@@ -578,6 +578,11 @@ void Number::appendTo(std::string& out, unsigned precision) const {
             fmt::format_to(sink, "{}", ulong_);
             return;
         case Type::Double:
+            // The shortest form of a negative zero, "-0", would read back as the integer 0 and lose the sign.
+            if (double_ == 0 && std::signbit(double_)) {
+                out += "-0.0";
+                return;
+            }
             fmt::format_to(sink, "{}", double_);
             return;
         case Type::Dynamic:

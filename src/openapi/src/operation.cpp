@@ -33,16 +33,34 @@ Operation::~Operation() {
 // --- tags ---
 
 Tag* Operation::addTag(std::string_view name) {
+    for (const TagEntry& entry : tagEntries_) {
+        if ((entry.tag != nullptr ? std::string_view(entry.tag->name()) : std::string_view(entry.name)) == name) {
+            return entry.tag;
+        }
+    }
     auto* document = nodeCast<OpenAPI>(root());
     Tag* tag = document == nullptr ? nullptr : document->findTag(name);
-    if (tag != nullptr && !hasTag(tag)) {
+    if (tag != nullptr) {
+        tagEntries_.push_back(TagEntry{tag, {}});
         tags_.push_back(tag);
         tag->users_.insert(this);
+    } else {
+        tagEntries_.push_back(TagEntry{nullptr, std::string(name)});
     }
     return tag;
 }
 
-bool Operation::hasTag(std::string_view name) const { return findTag(name) != nullptr; }
+std::vector<std::string_view> Operation::tagNames() const {
+    std::vector<std::string_view> names;
+    names.reserve(tagEntries_.size());
+    for (const TagEntry& entry : tagEntries_) names.emplace_back(entry.tag != nullptr ? entry.tag->name() : entry.name);
+    return names;
+}
+
+bool Operation::hasTag(std::string_view name) const {
+    const auto names = tagNames();
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
 
 bool Operation::hasTag(const Tag* tag) const { return std::find(tags_.begin(), tags_.end(), tag) != tags_.end(); }
 
@@ -51,25 +69,49 @@ Tag* Operation::findTag(std::string_view name) const {
     return it == tags_.end() ? nullptr : *it;
 }
 
-void Operation::removeTag(std::size_t index) {
-    if (index < tags_.size()) {
-        Tag* tag = tags_[index];
-        tags_.erase(tags_.begin() + static_cast<std::ptrdiff_t>(index));
-        if (!hasTag(tag)) {
-            tag->users_.erase(this);
-        }
+void Operation::relinkTags() {
+    tags_.clear();
+    for (const TagEntry& entry : tagEntries_) {
+        if (entry.tag != nullptr) tags_.push_back(entry.tag);
     }
+}
+
+void Operation::removeTag(std::size_t index) {
+    if (index >= tags_.size()) return;
+    Tag* tag = tags_[index];
+    tagEntries_.erase(
+        std::find_if(tagEntries_.begin(), tagEntries_.end(), [&](const TagEntry& entry) { return entry.tag == tag; }));
+    relinkTags();
+    tag->users_.erase(this);
+}
+
+bool Operation::removeTagName(std::string_view name) {
+    auto it = std::find_if(tagEntries_.begin(), tagEntries_.end(), [&](const TagEntry& entry) {
+        return (entry.tag != nullptr ? std::string_view(entry.tag->name()) : std::string_view(entry.name)) == name;
+    });
+    if (it == tagEntries_.end()) return false;
+    Tag* tag = it->tag;
+    tagEntries_.erase(it);
+    if (tag != nullptr) {
+        relinkTags();
+        tag->users_.erase(this);
+    }
+    return true;
 }
 
 void Operation::clearTags() {
     for (Tag* tag : tags_) {
         tag->users_.erase(this);
     }
+    tagEntries_.clear();
     tags_.clear();
 }
 
 void Operation::unlinkTag(Tag* tag) {
-    tags_.erase(std::remove(tags_.begin(), tags_.end(), tag), tags_.end());
+    for (TagEntry& entry : tagEntries_) {
+        if (entry.tag == tag) entry = TagEntry{nullptr, tag->name()};
+    }
+    relinkTags();
     tag->users_.erase(this);
 }
 

@@ -36,25 +36,46 @@ JV* OutObject::putArray(std::string_view key) {
     return object->setArrayProperty(key);
 }
 
+JV* OutObject::putEntry(std::string_view key, const Node* node) {
+    entryNodes.push_back(node);
+    return putObject(key);
+}
+
 void OutObject::writeString(std::string_view value, std::string_view key) {
+    if (value.empty() && source != nullptr && !source->hasProperty(key)) return;
     keys.push_back(key);
     object->setStringProperty(key, value);
 }
 
 void OutObject::writeOptionalString(const std::optional<std::string>& value, std::string_view key) {
-    if (value) writeString(*value, key);
+    if (!value) return;
+    keys.push_back(key);
+    object->setStringProperty(key, *value);
 }
 
 void OutObject::writeBoolean(bool value, std::string_view key) {
+    // A false that the source spelt out is brought back with the source's other members.
     if (!value) return;
     keys.push_back(key);
     object->setBoolProperty(key, true);
 }
 
 void OutObject::writeOptionalBoolean(bool value, std::string_view key, bool defaultValue) {
-    if (value == defaultValue) return;
+    if (value == defaultValue) {
+        const JV* spelt = sourceMember(key);
+        if (spelt == nullptr || !spelt->isBoolean() || spelt->booleanValue() != value) return;
+    }
     keys.push_back(key);
     object->setBoolProperty(key, value);
+}
+
+void OutObject::writeName(std::string_view value, std::string_view key, bool isDefault) {
+    if (isDefault) {
+        const JV* spelt = sourceMember(key);
+        if (spelt == nullptr || !spelt->isString() || spelt->stringValue() != value) return;
+    }
+    keys.push_back(key);
+    object->setStringProperty(key, value);
 }
 
 void OutObject::writeNumber(const number::Number& value, std::string_view key) {
@@ -69,6 +90,13 @@ void OutObject::writeOptionalNumber(const std::optional<number::Number>& value, 
 void OutObject::writeOptionalCount(const std::optional<std::uint64_t>& value, std::string_view key) {
     if (!value) return;
     keys.push_back(key);
+    // A count the source spelt as a decimal ("10.0") keeps that spelling.
+    if (const JV* spelt = sourceMember(key); spelt != nullptr && spelt->isNumber() &&
+                                             (spelt->numberValue().isDouble() || spelt->numberValue().isDynamic()) &&
+                                             spelt->equal(JV(*value))) {
+        object->setProperty(key, spelt->clone());
+        return;
+    }
     object->setUIntProperty(key, *value);
 }
 
@@ -141,7 +169,7 @@ const JV* WriterCore::sourceMember(const Node* node, std::string_view key) const
     return source != nullptr && source->isObject() ? source->property(key) : nullptr;
 }
 
-void WriterCore::finish(OutObject& out, const std::vector<std::string_view>& sourceOrder) {
+void WriterCore::finish(OutObject& out, const std::vector<std::string_view>& sourceOrder, const Node* node) {
     JV& object = *out.object;
     if (sourceOrder.empty()) {
         for (std::string_view key : out.keys) doc_.addProp(object, key);
@@ -152,16 +180,81 @@ void WriterCore::finish(OutObject& out, const std::vector<std::string_view>& sou
     std::unordered_set<std::string_view> listed;
     const bool useSet = sourceOrder.size() > 16;
     if (useSet) listed.reserve(sourceOrder.size() * 2);
+    std::vector<std::string_view> moved;
     for (std::string_view key : sourceOrder) {
-        if (!object.hasProperty(key)) continue;
+        if (!object.hasProperty(key)) {
+            if (node != nullptr) {
+                if (!keepSourceMember(out, *node, key)) continue;
+            } else {
+                // An entry renamed since reading takes the place of its old key.
+                key = renamedEntry(out, key);
+                if (key.empty()) continue;
+                moved.push_back(key);
+            }
+        }
         if (useSet) listed.insert(key);
         doc_.addProp(object, key);
     }
+    auto isListed = [&](std::string_view key) {
+        if (useSet) return listed.contains(key);
+        return std::find(sourceOrder.begin(), sourceOrder.end(), key) != sourceOrder.end() ||
+               std::find(moved.begin(), moved.end(), key) != moved.end();
+    };
     for (std::string_view key : out.keys) {
-        bool known =
-            useSet ? listed.contains(key) : std::find(sourceOrder.begin(), sourceOrder.end(), key) != sourceOrder.end();
-        if (!known) doc_.addProp(object, key);
+        if (!isListed(key)) doc_.addProp(object, key);
     }
+}
+
+std::string_view WriterCore::renamedEntry(const OutObject& out, std::string_view sourceKey) const {
+    if (out.source == nullptr || out.entryNodes.empty()) return {};
+    const JV* old = out.source->property(sourceKey);
+    if (old == nullptr) return {};
+    for (std::size_t i = 0; i < out.entryNodes.size() && i < out.keys.size(); ++i) {
+        if (sourceOf(out.entryNodes[i]) == old && !out.source->hasProperty(out.keys[i])) return out.keys[i];
+    }
+    return {};
+}
+
+void WriterCore::finishMap(OutObject& out, const Node& owner, std::string_view orderKey) {
+    if (out.source != nullptr && hooks_.valueOrder) {
+        if (auto order = hooks_.valueOrder(*out.source); !order.empty()) return finish(out, order);
+    }
+    finish(out, keyedOrder(&owner, orderKey));
+}
+
+void WriterCore::finishNode(OutObject& out, const Node& node) {
+    if (out.source == nullptr) return finish(out, nodeOrder(&node));
+    std::vector<std::string_view> order;
+    if (hooks_.valueOrder) order = hooks_.valueOrder(*out.source);
+    if (order.empty()) {
+        // No recorded order: the source's members still come back, after the written ones.
+        for (auto property : out.source->properties()) {
+            if (!out.object->hasProperty(property.key)) keepSourceMember(out, node, property.key);
+        }
+    }
+    finish(out, order, &node);
+}
+
+bool WriterCore::keepSourceMember(OutObject& out, const Node& node, std::string_view key) {
+    const JV* value = out.source->property(key);
+    if (value == nullptr) return false;
+    bool wanted = false;
+    switch (memberRole(node.type(), key)) {
+        case MemberRole::unknown:
+            // A "$ref" among the members of a node that is not a reference is one the reader followed in place.
+            wanted = key != "$ref" || node.type() == NodeType::Reference;
+            break;
+        case MemberRole::value:
+            break;
+        case MemberRole::flag:
+            wanted = value->isBoolean() && !value->booleanValue();
+            break;
+        case MemberRole::collection:
+            wanted = (value->isArray() || value->isObject()) && value->size() == 0;
+            break;
+    }
+    if (wanted) copyValue(out, key, *value, value);
+    return wanted;
 }
 
 void WriterCore::copyValue(OutObject& out, std::string_view key, const JV& value, const JV* source) {
@@ -193,7 +286,7 @@ void WriterCore::applySourceOrder(JV& copy, const JV* source) {
 
 void WriterCore::writeExtensions(OutObject& out, const Node& node) {
     for (const auto& [key, value] : node.extensions()) {
-        if (value) copyValue(out, key, *value, sourceMember(&node, key));
+        if (value) copyValue(out, key, *value, out.sourceMember(key));
     }
 }
 
@@ -204,8 +297,9 @@ void WriterCore::remember(const Node& node, JV& written) {
 }
 
 void WriterCore::writeReference(const Reference& ref, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, ref);
     const Node* node = ref.node();
+    const JV* sourceRef = out.sourceMember("$ref");
     if (node != nullptr) {
         if (auto found = componentKeys_.find(node); found != componentKeys_.end()) {
             out.writeString(
@@ -217,13 +311,16 @@ void WriterCore::writeReference(const Reference& ref, JV& target) {
             out.keys.push_back("$ref");
             pendingRefs_.emplace_back(&target, node);
         }
+    } else if (sourceRef != nullptr) {
+        // A reference that did not resolve when read stays as it was written.
+        copyValue(out, "$ref", *sourceRef, sourceRef);
     }
     out.writeOptionalString(ref.summary(), "summary");
     out.writeOptionalString(ref.description(), "description");
     writeExtensions(out, ref);
-    finish(out, nodeOrder(&ref));
-    if (const JV* source = sourceMember(&ref, "$ref"); node != nullptr && source != nullptr && source->isString()) {
-        sourceRefs_.push_back(SourceRef{&target, node, source->stringValue()});
+    finishNode(out, ref);
+    if (node != nullptr && sourceRef != nullptr && sourceRef->isString()) {
+        sourceRefs_.push_back(SourceRef{&target, node, sourceRef->stringValue()});
     }
 }
 
@@ -258,6 +355,19 @@ void WriterCore::resolvePendingReferences() {
         if (leadsTo(ref.text, ref.target)) ref.object->setStringProperty("$ref", ref.text);
     }
     sourceRefs_.clear();
+    restoreReferencedCallbackItems();
+}
+
+void WriterCore::restoreReferencedCallbackItems() {
+    for (const InlinedItem& item : inlinedItems_) {
+        const JV* ref = item.source->property("$ref");
+        std::optional<jv::JVPointer> pointer = referencePointer(ref->stringValue());
+        const JV* target = pointer ? doc_.findNode(*pointer) : nullptr;
+        if (target == nullptr || !target->equal(*item.written)) continue;
+        item.source->cloneTo(*item.written);
+        applySourceOrder(*item.written, item.source);
+    }
+    inlinedItems_.clear();
 }
 
 bool WriterCore::leadsTo(std::string_view ref, const Node* target) const {
@@ -317,11 +427,11 @@ void WriterCore::writeSchemaList(OutObject& out, std::string_view key, const Nod
 void WriterCore::writeSchemaMap(OutObject& out, std::string_view key, const NodeMap& map, const Schema& owner,
                                 std::string_view orderKey) {
     if (map.empty()) return;
-    OutObject members{out.putObject(key)};
+    OutObject members = mapObject(out, key);
     for (const auto& [name, slot] : map) {
-        if (slot) writeSchemaSlot(slot.get(), *members.putObject(name), booleanSchemas());
+        if (slot) writeSchemaSlot(slot.get(), *members.putEntry(name, slot.get()), booleanSchemas());
     }
-    finish(members, keyedOrder(&owner, orderKey));
+    finishMap(members, owner, orderKey);
 }
 
 void WriterCore::writeExclusiveBound(OutObject& out, const ExclusiveBound& bound, std::string_view key) {
@@ -342,6 +452,17 @@ void WriterCore::writeExclusiveBound(OutObject& out, const ExclusiveBound& bound
 }
 
 void WriterCore::writeTypes(OutObject& out, const Schema& schema) {
+    if (out.source != nullptr) {
+        // The source's "type" and "nullable" as written (a one-element list, nullable), while they still read as
+        // the model's types.
+        const JV* type = out.sourceMember("type");
+        const JV* nullable = out.sourceMember("nullable");
+        if ((type != nullptr || nullable != nullptr) && typesAsRead(type, nullable, schema)) {
+            if (type != nullptr) copyValue(out, "type", *type, type);
+            if (nullable != nullptr) copyValue(out, "nullable", *nullable, nullable);
+            return;
+        }
+    }
     const std::size_t count = schema.typeCount();
     if (count == 0) return;
     if (count == 1) {
@@ -350,6 +471,39 @@ void WriterCore::writeTypes(OutObject& out, const Schema& schema) {
     }
     JV* array = out.putArray("type");
     for (std::size_t i = 0; i < count; ++i) array->addString(schemaTypeToString(schema.typeAt(i)));
+}
+
+// Whether reading these members gives the schema's types: the names in order without repeats, then null for a
+// nullable schema that has types.
+bool WriterCore::typesAsRead(const JV* type, const JV* nullable, const Schema& schema) {
+    std::vector<std::string_view> names;
+    auto add = [&](const JV& name) {
+        if (!name.isString()) return false;
+        if (std::find(names.begin(), names.end(), name.stringValue()) == names.end())
+            names.push_back(name.stringValue());
+        return true;
+    };
+    if (type != nullptr) {
+        if (type->isArray()) {
+            for (const JV* name : type->items()) {
+                if (!add(*name)) return false;
+            }
+        } else if (!add(*type)) {
+            return false;
+        }
+    }
+    if (nullable != nullptr) {
+        if (!nullable->isBoolean()) return false;
+        if (nullable->booleanValue() && !names.empty() &&
+            std::find(names.begin(), names.end(), "null") == names.end()) {
+            names.emplace_back("null");
+        }
+    }
+    if (names.size() != schema.typeCount()) return false;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] != schemaTypeToString(schema.typeAt(i))) return false;
+    }
+    return true;
 }
 
 // The bounds of numbers and strings, in the order both schema writers share.
@@ -368,10 +522,10 @@ void WriterCore::writeEnum(OutObject& out, const Schema& schema, bool allowConst
     const auto& values = schema.enumValues();
     if (values.empty()) return;
     if (allowConst && schema.isConst() && values.size() == 1) {
-        copyValue(out, "const", *values.front(), sourceMember(&schema, "const"));
+        copyValue(out, "const", *values.front(), out.sourceMember("const"));
         return;
     }
-    const JV* source = sourceMember(&schema, "enum");
+    const JV* source = out.sourceMember("enum");
     JV* array = out.putArray("enum");
     for (std::size_t i = 0; i < values.size(); ++i) {
         JV* copy = array->add(values[i]->clone());
@@ -380,7 +534,7 @@ void WriterCore::writeEnum(OutObject& out, const Schema& schema, bool allowConst
 }
 
 void WriterCore::writeDiscriminator(OutObject& out, const Discriminator& discriminator) {
-    OutObject members{out.putObject("discriminator")};
+    OutObject members = nodeObject(*out.putObject("discriminator"), discriminator);
     members.writeString(discriminator.propertyName(), "propertyName");
     if (!discriminator.mapping().empty()) {
         OutObject mapping{members.putObject("mapping")};
@@ -388,42 +542,44 @@ void WriterCore::writeDiscriminator(OutObject& out, const Discriminator& discrim
         finish(mapping, keyedOrder(&discriminator, "mapping"));
     }
     writeExtensions(members, discriminator);
-    finish(members, nodeOrder(&discriminator));
+    finishNode(members, discriminator);
 }
 
 void WriterCore::writeXml(OutObject& out, const XML& xml) {
-    OutObject members{out.putObject("xml")};
+    OutObject members = nodeObject(*out.putObject("xml"), xml);
     members.writeOptionalString(xml.name(), "name");
     members.writeOptionalString(xml.xmlNamespace(), "namespace");
     members.writeOptionalString(xml.prefix(), "prefix");
     members.writeBoolean(xml.attribute(), "attribute");
     members.writeBoolean(xml.wrapped(), "wrapped");
     writeExtensions(members, xml);
-    finish(members, nodeOrder(&xml));
+    finishNode(members, xml);
 }
 
 void WriterCore::writeExternalDocs(OutObject& out, const ExternalDocumentation* docs, bool withUrl) {
     if (docs == nullptr) return;
-    OutObject members{out.putObject("externalDocs")};
+    OutObject members = nodeObject(*out.putObject("externalDocs"), *docs);
     members.writeOptionalString(docs->description(), "description");
     if (withUrl) members.writeString(docs->url(), "url");
     writeExtensions(members, *docs);
-    finish(members, nodeOrder(docs));
+    finishNode(members, *docs);
 }
 
 void WriterCore::writeSchema(const Schema& schema, JV& target, bool booleanAllowed) {
     DepthGuard guard(*this);
     target.setObject();
     remember(schema, target);
-    OutObject out{&target};
+    const JV* source = sourceOf(&schema);
+    OutObject out{&target, source};
     if (standalone_) {
         writeStandaloneSchemaMembers(out, schema);
     } else {
         writeSchemaMembers(out, schema);
     }
     writeExtensions(out, schema);
-    finish(out, nodeOrder(&schema));
-    if (booleanAllowed) collapseBooleanSchema(target);
+    finishNode(out, schema);
+    // A schema read from an object stays an object, one read from a boolean goes back to it when it still can.
+    if (source != nullptr ? source->isBoolean() : booleanAllowed) collapseBooleanSchema(target);
 }
 
 // Only a schema with no content at all becomes `true`, and only one whose sole content is `not: true` becomes
@@ -471,14 +627,14 @@ void WriterCore::writeOtherKeyword(OutObject& out, const Schema& schema, OtherSc
         case OtherSchemaKeyword::dialect:
             if (const SchemaDialect* dialect = schema.dialect(); dialect != nullptr) {
                 // As the source spelt it, when that names the same dialect ("…/schema#" or "…/schema").
-                const JV* source = sourceMember(&schema, "$schema");
+                const JV* source = out.sourceMember("$schema");
                 const bool same = source != nullptr && source->isString() && dialect->names(source->stringValue());
                 out.writeString(same ? source->stringValue() : dialect->identifier(), "$schema");
             }
             return;
         case OtherSchemaKeyword::defaultValue:
             if (schema.defaultValue() != nullptr) {
-                copyValue(out, "default", *schema.defaultValue(), sourceMember(&schema, "default"));
+                copyValue(out, "default", *schema.defaultValue(), out.sourceMember("default"));
             }
             return;
         case OtherSchemaKeyword::types:
@@ -489,10 +645,16 @@ void WriterCore::writeOtherKeyword(OutObject& out, const Schema& schema, OtherSc
         case OtherSchemaKeyword::constValue:
             return writeEnum(out, schema, true);
         case OtherSchemaKeyword::definitions:
-            return writeSchemaMap(out, "$defs", schema.definitions(), schema, "definitions");
+            if (schema.definitions().empty()) return;
+            // Under the name the source used.
+            return writeSchemaMap(out,
+                                  out.sourceMember("definitions") != nullptr && out.sourceMember("$defs") == nullptr
+                                      ? "definitions"
+                                      : "$defs",
+                                  schema.definitions(), schema, "definitions");
         case OtherSchemaKeyword::exampleValue:
             if (schema.exampleValue() != nullptr) {
-                copyValue(out, "example", *schema.exampleValue(), sourceMember(&schema, "example"));
+                copyValue(out, "example", *schema.exampleValue(), out.sourceMember("example"));
             }
             return;
         case OtherSchemaKeyword::examples:
@@ -531,13 +693,30 @@ void WriterCore::writeOtherKeyword(OutObject& out, const Schema& schema, OtherSc
 
 void WriterCore::writeRequired(OutObject& out, const Schema& schema) {
     if (schema.required().empty()) return;
-    // The model keeps the names ordered by name, so the output is sorted whatever the source said.
+    if (const JV* source = out.sourceMember("required"); source != nullptr && requiredAsRead(*source, schema)) {
+        copyValue(out, "required", *source, source);
+        return;
+    }
+    // The model keeps the names ordered by name; without a source (or after a change) they are written that way.
     JV* array = out.putArray("required");
     for (const std::string& name : schema.required()) array->addString(name);
 }
 
+bool WriterCore::requiredAsRead(const JV& source, const Schema& schema) {
+    if (!source.isArray() || source.size() < schema.required().size()) return false;
+    std::vector<std::string_view> names;
+    names.reserve(source.size());
+    for (const JV* name : source.items()) {
+        if (!name->isString()) return false;
+        names.push_back(name->stringValue());
+    }
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
+    return std::equal(names.begin(), names.end(), schema.required().begin(), schema.required().end());
+}
+
 void WriterCore::writeSchemaExamples(OutObject& out, const Schema& schema) {
-    const JV* source = sourceMember(&schema, "examples");
+    const JV* source = out.sourceMember("examples");
     if (!schema.examples().empty()) {
         OutObject named{out.putObject("examples")};
         for (const auto& [name, value] : schema.examples()) {

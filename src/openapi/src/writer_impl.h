@@ -28,28 +28,59 @@ struct Hooks {
 
 // An output object and its keys in the order written. Keys are views of literals or of model keys, both of which
 // outlive the write.
+//
+// `source` is the object the node (or the map) was read from, when the model came from a document and the node was
+// not added by code since. With a source, the writer keeps what the document said wherever the model still means
+// the same: members at their default, the document's spelling of a keyword, members the model has no place for.
 struct OutObject {
-    explicit OutObject(jv::JV* target) : object(target) {}
+    explicit OutObject(jv::JV* target, const jv::JV* from = nullptr)
+        : object(target), source(from != nullptr && from->isObject() ? from : nullptr) {}
 
     jv::JV* object;
+    const jv::JV* source;
     std::vector<std::string_view> keys;
+    // For maps of nodes: the node written under each entry key, so that an entry whose key was changed keeps its
+    // place.
+    std::vector<const Node*> entryNodes;
+
+    const jv::JV* sourceMember(std::string_view key) const {
+        return source != nullptr ? source->property(key) : nullptr;
+    }
 
     jv::JV* put(std::string_view key, std::unique_ptr<jv::JV> value);
     jv::JV* putObject(std::string_view key);
     jv::JV* putArray(std::string_view key);
+    jv::JV* putEntry(std::string_view key, const Node* node);
 
+    // A required string; when the model holds the empty placeholder of a member the source lacked, nothing.
     void writeString(std::string_view value, std::string_view key);
     void writeOptionalString(const std::optional<std::string>& value, std::string_view key);
     // Only when true.
     void writeBoolean(bool value, std::string_view key);
-    // Only when different from the default.
+    // Only when different from the default, or when the source spelt the same value out.
     void writeOptionalBoolean(bool value, std::string_view key, bool defaultValue);
+    // An enumerated name: only when not the default, or when the source spelt the same name out.
+    void writeName(std::string_view value, std::string_view key, bool isDefault);
     void writeNumber(const number::Number& value, std::string_view key);
     void writeOptionalNumber(const std::optional<number::Number>& value, std::string_view key);
     void writeOptionalCount(const std::optional<std::uint64_t>& value, std::string_view key);
-    // An array of strings, only when not empty.
+    // An array of strings, only when not empty; the source's array when it holds the same strings.
     void writeStrings(const std::vector<std::string>& values, std::string_view key);
 };
+
+// What a member of a source object is to the node kind it was read into; decides what becomes of a member that the
+// writer did not write.
+enum class MemberRole : std::uint8_t {
+    // The model has no place for it: written back as read.
+    unknown,
+    // A value, node or name the model holds; not written means the model no longer has it.
+    value,
+    // A boolean written only when true; not written means false.
+    flag,
+    // An array or map written only when not empty; not written means empty.
+    collection,
+};
+MemberRole memberRole(NodeType type, std::string_view key);
 
 class WriterCore {
   public:
@@ -88,7 +119,25 @@ class WriterCore {
     std::vector<std::string_view> keyedOrder(const Node* node, std::string_view key) const;
     const jv::JV* sourceOf(const Node* node) const;
     const jv::JV* sourceMember(const Node* node, std::string_view key) const;
-    void finish(OutObject& out, const std::vector<std::string_view>& sourceOrder);
+    // Records the key order of a written map (or of an object without a node): the source's order for the keys it
+    // had, then the rest in the order written.
+    // With `node`, source members that were not written are brought back where they still hold (keepSourceMember).
+    void finish(OutObject& out, const std::vector<std::string_view>& sourceOrder, const Node* node = nullptr);
+    // The same for a node's object.
+    void finishNode(OutObject& out, const Node& node);
+    // Brings back a member of the node's source that the writer did not write, when it still holds: one the model
+    // has no place for, a false flag, an empty collection. Whether it did.
+    bool keepSourceMember(OutObject& out, const Node& node, std::string_view key);
+    // Where an entry whose key changed since reading stands in the source order; empty when none did.
+    std::string_view renamedEntry(const OutObject& out, std::string_view sourceKey) const;
+    OutObject nodeObject(jv::JV& target, const Node& node) const { return OutObject{&target, sourceOf(&node)}; }
+    // A map member of `owner`, with the map it was read from.
+    static OutObject mapObject(OutObject& owner, std::string_view key) {
+        const jv::JV* source = owner.sourceMember(key);
+        return OutObject{owner.putObject(key), source};
+    }
+    // The key order of a written map of `owner`: the source map's, or what the keyed hook knows.
+    void finishMap(OutObject& out, const Node& owner, std::string_view orderKey);
     void copyValue(OutObject& out, std::string_view key, const jv::JV& value, const jv::JV* source);
     void applySourceOrder(jv::JV& copy, const jv::JV* source);
     void writeExtensions(OutObject& out, const Node& node);
@@ -108,6 +157,9 @@ class WriterCore {
     void writeExclusiveBound(OutObject& out, const ExclusiveBound& bound, std::string_view key);
     void writeNumberAndStringBounds(OutObject& out, const Schema& schema);
     void writeTypes(OutObject& out, const Schema& schema);
+    static bool typesAsRead(const jv::JV* type, const jv::JV* nullable, const Schema& schema);
+    static bool requiredAsRead(const jv::JV& source, const Schema& schema);
+    static bool tagsAsRead(const jv::JV& source, const std::vector<std::string_view>& names);
     void writeEnum(OutObject& out, const Schema& schema, bool allowConst);
     void writeRequired(OutObject& out, const Schema& schema);
     void writeSchemaExamples(OutObject& out, const Schema& schema);
@@ -118,6 +170,9 @@ class WriterCore {
     void writeOtherKeyword(OutObject& out, const Schema& schema, OtherSchemaKeyword keyword);
     void writeStandaloneSchemaMembers(OutObject& out, const Schema& schema);
     static void collapseBooleanSchema(jv::JV& target);
+    // Callback path items that the source wrote as "$ref": written back as that reference when what was written in
+    // place equals what the reference leads to.
+    void restoreReferencedCallbackItems();
 
     // Document nodes.
     void writeSlot(const Node* slot, jv::JV& target);
@@ -172,6 +227,11 @@ class WriterCore {
         std::string_view text;
     };
     std::vector<SourceRef> sourceRefs_;
+    struct InlinedItem {
+        jv::JV* written;
+        const jv::JV* source;
+    };
+    std::vector<InlinedItem> inlinedItems_;
 };
 
 }  // namespace zephalon::openapi::detail

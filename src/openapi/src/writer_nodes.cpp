@@ -3,6 +3,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <optional>
 #include <ostream>
 
 #include "writer_impl.h"
@@ -34,11 +36,11 @@ void WriterCore::writeSlotMember(OutObject& out, std::string_view key, const Nod
 void WriterCore::writeSlotMap(OutObject& out, std::string_view key, const NodeMap& map, const Node& owner,
                               std::string_view orderKey) {
     if (map.empty()) return;
-    OutObject members{out.putObject(key)};
+    OutObject members = mapObject(out, key);
     for (const auto& [name, slot] : map) {
-        if (slot) writeSlot(slot.get(), *members.putObject(name));
+        if (slot) writeSlot(slot.get(), *members.putEntry(name, slot.get()));
     }
-    finish(members, keyedOrder(&owner, orderKey));
+    finishMap(members, owner, orderKey);
 }
 
 void WriterCore::writeNode(const Node& node, JV& target) {
@@ -104,13 +106,19 @@ void WriterCore::writeNode(const Node& node, JV& target) {
 }
 
 void WriterCore::writeOpenAPI(const OpenAPI& root, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, root);
     out.writeString(root.specVersion(), "openapi");
     writeInfo(*root.info(), *out.putObject("info"));
     out.writeOptionalString(root.jsonSchemaDialect(), "jsonSchemaDialect");
     writeServers(out, root.servers());
-    if (!root.components()->isEmpty()) writeComponents(*root.components(), *out.putObject("components"));
-    writePaths(*root.paths(), *out.putObject("paths"));
+    if (!root.components()->isEmpty() || !root.components()->extensions().empty()) {
+        writeComponents(*root.components(), *out.putObject("components"));
+    }
+    // Always written, except that a document without paths that still has none stays so.
+    if (out.source == nullptr || out.sourceMember("paths") != nullptr || !root.paths()->items().empty() ||
+        !root.paths()->extensions().empty()) {
+        writePaths(*root.paths(), *out.putObject("paths"));
+    }
     writeSlotMap(out, "webhooks", root.webhooks(), root, "webhooks");
     writeSecurity(out, root.security(), false);
     if (!root.tags().empty()) {
@@ -119,11 +127,11 @@ void WriterCore::writeOpenAPI(const OpenAPI& root, JV& target) {
     }
     writeExternalDocs(out, root.externalDocs(), true);
     writeExtensions(out, root);
-    finish(out, nodeOrder(&root));
+    finishNode(out, root);
 }
 
 void WriterCore::writeInfo(const Info& info, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, info);
     out.writeString(info.title(), "title");
     out.writeOptionalString(info.summary(), "summary");
     out.writeOptionalString(info.description(), "description");
@@ -132,25 +140,25 @@ void WriterCore::writeInfo(const Info& info, JV& target) {
     if (info.license() != nullptr) writeNode(*info.license(), *out.putObject("license"));
     out.writeString(info.version(), "version");
     writeExtensions(out, info);
-    finish(out, nodeOrder(&info));
+    finishNode(out, info);
 }
 
 void WriterCore::writeContact(const Contact& contact, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, contact);
     out.writeOptionalString(contact.name(), "name");
     out.writeOptionalString(contact.url(), "url");
     out.writeOptionalString(contact.email(), "email");
     writeExtensions(out, contact);
-    finish(out, nodeOrder(&contact));
+    finishNode(out, contact);
 }
 
 void WriterCore::writeLicense(const License& license, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, license);
     out.writeString(license.name(), "name");
     out.writeOptionalString(license.identifier(), "identifier");
     out.writeOptionalString(license.url(), "url");
     writeExtensions(out, license);
-    finish(out, nodeOrder(&license));
+    finishNode(out, license);
 }
 
 void WriterCore::writeServers(OutObject& out, const OwnedList<Server>& servers) {
@@ -160,47 +168,53 @@ void WriterCore::writeServers(OutObject& out, const OwnedList<Server>& servers) 
 }
 
 void WriterCore::writeServer(const Server& server, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, server);
     out.writeString(server.url(), "url");
     out.writeOptionalString(server.description(), "description");
-    if (!server.variables().empty()) {
-        OutObject variables{out.putObject("variables")};
-        for (const auto& [name, variable] : server.variables()) writeNode(*variable, *variables.putObject(name));
-        finish(variables, keyedOrder(&server, "variables"));
+    // Variables follow the url. Those that the source did not spell out, under a url that is as read, stay unwritten.
+    const JV* url = out.sourceMember("url");
+    const bool urlAsRead = url != nullptr && url->isString() && url->stringValue() == server.url();
+    std::optional<OutObject> variables;
+    for (const auto& [name, variable] : server.variables()) {
+        if (urlAsRead && sourceOf(variable.get()) == nullptr) continue;
+        if (!variables) variables.emplace(mapObject(out, "variables"));
+        writeNode(*variable, *variables->putEntry(name, variable.get()));
     }
+    if (variables) finishMap(*variables, server, "variables");
     writeExtensions(out, server);
-    finish(out, nodeOrder(&server));
+    finishNode(out, server);
 }
 
 void WriterCore::writeServerVariable(const ServerVariable& variable, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, variable);
     out.writeString(variable.defaultValue(), "default");
     out.writeOptionalString(variable.description(), "description");
     out.writeStrings(variable.enumValues(), "enum");
     writeExtensions(out, variable);
-    finish(out, nodeOrder(&variable));
+    finishNode(out, variable);
 }
 
 void WriterCore::writeTag(const Tag& tag, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, tag);
     out.writeString(tag.name(), "name");
     out.writeOptionalString(tag.description(), "description");
     writeExternalDocs(out, tag.externalDocs(), true);
     writeExtensions(out, tag);
-    finish(out, nodeOrder(&tag));
+    finishNode(out, tag);
 }
 
 void WriterCore::writePaths(const Paths& paths, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, paths);
     for (const auto& [path, slot] : paths.items()) {
-        if (slot) writeSlot(slot.get(), *out.putObject(path));
+        if (slot) writeSlot(slot.get(), *out.putEntry(path, slot.get()));
     }
     writeExtensions(out, paths);
-    finish(out, nodeOrder(&paths));
+    // Every member is a path or an extension: nothing to bring back, but a path renamed since reading keeps its place.
+    finish(out, out.source != nullptr && hooks_.valueOrder ? hooks_.valueOrder(*out.source) : nodeOrder(&paths));
 }
 
 void WriterCore::writePathItem(const PathItem& item, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, item);
     out.writeOptionalString(item.summary(), "summary");
     out.writeOptionalString(item.description(), "description");
     for (const auto& [method, operation] : item.operations()) {
@@ -209,7 +223,7 @@ void WriterCore::writePathItem(const PathItem& item, JV& target) {
     writeParameters(out, item.parameters());
     writeServers(out, item.servers());
     writeExtensions(out, item);
-    finish(out, nodeOrder(&item));
+    finishNode(out, item);
 }
 
 void WriterCore::writeParameters(OutObject& out, const NodeList& parameters) {
@@ -221,12 +235,13 @@ void WriterCore::writeParameters(OutObject& out, const NodeList& parameters) {
 }
 
 void WriterCore::writeOperation(const Operation& operation, JV& target) {
-    OutObject out{&target};
-    if (!operation.tags().empty()) {
+    OutObject out = nodeObject(target, operation);
+    const std::vector<std::string_view> tags = operation.tagNames();
+    if (const JV* source = out.sourceMember("tags"); source != nullptr && tagsAsRead(*source, tags)) {
+        copyValue(out, "tags", *source, source);
+    } else if (!tags.empty()) {
         JV* array = out.putArray("tags");
-        for (const Tag* tag : operation.tags()) {
-            if (tag != nullptr) array->addString(tag->name());
-        }
+        for (std::string_view tag : tags) array->addString(tag);
     }
     out.writeOptionalString(operation.summary(), "summary");
     out.writeOptionalString(operation.description(), "description");
@@ -244,7 +259,21 @@ void WriterCore::writeOperation(const Operation& operation, JV& target) {
     if (!operation.inheritsSecurity()) writeSecurity(out, operation.security(), true);
     writeServers(out, operation.servers());
     writeExtensions(out, operation);
-    finish(out, nodeOrder(&operation));
+    finishNode(out, operation);
+}
+
+// Whether reading this "tags" array gives these names: non-empty strings, each name once.
+bool WriterCore::tagsAsRead(const JV& source, const std::vector<std::string_view>& names) {
+    if (!source.isArray()) return false;
+    std::size_t matched = 0;
+    for (const JV* tag : source.items()) {
+        if (!tag->isString() || tag->stringValue().empty()) continue;
+        const auto seen = names.begin() + static_cast<std::ptrdiff_t>(matched);
+        if (std::find(names.begin(), seen, tag->stringValue()) != seen) continue;
+        if (matched == names.size() || names[matched] != tag->stringValue()) return false;
+        ++matched;
+    }
+    return matched == names.size();
 }
 
 void WriterCore::writeSecurity(OutObject& out, const OwnedList<SecurityRequirement>& security, bool always) {
@@ -254,33 +283,33 @@ void WriterCore::writeSecurity(OutObject& out, const OwnedList<SecurityRequireme
 }
 
 void WriterCore::writeSecurityRequirement(const SecurityRequirement& requirement, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, requirement);
     for (const auto& [name, scopes] : requirement.items()) {
         JV* array = out.putArray(name);
         for (const std::string& scope : scopes) array->addString(scope);
     }
-    finish(out, nodeOrder(&requirement));
+    finishNode(out, requirement);
 }
 
 void WriterCore::writeResponses(const Responses& responses, const Operation& owner, JV& target) {
     DepthGuard guard(*this);
-    OutObject out{&target};
+    OutObject out = nodeObject(target, responses);
     for (const auto& [status, slot] : responses.responses()) {
-        if (slot) writeSlot(slot.get(), *out.putObject(status));
+        if (slot) writeSlot(slot.get(), *out.putEntry(status, slot.get()));
     }
     writeExtensions(out, responses);
-    auto order = nodeOrder(&responses);
+    auto order = out.source != nullptr && hooks_.valueOrder ? hooks_.valueOrder(*out.source) : nodeOrder(&responses);
     finish(out, order.empty() ? keyedOrder(&owner, "responses") : order);
 }
 
 void WriterCore::writeResponse(const Response& response, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, response);
     out.writeString(response.description(), "description");
     writeSlotMap(out, "headers", response.headers(), response, "headers");
     writeContent(out, response.content(), response);
     writeSlotMap(out, "links", response.links(), response, "links");
     writeExtensions(out, response);
-    finish(out, nodeOrder(&response));
+    finishNode(out, response);
 }
 
 void WriterCore::writeExamples(OutObject& out, const Examples& examples, const Node& owner) {
@@ -288,7 +317,7 @@ void WriterCore::writeExamples(OutObject& out, const Examples& examples, const N
         case Examples::Mode::none:
             return;
         case Examples::Mode::embedded:
-            copyValue(out, "example", *examples.embeddedExample(), sourceMember(&owner, "example"));
+            copyValue(out, "example", *examples.embeddedExample(), out.sourceMember("example"));
             return;
         case Examples::Mode::external:
             writeSlotMap(out, "examples", examples.externalExamples(), owner, "examples");
@@ -306,9 +335,9 @@ void WriterCore::writeSchemaOrContent(OutObject& out, const SchemaOrMediaType& v
             writeSchemaMember(out, "schema", value.schemaNode(), booleanSchemas());
             return;
         case SchemaOrMediaType::Mode::content: {
-            OutObject content{out.putObject("content")};
-            writeNode(*value.mediaType(), *content.putObject(value.mediaTypeKey()));
-            finish(content, keyedOrder(&owner, "content"));
+            OutObject content = mapObject(out, "content");
+            writeNode(*value.mediaType(), *content.putEntry(value.mediaTypeKey(), value.mediaType()));
+            finishMap(content, owner, "content");
             return;
         }
         default:
@@ -317,7 +346,7 @@ void WriterCore::writeSchemaOrContent(OutObject& out, const SchemaOrMediaType& v
 }
 
 void WriterCore::writeParameter(const Parameter& parameter, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, parameter);
     out.writeString(parameter.name(), "name");
     out.writeString(parameterLocationToString(parameter.location()), "in");
     out.writeOptionalString(parameter.description(), "description");
@@ -326,13 +355,14 @@ void WriterCore::writeParameter(const Parameter& parameter, JV& target) {
     writeExamples(out, parameter.examples(), parameter);
     switch (parameter.location()) {
         case Parameter::Location::path: {
-            // Path parameters are required by definition.
-            out.keys.push_back("required");
-            target.setBoolProperty("required", true);
+            // Path parameters are required by definition; a source that left that unsaid stays so.
+            if (out.source == nullptr || out.sourceMember("required") != nullptr) {
+                out.keys.push_back("required");
+                target.setBoolProperty("required", true);
+            }
             if (const auto* path = nodeCast<PathParameter>(&parameter); path != nullptr) {
-                if (path->style() != PathParameter::Style::simple) {
-                    out.writeString(pathParameterStyleToString(path->style()), "style");
-                }
+                out.writeName(pathParameterStyleToString(path->style()), "style",
+                              path->style() == PathParameter::Style::simple);
             }
             out.writeBoolean(parameter.explode(), "explode");
             break;
@@ -342,7 +372,7 @@ void WriterCore::writeParameter(const Parameter& parameter, JV& target) {
             const auto* query = nodeCast<QueryParameter>(&parameter);
             const auto style = query != nullptr ? query->style() : QueryParameter::Style::form;
             if (query != nullptr) out.writeBoolean(query->allowEmptyValue(), "allowEmptyValue");
-            if (style != QueryParameter::Style::form) out.writeString(queryParameterStyleToString(style), "style");
+            out.writeName(queryParameterStyleToString(style), "style", style == QueryParameter::Style::form);
             // Only form explodes by default.
             out.writeOptionalBoolean(parameter.explode(), "explode", style == QueryParameter::Style::form);
             if (query != nullptr) out.writeBoolean(query->allowReserved(), "allowReserved");
@@ -355,11 +385,11 @@ void WriterCore::writeParameter(const Parameter& parameter, JV& target) {
             break;
     }
     writeExtensions(out, parameter);
-    finish(out, nodeOrder(&parameter));
+    finishNode(out, parameter);
 }
 
 void WriterCore::writeHeader(const Header& header, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, header);
     out.writeOptionalString(header.description(), "description");
     out.writeBoolean(header.required(), "required");
     out.writeBoolean(header.deprecated(), "deprecated");
@@ -367,97 +397,109 @@ void WriterCore::writeHeader(const Header& header, JV& target) {
     writeSchemaOrContent(out, header.schemaOrContent(), header);
     writeExamples(out, header.examples(), header);
     writeExtensions(out, header);
-    finish(out, nodeOrder(&header));
+    finishNode(out, header);
 }
 
 void WriterCore::writeContent(OutObject& out, const OwnedMap<MediaType>& content, const Node& owner) {
     if (content.empty()) return;
-    OutObject members{out.putObject("content")};
-    for (const auto& [key, mediaType] : content) writeNode(*mediaType, *members.putObject(key));
-    finish(members, keyedOrder(&owner, "content"));
+    OutObject members = mapObject(out, "content");
+    for (const auto& [key, mediaType] : content) writeNode(*mediaType, *members.putEntry(key, mediaType.get()));
+    finishMap(members, owner, "content");
 }
 
 void WriterCore::writeRequestBody(const RequestBody& body, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, body);
     out.writeOptionalString(body.description(), "description");
     if (body.content().empty()) {
-        // Required by the format even when empty.
-        out.putObject("content");
+        // Required by the format even when empty (unless the source left it out).
+        if (out.source == nullptr || out.sourceMember("content") != nullptr) out.putObject("content");
     } else {
         writeContent(out, body.content(), body);
     }
     out.writeBoolean(body.required(), "required");
     writeExtensions(out, body);
-    finish(out, nodeOrder(&body));
+    finishNode(out, body);
 }
 
 void WriterCore::writeMediaType(const MediaType& mediaType, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, mediaType);
     writeSchemaMember(out, "schema", mediaType.schemaNode(), booleanSchemas());
     writeExamples(out, mediaType.examples(), mediaType);
     if (!mediaType.encodings().empty()) {
-        OutObject encodings{out.putObject("encoding")};
-        for (const auto& [name, encoding] : mediaType.encodings()) writeNode(*encoding, *encodings.putObject(name));
-        finish(encodings, keyedOrder(&mediaType, "encoding"));
+        OutObject encodings = mapObject(out, "encoding");
+        for (const auto& [name, encoding] : mediaType.encodings()) {
+            writeNode(*encoding, *encodings.putEntry(name, encoding.get()));
+        }
+        finishMap(encodings, mediaType, "encoding");
     }
     writeExtensions(out, mediaType);
-    finish(out, nodeOrder(&mediaType));
+    finishNode(out, mediaType);
 }
 
 void WriterCore::writeEncoding(const Encoding& encoding, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, encoding);
     out.writeOptionalString(encoding.contentType(), "contentType");
     writeSlotMap(out, "headers", encoding.headers(), encoding, "headers");
-    if (encoding.style() != Encoding::Style::form) out.writeString(encodingStyleToString(encoding.style()), "style");
+    out.writeName(encodingStyleToString(encoding.style()), "style", encoding.style() == Encoding::Style::form);
     out.writeBoolean(encoding.explode(), "explode");
     out.writeBoolean(encoding.allowReserved(), "allowReserved");
     writeExtensions(out, encoding);
-    finish(out, nodeOrder(&encoding));
+    finishNode(out, encoding);
 }
 
 void WriterCore::writeCallback(const Callback& callback, JV& target) {
-    OutObject out{&target};
-    for (const auto& [expression, item] : callback.items()) writeNode(*item, *out.putObject(expression));
+    OutObject out = nodeObject(target, callback);
+    for (const auto& [expression, item] : callback.items()) {
+        JV* written = out.putEntry(expression, item.get());
+        writeNode(*item, *written);
+        // A callback holds its path items, so one the source referred to was read in place; it goes back to the
+        // reference if it still equals its target.
+        const JV* source = sourceOf(item.get());
+        if (const JV* ref = source != nullptr && source->isObject() ? source->property("$ref") : nullptr;
+            ref != nullptr && ref->isString()) {
+            inlinedItems_.push_back(InlinedItem{written, source});
+        }
+    }
     writeExtensions(out, callback);
-    finish(out, nodeOrder(&callback));
+    finish(out, out.source != nullptr && hooks_.valueOrder ? hooks_.valueOrder(*out.source) : nodeOrder(&callback));
 }
 
 void WriterCore::writeExample(const Example& example, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, example);
     out.writeOptionalString(example.summary(), "summary");
     out.writeOptionalString(example.description(), "description");
-    if (example.value() != nullptr) copyValue(out, "value", *example.value(), sourceMember(&example, "value"));
+    if (example.value() != nullptr) copyValue(out, "value", *example.value(), out.sourceMember("value"));
     out.writeOptionalString(example.externalValue(), "externalValue");
     writeExtensions(out, example);
-    finish(out, nodeOrder(&example));
+    finishNode(out, example);
 }
 
 void WriterCore::writeLink(const Link& link, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, link);
     out.writeOptionalString(link.operationRef(), "operationRef");
     out.writeOptionalString(link.operationId(), "operationId");
     if (!link.parameters().empty()) {
-        const JV* source = sourceMember(&link, "parameters");
-        OutObject parameters{out.putObject("parameters")};
+        const JV* source = out.sourceMember("parameters");
+        OutObject parameters = mapObject(out, "parameters");
         for (const auto& [name, value] : link.parameters()) {
             if (!value) continue;
             const JV* member = source != nullptr && source->isObject() ? source->property(name) : nullptr;
             copyValue(parameters, name, *value, member);
         }
-        finish(parameters, keyedOrder(&link, "parameters"));
+        finishMap(parameters, link, "parameters");
     }
     if (link.requestBody() != nullptr) {
-        copyValue(out, "requestBody", *link.requestBody(), sourceMember(&link, "requestBody"));
+        copyValue(out, "requestBody", *link.requestBody(), out.sourceMember("requestBody"));
     }
     out.writeOptionalString(link.description(), "description");
     if (link.server() != nullptr) writeNode(*link.server(), *out.putObject("server"));
     writeExtensions(out, link);
-    finish(out, nodeOrder(&link));
+    finishNode(out, link);
 }
 
 void WriterCore::writeComponents(const Components& components, JV& target) {
     DepthGuard guard(*this);
-    OutObject out{&target};
+    OutObject out = nodeObject(target, components);
     writeSlotMap(out, "schemas", components.schemas(), components, "schemas");
     writeSlotMap(out, "responses", components.responses(), components, "responses");
     writeSlotMap(out, "parameters", components.parameters(), components, "parameters");
@@ -465,19 +507,21 @@ void WriterCore::writeComponents(const Components& components, JV& target) {
     writeSlotMap(out, "requestBodies", components.requestBodies(), components, "requestBodies");
     writeSlotMap(out, "headers", components.headers(), components, "headers");
     if (!components.securitySchemes().empty()) {
-        OutObject schemes{out.putObject("securitySchemes")};
-        for (const auto& [key, scheme] : components.securitySchemes()) writeNode(*scheme, *schemes.putObject(key));
-        finish(schemes, keyedOrder(&components, "securitySchemes"));
+        OutObject schemes = mapObject(out, "securitySchemes");
+        for (const auto& [key, scheme] : components.securitySchemes()) {
+            writeNode(*scheme, *schemes.putEntry(key, scheme.get()));
+        }
+        finishMap(schemes, components, "securitySchemes");
     }
     writeSlotMap(out, "links", components.links(), components, "links");
     writeSlotMap(out, "callbacks", components.callbacks(), components, "callbacks");
     writeSlotMap(out, "pathItems", components.pathItems(), components, "pathItems");
     writeExtensions(out, components);
-    finish(out, nodeOrder(&components));
+    finishNode(out, components);
 }
 
 void WriterCore::writeSecurityScheme(const SecurityScheme& scheme, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, scheme);
     out.writeString(securitySchemeTypeToString(scheme.schemeType()), "type");
     out.writeOptionalString(scheme.description(), "description");
     switch (scheme.schemeType()) {
@@ -489,7 +533,12 @@ void WriterCore::writeSecurityScheme(const SecurityScheme& scheme, JV& target) {
         }
         case SecurityScheme::Type::http: {
             const auto& http = static_cast<const HTTPSecurityScheme&>(scheme);
-            out.writeString(httpSchemeSchemeToString(http.scheme()), "scheme");
+            // In the source's spelling while it names the same scheme ("Bearer" for "bearer").
+            const JV* spelt = out.sourceMember("scheme");
+            const bool asRead = spelt != nullptr && spelt->isString() &&
+                                isValidHttpSchemeScheme(spelt->stringValue()) &&
+                                stringToHttpSchemeScheme(spelt->stringValue()) == http.scheme();
+            out.writeString(asRead ? spelt->stringValue() : httpSchemeSchemeToString(http.scheme()), "scheme");
             out.writeOptionalString(http.bearerFormat(), "bearerFormat");
             break;
         }
@@ -504,11 +553,11 @@ void WriterCore::writeSecurityScheme(const SecurityScheme& scheme, JV& target) {
             break;
     }
     writeExtensions(out, scheme);
-    finish(out, nodeOrder(&scheme));
+    finishNode(out, scheme);
 }
 
 void WriterCore::writeOAuthFlows(const OAuthFlows& flows, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, flows);
     if (flows.implicit() != nullptr) writeNode(*flows.implicit(), *out.putObject("implicit"));
     if (flows.password() != nullptr) writeNode(*flows.password(), *out.putObject("password"));
     if (flows.clientCredentials() != nullptr) {
@@ -518,11 +567,11 @@ void WriterCore::writeOAuthFlows(const OAuthFlows& flows, JV& target) {
         writeNode(*flows.authorizationCode(), *out.putObject("authorizationCode"));
     }
     writeExtensions(out, flows);
-    finish(out, nodeOrder(&flows));
+    finishNode(out, flows);
 }
 
 void WriterCore::writeOAuthFlow(const OAuthFlow& flow, JV& target) {
-    OutObject out{&target};
+    OutObject out = nodeObject(target, flow);
     switch (flow.flowType()) {
         case OAuthFlow::Type::implicit:
             out.writeString(static_cast<const ImplicitOAuthFlow&>(flow).authorizationUrl(), "authorizationUrl");
@@ -541,12 +590,14 @@ void WriterCore::writeOAuthFlow(const OAuthFlow& flow, JV& target) {
         }
     }
     out.writeOptionalString(flow.refreshUrl(), "refreshUrl");
-    // Always present, even without scopes.
-    OutObject scopes{out.putObject("scopes")};
-    for (const auto& [name, description] : flow.scopes()) scopes.writeString(description, name);
-    finish(scopes, keyedOrder(&flow, "scopes"));
+    // Always present, even without scopes (unless the source left it out).
+    if (!flow.scopes().empty() || out.source == nullptr || out.sourceMember("scopes") != nullptr) {
+        OutObject scopes{out.putObject("scopes")};
+        for (const auto& [name, description] : flow.scopes()) scopes.writeString(description, name);
+        finish(scopes, keyedOrder(&flow, "scopes"));
+    }
     writeExtensions(out, flow);
-    finish(out, nodeOrder(&flow));
+    finishNode(out, flow);
 }
 
 }  // namespace detail

@@ -286,13 +286,21 @@ TEST(Tag, RemovingARootTagUnlinksItFromOperations) {
     Operation* get = document.paths()->addItem("/pets")->addOperation(HttpMethod::get);
     ASSERT_NE(get->addTag("pets"), nullptr);
     ASSERT_NE(get->addTag("store"), nullptr);
+    // A name the root does not declare is kept, unlinked.
+    EXPECT_EQ(get->addTag("undeclared"), nullptr);
     EXPECT_EQ(get->addTag("undeclared"), nullptr);
     EXPECT_EQ(get->tags().size(), 2U);
+    EXPECT_EQ(get->tagNames(), (std::vector<std::string_view>{"pets", "store", "undeclared"}));
 
+    // The operation still carries the name of a tag the root no longer declares.
     document.removeTagAt(0);
     ASSERT_EQ(get->tags().size(), 1U);
     EXPECT_EQ(get->tags()[0]->name(), "store");
-    EXPECT_FALSE(get->hasTag("pets"));
+    EXPECT_EQ(get->findTag("pets"), nullptr);
+    EXPECT_EQ(get->tagNames(), (std::vector<std::string_view>{"pets", "store", "undeclared"}));
+    get->removeTag(0);
+    EXPECT_TRUE(get->tags().empty());
+    EXPECT_EQ(get->tagNames(), (std::vector<std::string_view>{"pets", "undeclared"}));
 
     // And the other way round: a removed operation no longer shows up in its tags' bookkeeping.
     document.paths()->removeItem("/pets");

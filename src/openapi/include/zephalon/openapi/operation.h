@@ -33,15 +33,24 @@ class Operation final : public Node {
     // Announces its removal (OperationRemovedEvent) with the id it had.
     ~Operation() override;
 
-    // Links to tags declared on the root, in order. addTag links the root's tag of that name and returns it; it
-    // returns null and links nothing when the root declares no such tag, and returns the tag without linking it twice
-    // when it is already linked.
+    // An operation's tags are names. A name that the root declares is linked to the root's Tag, so that tags()
+    // lists the declared tags in order; a name that it does not declare is kept as a plain name (documents need not
+    // declare every tag they use) and shows only in tagNames().
+    //
+    // addTag adds a name once: it links and returns the root's tag of that name, or keeps a plain name and returns
+    // null. A linked tag that the root removes stays as a plain name.
     const std::vector<Tag*>& tags() const { return tags_; }
+    // Every tag name, declared or not, in order.
+    std::vector<std::string_view> tagNames() const;
     Tag* addTag(std::string_view name);
     bool hasTag(std::string_view name) const;
     bool hasTag(const Tag* tag) const;
+    // The linked tag of that name; null for a plain name.
     Tag* findTag(std::string_view name) const;
+    // Removes the index-th linked tag (an index into tags()).
     void removeTag(std::size_t index);
+    // Removes a name, linked or not; false when the operation has no such tag.
+    bool removeTagName(std::string_view name);
     void clearTags();
 
     const std::optional<std::string>& summary() const { return summary_; }
@@ -120,7 +129,15 @@ class Operation final : public Node {
   private:
     friend class Tag;
     void unlinkTag(Tag* tag);
+    void relinkTags();
 
+    // One per name: the linked tag, or null with the plain name.
+    struct TagEntry {
+        Tag* tag = nullptr;
+        std::string name;
+    };
+    std::vector<TagEntry> tagEntries_;
+    // The linked entries of tagEntries_, in order.
     std::vector<Tag*> tags_;
     std::optional<std::string> summary_;
     std::optional<std::string> description_;
