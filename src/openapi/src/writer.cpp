@@ -181,13 +181,14 @@ void WriterCore::finish(OutObject& out, const std::vector<std::string_view>& sou
     const bool useSet = sourceOrder.size() > 16;
     if (useSet) listed.reserve(sourceOrder.size() * 2);
     std::vector<std::string_view> moved;
+    std::optional<std::unordered_map<const JV*, std::string_view>> renamed;
     for (std::string_view key : sourceOrder) {
         if (!object.hasProperty(key)) {
             if (node != nullptr) {
                 if (!keepSourceMember(out, *node, key)) continue;
             } else {
                 // An entry renamed since reading takes the place of its old key.
-                key = renamedEntry(out, key);
+                key = renamedEntry(out, key, renamed);
                 if (key.empty()) continue;
                 moved.push_back(key);
             }
@@ -205,14 +206,19 @@ void WriterCore::finish(OutObject& out, const std::vector<std::string_view>& sou
     }
 }
 
-std::string_view WriterCore::renamedEntry(const OutObject& out, std::string_view sourceKey) const {
+std::string_view WriterCore::renamedEntry(const OutObject& out, std::string_view sourceKey,
+                                         std::optional<std::unordered_map<const JV*, std::string_view>>& moved) const {
     if (out.source == nullptr || out.entryNodes.empty()) return {};
-    const JV* old = out.source->property(sourceKey);
-    if (old == nullptr) return {};
-    for (std::size_t i = 0; i < out.entryNodes.size() && i < out.keys.size(); ++i) {
-        if (sourceOf(out.entryNodes[i]) == old && !out.source->hasProperty(out.keys[i])) return out.keys[i];
+    if (!moved) {
+        // Once per map: the entries under keys the source did not have, by the value they were read from.
+        moved.emplace();
+        for (std::size_t i = 0; i < out.entryNodes.size() && i < out.keys.size(); ++i) {
+            if (out.source->hasProperty(out.keys[i])) continue;
+            if (const JV* from = sourceOf(out.entryNodes[i]); from != nullptr) moved->emplace(from, out.keys[i]);
+        }
     }
-    return {};
+    auto found = moved->find(out.source->property(sourceKey));
+    return found == moved->end() ? std::string_view{} : found->second;
 }
 
 void WriterCore::finishMap(OutObject& out, const Node& owner, std::string_view orderKey) {

@@ -129,7 +129,8 @@ class WriterCore {
     // has no place for, a false flag, an empty collection. Whether it did.
     bool keepSourceMember(OutObject& out, const Node& node, std::string_view key);
     // Where an entry whose key changed since reading stands in the source order; empty when none did.
-    std::string_view renamedEntry(const OutObject& out, std::string_view sourceKey) const;
+    std::string_view renamedEntry(const OutObject& out, std::string_view sourceKey,
+                                  std::optional<std::unordered_map<const jv::JV*, std::string_view>>& moved) const;
     OutObject nodeObject(jv::JV& target, const Node& node) const { return OutObject{&target, sourceOf(&node)}; }
     // A map member of `owner`, with the map it was read from.
     static OutObject mapObject(OutObject& owner, std::string_view key) {
