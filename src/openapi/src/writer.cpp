@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <array>
 #include <stdexcept>
 #include <unordered_set>
 #include <utility>
@@ -207,7 +209,7 @@ void WriterCore::finish(OutObject& out, const std::vector<std::string_view>& sou
 }
 
 std::string_view WriterCore::renamedEntry(const OutObject& out, std::string_view sourceKey,
-                                         std::optional<std::unordered_map<const JV*, std::string_view>>& moved) const {
+                                          std::optional<std::unordered_map<const JV*, std::string_view>>& moved) const {
     if (out.source == nullptr || out.entryNodes.empty()) return {};
     if (!moved) {
         // Once per map: the entries under keys the source did not have, by the value they were read from.
@@ -482,13 +484,17 @@ void WriterCore::writeTypes(OutObject& out, const Schema& schema) {
 // Whether reading these members gives the schema's types: the names in order without repeats, then null for a
 // nullable schema that has types.
 bool WriterCore::typesAsRead(const JV* type, const JV* nullable, const Schema& schema) {
-    std::vector<std::string_view> names;
-    auto add = [&](const JV& name) {
-        if (!name.isString()) return false;
-        if (std::find(names.begin(), names.end(), name.stringValue()) == names.end())
-            names.push_back(name.stringValue());
+    // At most one of each of the seven type names; anything longer cannot match.
+    std::array<std::string_view, 8> names;
+    std::size_t count = 0;
+    auto addName = [&](std::string_view name) {
+        const auto end = names.begin() + static_cast<std::ptrdiff_t>(count);
+        if (std::find(names.begin(), end, name) != end) return true;
+        if (count == names.size()) return false;
+        names[count++] = name;
         return true;
     };
+    auto add = [&](const JV& name) { return name.isString() && addName(name.stringValue()); };
     if (type != nullptr) {
         if (type->isArray()) {
             for (const JV* name : type->items()) {
@@ -500,13 +506,10 @@ bool WriterCore::typesAsRead(const JV* type, const JV* nullable, const Schema& s
     }
     if (nullable != nullptr) {
         if (!nullable->isBoolean()) return false;
-        if (nullable->booleanValue() && !names.empty() &&
-            std::find(names.begin(), names.end(), "null") == names.end()) {
-            names.emplace_back("null");
-        }
+        if (nullable->booleanValue() && count > 0 && !addName("null")) return false;
     }
-    if (names.size() != schema.typeCount()) return false;
-    for (std::size_t i = 0; i < names.size(); ++i) {
+    if (count != schema.typeCount()) return false;
+    for (std::size_t i = 0; i < count; ++i) {
         if (names[i] != schemaTypeToString(schema.typeAt(i))) return false;
     }
     return true;
@@ -709,16 +712,25 @@ void WriterCore::writeRequired(OutObject& out, const Schema& schema) {
 }
 
 bool WriterCore::requiredAsRead(const JV& source, const Schema& schema) {
-    if (!source.isArray() || source.size() < schema.required().size()) return false;
-    std::vector<std::string_view> names;
-    names.reserve(source.size());
+    const auto& required = schema.required();
+    if (!source.isArray() || source.size() < required.size()) return false;
     for (const JV* name : source.items()) {
-        if (!name->isString()) return false;
-        names.push_back(name->stringValue());
+        if (!name->isString() || !required.contains(name->stringValue())) return false;
     }
+    if (source.size() == required.size() && source.size() <= 32) {
+        // Every name is one of the model's, as many as there are: the same names unless one repeats.
+        for (std::size_t i = 0; i < source.size(); ++i) {
+            for (std::size_t j = i + 1; j < source.size(); ++j) {
+                if (source.at(i)->stringValue() == source.at(j)->stringValue()) return false;
+            }
+        }
+        return true;
+    }
+    // The distinct names must be all of the model's.
+    std::vector<std::string_view> names;
+    for (const JV* name : source.items()) names.push_back(name->stringValue());
     std::sort(names.begin(), names.end());
-    names.erase(std::unique(names.begin(), names.end()), names.end());
-    return std::equal(names.begin(), names.end(), schema.required().begin(), schema.required().end());
+    return static_cast<std::size_t>(std::unique(names.begin(), names.end()) - names.begin()) == required.size();
 }
 
 void WriterCore::writeSchemaExamples(OutObject& out, const Schema& schema) {
