@@ -1,8 +1,8 @@
 #pragma once
 
 // Reads an OpenAPI document from YAML text and checks samples of its component schemas with the program's JSON
-// Schema engine. A 3.0 document's schemas are turned into their JSON Schema form first (draft 4 with
-// `nullable: true` as one more type), a 3.1 document's are used as they stand (2020-12). Formats are asserted.
+// Schema engine. A 3.0 document's schemas are turned into their JSON Schema form first (draft 4, where
+// `nullable: true` lets null through), a 3.1 document's are used as they stand (2020-12). Formats are asserted.
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 #include "zephalon/jv/jv.h"
 #include "zephalon/jv_generator/generator.h"
 #include "zephalon/jv_schema/schema.h"
+#include "zephalon/openapi/json_schema_form.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/reader.h"
 #include "zephalon/openapi/schema.h"
@@ -34,7 +35,7 @@ class SampleCheck {
         json_ = std::make_unique<jv::JV>(jv::JV::ObjectTag{});
         json_->setProperty(definitions_, root->find(jv::JVPointer("/components/schemas"))->clone());
         retarget(*json_);
-        if (is30_) toJsonSchemaForm(*json_);
+        if (is30_) openapi::nullableToJsonSchema(*json_);
     }
 
     const openapi::Schema* schema(std::string_view pointer) const {
@@ -102,28 +103,6 @@ class SampleCheck {
         if (ref != nullptr && ref->isString() && ref->stringValue().substr(0, prefix.size()) == prefix) {
             ref->setString("#/" + definitions_ + "/" + std::string(ref->stringValue().substr(prefix.size())));
         }
-    }
-
-    // `nullable: true` becomes a null type (and a null enum value) in every object that says so.
-    static void toJsonSchemaForm(jv::JV& value) {
-        if (value.isArray()) {
-            for (jv::JV* item : value.items()) toJsonSchemaForm(*item);
-            return;
-        }
-        if (!value.isObject()) return;
-        for (auto property : value.properties()) toJsonSchemaForm(*property.value);
-        const jv::JV* nullable = value.property("nullable");
-        if (nullable == nullptr || !nullable->isBoolean()) return;
-        const bool allowsNull = nullable->booleanValue();
-        value.removeProperty("nullable");
-        if (!allowsNull) return;
-        if (jv::JV* type = value.property("type"); type != nullptr && type->isString()) {
-            std::string name(type->stringValue());
-            type->setArray();
-            type->addString(name);
-            type->addString("null");
-        }
-        if (jv::JV* values = value.property("enum"); values != nullptr && values->isArray()) values->addNull();
     }
 
     std::unique_ptr<openapi::OpenAPIReadResult> result_;

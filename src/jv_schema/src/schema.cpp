@@ -138,6 +138,13 @@ JVSchema::JVSchema(JV const& json, std::string_view baseUrl)
     load(json);
 }
 
+JVSchema::JVSchema(std::unique_ptr<JV> json, std::string_view baseUrl)
+    : context(std::make_shared<SchemaContext>(std::string(baseUrl))) {
+    context->source = std::move(json);
+    context->resourceLocations.emplace(url::withoutFragment(baseUrl), JVPointer());
+    load(*context->source);
+}
+
 JVSchema::JVSchema(std::shared_ptr<SchemaContext> ctx, JV const& json) : context(std::move(ctx)) { load(json); }
 
 JVSchema::~JVSchema() = default;
@@ -316,20 +323,26 @@ void SchemaContext::addSchema(JVSchema* schema) {
             appendEscapedToken(segment, token);
         }
         fragment.insert(0, segment);
-        std::string key = combineUrl(baseUrls[i].url, std::string_view(fragment));
-        if (i + 1 == baseUrls.size()) {
-            schemas[std::move(key)] = schema;
-        } else {
-            schemas.emplace(std::move(key), schema);
-        }
+        putSchema(combineUrl(baseUrls[i].url, std::string_view(fragment)), schema, i + 1 == baseUrls.size());
     }
 }
 
 void SchemaContext::addSchema(JVSchema* schema, std::string_view anchor) {
-    schemas[combineUrl(currentBaseUrl(), anchor)] = schema;
+    putSchema(combineUrl(currentBaseUrl(), anchor), schema, true);
 }
 
-void SchemaContext::addSchemaAt(std::string u, JVSchema* schema) { schemas[std::move(u)] = schema; }
+void SchemaContext::addSchemaAt(std::string u, JVSchema* schema) { putSchema(std::move(u), schema, true); }
+
+void SchemaContext::putSchema(std::string key, JVSchema* schema, bool replace) {
+    auto [it, inserted] = schemas.try_emplace(std::move(key), schema);
+    if (inserted) {
+        if (schemaUndo_) schemaUndo_->emplace_back(it->first, nullptr);
+        return;
+    }
+    if (!replace) return;
+    if (schemaUndo_) schemaUndo_->emplace_back(it->first, it->second);
+    it->second = schema;
+}
 
 JVSchema const* SchemaContext::findSchema(std::string_view u, bool tryBuiltIn) const {
     if (tryBuiltIn) {
@@ -398,8 +411,15 @@ JVSchema const* SchemaContext::findOrCompileSchema(std::string_view u) {
     dialectStack_.clear();
     if (auto it = schemas.find(document); it != schemas.end()) resourceStack.push_back(it->second);
     // A value that fails to compile may have registered some of its subschemas (and anchors) before failing;
-    // those are destroyed with it, so the tables go back to what they were.
-    auto schemasBefore = schemas;
+    // those are destroyed with it, so the tables go back to what they were. The table of locations grows with every
+    // value compiled here and is taken back entry by entry; the anchors are few.
+    std::vector<std::pair<std::string, JVSchema*>> undo;
+    struct Journal {
+        SchemaContext& context;
+        std::vector<std::pair<std::string, JVSchema*>>* outer;
+        ~Journal() { context.schemaUndo_ = outer; }
+    } journal{*this, schemaUndo_};
+    schemaUndo_ = &undo;
     auto dynamicAnchorsBefore = dynamicAnchors;
     auto recursiveAnchorsBefore = recursiveAnchors;
     try {
@@ -409,7 +429,13 @@ JVSchema const* SchemaContext::findOrCompileSchema(std::string_view u) {
         lateSchemas_.push_back(std::make_unique<JVSchema>(std::move(unowned), *json));
     } catch (std::exception const&) {
         // Not a schema (a string under "examples", say): the reference finds nothing, as for a missing location.
-        schemas = std::move(schemasBefore);
+        for (auto entry = undo.rbegin(); entry != undo.rend(); ++entry) {
+            if (entry->second) {
+                schemas[entry->first] = entry->second;
+            } else {
+                schemas.erase(entry->first);
+            }
+        }
         dynamicAnchors = std::move(dynamicAnchorsBefore);
         recursiveAnchors = std::move(recursiveAnchorsBefore);
         uncompilable_.emplace(absolute);

@@ -188,6 +188,9 @@ class JVSchema {
     // Compiles `json` with a new context whose base URL is `baseUrl` (an absolute URL), so that references
     // into this document resolve against the place it was retrieved from.
     JVSchema(JV const& json, std::string_view baseUrl);
+    // As above, but the context keeps `json` itself as its copy of the document instead of cloning it: for a large
+    // document whose subschemas are compiled only when asked for (findOrCompileSchema).
+    JVSchema(std::unique_ptr<JV> json, std::string_view baseUrl);
     // Compiles `json` as a subschema sharing `context`.
     JVSchema(std::shared_ptr<SchemaContext> context, JV const& json);
     ~JVSchema();
@@ -332,8 +335,14 @@ class SchemaContext {
     DialectChoice chooseCustomDialect(std::string_view uri, JV const* member, std::vector<std::string>& visiting);
     std::unique_ptr<JVSchemaDialect> makeDialect(DialectChoice const& choice) const;
 
+    // Registers under `key`; an existing entry is replaced only when `replace` is set.
+    void putSchema(std::string key, JVSchema* schema, bool replace);
+
     // The base URL the document was given.
     std::string documentBase_;
+    // While findOrCompileSchema compiles a value: each entry of `schemas` it wrote, with what the entry held before
+    // (null when it was new), so that a value that does not compile can be taken back without copying the table.
+    std::vector<std::pair<std::string, JVSchema*>>* schemaUndo_ = nullptr;
     // The dialects named by the schema objects being compiled, innermost last.
     std::vector<DialectChoice> dialectStack_;
     std::map<std::string, DialectChoice, std::less<>> dialectChoices_;
