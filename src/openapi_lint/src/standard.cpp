@@ -54,6 +54,7 @@ StandardEntries<RuleFactory> standardRules() {
         rule<JSONSchemaValidation>(),
         rule<LicenseDefined>(),
         rule<NoContentResponseDefined>(),
+        rule<OpenAPIJSONSchemaValidation>(),
         rule<OperationDescriptionDefined>(),
         rule<OperationDocumentNotPrimitive>(),
         rule<OperationIdDefined>(),

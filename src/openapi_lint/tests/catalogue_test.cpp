@@ -54,9 +54,9 @@ TEST(CatalogueTest, AllRulesRunOnEveryTestDocument) {
          "audience-defined contact-defined id-defined info-defined license-defined operation-description-defined "
          "operation-rate-limiting-defined operation-security-defined schema-example-defined servers-defined"},
         {"edge-values-3.0.json",
-         "audience-defined contact-defined id-defined license-defined operation-description-defined "
-         "operation-rate-limiting-defined operation-security-defined operation-tags-defined servers-defined "
-         "unused-shared-component"},
+         "audience-defined contact-defined id-defined license-defined openapi-json-schema-validation "
+         "operation-description-defined operation-rate-limiting-defined operation-security-defined "
+         "operation-tags-defined servers-defined unused-shared-component"},
         {"extensions-3.1.json",
          "audience-defined contact-defined id-defined info-defined operation-description-defined "
          "operation-rate-limiting-defined operation-security-defined schema-example-defined tag-description-defined "

@@ -311,5 +311,153 @@ components:
                                                 "Unused shared component @ /components/headers/H"));
 }
 
+constexpr std::string_view kExamples30 = R"(openapi: 3.0.3
+info: {title: t, version: '1'}
+paths:
+  /pets/{id}:
+    parameters:
+      - {name: id, in: path, required: true, schema: {type: integer, minimum: 1}, example: 0}
+    put:
+      requestBody:
+        content:
+          application/json:
+            schema: {$ref: '#/components/schemas/Pet'}
+            examples:
+              sent: {value: {name: Rex, secret: s}}
+              noSecret: {value: {id: 1, name: Rex}}
+              shared: {$ref: '#/components/examples/Sent'}
+              remote: {externalValue: 'https://example.com/pet.json'}
+      responses:
+        '200':
+          description: ok
+          headers:
+            X-Rate: {schema: {type: integer}, example: many}
+          content:
+            application/json:
+              schema: {$ref: '#/components/schemas/Pet'}
+              examples:
+                received: {value: {id: 1, name: null}}
+                shared: {$ref: '#/components/examples/Sent'}
+components:
+  schemas:
+    Pet:
+      type: object
+      required: [id, name, secret]
+      properties:
+        id: {$ref: '#/components/schemas/Id'}
+        name: {type: string, nullable: true}
+        secret: {type: string, writeOnly: true}
+        owner: {nullable: true, allOf: [{$ref: '#/components/schemas/Id'}]}
+        kind: {type: string, enum: [cat, dog], nullable: true, default: bird}
+        weight: {type: number, minimum: 0, exclusiveMinimum: true, example: 0}
+      example: {id: 1, name: Rex, owner: null, kind: null}
+    Id: {type: integer, readOnly: true}
+  examples:
+    Sent: {value: {name: Rex, secret: s}}
+)";
+
+TEST(OpenAPIJSONSchemaValidationTest, ChecksEveryKindOfExampleAgainstItsSchema) {
+    // Requests may leave out readOnly properties, responses writeOnly ones, and a schema's own examples both; a shared
+    // example that suits the request but not the response is reported where the response uses it.
+    EXPECT_THAT(
+        findings("openapi-json-schema-validation", kExamples30),
+        ::testing::UnorderedElementsAre(
+            "Example does not match its schema: value is less than minimum @ /paths/~1pets~1{id}/parameters/0/example",
+            "Example does not match its schema: Required property 'secret' is missing @ "
+            "/paths/~1pets~1{id}/put/requestBody/content/application~1json/examples/noSecret/value",
+            "Example does not match its schema: type mismatch @ "
+            "/paths/~1pets~1{id}/put/responses/200/headers/X-Rate/example",
+            "Example does not match its schema: Required property 'id' is missing @ "
+            "/paths/~1pets~1{id}/put/responses/200/content/application~1json/examples/shared",
+            "Example does not match its schema: value is not allowed by the schema @ "
+            "/components/schemas/Pet/properties/kind/default",
+            "Example does not match its schema: value is less than minimum @ "
+            "/components/schemas/Pet/properties/weight/example"));
+}
+
+TEST(OpenAPIJSONSchemaValidationTest, Checks31ExamplesWithTheirDialectAndPointsIntoThem) {
+    const std::string yaml = R"(openapi: 3.1.0
+info: {title: t, version: '1'}
+paths:
+  /a:
+    get:
+      responses:
+        '200':
+          description: ok
+          content:
+            application/json:
+              schema:
+                type: object
+                properties:
+                  tags: {type: array, items: {type: string}, maxItems: 2}
+                  note: {type: [string, 'null']}
+              examples:
+                nested:
+                  value:
+                    tags:
+                      - a
+                      - {b: 1}
+                long: {value: {tags: [a, b, c]}}
+                fine: {value: {tags: [a], note: null}}
+components:
+  schemas:
+    Level: {type: integer, maximum: 3, examples: [1, 5, 2], default: 3}
+    Pet:
+      oneOf: [{$ref: '#/components/schemas/Cat'}, {$ref: '#/components/schemas/Dog'}]
+      discriminator: {propertyName: kind}
+      example: {kind: Cat, name: Tom}
+    Either:
+      oneOf: [{$ref: '#/components/schemas/Cat'}, {$ref: '#/components/schemas/Dog'}]
+      example: {kind: Cat, name: Tom}
+    Cat: {type: object, properties: {kind: {type: string}, name: {type: string}}}
+    Dog: {type: object, properties: {kind: {type: string}, name: {type: string}}}
+)";
+    // With a discriminator the branches need not exclude each other; without one, two matching branches fail.
+    EXPECT_THAT(findings("openapi-json-schema-validation", yaml),
+                ::testing::UnorderedElementsAre(
+                    "Example does not match its schema: type mismatch @ "
+                    "/paths/~1a/get/responses/200/content/application~1json/examples/nested/value/tags/1",
+                    "Example does not match its schema: array is too long @ "
+                    "/paths/~1a/get/responses/200/content/application~1json/examples/long/value/tags",
+                    "Example does not match its schema: value is greater than maximum @ "
+                    "/components/schemas/Level/examples/1",
+                    "Example does not match its schema: value is not allowed by the schema @ "
+                    "/components/schemas/Either/example"));
+}
+
+TEST(OpenAPIJSONSchemaValidationTest, IsSwitchedOffAtTheNodeOrAboveAndAtASharedExample) {
+    const std::string yaml = R"(openapi: 3.0.3
+info: {title: t, version: '1'}
+paths:
+  /a:
+    x-lint-disable: [openapi-json-schema-validation]
+    get:
+      parameters: [{name: q, in: query, schema: {type: integer}, example: text}]
+      responses: {'200': {description: ok}}
+  /b:
+    get:
+      parameters:
+        - {name: q, in: query, schema: {type: integer}, examples: {quiet: {$ref: '#/components/examples/Text'}}}
+        - name: r
+          in: query
+          schema: {type: integer}
+          example: text
+          x-zephalon-lint-disable: [openapi-json-schema-validation]
+      responses: {'200': {description: ok}}
+components:
+  schemas:
+    Quiet: {type: integer, example: text, x-lint-disable: [openapi-json-schema-validation]}
+    Loud: {type: integer, example: text}
+    Outer:
+      x-zephalon-lint-disable: [openapi-json-schema-validation]
+      type: object
+      properties: {inner: {type: integer, example: text}}
+  examples:
+    Text: {value: text, x-lint-disable: [openapi-json-schema-validation]}
+)";
+    EXPECT_THAT(findings("openapi-json-schema-validation", yaml),
+                ElementsAre("Example does not match its schema: type mismatch @ /components/schemas/Loud/example"));
+}
+
 }  // namespace
 }  // namespace zephalon::openapi_lint

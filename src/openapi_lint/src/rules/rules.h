@@ -300,4 +300,15 @@ class JSONSchemaValidation : public Rule {
     void run(Context& context) override;
 };
 
+// Every example validates against the schema it illustrates: the "example" and named "examples" of media types,
+// parameters and headers against their schema, and a schema's own "example", "examples" and "default" against the
+// schema. Required readOnly properties may be left out of what a client sends, writeOnly ones out of what it
+// receives.
+class OpenAPIJSONSchemaValidation : public Rule {
+  public:
+    static constexpr std::string_view Id = "openapi-json-schema-validation";
+    explicit OpenAPIJSONSchemaValidation(Severity severity) : Rule(Id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+};
+
 }  // namespace zephalon::openapi_lint

@@ -1,0 +1,262 @@
+#include <array>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "rules.h"
+#include "zephalon/foundation/strings.h"
+#include "zephalon/jv_schema/schema.h"
+#include "zephalon/openapi/json_schema_form.h"
+#include "zephalon/openapi/model.h"
+#include "zephalon/openapi/reader_result.h"
+
+namespace zephalon::openapi_lint {
+
+namespace {
+
+// Which properties an example may leave out although its schema requires them (bits): readOnly ones in what a
+// client sends, writeOnly ones in what it receives, and both in the examples of a schema of its own, which serve
+// either way.
+constexpr unsigned readOnlyOptional = 1;
+constexpr unsigned writeOnlyOptional = 2;
+
+unsigned optionalPropertiesAt(const openapi::Node* node) {
+    for (; node != nullptr; node = node->parent()) {
+        switch (openapi::normalizeSubtypes(node->type())) {
+            case openapi::NodeType::RequestBody:
+            case openapi::NodeType::Parameter:
+                return readOnlyOptional;
+            case openapi::NodeType::Response:
+                return writeOnlyOptional;
+            default:
+                break;
+        }
+    }
+    return readOnlyOptional | writeOnlyOptional;
+}
+
+bool isTrue(const jv::JV& object, std::string_view key) {
+    const jv::JV* flag = object.property(key);
+    return flag != nullptr && flag->isBoolean() && flag->booleanValue();
+}
+
+// Whether a property schema is readOnly or writeOnly (bits as above), also when it says so through local references.
+unsigned accessOf(const jv::JV& root, const jv::JV* schema) {
+    unsigned access = 0;
+    for (int hops = 0; schema != nullptr && schema->isObject() && hops < 32; ++hops) {
+        if (isTrue(*schema, "readOnly")) access |= readOnlyOptional;
+        if (isTrue(*schema, "writeOnly")) access |= writeOnlyOptional;
+        const jv::JV* ref = schema->property("$ref");
+        if (ref == nullptr || !ref->isString() || !ref->stringValue().starts_with("#/")) break;
+        try {
+            schema = root.find(jv::JVPointer(urlDecode(ref->stringValue().substr(1))));
+        } catch (const std::invalid_argument&) {
+            break;
+        }
+    }
+    return access;
+}
+
+bool allReferences(const jv::JV& branches) {
+    for (const jv::JV* branch : branches.items()) {
+        if (!branch->isObject() || branch->property("$ref") == nullptr) return false;
+    }
+    return true;
+}
+
+// Rewrites the schemas of the tree for checking examples of one kind, in place: the `optional` properties leave
+// the "required" lists, and a "oneOf" of references beside a discriminator becomes an "anyOf", because the
+// discriminator, not the shape of the value, picks the branch (the branches of an inheritance hierarchy usually
+// accept each other's values). Returns the kinds of property (bits as above) that some "required" list names.
+unsigned relaxForExamples(jv::JV& root, unsigned optional) {
+    unsigned listed = 0;
+    std::vector<jv::JV*> pending{&root};
+    while (!pending.empty()) {
+        jv::JV& value = *pending.back();
+        pending.pop_back();
+        if (value.isArray()) {
+            for (jv::JV* item : value.items()) pending.push_back(item);
+            continue;
+        }
+        if (!value.isObject()) continue;
+        jv::JV* required = value.property("required");
+        const jv::JV* properties = value.property("properties");
+        if (required != nullptr && required->isArray() && properties != nullptr && properties->isObject()) {
+            for (std::size_t i = required->size(); i-- > 0;) {
+                const jv::JV* name = required->at(i);
+                if (!name->isString()) continue;
+                const unsigned access = accessOf(root, properties->property(name->stringValue()));
+                listed |= access;
+                if ((access & optional) != 0) required->removeAt(i);
+            }
+        }
+        const jv::JV* discriminator = value.property("discriminator");
+        const jv::JV* oneOf = value.property("oneOf");
+        if (discriminator != nullptr && discriminator->isObject() && oneOf != nullptr && oneOf->isArray() &&
+            allReferences(*oneOf) && value.property("anyOf") == nullptr) {
+            value.setProperty("anyOf", value.releaseProperty("oneOf"));
+        }
+        for (auto member : value.properties()) pending.push_back(member.value);
+    }
+    return listed;
+}
+
+// The schemas of one document compiled for checking examples: a copy of the document's schemas in JSON Schema form
+// per kind of example that needs one of its own, each compiled once, its schemas compiled as they are asked for.
+class ExampleSchemas {
+  public:
+    ExampleSchemas(const jv::JV& root, bool is30) : source_(root), is30_(is30) {
+        const jv::JV* declared = root.property("jsonSchemaDialect");
+        if (is30) {
+            dialect_ = jv::schema::draft04Uri;
+        } else if (declared != nullptr && declared->isString() &&
+                   jv::schema::JVDialectRegistry::instance().hasDialect(declared->stringValue())) {
+            dialect_ = declared->stringValue();
+        } else {
+            dialect_ = jv::schema::draft202012Uri;
+        }
+    }
+
+    // The schema at a place of the source document, for examples that may leave out the `optional` properties;
+    // null when nothing there compiles.
+    const jv::schema::JVSchema* at(const jv::JV& schema, unsigned optional) {
+        const unsigned key = listed_ < 0 ? optional : optional & static_cast<unsigned>(listed_);
+        if (!variants_[key]) build(optional);
+        std::string url = jv::schema::defaultBaseUrl() + "#";
+        // References decode their fragment; a pointer is plain text.
+        for (const char c : schema.pointer()) {
+            if (c == '%') {
+                url += "%25";
+            } else {
+                url += c;
+            }
+        }
+        return variants_[key]->context->findOrCompileSchema(url);
+    }
+
+  private:
+    void build(unsigned optional) {
+        auto tree = std::make_unique<jv::JV>(jv::JV::ObjectTag{});
+        tree->setStringProperty("$schema", dialect_);
+        // Schemas live under these members (the others hold none); they keep their places, and so their pointers.
+        for (const char* member : {"paths", "webhooks", "components"}) {
+            if (const jv::JV* part = source_.property(member)) tree->setProperty(member, part->clone());
+        }
+        const unsigned listed = relaxForExamples(*tree, optional);
+        if (is30_) openapi::nullableToJsonSchema(*tree);
+        auto compiled = std::make_shared<jv::schema::JVSchema>(std::move(tree), jv::schema::defaultBaseUrl());
+        listed_ = static_cast<int>(listed);
+        // Relaxing what no list names changes nothing: examples that may leave out more share the copy.
+        variants_[optional] = compiled;
+        variants_[optional & listed] = compiled;
+    }
+
+    const jv::JV& source_;
+    bool is30_;
+    std::string dialect_;
+    // The kinds of property some "required" list names (bits); unknown (-1) until the first copy is made.
+    int listed_ = -1;
+    std::array<std::shared_ptr<jv::schema::JVSchema>, 4> variants_;
+};
+
+// The value inside `example` that a validation finding is about (found by its position), else the example itself.
+const jv::JV* valueAt(const jv::JV& example, Pos pos) {
+    if (!pos.known()) return &example;
+    std::vector<const jv::JV*> pending{&example};
+    while (!pending.empty()) {
+        const jv::JV* value = pending.back();
+        pending.pop_back();
+        if (value->pos.line == pos.line && value->pos.column == pos.column) return value;
+        if (value->isArray()) {
+            for (const jv::JV* item : value->items()) pending.push_back(item);
+        } else if (value->isObject()) {
+            for (const auto [key, child] : value->properties()) pending.push_back(child);
+        }
+    }
+    return &example;
+}
+
+class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaValidation> {
+  public:
+    OpenAPIJSONSchemaValidationHandler(const OpenAPIJSONSchemaValidation& rule, Context& context)
+        : RuleHandler(rule, context),
+          read_(*context.readResult()),
+          schemas_(*context.readResult()->doc()->root(), context.model()->is30()) {}
+
+    void handle(const openapi::MediaType* node) override { checkExamples(node); }
+    void handle(const openapi::Parameter* node) override { checkExamples(node); }
+    void handle(const openapi::Header* node) override { checkExamples(node); }
+
+    // A schema's own "example", "examples" (the list) and "default".
+    void handle(const openapi::Schema* node) override {
+        const jv::JV* source = read_.value(node);
+        if (source == nullptr || !source->isObject()) return;
+        const jv::JV* example = source->property("example");
+        const jv::JV* examples = source->property("examples");
+        const jv::JV* fallback = source->property("default");
+        if (examples != nullptr && !examples->isArray()) examples = nullptr;
+        if ((example == nullptr && examples == nullptr && fallback == nullptr) || rule().isDisabled(node)) return;
+        const unsigned optional = optionalPropertiesAt(node);
+        if (example != nullptr) check(*source, *example, optional, nullptr);
+        if (examples != nullptr) {
+            for (const jv::JV* item : examples->items()) check(*source, *item, optional, nullptr);
+        }
+        if (fallback != nullptr) check(*source, *fallback, optional, nullptr);
+    }
+
+  private:
+    // The "example" and the named "examples" of a media type, parameter or header, against its "schema".
+    template <class T>
+    void checkExamples(const T* node) {
+        const jv::JV* source = read_.value(node);
+        const jv::JV* schema = source != nullptr && source->isObject() ? source->property("schema") : nullptr;
+        if (schema == nullptr || rule().isDisabled(node)) return;
+        const unsigned optional = optionalPropertiesAt(node);
+        // The two forms exclude each other; the model holds the one the document is read with.
+        const openapi::Examples& examples = node->examples();
+        if (examples.exampleMode() == openapi::Examples::Mode::embedded) {
+            if (const jv::JV* example = source->property("example")) check(*schema, *example, optional, nullptr);
+        }
+        for (const auto& [name, slot] : examples.externalExamples()) {
+            const auto* target = slot->template resolveNodeAs<openapi::Example>();
+            if (target == nullptr || rule().isDisabled(slot.get(), target)) continue;
+            const jv::JV* object = read_.value(target);
+            // An example given by "externalValue" alone is not fetched.
+            const jv::JV* value = object != nullptr && object->isObject() ? object->property("value") : nullptr;
+            if (value == nullptr) continue;
+            // A shared example is reported where it is used: it may suit one schema and not another.
+            check(*schema, *value, optional, slot.get() == target ? nullptr : slot.get());
+        }
+    }
+
+    void check(const jv::JV& schema, const jv::JV& example, unsigned optional, const openapi::Node* reference) {
+        const jv::schema::JVSchema* compiled = schemas_.at(schema, optional);
+        if (compiled == nullptr) return;
+        jv::schema::JVValidationResult result;
+        if (compiled->validate(example, result)) return;
+        // Some keywords ("enum", "oneOf", "not", ...) fail without a finding of their own.
+        std::string message = "Example does not match its schema: ";
+        message += result.issues.empty() ? "value is not allowed by the schema" : result.issues.front().message;
+        if (reference != nullptr) {
+            report(std::move(message), reference);
+        } else {
+            const Pos pos = result.issues.empty() ? Pos{} : result.issues.front().pos;
+            context().addIssue(rule(), std::move(message), valueAt(example, pos));
+        }
+    }
+
+    const openapi::OpenAPIReadResult& read_;
+    ExampleSchemas schemas_;
+};
+
+}  // namespace
+
+std::unique_ptr<openapi::NodeVisitHandler> OpenAPIJSONSchemaValidation::createHandler(Context& context) {
+    const jv::JVDoc* doc = context.readResult()->doc();
+    if (doc == nullptr || doc->root() == nullptr || !doc->root()->isObject()) return nullptr;
+    return std::make_unique<OpenAPIJSONSchemaValidationHandler>(*this, context);
+}
+
+}  // namespace zephalon::openapi_lint
