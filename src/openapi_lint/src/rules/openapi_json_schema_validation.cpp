@@ -191,6 +191,11 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
 
     // A schema's own "example", "examples" (the list) and "default".
     void handle(const openapi::Schema* node) override {
+        // The model says whether there is anything to check; most schemas have no example.
+        if (node->exampleValue() == nullptr && node->examples().empty() && !node->hasExampleList() &&
+            node->defaultValue() == nullptr) {
+            return;
+        }
         const jv::JV* source = read_.value(node);
         if (source == nullptr || !source->isObject()) return;
         const jv::JV* example = source->property("example");
@@ -210,6 +215,7 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
     // The "example" and the named "examples" of a media type, parameter or header, against its "schema".
     template <class T>
     void checkExamples(const T* node) {
+        if (node->examples().exampleMode() == openapi::Examples::Mode::none) return;
         const jv::JV* source = read_.value(node);
         const jv::JV* schema = source != nullptr && source->isObject() ? source->property("schema") : nullptr;
         if (schema == nullptr || rule().isDisabled(node)) return;
