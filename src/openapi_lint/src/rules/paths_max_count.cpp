@@ -7,13 +7,7 @@
 namespace zephalon::openapi_lint {
 
 void PathsMaxCount::setOptions(const jv::JV& options) {
-    if (options.isNull()) throw RuleConfigurationError("Options must not be null");
-    if (!options.isNumber()) throw RuleConfigurationError("Options must be a number");
-    const number::Number& value = options.numberValue();
-    if (!value.isInteger() || value <= number::Number(0) || value > number::Number(UINT64_MAX)) {
-        throw RuleConfigurationError("Max path count must be a positive number");
-    }
-    maxCount_ = value.toULong();
+    maxCount_ = positiveIntegerOption(options, "Max path count must be a positive number");
 }
 
 void PathsMaxCount::run(Context& context) {

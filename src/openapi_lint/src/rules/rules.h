@@ -2,16 +2,26 @@
 
 // The rules of the catalogue, one source file each.
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "zephalon/foundation/naming_convention.h"
 #include "zephalon/foundation/regex.h"
+#include "zephalon/openapi/parameter.h"
 #include "zephalon/openapi/visitor.h"
 #include "zephalon/openapi_lint/context.h"
 #include "zephalon/openapi_lint/rule.h"
+
+namespace zephalon {
+class SpellChecker;
+}  // namespace zephalon
 
 namespace zephalon::openapi_lint {
 
@@ -310,5 +320,322 @@ class OpenAPIJSONSchemaValidation : public Rule {
     explicit OpenAPIJSONSchemaValidation(Severity severity) : Rule(Id, severity) {}
     std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
 };
+
+// --- Free text ---
+
+// The titles, summaries and descriptions of the info object, the servers and their variables are spelled right, by
+// the dictionaries the options name. Without dictionaries the rule checks nothing.
+class SpellCheck : public Rule {
+  public:
+    static constexpr std::string_view Id = "spell-check";
+    explicit SpellCheck(Severity severity);
+    ~SpellCheck() override;
+    // An object with the paths of a Hunspell "dictionary" (.dic) and "affix" (.aff) file.
+    void setOptions(const jv::JV& options) override;
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+    const SpellChecker& checker() const { return *checker_; }
+
+  private:
+    std::unique_ptr<SpellChecker> checker_;
+};
+
+// Descriptions hold no script: no <script> element and no eval() call, in any letter case.
+class SafeMarkdown : public Rule {
+  public:
+    static constexpr std::string_view Id = "safe-markdown";
+    explicit SafeMarkdown(Severity severity) : Rule(Id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+};
+
+// The finding of a description, if it holds a script: "Markdown contains <script> tag" or "Markdown contains eval()
+// function"; empty when it holds none.
+std::string_view unsafeMarkdown(std::string_view description);
+
+// --- Parameters and paths ---
+
+// A naming convention by its option name: "camel", "const", "kebab", "pascal", "header" or "snake". Throws
+// RuleConfigurationError "Unknown naming convention: {}" for any other value.
+NamingConvention namingConventionFromString(std::string_view name);
+
+// A naming convention option: a convention name. Throws RuleConfigurationError for null, another kind of value or an
+// unknown name.
+NamingConvention namingConventionOption(const jv::JV& options);
+
+// The names of the parameters of a path template ("/users/{id}" -> "id"), in order, repeats included.
+std::vector<std::string_view> pathTemplateParameters(std::string_view path);
+// The parameters of a parameter list, references resolved and dangling ones left out.
+std::vector<openapi::Parameter*> resolvedParameters(const openapi::NodeList& slots);
+// Whether the parameters declare every name as a path parameter.
+bool declaresPathParameters(const std::vector<openapi::Parameter*>& parameters,
+                            const std::vector<std::string_view>& names);
+// The path template with every parameter replaced by "{}", so that "/users/{id}" and "/users/{name}" compare equal.
+std::string normalizeUrl(std::string_view path);
+
+// Every parameter has a meaningful description.
+class ParameterDescriptionDefined : public DescriptionRule {
+  public:
+    static constexpr std::string_view Id = "parameter-description-defined";
+    explicit ParameterDescriptionDefined(Severity severity) : DescriptionRule(Id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+};
+
+// Parameter names follow the naming convention of their location.
+class ParameterNaming : public Rule {
+  public:
+    static constexpr std::string_view Id = "parameter-naming";
+    explicit ParameterNaming(Severity severity) : Rule(Id, severity) {}
+    // One convention for every location, or an object with "default", "path", "query", "header" and "cookie".
+    void setOptions(const jv::JV& options) override;
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+    NamingConvention convention(openapi::Parameter::Location location) const;
+
+  private:
+    NamingConvention default_ = NamingConvention::SnakeCase;
+    // By location (path, query, header, cookie); unset ones follow the default.
+    std::array<std::optional<NamingConvention>, 4> byLocation_{std::nullopt, NamingConvention::KebabCase,
+                                                               NamingConvention::HeaderCase, std::nullopt};
+};
+
+// No operation or path item declares the same parameter (name and location) twice.
+class ParametersUnique : public Rule {
+  public:
+    static constexpr std::string_view Id = "parameters-unique";
+    explicit ParametersUnique(Severity severity) : Rule(Id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+};
+
+// Every parameter of a path template is declared as a path parameter of each operation (or of its path item).
+class PathParametersDefined : public Rule {
+  public:
+    static constexpr std::string_view Id = "path-parameters-defined";
+    explicit PathParametersDefined(Severity severity) : Rule(Id, severity) {}
+    void run(Context& context) override;
+};
+
+// The parameters of a path template are declared once, on the path item, rather than on each operation.
+class PathParametersOnItems : public Rule {
+  public:
+    static constexpr std::string_view Id = "path-parameters-on-items";
+    explicit PathParametersOnItems(Severity severity) : Rule(Id, severity) {}
+    void run(Context& context) override;
+};
+
+// The path templates in the order a written document has them: the source order, then paths added since in key
+// order.
+std::vector<std::string> pathOrder(const Context& context);
+// Makes the written document list its paths in this order.
+void setPathOrder(const Context& context, const std::vector<std::string>& order);
+
+// Path templates have at most a configured number of segments.
+class PathsMaxDepth : public Rule {
+  public:
+    static constexpr std::string_view Id = "paths-max-depth";
+    explicit PathsMaxDepth(Severity severity) : Rule(Id, severity) {}
+    // A positive integer.
+    void setOptions(const jv::JV& options) override;
+    void run(Context& context) override;
+
+  private:
+    std::uint64_t maxDepth_ = 4;
+};
+
+// The paths are in ascending order; the fix sorts them.
+class PathsSorted : public Rule {
+  public:
+    static constexpr std::string_view Id = "paths-sorted";
+    explicit PathsSorted(Severity severity) : Rule(Id, severity) {}
+    bool autoFixable() const override { return true; }
+    void run(Context& context) override;
+    bool autoFix(Context& context) override;
+};
+
+// No two path templates differ only in the names of their parameters.
+class PathsUnique : public Rule {
+  public:
+    static constexpr std::string_view Id = "paths-unique";
+    explicit PathsUnique(Severity severity) : Rule(Id, severity) {}
+    void run(Context& context) override;
+};
+
+// The well-formed spelling of a path template: one leading "/", no empty segments, no trailing "/" (except for the
+// root itself), lower case outside the parameters, whose names are kept as they are.
+std::string wellFormedPath(std::string_view path);
+
+// Path templates are well-formed; the fix rewrites the ones that are not.
+class PathsWellFormed : public Rule {
+  public:
+    static constexpr std::string_view Id = "paths-well-formed";
+    explicit PathsWellFormed(Severity severity) : Rule(Id, severity) {}
+    bool autoFixable() const override { return true; }
+    void run(Context& context) override;
+    bool autoFix(Context& context) override;
+};
+
+// --- Schemas ---
+
+// Schemas of the selected types restrict their values: a range for numbers, a length or pattern for strings, a size
+// for arrays and objects.
+class SchemaConstraints : public Rule {
+  public:
+    static constexpr std::string_view Id = "schema-constraints";
+    explicit SchemaConstraints(Severity severity) : Rule(Id, severity) {}
+    // An object of booleans "integer", "number", "string", "array" and "object"; the types it leaves out are not
+    // checked.
+    void setOptions(const jv::JV& options) override;
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+
+    struct Types {
+        bool integer = true;
+        bool number = true;
+        bool string = true;
+        bool array = true;
+        bool object = true;
+    };
+    const Types& types() const { return types_; }
+
+  private:
+    Types types_;
+};
+
+// Date-time properties carry a suffix in their name (default "_at").
+class SchemaDatetimeSuffix : public Rule {
+  public:
+    static constexpr std::string_view Id = "schema-datetime-suffix";
+    explicit SchemaDatetimeSuffix(Severity severity) : Rule(Id, severity) {}
+    // The suffix.
+    void setOptions(const jv::JV& options) override;
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+    const std::string& suffix() const { return suffix_; }
+
+  private:
+    std::string suffix_ = "_at";
+};
+
+// A schema with oneOf names a discriminator.
+class SchemaDiscriminatorDefined : public Rule {
+  public:
+    static constexpr std::string_view Id = "schema-discriminator-defined";
+    explicit SchemaDiscriminatorDefined(Severity severity) : Rule(Id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+};
+
+// String enum values follow a naming convention (default "const").
+class SchemaEnumNaming : public Rule {
+  public:
+    static constexpr std::string_view Id = "schema-enum-naming";
+    explicit SchemaEnumNaming(Severity severity) : Rule(Id, severity) {}
+    // A convention name.
+    void setOptions(const jv::JV& options) override;
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+    NamingConvention convention() const { return convention_; }
+
+  private:
+    NamingConvention convention_ = NamingConvention::ConstCase;
+};
+
+// The indices of the enum values that repeat an earlier one (JSON equality: 1 and 1.0 are the same value).
+std::vector<std::size_t> duplicateEnumValues(const openapi::Schema& schema);
+
+// No enum lists a value twice; the fix keeps the first of each.
+class SchemaEnumNoDuplicates : public Rule {
+  public:
+    static constexpr std::string_view Id = "schema-enum-no-duplicates";
+    explicit SchemaEnumNoDuplicates(Severity severity) : Rule(Id, severity) {}
+    bool autoFixable() const override { return true; }
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+    bool autoFix(Context& context) override;
+};
+
+// Enum values are of the schema's types.
+class SchemaEnumTypes : public Rule {
+  public:
+    static constexpr std::string_view Id = "schema-enum-types";
+    explicit SchemaEnumTypes(Severity severity) : Rule(Id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+};
+
+// Number and integer schemas name a format of their type (float or double, int32 or int64).
+class SchemaFormatDefined : public Rule {
+  public:
+    static constexpr std::string_view Id = "schema-format-defined";
+    explicit SchemaFormatDefined(Severity severity) : Rule(Id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+};
+
+// A typed schema's format applies to one of its types.
+class SchemaFormatTypeMismatch : public Rule {
+  public:
+    static constexpr std::string_view Id = "schema-format-type-mismatch";
+    explicit SchemaFormatTypeMismatch(Severity severity) : Rule(Id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+};
+
+// Object schemas close themselves to undeclared properties.
+class SchemaNoAdditionalProperties : public Rule {
+  public:
+    static constexpr std::string_view Id = "schema-no-additional-properties";
+    explicit SchemaNoAdditionalProperties(Severity severity) : Rule(Id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+};
+
+// Property names follow a naming convention (default "snake").
+class SchemaPropertyNaming : public Rule {
+  public:
+    static constexpr std::string_view Id = "schema-property-naming";
+    explicit SchemaPropertyNaming(Severity severity) : Rule(Id, severity) {}
+    // A convention name.
+    void setOptions(const jv::JV& options) override;
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+    NamingConvention convention() const { return convention_; }
+
+  private:
+    NamingConvention convention_ = NamingConvention::SnakeCase;
+};
+
+// --- JSON:API ---
+
+// Request bodies and responses use the JSON:API media type.
+class JSONAPIContentType : public Rule {
+  public:
+    static constexpr std::string_view Id = "json-api/content-type";
+    explicit JSONAPIContentType(Severity severity) : Rule(Id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+};
+
+// Bodies of the JSON:API media type are JSON:API documents: they have data, errors or meta, and not both data and
+// errors.
+class JSONAPISchemaValidation : public Rule {
+  public:
+    static constexpr std::string_view Id = "json-api/schema-validation";
+    explicit JSONAPISchemaValidation(Severity severity) : Rule(Id, severity) {}
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
+};
+
+// No two component schemas model resource objects of the same type.
+class ResourceTypeUnique : public Rule {
+  public:
+    static constexpr std::string_view Id = "json-api/resource-type-unique";
+    explicit ResourceTypeUnique(Severity severity) : Rule(Id, severity) {}
+    void run(Context& context) override;
+};
+
+inline constexpr std::string_view kJsonApiMediaType = "application/vnd.api+json";
+
+// Whether a media type key has this essence, whatever its parameters and letter case ("application/json;
+// charset=utf-8" is "application/json").
+bool isMediaType(std::string_view key, std::string_view essence);
+
+// The first of the schema and its allOf members (depth first, references followed, each once) that satisfies the
+// predicate; null when none does.
+const openapi::Schema* findInAllOf(const openapi::Schema* schema,
+                                   const std::function<bool(const openapi::Schema&)>& predicate);
+
+// A limit option: a positive integer. Throws RuleConfigurationError "Options must not be null", "Options must be a
+// number" or, for a number that is not a positive integer, the given message.
+std::uint64_t positiveIntegerOption(const jv::JV& options, const char* notPositive);
+
+// The properties a schema declares itself or through allOf, references followed; each schema is looked at once, so
+// cycles end.
+void collectProperties(const openapi::Schema* schema, std::set<std::string, std::less<>>& names);
 
 }  // namespace zephalon::openapi_lint

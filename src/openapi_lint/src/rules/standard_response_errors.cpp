@@ -17,23 +17,9 @@ constexpr std::array<std::string_view, 5> kProblemMembers{"type", "title", "stat
 
 bool isError(std::string_view code) { return code.starts_with('4') || code.starts_with('5'); }
 
-// The essence of a media type key, without parameters ("application/problem+json; charset=utf-8").
-bool isProblemJson(std::string_view key) {
-    return asciiCompareNoCase(trim(key.substr(0, key.find(';'))), kProblemJson);
-}
-
-// The properties a schema declares itself or through allOf, where a problem schema usually extends a shared one.
-void collectProperties(const openapi::Schema* schema, std::set<std::string, std::less<>>& names,
-                       std::set<const openapi::Schema*>& seen) {
-    if (schema == nullptr || !seen.insert(schema).second) return;
-    for (const auto& entry : schema->properties()) names.insert(entry.first);
-    for (std::size_t i = 0; i < schema->allOf().size(); ++i) collectProperties(schema->allOf(i), names, seen);
-}
-
 bool isProblemSchema(const openapi::Schema* schema) {
     std::set<std::string, std::less<>> names;
-    std::set<const openapi::Schema*> seen;
-    collectProperties(schema, names, seen);
+    collectProperties(schema, names);
     return std::all_of(kProblemMembers.begin(), kProblemMembers.end(),
                        [&](std::string_view member) { return names.contains(member); });
 }
@@ -48,7 +34,7 @@ class StandardResponseErrorsHandler : public RuleHandler<StandardResponseErrors>
             if (!isError(code) || response == nullptr || rule().isDisabled(slot.get(), response)) continue;
             const openapi::MediaType* problem = nullptr;
             for (const auto& [key, mediaType] : response->content()) {
-                if (isProblemJson(key)) problem = mediaType.get();
+                if (isMediaType(key, kProblemJson)) problem = mediaType.get();
             }
             if (problem == nullptr) {
                 report("Response must use Problem JSON format", slot.get());

@@ -1,0 +1,27 @@
+#include <fmt/format.h>
+
+#include "rules.h"
+#include "zephalon/openapi/model.h"
+
+namespace zephalon::openapi_lint {
+
+namespace {
+
+class ParameterDescriptionDefinedHandler : public RuleHandler<ParameterDescriptionDefined> {
+  public:
+    using RuleHandler::RuleHandler;
+
+    void handle(const openapi::Parameter* parameter) override {
+        if (!rule().isValidDescription(parameter->description()) && !rule().isDisabled(parameter)) {
+            report(fmt::format("Parameter '{}' has no meaningful description", parameter->name()), parameter);
+        }
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<openapi::NodeVisitHandler> ParameterDescriptionDefined::createHandler(Context& context) {
+    return std::make_unique<ParameterDescriptionDefinedHandler>(*this, context);
+}
+
+}  // namespace zephalon::openapi_lint

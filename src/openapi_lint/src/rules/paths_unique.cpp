@@ -1,0 +1,20 @@
+#include <set>
+#include <string>
+
+#include "rules.h"
+#include "zephalon/openapi/model.h"
+
+namespace zephalon::openapi_lint {
+
+// Reported at every path after the first of its shape, in document order.
+void PathsUnique::run(Context& context) {
+    const openapi::Paths* paths = context.model()->paths();
+    std::set<std::string, std::less<>> shapes;
+    for (const std::string& path : pathOrder(context)) {
+        if (shapes.insert(normalizeUrl(path)).second) continue;
+        const openapi::Node* slot = paths->itemNode(path);
+        if (!isDisabled(slot, slot->resolveNode())) addIssue(context, "Duplicate path found", slot);
+    }
+}
+
+}  // namespace zephalon::openapi_lint
