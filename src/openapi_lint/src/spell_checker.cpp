@@ -50,6 +50,13 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLetter(char c) { return isAsciiUpper(c) || isAsciiLower(c) || static_cast<unsigned char>(c) >= 0x80; }
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
 
+// The length of the UTF-8 sequence that starts at `i` (1 for a stray continuation byte).
+std::size_t charLength(std::string_view text, std::size_t i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    return std::min(length, text.size() - i);
+}
+
 // The length of the word character at `i` (a letter, a digit or "_"; a multi-byte UTF-8 letter as a whole), or 0.
 // The general punctuation of U+2000 to U+206F (typographic quotes, dashes, ellipses) is not part of words.
 std::size_t wordCharLength(std::string_view text, std::size_t i) {
@@ -57,8 +64,7 @@ std::size_t wordCharLength(std::string_view text, std::size_t i) {
     const auto c = static_cast<unsigned char>(text[i]);
     if (c < 0x80) return isLetter(text[i]) || isDigit(text[i]) || text[i] == '_' ? 1 : 0;
     if (text.substr(i).starts_with("\xE2\x80") || text.substr(i).starts_with("\xE2\x81")) return 0;
-    const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    return std::min(length, text.size() - i);
+    return charLength(text, i);
 }
 
 // The length of a character that joins two parts of one word ("don't", "don’t", "well-known", "e.g"), or 0.
@@ -162,7 +168,7 @@ std::vector<std::string_view> spellCheckWords(std::string_view original) {
         std::size_t j = 0;
         while (j < token.size()) {
             if (wordCharLength(token, j) == 0) {
-                ++j;
+                j += charLength(token, j);
                 continue;
             }
             std::size_t end = j;

@@ -40,53 +40,69 @@ TEST(CatalogueTest, AllRulesRunOnEveryTestDocument) {
     const std::map<std::string, std::string> expected{
         {"bookshop-3.1.yaml",
          "audience-defined id-defined operation-description-defined operation-id-defined "
-         "operation-rate-limiting-defined operation-tags-defined schema-example-defined standard-response-errors "
-         "tag-description-defined"},
+         "operation-rate-limiting-defined operation-tags-defined parameter-description-defined "
+         "schema-constraints schema-example-defined schema-format-defined schema-no-additional-properties "
+         "schema-property-naming standard-response-errors tag-description-defined"},
         {"callbacks-webhooks-3.1.yaml",
          "audience-defined contact-defined id-defined info-defined json-schema-validation license-defined "
          "operation-description-defined operation-id-defined operation-rate-limiting-defined "
-         "operation-security-defined operation-tags-defined schema-example-defined"},
+         "operation-security-defined operation-tags-defined parameter-description-defined schema-constraints "
+         "schema-datetime-suffix schema-example-defined schema-no-additional-properties schema-property-naming"},
         {"dialects-3.1.json",
-         "audience-defined contact-defined id-defined info-defined license-defined operation-description-defined "
-         "operation-rate-limiting-defined operation-security-defined operation-tags-defined schema-example-defined "
-         "servers-defined unused-shared-component"},
+         "audience-defined contact-defined id-defined info-defined license-defined "
+         "operation-description-defined operation-rate-limiting-defined operation-security-defined "
+         "operation-tags-defined parameter-description-defined schema-constraints schema-example-defined "
+         "schema-format-defined schema-no-additional-properties servers-defined unused-shared-component"},
         {"discriminator-3.0.yaml",
-         "audience-defined contact-defined id-defined info-defined license-defined operation-description-defined "
-         "operation-rate-limiting-defined operation-security-defined schema-example-defined servers-defined"},
+         "audience-defined contact-defined id-defined info-defined license-defined "
+         "operation-description-defined operation-rate-limiting-defined operation-security-defined "
+         "schema-constraints schema-enum-naming schema-example-defined schema-format-defined "
+         "schema-no-additional-properties schema-property-naming servers-defined"},
         {"edge-values-3.0.json",
          "audience-defined contact-defined id-defined license-defined openapi-json-schema-validation "
-         "operation-description-defined operation-rate-limiting-defined operation-security-defined "
-         "operation-tags-defined servers-defined unused-shared-component"},
+         "operation-description-defined "
+         "operation-rate-limiting-defined operation-security-defined operation-tags-defined "
+         "parameter-description-defined path-parameters-on-items schema-constraints schema-format-defined "
+         "schema-no-additional-properties servers-defined unused-shared-component"},
         {"extensions-3.1.json",
          "audience-defined contact-defined id-defined info-defined operation-description-defined "
-         "operation-rate-limiting-defined operation-security-defined schema-example-defined tag-description-defined "
-         "unused-shared-component"},
+         "operation-rate-limiting-defined operation-security-defined parameter-description-defined "
+         "schema-constraints schema-example-defined schema-format-defined schema-no-additional-properties "
+         "tag-description-defined unused-shared-component"},
         {"json-schema-3.1.json",
-         "audience-defined contact-defined id-defined info-defined schema-example-defined servers-defined "
-         "unused-shared-component"},
+         "audience-defined contact-defined id-defined info-defined schema-constraints schema-datetime-suffix "
+         "schema-enum-naming schema-example-defined schema-format-defined schema-no-additional-properties "
+         "schema-property-naming servers-defined unused-shared-component"},
         {"minimal-3.1.json",
-         "audience-defined contact-defined id-defined info-defined license-defined operation-description-defined "
-         "operation-id-defined operation-rate-limiting-defined operation-security-defined operation-tags-defined "
-         "servers-defined"},
+         "audience-defined contact-defined id-defined info-defined license-defined "
+         "operation-description-defined operation-id-defined operation-rate-limiting-defined "
+         "operation-security-defined operation-tags-defined servers-defined"},
         {"parameters-3.0.yaml",
-         "audience-defined contact-defined id-defined info-defined license-defined operation-description-defined "
-         "operation-document-not-primitive operation-rate-limiting-defined operation-security-defined "
-         "operation-tags-defined servers-defined"},
+         "audience-defined contact-defined id-defined info-defined license-defined "
+         "operation-description-defined operation-document-not-primitive operation-rate-limiting-defined "
+         "operation-security-defined operation-tags-defined parameter-description-defined schema-constraints "
+         "schema-format-defined schema-no-additional-properties servers-defined"},
         {"petstore-3.0.json",
-         "audience-defined contact-defined id-defined info-defined license-defined operation-description-defined "
-         "operation-rate-limiting-defined operation-security-defined schema-example-defined server-urls"},
+         "audience-defined contact-defined id-defined info-defined license-defined "
+         "operation-description-defined operation-rate-limiting-defined operation-security-defined "
+         "parameter-naming path-parameters-on-items paths-sorted schema-constraints schema-example-defined "
+         "schema-no-additional-properties server-urls"},
         {"references-3.0.json",
-         "audience-defined id-defined info-defined license-defined operation-description-defined operation-id-defined "
-         "operation-rate-limiting-defined operation-security-defined operation-tags-defined schema-example-defined "
+         "audience-defined id-defined info-defined license-defined operation-description-defined "
+         "operation-id-defined operation-rate-limiting-defined operation-security-defined "
+         "operation-tags-defined parameter-description-defined parameter-naming schema-constraints "
+         "schema-enum-naming schema-example-defined schema-format-defined schema-no-additional-properties "
          "standard-response-errors"},
         {"references-anywhere-3.1.yaml",
          "audience-defined contact-defined id-defined info-defined json-schema-validation license-defined "
          "operation-description-defined operation-rate-limiting-defined operation-security-defined "
-         "operation-tags-defined schema-example-defined servers-defined unused-shared-component"},
+         "operation-tags-defined parameter-description-defined path-parameters-on-items paths-sorted "
+         "schema-constraints schema-example-defined schema-format-defined schema-no-additional-properties "
+         "schema-property-naming servers-defined unused-shared-component"},
         {"security-schemes-3.0.json",
-         "audience-defined contact-defined id-defined info-defined license-defined operation-description-defined "
-         "operation-rate-limiting-defined operation-security-defined operation-tags-defined servers-defined "
-         "unused-shared-component"},
+         "audience-defined contact-defined id-defined info-defined license-defined "
+         "operation-description-defined operation-rate-limiting-defined operation-security-defined "
+         "operation-tags-defined paths-sorted servers-defined unused-shared-component"},
         {"security-schemes-3.1.yaml",
          "audience-defined contact-defined id-defined info-defined operation-description-defined "
          "operation-rate-limiting-defined operation-tags-defined servers-defined unused-shared-component"},

@@ -66,16 +66,16 @@ TEST(ParameterNamingTest, FollowsTheConventionOfEachLocation) {
       responses: {'200': {description: ok}}
 )");
     EXPECT_THAT(findings("parameter-naming", yaml),
-                ElementsAre("Parameter should be named item_id @ /paths/~1a~1{itemId}/parameters/0",
-                            "Parameter should be named page-size @ /paths/~1a~1{itemId}/get/parameters/0",
-                            "Parameter should be named X-Request-Id @ /paths/~1a~1{itemId}/get/parameters/2"));
+                ElementsAre("Parameter should be named page-size @ /paths/~1a~1{itemId}/get/parameters/0",
+                            "Parameter should be named X-Request-Id @ /paths/~1a~1{itemId}/get/parameters/2",
+                            "Parameter should be named item_id @ /paths/~1a~1{itemId}/parameters/0"));
     // One convention for every location.
     EXPECT_THAT(findings("parameter-naming", yaml, R"("camel")"),
                 ElementsAre("Parameter should be named pageSize @ /paths/~1a~1{itemId}/get/parameters/0",
                             "Parameter should be named sortBy @ /paths/~1a~1{itemId}/get/parameters/1",
                             "Parameter should be named xRequestId @ /paths/~1a~1{itemId}/get/parameters/2",
                             "Parameter should be named xTrace @ /paths/~1a~1{itemId}/get/parameters/3"));
-    // Locations the object leaves out follow its default.
+    // Path and cookie parameters follow the object's default.
     EXPECT_THAT(findings("parameter-naming", yaml, R"({"default": "camel", "query": "snake", "header": "header"})"),
                 ElementsAre("Parameter should be named sort_by @ /paths/~1a~1{itemId}/get/parameters/1",
                             "Parameter should be named X-Request-Id @ /paths/~1a~1{itemId}/get/parameters/2"));

@@ -60,7 +60,7 @@ TEST(SchemaConstraintsTest, AsksEachEnabledTypeForARestriction) {
     Pair: {type: array, maxItems: 2}
     Bag: {type: object}
     Closed: {type: object, additionalProperties: false}
-    Bounded: {allOf: [{type: object}, {maxProperties: 3}], type: object}
+    Bounded: {type: object, allOf: [{maxProperties: 3}]}
     Quiet: {type: string, x-lint-disable: [schema-constraints]}
 )");
     EXPECT_THAT(
@@ -174,15 +174,13 @@ TEST(SchemaEnumTypesTest, AcceptsValuesOfAnyListedType) {
     const std::string yaml = schemas(R"(    Whole: {type: integer, enum: [1, 2.0, 2.5]}
     Numbers: {type: number, enum: [1, 2.5]}
     Maybe: {type: string, nullable: true, enum: [a, null]}
-    Flags: {type: [boolean, string], enum: [true, 'no']}
     Wrong: {type: string, enum: [a, 1]}
     Untyped: {enum: [a, 1]}
     Quiet: {type: string, enum: [1], x-lint-disable: [schema-enum-types]}
 )",
                                      "3.0.3");
     EXPECT_THAT(findings("schema-enum-types", yaml),
-                ElementsAre("Enum value type is not in the schema type @ /components/schemas/Flags",
-                            "Enum value type is not in the schema type @ /components/schemas/Whole",
+                ElementsAre("Enum value type is not in the schema type @ /components/schemas/Whole",
                             "Enum value type is not in the schema type @ /components/schemas/Wrong"));
 }
 
