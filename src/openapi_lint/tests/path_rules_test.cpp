@@ -196,6 +196,12 @@ TEST(PathsSortedTest, NamesThePathsWhereTheOrderBreaks) {
     EXPECT_THAT(findings("paths-sorted", kUnsortedPaths),
                 ElementsAre("Paths are not sorted: /accounts, /orders @ /paths"));
     EXPECT_THAT(findings("paths-sorted", document("  /a: {}\n  /a/{id}: {}\n  /b: {}\n")), IsEmpty());
+    // A long document keeps the message short.
+    std::string many;
+    for (int i = 30; i > 0; --i) many += fmt::format("  /p{:02}: {{}}\n", i);
+    EXPECT_THAT(findings("paths-sorted", document(many)),
+                ElementsAre("Paths are not sorted: /p29, /p28, /p27, /p26, /p25, /p24, /p23, /p22, /p21, /p20 and 19 "
+                            "more @ /paths"));
     EXPECT_THAT(findings("paths-sorted", document("  x-lint-disable: [paths-sorted]\n  /b: {}\n  /a: {}\n")),
                 IsEmpty());
 }
