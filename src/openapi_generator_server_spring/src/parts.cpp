@@ -6,6 +6,7 @@
 #include <set>
 
 #include "spring_templates.h"
+#include "zephalon/foundation/markup.h"
 #include "zephalon/foundation/strings.h"
 
 namespace zephalon::openapi_generator::server_spring {
@@ -16,29 +17,6 @@ namespace {
 
 constexpr std::string_view kServiceVar = "service";
 constexpr std::string_view kSpringBootVersion = "3.3.5";
-
-std::string xmlText(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
 
 std::string render(const GenerationState& state, std::string_view name, const json& data) {
     const templating::Template* found = state.templates.find(name);
@@ -300,8 +278,8 @@ class PomFile : public Part {
                                                                 {{"springBootVersion", kSpringBootVersion},
                                                                  {"groupId", groupId},
                                                                  {"artifactId", artifactId},
-                                                                 {"version", xmlText(state_.packageVersion)},
-                                                                 {"name", xmlText(state_.title)}}));
+                                                                 {"version", toMarkupText(state_.packageVersion)},
+                                                                 {"name", toMarkupText(state_.title)}}));
     }
 
   private:

@@ -9,6 +9,7 @@
 
 #include "../reports/changelog_report.h"
 #include "formatting.h"
+#include "zephalon/foundation/markup.h"
 #include "zephalon/foundation/strings.h"
 
 namespace zephalon::openapi_diff {
@@ -385,26 +386,26 @@ void HTMLChangelogFormatter::format(const Report& report) {
     auto addSection = [&](std::string_view id, std::string_view heading, nlohmann::json items) {
         if (!items.empty()) sections.push_back({{"id", id}, {"heading", heading}, {"items", std::move(items)}});
     };
-    addSection("servers", "Servers", serverList(changelog, escapeHtml));
-    addSection("added", "Operations Added", operationList(changelog.added(), escapeHtml));
-    addSection("removed", "Operations Removed", operationList(changelog.removed(), escapeHtml));
-    addSection("deprecated", "Operations Deprecated", operationList(changelog.deprecated(), escapeHtml));
+    addSection("servers", "Servers", serverList(changelog, toMarkupText));
+    addSection("added", "Operations Added", operationList(changelog.added(), toMarkupText));
+    addSection("removed", "Operations Removed", operationList(changelog.removed(), toMarkupText));
+    addSection("deprecated", "Operations Deprecated", operationList(changelog.deprecated(), toMarkupText));
 
     nlohmann::json modified = nlohmann::json::array();
     for (const auto& operation : changelog.modified()) {
         auto names = [](const auto& parameters) {
             nlohmann::json list = nlohmann::json::array();
             for (const auto& parameter : parameters) {
-                list.push_back(escapeHtml(parameter.name + " in " + parameter.location));
+                list.push_back(toMarkupText(parameter.name + " in " + parameter.location));
             }
             return list;
         };
         auto codes = [](const std::vector<ChangelogReport::Response>& responses) {
             nlohmann::json list = nlohmann::json::array();
-            for (const auto& response : responses) list.push_back(escapeHtml(response.code));
+            for (const auto& response : responses) list.push_back(toMarkupText(response.code));
             return list;
         };
-        nlohmann::json data = operationData(operation, escapeHtml);
+        nlohmann::json data = operationData(operation, toMarkupText);
         data["metadata"] = operationFieldNames(operation.fields);
         data["parameters"] = {{"added", names(operation.addedParameters)},
                               {"removed", names(operation.removedParameters)},
@@ -421,7 +422,7 @@ void HTMLChangelogFormatter::format(const Report& report) {
     renderTemplate(out(), "html_changelog.jinja",
                    {{"title", "Status report"},
                     {"counts", templateCounts(report)},
-                    {"metadata", metadataData(changelog, escapeHtml)},
+                    {"metadata", metadataData(changelog, toMarkupText)},
                     {"sections", std::move(sections)},
                     {"modified", std::move(modified)}});
 }

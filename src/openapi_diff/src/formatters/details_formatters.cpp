@@ -5,6 +5,7 @@
 
 #include "../reports/detailed_report.h"
 #include "formatting.h"
+#include "zephalon/foundation/markup.h"
 
 namespace zephalon::openapi_diff {
 namespace {
@@ -75,7 +76,7 @@ void MarkdownDetailsFormatter::format(const Report& report) {
 }
 
 void HTMLDetailsFormatter::format(const Report& report) {
-    renderTemplate(out(), "html_details.jinja", templateData(report, escapeHtml));
+    renderTemplate(out(), "html_details.jinja", templateData(report, toMarkupText));
 }
 
 }  // namespace zephalon::openapi_diff

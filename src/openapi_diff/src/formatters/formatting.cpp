@@ -60,33 +60,6 @@ std::string lineText(std::string_view text) {
     return out;
 }
 
-std::string escapeHtml(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out.push_back(c);
-        }
-    }
-    return out;
-}
-
 std::string escapeMarkdown(std::string_view text) {
     static constexpr std::string_view kSpecial = "\\`*_[]<>&~|";
     std::string out;

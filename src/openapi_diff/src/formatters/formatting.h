@@ -44,8 +44,6 @@ class FileLabels {
 // Text from a document made safe for a line of the plain-text formats: control characters, which could end the
 // line early or drive the terminal, become \u00XX escapes.
 std::string lineText(std::string_view text);
-// Text made safe for HTML content and attribute values.
-std::string escapeHtml(std::string_view text);
 // Text made safe for Markdown: the characters that start emphasis, links, code or HTML are escaped with a
 // backslash, so the text renders as written.
 std::string escapeMarkdown(std::string_view text);

@@ -5,33 +5,6 @@
 
 namespace zephalon::openapi_lint {
 
-std::string escapeMarkup(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            case '\'':
-                out += "&#39;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 std::string pathFromWorkingDirectory(const std::string& file) {
     std::error_code error;
     const std::filesystem::path base = std::filesystem::weakly_canonical(std::filesystem::current_path(error), error);

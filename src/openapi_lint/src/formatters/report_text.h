@@ -23,9 +23,6 @@ inline std::string_view capitalisedSeverity(Severity severity) {
     return severity == Severity::Error ? "Error" : "Warning";
 }
 
-// Text safe inside XML and HTML elements and quoted attributes: & < > " ' become entity references.
-std::string escapeMarkup(std::string_view text);
-
 // The path of a file inside the working directory relative to it, with "/" separators; any other path as it is.
 std::string pathFromWorkingDirectory(const std::string& file);
 

@@ -11,6 +11,7 @@
 
 #include "formatters.h"
 #include "report_text.h"
+#include "zephalon/foundation/markup.h"
 #include "zephalon/openapi_lint/context.h"
 #include "zephalon/templating/environment.h"
 
@@ -113,7 +114,7 @@ json eachFile(const Result& result, const char* pathKey, Entry entry) {
     for (const auto& [file, indices] : sortIssues(result)) {
         json issues = json::array();
         for (std::size_t index : indices) issues.push_back(entry(result.issues()[index]));
-        files.push_back(json{{pathKey, escapeMarkup(file)}, {"issues", std::move(issues)}});
+        files.push_back(json{{pathKey, toMarkupText(file)}, {"issues", std::move(issues)}});
     }
     return files;
 }
@@ -125,8 +126,8 @@ void CheckstyleFormatter::format(const Context& context) {
         return json{{"line", shownLine(issue)},
                     {"column", shownColumn(issue)},
                     {"severity", severityToString(issue.severity())},
-                    {"message", escapeMarkup(issue.message())},
-                    {"ruleId", escapeMarkup(issue.ruleId())}};
+                    {"message", toMarkupText(issue.message())},
+                    {"ruleId", toMarkupText(issue.ruleId())}};
     });
     environment().render(out(), checkstyleTemplate(), json{{"files", files}});
 }
@@ -137,11 +138,11 @@ void JUnitFormatter::format(const Context& context) {
         if (issue.hasPos()) description = fmt::format("line {}, col {}, ", issue.line(), issue.column());
         description +=
             fmt::format("{} - {}. ({})", capitalisedSeverity(issue.severity()), issue.message(), issue.ruleId());
-        const std::string name = escapeMarkup("zephalon." + issue.ruleId());
+        const std::string name = toMarkupText("zephalon." + issue.ruleId());
         return json{{"name", name},
                     {"ruleId", name},
-                    {"message", escapeMarkup(issue.message())},
-                    {"description", escapeMarkup(description)}};
+                    {"message", toMarkupText(issue.message())},
+                    {"description", toMarkupText(description)}};
     });
     // A test suite per file, with as many failed tests as the file has findings.
     for (json& file : files) {
@@ -157,9 +158,9 @@ void HTMLFormatter::format(const Context& context) {
     const json files = eachFile(result, "path", [](const Issue& issue) {
         return json{{"pos", fmt::format("{}:{}", shownLine(issue), shownColumn(issue))},
                     {"severity", severityToString(issue.severity())},
-                    {"message", escapeMarkup(issue.message())},
-                    {"ruleId", escapeMarkup(issue.ruleId())},
-                    {"ruleDocUrl", escapeMarkup(ruleDocUrl(issue.ruleId()))}};
+                    {"message", toMarkupText(issue.message())},
+                    {"ruleId", toMarkupText(issue.ruleId())},
+                    {"ruleDocUrl", toMarkupText(ruleDocUrl(issue.ruleId()))}};
     });
     const json counts{
         {"total", result.issues().size()}, {"errors", result.errorCount()}, {"warnings", result.warningCount()}};
