@@ -61,40 +61,6 @@ constexpr std::string_view kReservedNames[] = {"APIClientError",
                                                "URL",
                                                "AbortSignal"};
 
-// "application/json", "application/problem+json; charset=utf-8", ...
-bool isJsonMediaType(std::string_view key) {
-    std::string type = asciiToLower(trim(key.substr(0, key.find(';'))));
-    return type == "application/json" || (startsWith(type, "application/") && endsWith(type, "+json"));
-}
-
-// The JSON media type of a content map ("application/json" before the others), else its first entry; null when
-// the map is empty.
-template <class Content>
-std::pair<std::string, const openapi::MediaType*> pickMediaType(const Content& content) {
-    if (content.empty()) return {"", nullptr};
-    if (auto it = content.find("application/json"); it != content.end()) return {it->first, it->second.get()};
-    for (const auto& [key, media] : content) {
-        if (isJsonMediaType(key)) return {key, media.get()};
-    }
-    return {content.begin()->first, content.begin()->second.get()};
-}
-
-// The response of success: the lowest 2xx status, else "2XX", else "default".
-const openapi::Response* successResponse(const openapi::Operation& operation) {
-    const openapi::Responses* responses = operation.responses();
-    if (responses == nullptr) return nullptr;
-    for (const auto& [key, slot] : responses->responses()) {
-        if (key.size() == 3 && key[0] == '2' && std::isdigit(static_cast<unsigned char>(key[1])) &&
-            std::isdigit(static_cast<unsigned char>(key[2]))) {
-            return slot->resolveNodeAs<openapi::Response>();
-        }
-    }
-    for (std::string_view key : {"2XX", "2xx", "default"}) {
-        if (auto* response = responses->response(key)) return response;
-    }
-    return nullptr;
-}
-
 // The names between braces in a path template, in order, each once.
 std::vector<std::string> pathPlaceholders(std::string_view path) {
     std::vector<std::string> names;
@@ -126,6 +92,35 @@ std::string queryStyle(const openapi::QueryParameter& parameter) {
 }
 
 }  // namespace
+
+bool isJsonMediaType(std::string_view key) {
+    std::string type = asciiToLower(trim(key.substr(0, key.find(';'))));
+    return type == "application/json" || (startsWith(type, "application/") && endsWith(type, "+json"));
+}
+
+std::pair<std::string, const openapi::MediaType*> pickMediaType(const openapi::OwnedMap<openapi::MediaType>& content) {
+    if (content.empty()) return {"", nullptr};
+    if (auto it = content.find("application/json"); it != content.end()) return {it->first, it->second.get()};
+    for (const auto& [key, media] : content) {
+        if (isJsonMediaType(key)) return {key, media.get()};
+    }
+    return {content.begin()->first, content.begin()->second.get()};
+}
+
+const openapi::Response* successResponse(const openapi::Operation& operation) {
+    const openapi::Responses* responses = operation.responses();
+    if (responses == nullptr) return nullptr;
+    for (const auto& [key, slot] : responses->responses()) {
+        if (key.size() == 3 && key[0] == '2' && std::isdigit(static_cast<unsigned char>(key[1])) &&
+            std::isdigit(static_cast<unsigned char>(key[2]))) {
+            return slot->resolveNodeAs<openapi::Response>();
+        }
+    }
+    for (std::string_view key : {"2XX", "2xx", "default"}) {
+        if (auto* response = responses->response(key)) return response;
+    }
+    return nullptr;
+}
 
 std::optional<std::string> bodyTransform(const Node* schemaSlot) {
     std::set<std::string, std::less<>> names;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "type_writer.h"
+#include "zephalon/openapi_generator_client_fetch/type_writer.h"
 #include "zephalon/code_morph/typescript.h"
 #include "zephalon/openapi/operation.h"
 #include "zephalon/openapi_generator/action_naming.h"

@@ -1,4 +1,4 @@
-#include "type_writer.h"
+#include "zephalon/openapi_generator_client_fetch/type_writer.h"
 
 #include <fmt/format.h>
 

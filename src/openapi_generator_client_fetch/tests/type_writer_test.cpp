@@ -1,6 +1,6 @@
 // src/types.ts for each shape of schema, and the names the types get.
 
-#include "type_writer.h"
+#include "zephalon/openapi_generator_client_fetch/type_writer.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

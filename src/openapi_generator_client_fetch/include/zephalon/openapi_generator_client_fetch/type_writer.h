@@ -19,11 +19,16 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "zephalon/openapi/media_type.h"
 
 namespace zephalon::openapi {
 class Node;
 class OpenAPI;
+class Operation;
+class Response;
 class Schema;
 }  // namespace zephalon::openapi
 
@@ -89,6 +94,14 @@ class TypeWriter {
     std::set<const openapi::Schema*> inProgress_;
     std::string text_;
 };
+
+// "application/json", "application/problem+json; charset=utf-8", ... (any letter case).
+bool isJsonMediaType(std::string_view key);
+// The JSON media type of a content map ("application/json" before the others), else its first entry; null when the
+// map is empty.
+std::pair<std::string, const openapi::MediaType*> pickMediaType(const openapi::OwnedMap<openapi::MediaType>& content);
+// The response of success: the lowest 2xx status, else "2XX", else "default"; null when there is none.
+const openapi::Response* successResponse(const openapi::Operation& operation);
 
 // A documentation comment ("/** ... */" with " * " before every line), indented, ending in a line feed; "*/" in the
 // text cannot end it early. Empty for an empty text.
