@@ -71,5 +71,24 @@ TEST(GenerateServerTest, ExpressReportsProblemsAndWritesNothing) {
     EXPECT_FALSE(workspace.exists("server"));
 }
 
+TEST(GenerateServerTest, NestjsWritesTheProjectAndWarnsOfWhatItLeavesOut) {
+    Workspace workspace;
+    workspace.write("api.yaml", kDocument);
+    auto result = workspace.run({"generate", "server", "nestjs", "api.yaml", "-o", "server"});
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.err, "");
+    EXPECT_THAT(result.out, HasSubstr("Warning Operation GET /pets/{a}{b} is left out"));
+    EXPECT_THAT(workspace.read("server/src/petsPetId/petsPetId.controller.ts"),
+                HasSubstr("@Controller(\"pets\")\nexport class PetsPetIdController {\n"));
+    for (const char* file : {"src/app.module.ts", "src/main.ts", "src/problem.filter.ts", "src/types.ts",
+                             "src/petsPetId/petsPetId.module.ts", "package.json", "tsconfig.json"}) {
+        EXPECT_TRUE(workspace.exists(std::string("server/") + file)) << file;
+    }
+
+    result = workspace.run({"generate", "server", "nestjs", "api.yaml", "-o", "other", "-c", "missing.yaml"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_FALSE(workspace.exists("other"));
+}
+
 }  // namespace
 }  // namespace zephalon::e2e

@@ -13,6 +13,7 @@
 #include "zephalon/openapi_generator_client_fetch/client_fetch.h"
 #include "zephalon/openapi_generator_doc_html/doc_html.h"
 #include "zephalon/openapi_generator_server_express/server_express.h"
+#include "zephalon/openapi_generator_server_nestjs/server_nestjs.h"
 #include "zephalon/openapi_generator_server_spring/plugin.h"
 #include "zephalon/telemetry/telemetry.h"
 
@@ -92,6 +93,7 @@ std::unique_ptr<openapi_generator::Plugin> createPlugin(std::string_view id, ope
     if (id == "client_fetch") return std::make_unique<openapi_generator::client_fetch::Plugin>(context);
     if (id == "doc_html") return std::make_unique<openapi_generator::doc_html::Plugin>(context);
     if (id == "server_express") return std::make_unique<openapi_generator::server_express::Plugin>(context);
+    if (id == "server_nestjs") return std::make_unique<openapi_generator::server_nestjs::Plugin>(context);
     if (id == "server_spring") return std::make_unique<openapi_generator::server_spring::Plugin>(context);
     return openapi_generator::createStubPlugin(id, context);
 }
