@@ -1,12 +1,11 @@
 #include "generate_command.h"
 
-#include <fmt/format.h>
-
 #include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
 
+#include "zephalon/foundation/assertions.h"
 #include "zephalon/openapi_generator/data_plugin.h"
 #include "zephalon/openapi_generator/generator.h"
 #include "zephalon/openapi_generator/stub_plugins.h"
@@ -95,7 +94,9 @@ std::unique_ptr<openapi_generator::Plugin> createPlugin(std::string_view id, ope
     if (id == "server_express") return std::make_unique<openapi_generator::server_express::Plugin>(context);
     if (id == "server_nestjs") return std::make_unique<openapi_generator::server_nestjs::Plugin>(context);
     if (id == "server_spring") return std::make_unique<openapi_generator::server_spring::Plugin>(context);
-    return openapi_generator::createStubPlugin(id, context);
+    auto stub = openapi_generator::createStubPlugin(id, context);
+    ZEPHALON_POSTCONDITION(stub != nullptr, "every generator of the command tree has a plugin");
+    return stub;
 }
 
 }  // namespace
@@ -171,8 +172,6 @@ int GenerateCommand::execute() {
     if (leaf == nullptr) throw std::runtime_error("No generator was named.");
     const CLI::App& app = *leaf->app;
     const LeafSpec& spec = *leaf->spec;
-    const std::string command =
-        spec.group.empty() ? std::string(spec.name) : fmt::format("{} {}", spec.group, spec.name);
 
     std::vector<std::pair<std::string, std::string>> translations;
     // An option given no value still converts to one empty string: only values the user passed count.
@@ -185,10 +184,7 @@ int GenerateCommand::execute() {
     }
 
     generator.setInputPath(*value(app, "file"));
-    auto created = createPlugin(spec.plugin, generator.context());
-    if (!created)
-        throw std::runtime_error(fmt::format("The generator '{}' is not available in this build yet.", command));
-    openapi_generator::Plugin* plugin = generator.addPlugin(std::move(created));
+    openapi_generator::Plugin* plugin = generator.addPlugin(createPlugin(spec.plugin, generator.context()));
     if (auto output = value(app, "--output")) plugin->setOutputPath(*output);
     if (spec.options & kData) {
         if (auto pointer = value(app, "--pointer")) plugin->setOption("pointer", *pointer);
