@@ -5,10 +5,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "test_files.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/reader.h"
+#include "zephalon/openapi_generator/testing/test_files.h"
 
 namespace zephalon::openapi_generator::data {
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "test_files.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi_generator/stub_plugins.h"
+#include "zephalon/openapi_generator/testing/test_files.h"
 
 namespace zephalon::openapi_generator {
 namespace {

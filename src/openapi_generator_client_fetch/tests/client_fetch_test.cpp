@@ -1,15 +1,17 @@
 // The client generator on whole documents: the text of an action, the imports and exports around it, how names
 // are settled, which body transform is chosen, and that a failing run writes nothing.
 
+#include "zephalon/openapi_generator_client_fetch/client_fetch.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "client_run.h"
+#include "zephalon/openapi_generator/testing/plugin_run.h"
 
 namespace zephalon::openapi_generator::client_fetch {
 namespace {
 
-using testing::ClientRun;
+using ClientRun = testing::PluginRun<Plugin>;
 using ::testing::HasSubstr;
 using ::testing::Not;
 

@@ -7,12 +7,13 @@
 
 #include <string>
 
-#include "client_run.h"
+#include "zephalon/openapi_generator/testing/plugin_run.h"
+#include "zephalon/openapi_generator_client_fetch/client_fetch.h"
 
 namespace zephalon::openapi_generator::client_fetch {
 namespace {
 
-using testing::ClientRun;
+using ClientRun = testing::PluginRun<Plugin>;
 using ::testing::HasSubstr;
 
 TEST(TypeWriterTest, EveryShapeOfSchemaHasItsType) {

@@ -8,9 +8,9 @@
 #include <nlohmann/json.hpp>
 
 #include "context.h"
-#include "test_files.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/reader.h"
+#include "zephalon/openapi_generator/testing/test_files.h"
 
 namespace zephalon::openapi_generator::doc_html {
 namespace {

@@ -1,17 +1,19 @@
 // The Express generator on whole documents: the files of the project, a router and its handlers, the order of the
 // routes across modules, the configuration and options, and that a failing run writes nothing.
 
+#include "zephalon/openapi_generator_server_express/server_express.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "server_run.h"
+#include "zephalon/openapi_generator/testing/plugin_run.h"
 
 namespace zephalon::openapi_generator::server_express {
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
-using testing::ServerRun;
+using ServerRun = testing::PluginRun<Plugin>;
 
 constexpr std::string_view kPets = R"(openapi: 3.0.3
 info: {title: Pets, version: "1"}

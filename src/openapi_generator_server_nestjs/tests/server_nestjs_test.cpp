@@ -1,17 +1,19 @@
 // The NestJS generator on whole documents: a controller with every kind of argument, the modules around it, what
 // is left out, and that a failing run writes nothing.
 
+#include "zephalon/openapi_generator_server_nestjs/server_nestjs.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "server_run.h"
+#include "zephalon/openapi_generator/testing/plugin_run.h"
 
 namespace zephalon::openapi_generator::server_nestjs {
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
-using testing::ServerRun;
+using ServerRun = testing::PluginRun<Plugin>;
 
 constexpr std::string_view kPets = R"(openapi: 3.0.3
 info: {title: Pets, version: "1"}
