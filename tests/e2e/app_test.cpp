@@ -20,10 +20,11 @@ const std::vector<std::pair<std::string, std::string>> kCommands{
     {"server", "Starts mock server."},
 };
 
-TEST(AppTest, NoCommandPrintsNothingAndExits255) {
+TEST(AppTest, NoCommandPrintsTheHelpAndExits255) {
     const auto result = runZephalon({});
     EXPECT_EQ(result.status, 255);
-    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.out, runZephalon({"--help"}).out);
+    EXPECT_NE(result.out.find("format"), std::string::npos);
     EXPECT_EQ(result.err, "");
 }
 
@@ -40,6 +41,15 @@ TEST(AppTest, ProgramAndCommandsReportTheirOwnVersions) {
         EXPECT_EQ(result.out, "1.0\n") << command;
         EXPECT_EQ(result.err, "") << command;
     }
+}
+
+TEST(AppTest, TelemetryFileInTheWorkingDirectoryNamesTheProgramVersion) {
+    Workspace workspace;
+    workspace.write("api.yaml", "openapi: 3.1.0\ninfo: {title: T, version: '1'}\npaths: {}\n");
+    const auto result = workspace.run({"i18n", "api.yaml"});
+    EXPECT_EQ(result.status, 0) << result.out;
+    const std::string telemetry = workspace.read(".zephalon.telemetry");
+    EXPECT_NE(telemetry.find("tracer        : zephalon 0.8.0\n"), std::string::npos) << telemetry;
 }
 
 TEST(AppTest, HelpListsTheCommandsInRegistryOrder) {

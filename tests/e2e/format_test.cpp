@@ -105,12 +105,12 @@ TEST(FormatTest, RejectsBadInvocationsAndConfigurations) {
     workspace.write("indent.yaml", "version: \"1.0\"\ncommands:\n  format:\n    openapi:\n      indent: 1\n");
     result = workspace.run({"format", "--config", "indent.yaml", "a.json"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "Invalid indent size\n");
+    EXPECT_EQ(result.out, "indent.yaml: commands.format.openapi.indent: Invalid indent size (2 to 9)\n");
 
     workspace.write("noopenapi.yaml", "version: \"1.0\"\ncommands:\n  format:\n    extends: [recommended]\n");
     result = workspace.run({"format", "--config", "noopenapi.yaml", "a.json"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "Required property 'openapi' is missing.\n");
+    EXPECT_EQ(result.out, "noopenapi.yaml: commands.format.openapi is required\n");
 
     result = workspace.run({"format"});
     EXPECT_EQ(result.status, 1);

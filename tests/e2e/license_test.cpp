@@ -59,8 +59,8 @@ TEST(LicenseTest, LibraryLookupIsExact) {
 
     for (const std::string name : {"LIBYAML", "libyam", "libyaml ", "yajl"}) {
         const auto missing = runZephalon({"license", "--library", name});
-        EXPECT_EQ(missing.status, 0) << name;
-        EXPECT_EQ(missing.out, "No library with name " + name + " found.\n");
+        EXPECT_EQ(missing.status, 1) << name;
+        EXPECT_EQ(missing.out, "Unknown library: " + name + "\n");
         EXPECT_EQ(missing.err, "");
     }
 }

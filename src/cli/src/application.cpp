@@ -37,7 +37,7 @@ std::vector<std::unique_ptr<Command>> createCommands() {
 
 Application::Application() : parser_("", "zephalon") {
     parser_.set_help_flag("-h,--help", "shows help message and exits");
-    parser_.set_version_flag("-v,--version", "0.8.0", "prints version information and exits");
+    parser_.set_version_flag("-v,--version", ZEPHALON_VERSION, "prints version information and exits");
     // One command per run: the words after the command name belong to that command alone.
     parser_.require_subcommand(0, 1);
     telemetry::init(".zephalon.telemetry");
@@ -78,6 +78,8 @@ int Application::run(int argc, const char* const* argv) {
             return command->execute();
         }
     }
+    // Without a command there is nothing to do; the help says what there is.
+    std::cout << parser_.help();
     return -1;
 }
 

@@ -41,15 +41,15 @@ TEST(ConfigFile, VersionOnlyFileLoadsWithoutSections) {
 TEST(ConfigFile, VersionChecksReportTheirPositions) {
     ConfigFile config;
     Failure missing = failureOf([&] { loadText(config, "\n  {\"commands\": {}}", FileFormat::JSON); });
-    EXPECT_EQ(missing.message, "Missing configuration version.");
+    EXPECT_EQ(missing.message, "2:3: Missing configuration version.");
     EXPECT_EQ(missing.pos, (Pos{2, 3}));
 
     Failure number = failureOf([&] { loadText(config, R"({"version": 1.0})", FileFormat::JSON); });
-    EXPECT_EQ(number.message, "Missing configuration version.");
-    EXPECT_EQ(number.pos, (Pos{1, 1}));
+    EXPECT_EQ(number.message, "version must be the string \"1.0\"");
+    EXPECT_EQ(number.pos, (Pos{1, 13}));
 
     Failure other = failureOf([&] { loadText(config, "{\n  \"version\": \"2.0\"\n}", FileFormat::JSON); });
-    EXPECT_EQ(other.message, "Unsupported configuration version: '2.0'.");
+    EXPECT_EQ(other.message, "2:14: Unsupported configuration version: '2.0'.");
     EXPECT_EQ(other.pos, (Pos{2, 14}));
 
     // YAML gives positions to collections only.
@@ -81,7 +81,7 @@ TEST(ConfigFile, HandsOutSectionsAndRefusesMisshapenOnes) {
     EXPECT_EQ(lint->property("ruleset")->stringValue(), "strict");
     EXPECT_EQ(config.commandConfig("format"), nullptr);
     Failure diff = failureOf([&] { config.commandConfig("diff"); });
-    EXPECT_EQ(diff.message, "An object is expected for 'diff'");
+    EXPECT_EQ(diff.message, "commands.diff: An object is expected for 'diff'");
     EXPECT_FALSE(diff.pos.known());
     ASSERT_NE(config.formatRegistryConfig(), nullptr);
     EXPECT_EQ(config.formatRegistryConfig()->size(), 1u);
@@ -89,9 +89,9 @@ TEST(ConfigFile, HandsOutSectionsAndRefusesMisshapenOnes) {
     loadText(config, "{\"version\": \"1.0\", \"openapi\": {\"custom_formats\": {}}, \"commands\": []}",
              FileFormat::JSON);
     Failure formats = failureOf([&] { config.formatRegistryConfig(); });
-    EXPECT_EQ(formats.message, "An array is expected for 'custom_formats'");
+    EXPECT_EQ(formats.message, "1:50: An array is expected for 'custom_formats'");
     EXPECT_EQ(formats.pos, (Pos{1, 50}));
-    EXPECT_EQ(failureOf([&] { config.commandConfig("lint"); }).message, "An object is expected for 'commands'");
+    EXPECT_EQ(failureOf([&] { config.commandConfig("lint"); }).message, "1:67: An object is expected for 'commands'");
 }
 
 TEST(ConfigFile, FailedLoadKeepsThePreviousConfiguration) {
@@ -110,6 +110,21 @@ TEST(ConfigFile, LoadsFilesByExtensionAndPassesFileErrorsThrough) {
     ConfigFile config;
     config.load(file);
     EXPECT_EQ(config.commandConfig("format")->property("indent")->numberValue().string(0), "4");
+    // YAML scalars have no position; the member path finds them.
+    EXPECT_EQ(config.describe(config.commandConfig("format")->property("indent"), "Invalid indent size"),
+              file.string() + ": commands.format.indent: Invalid indent size");
+    EXPECT_EQ(config.describe(config.commandConfig("format"), "is required", "openapi"),
+              file.string() + ": commands.format.openapi is required");
+
+    auto numeric = dir / "numeric.yaml";
+    std::ofstream(numeric) << "version: 1.0\n";
+    EXPECT_EQ(failureOf([&] { config.load(numeric); }).message,
+              numeric.string() + ": version must be the string \"1.0\"");
+    auto json = dir / "zephalon.json";
+    std::ofstream(json) << "{\"version\": \"1.0\",\n \"commands\": {\"format\": {\"openapi\": {\"indent\": 1}}}}";
+    config.load(json);
+    const jv::JV* indent = config.commandConfig("format")->property("openapi")->property("indent");
+    EXPECT_EQ(config.describe(indent, "Invalid indent size"), json.string() + ":2:48: Invalid indent size");
 
     auto missing = dir / "absent.json";
     try {

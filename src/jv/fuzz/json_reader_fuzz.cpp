@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::unique_ptr<JV> copy = doc->root()->clone();
         require(copy->equal(*doc->root()));
         require(copy->hash() == doc->root()->hash());
-    } catch (const JSONReaderError&) {
+    } catch (const ReadError&) {
     }
 
     Handler ignore;

@@ -12,6 +12,7 @@
 #include "zephalon/foundation/atomic_write.h"
 #include "zephalon/jv/json_reader.h"
 #include "zephalon/jv/json_writer.h"
+#include "zephalon/jv/read_error.h"
 #include "zephalon/jv/yaml_reader.h"
 #include "zephalon/jv/yaml_writer.h"
 
@@ -73,7 +74,12 @@ std::pair<std::unique_ptr<JVDoc>, FileFormat> readFileAndFormat(const std::files
     std::ifstream in;
     if (!std::filesystem::is_directory(path, error)) in.open(path, std::ios::binary);
     if (!in.is_open()) throw std::runtime_error(fmt::format("Cannot open file: {}", path.string()));
-    return {readStream(in, format), format};
+    try {
+        return {readStream(in, format), format};
+    } catch (const ReadError& error) {
+        // Only here is the file known; a message that names it lets the user find the fault among several files.
+        throw error.inFile(path.string());
+    }
 }
 
 std::unique_ptr<JVDoc> readStream(std::istream& in, FileFormat format) {

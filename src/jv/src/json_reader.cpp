@@ -8,6 +8,7 @@
 #include <istream>
 #include <stdexcept>
 
+#include "text_position.h"
 #include "tree_ops.h"
 
 namespace zephalon::jv {
@@ -519,20 +520,29 @@ bool JSONReader::run(std::string_view text) {
     parseError_ = ParseError::None;
     lexError_ = Lexer::Error::None;
     bool valuesDone = false;
+    Token lastToken = Token::Eof;
 
     auto failParse = [&](ParseError error) {
         parseError_ = error;
+        failedIn_ = stack_.back();
+        failedOn_ = lastToken;
+        errorOffset_ = lexer_.tokenStart();
         state_ = State::ParseError;
         return false;
     };
     auto failLex = [&]() {
         lexError_ = lexer_.error();
+        failedIn_ = stack_.back();
+        failedOn_ = Token::Error;
+        // The lexer ends a failed token at the offending byte.
+        errorOffset_ = lexer_.tokenEnd();
         state_ = State::LexicalError;
         return false;
     };
     auto nextToken = [&]() {
         Token t = lexer_.next();
         while (t == Token::Comment) t = lexer_.next();
+        lastToken = t;
         return t;
     };
     // The state a container moves to once it holds one more value.
@@ -703,14 +713,142 @@ bool JSONReader::run(std::string_view text) {
     }
 }
 
+namespace {
+
+std::string_view describe(Lexer::Token token) {
+    using Token = Lexer::Token;
+    switch (token) {
+        case Token::Boolean:
+            return "a boolean";
+        case Token::Colon:
+            return "':'";
+        case Token::Comma:
+            return "','";
+        case Token::Eof:
+            return "the end of the text";
+        case Token::LeftBrace:
+            return "'{'";
+        case Token::LeftBracket:
+            return "'['";
+        case Token::Null:
+            return "null";
+        case Token::RightBrace:
+            return "'}'";
+        case Token::RightBracket:
+            return "']'";
+        case Token::Integer:
+        case Token::Double:
+            return "a number";
+        case Token::String:
+        case Token::StringWithEscapes:
+            return "a string";
+        default:
+            return "something else";
+    }
+}
+
+std::string_view expectation(JSONReader::State state) {
+    using State = JSONReader::State;
+    switch (state) {
+        case State::MapStart:
+            return "expected a string key or '}'";
+        case State::MapNeedKey:
+            return "expected a string key after ','";
+        case State::MapSep:
+            return "expected ':' after an object key";
+        case State::MapGotVal:
+            return "expected ',' or '}' after an object member";
+        case State::ArrayStart:
+            return "expected a value or ']'";
+        case State::ArrayGotVal:
+            return "expected ',' or ']' after an array element";
+        case State::ParseComplete:
+            return "expected the end of the text after the value";
+        default:
+            return "expected a value";
+    }
+}
+
+// A character as a user can find it in an editor: printable ASCII as itself, anything else as its byte value.
+std::string describeByte(std::string_view text, std::size_t offset) {
+    if (offset >= text.size()) return "the end of the text";
+    auto byte = static_cast<unsigned char>(text[offset]);
+    if (byte > 0x20 && byte < 0x7F) return fmt::format("'{}'", static_cast<char>(byte));
+    return fmt::format("byte 0x{:02X}", byte);
+}
+
+}  // namespace
+
+std::string JSONReader::errorReason(std::string_view handlerReason) const {
+    using Error = Lexer::Error;
+    std::string_view text = lexer_.text();
+    switch (lexError_) {
+        case Error::None:
+            break;
+        case Error::StringInvalidUtf8:
+            return fmt::format("invalid UTF-8 at byte {}", errorOffset_);
+        case Error::StringInvalidEscapedChar:
+            return fmt::format("invalid escape sequence '\\{}' in a string",
+                               errorOffset_ < text.size() ? text.substr(errorOffset_, 1) : "");
+        case Error::StringInvalidJsonChar:
+            return fmt::format("unescaped control character ({}) in a string", describeByte(text, errorOffset_));
+        case Error::StringInvalidHexChar:
+            return fmt::format("expected four hex digits after '\\u', found {}", describeByte(text, errorOffset_));
+        case Error::InvalidChar:
+            return fmt::format("{}, found {}", expectation(failedIn_), describeByte(text, errorOffset_));
+        case Error::InvalidString:
+            return "a string is not closed before the end of the text";
+        case Error::MissingIntegerAfterDecimal:
+            return "expected a digit after the decimal point";
+        case Error::MissingIntegerAfterExponent:
+            return "expected a digit in the exponent";
+        case Error::MissingIntegerAfterMinus:
+            return "expected a digit after '-'";
+        case Error::UnallowedComment:
+            return "comments are not allowed";
+    }
+    switch (parseError_) {
+        case ParseError::None:
+            return {};
+        case ParseError::HandlerStopped:
+            return handlerReason.empty() ? std::string("the value was refused") : std::string(handlerReason);
+        case ParseError::TooDeep:
+            return fmt::format("nesting deeper than {} levels", kMaxDepth);
+        case ParseError::KeyNotString:
+            return fmt::format("expected a string key, found {}", describe(failedOn_));
+        default:
+            return fmt::format("{}, found {}", expectation(failedIn_), describe(failedOn_));
+    }
+}
+
 // ---- entry points ----
 
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+[[noreturn]] void refuse(std::string_view reason, std::string_view text, std::size_t offset) {
+    throw ReadError(fmt::format("JSON parse error: {}", reason), detail::positionOf(text, offset));
+}
+
+}  // namespace
+
 std::unique_ptr<JVDoc> readJsonString(std::string_view text) {
+    // Editors on some systems start UTF-8 files with a byte order mark; it is no part of the JSON text.
+    std::size_t skipped = text.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
+    std::string_view json = text.substr(skipped);
     DefaultHandler handler;
     JSONReader reader(handler);
-    if (!reader.read(text)) throw JSONReaderError("JSON parse error");
+    if (!reader.read(json)) {
+        std::string reason = reader.errorReason(handler.failure());
+        // Byte offsets in the reason count the whole text, the mark included, as a hex editor shows it.
+        if (skipped > 0 && reader.errorCode() == static_cast<int>(Lexer::Error::StringInvalidUtf8) + 6) {
+            reason = fmt::format("invalid UTF-8 at byte {}", reader.errorOffset() + skipped);
+        }
+        refuse(reason, json, reader.errorOffset());
+    }
     std::unique_ptr<JVDoc> doc = handler.document();
-    if (!doc) throw JSONReaderError("JSON parse error");
+    if (!doc) refuse("expected a value, found the end of the text", json, json.size());
     return doc;
 }
 
@@ -721,7 +859,7 @@ std::unique_ptr<JVDoc> readJsonStream(std::istream& in) {
         text.append(chunk, static_cast<std::size_t>(in.gcount()));
         if (!in) break;
     }
-    if (in.bad()) throw JSONReaderError("JSON parse error");
+    if (in.bad()) throw ReadError("JSON parse error: the input could not be read", Pos{});
     return readJsonString(text);
 }
 

@@ -11,18 +11,17 @@
 #include <unordered_map>
 #include <vector>
 
+#include "text_position.h"
 #include "yaml_scalars.h"
 #include "zephalon/jv/json_reader.h"
+#include "zephalon/jv/read_error.h"
 
 namespace zephalon::jv {
 
 namespace {
 
-constexpr const char* kSyntaxError = "Failed to parse YAML";
-
-[[noreturn]] void refuse(std::string_view reason) {
-    throw std::runtime_error(fmt::format("{}: {}", kSyntaxError, reason));
-}
+constexpr std::string_view kSyntaxError = "Failed to parse YAML";
+constexpr std::string_view kMergeKey = "<<";
 
 std::string_view scalarText(const yaml_event_t& event) {
     return {reinterpret_cast<const char*>(event.data.scalar.value), event.data.scalar.length};
@@ -35,10 +34,29 @@ bool isStringTag(const yaml_char_t* tag) {
     return text == "tag:yaml.org,2002:str" || text == "!";
 }
 
+// libyaml's marks are 0-based; users and editors count from 1.
+Pos userPos(const yaml_mark_t& mark) {
+    return Pos{static_cast<std::int32_t>(std::min<std::size_t>(mark.line, INT32_MAX - 1) + 1),
+               static_cast<std::int32_t>(std::min<std::size_t>(mark.column, INT32_MAX - 1) + 1)};
+}
+
+// The byte at a mark (column counted in characters, as libyaml does), or 0 when the mark is past the text.
+char byteAt(std::string_view text, const yaml_mark_t& mark) {
+    std::size_t i = 0;
+    for (std::size_t line = 0; line < mark.line && i < text.size(); ++i) {
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) ++line;
+    }
+    for (std::size_t column = 0; column < mark.column && i < text.size(); ++column) {
+        ++i;
+        while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+    }
+    return i < text.size() ? text[i] : '\0';
+}
+
 class Parser {
   public:
     explicit Parser(std::string_view text) {
-        if (!yaml_parser_initialize(&parser_)) throw std::runtime_error(kSyntaxError);
+        if (!yaml_parser_initialize(&parser_)) throw ReadError(std::string(kSyntaxError), Pos{});
         yaml_parser_set_input_string(&parser_, reinterpret_cast<const unsigned char*>(text.data()), text.size());
     }
     ~Parser() { yaml_parser_delete(&parser_); }
@@ -47,6 +65,33 @@ class Parser {
 
     // The next event, owned by the caller through Event.
     bool next(yaml_event_t& event) { return yaml_parser_parse(&parser_, &event) != 0; }
+
+    // Describes the failure of the last `next` in the words of the issue a user has to fix.
+    [[noreturn]] void fail(std::string_view text) const {
+        std::string problem = parser_.problem != nullptr ? parser_.problem : "the text is not valid YAML";
+        if (parser_.error == YAML_READER_ERROR) {
+            std::size_t offset = parser_.problem_offset;
+            bool encoding = problem.find("UTF-8") != std::string::npos || problem.find("Unicode") != std::string::npos;
+            std::string reason = encoding ? fmt::format("invalid UTF-8 at byte {}", offset)
+                                          : fmt::format("{} at byte {}", problem, offset);
+            throw ReadError(fmt::format("{}: {}", kSyntaxError, reason), detail::positionOf(text, offset));
+        }
+        if (parser_.error != YAML_SCANNER_ERROR && parser_.error != YAML_PARSER_ERROR) {
+            throw ReadError(fmt::format("{}: {}", kSyntaxError, problem), Pos{});
+        }
+        const yaml_mark_t& mark = parser_.problem_mark;
+        if (problem.find("tab") != std::string::npos || byteAt(text, mark) == '\t') {
+            // libyaml's own words for this ("found character that cannot start any token") hide the usual cause.
+            throw ReadError(fmt::format("{}: found a tab character where indentation is expected", kSyntaxError),
+                            userPos(mark));
+        }
+        std::string reason = problem;
+        if (parser_.context != nullptr) {
+            Pos started = userPos(parser_.context_mark);
+            reason += fmt::format(" ({} that starts at {}:{})", parser_.context, started.line, started.column);
+        }
+        throw ReadError(fmt::format("{}: {}", kSyntaxError, reason), userPos(mark));
+    }
 
   private:
     yaml_parser_t parser_{};
@@ -80,13 +125,20 @@ class Event {
 // Aliases are replayed from a log: while an anchored collection is open, every event is logged (texts in one
 // arena), and an anchor names its slice of the log. Replayed events are logged again when they land inside
 // another anchored collection, reusing the texts already in the arena.
+//
+// The value of a merge key is captured the same way, with the tree builder muted, and then merged from the log
+// into the mapping. The log keeps the merged keys rather than the "<<" entry, so an alias of a mapping that merged
+// replays the merged result; the captured value itself is fenced off by a Skip entry.
 class TreeBuilder {
   public:
-    std::unique_ptr<JVDoc> run(std::string_view text) {
-        Parser parser(text);
+    explicit TreeBuilder(std::string_view text) : text_(text) {}
+
+    std::unique_ptr<JVDoc> run() {
+        Parser parser(text_);
         Event event;
         for (;;) {
-            if (!event.fill(parser)) throw std::runtime_error(kSyntaxError);
+            if (!event.fill(parser)) parser.fail(text_);
+            mark_ = event->start_mark;
             switch (event->type) {
                 case YAML_STREAM_END_EVENT:
                     return finish();
@@ -116,14 +168,18 @@ class TreeBuilder {
     }
 
   private:
-    enum class Kind : std::uint8_t { Null, True, False, Number, String, MapStart, SeqStart, End };
+    enum class Kind : std::uint8_t { Null, True, False, Number, String, MapStart, SeqStart, End, Skip };
 
     struct Logged {
         Kind kind;
         Pos pos;
-        std::size_t offset = 0;  // scalar text in the arena
+        std::size_t offset = 0;  // scalar text in the arena; for Skip, the number of entries it fences off
         std::size_t length = 0;
+        bool mergedKey = false;  // a key that a merge lent its mapping
     };
+
+    // Keys of one open mapping: 0 for its own keys, otherwise the number of the merge that lent the key.
+    using KeySet = std::unordered_map<std::string, std::size_t>;
 
     struct Frame {
         bool map;
@@ -131,6 +187,8 @@ class TreeBuilder {
         std::size_t height = 1;      // levels of collections at and below this one
         std::size_t size = 1;        // nodes in the subtree
         std::ptrdiff_t anchor = -1;  // index in opening_ when the collection is anchored
+        bool mergeNext = false;      // the next value belongs to a "<<" key
+        bool capture = false;        // this collection is the value of a "<<" key
     };
 
     struct Opening {
@@ -145,7 +203,14 @@ class TreeBuilder {
         std::size_t size;
     };
 
+    [[noreturn]] void refuse(std::string_view reason) const {
+        throw ReadError(fmt::format("{}: {}", kSyntaxError, reason), userPos(mark_));
+    }
+
+    [[noreturn]] void tooDeep() const { refuse(fmt::format("nesting deeper than {} levels", YAMLReader::kMaxDepth)); }
+
     bool keyDue() const { return !frames_.empty() && frames_.back().keyNext; }
+    bool mergeDue() const { return !frames_.empty() && frames_.back().map && frames_.back().mergeNext; }
 
     static Kind classify(const yaml_event_t& event, std::string_view text) {
         if (event.data.scalar.style != YAML_PLAIN_SCALAR_STYLE || isStringTag(event.data.scalar.tag)) {
@@ -163,10 +228,22 @@ class TreeBuilder {
         return entry;
     }
 
+    std::string_view textOf(const Logged& entry) const {
+        return std::string_view(arena_).substr(entry.offset, entry.length);
+    }
+
     void scalar(const yaml_event_t& event) {
         std::string_view text = scalarText(event);
         const yaml_char_t* anchor = event.data.scalar.anchor;
         bool isKey = keyDue();
+        if (isKey && text == kMergeKey && event.data.scalar.style == YAML_PLAIN_SCALAR_STYLE &&
+            event.data.scalar.tag == nullptr) {
+            // Not a key of its own: the value that follows lends its keys.
+            frames_.back().keyNext = false;
+            frames_.back().mergeNext = true;
+            return;
+        }
+        if (mergeDue()) refuse("a merge key takes a mapping or a list of mappings");
         // Keys are typed only when they may be replayed, as a value, through an alias.
         Kind kind = isKey && recording_ == 0 && anchor == nullptr ? Kind::String : classify(event, text);
         if (recording_ > 0 || anchor != nullptr) {
@@ -176,32 +253,43 @@ class TreeBuilder {
             if (anchor != nullptr) anchors_[reinterpret_cast<const char*>(anchor)] = Anchor{index, index + 1, 0, 1};
         }
         if (isKey) {
-            key(text);
+            key(text, 0);
         } else {
             value(kind, text);
         }
     }
 
-    void key(std::string_view text) {
-        check(handler_.handleMapKey(text.data(), text.size(), Pos{}));
+    // `merge` is 0 for a mapping's own key, else the number of the merge that lends it.
+    void key(std::string_view text, std::size_t merge) {
+        KeySet& keys = keySets_[frames_.size() - 1];
+        auto [found, inserted] = keys.try_emplace(std::string(text), merge);
+        if (!inserted) {
+            // An own key overrides a lent one, and a later entry of one merge source an earlier one; two own keys
+            // of one name are a conflict the author has to resolve.
+            if (merge == 0 && found->second == 0) refuse(fmt::format("duplicate key '{}'", text));
+            found->second = merge;
+        }
+        if (muted_ == 0) check(handler_.handleMapKey(text.data(), text.size(), Pos{}));
         frames_.back().keyNext = false;
     }
 
     void value(Kind kind, std::string_view text) {
-        switch (kind) {
-            case Kind::Null:
-                check(handler_.handleNull(Pos{}));
-                break;
-            case Kind::True:
-            case Kind::False:
-                check(handler_.handleBoolean(kind == Kind::True ? 1 : 0, Pos{}));
-                break;
-            case Kind::Number:
-                number(text);
-                break;
-            default:
-                check(handler_.handleString(text.data(), text.size(), Pos{}));
-                break;
+        if (muted_ == 0) {
+            switch (kind) {
+                case Kind::Null:
+                    check(handler_.handleNull(Pos{}));
+                    break;
+                case Kind::True:
+                case Kind::False:
+                    check(handler_.handleBoolean(kind == Kind::True ? 1 : 0, Pos{}));
+                    break;
+                case Kind::Number:
+                    number(text);
+                    break;
+                default:
+                    check(handler_.handleString(text.data(), text.size(), Pos{}));
+                    break;
+            }
         }
         placed(0, 1);
     }
@@ -223,9 +311,18 @@ class TreeBuilder {
 
     void start(Kind kind, const yaml_event_t& event, const yaml_char_t* anchor) {
         if (keyDue()) refuse("a mapping key must be a scalar");
-        if (frames_.size() >= YAMLReader::kMaxDepth) throw std::runtime_error(kSyntaxError);
+        if (frames_.size() >= YAMLReader::kMaxDepth) tooDeep();
         Pos pos{static_cast<std::int32_t>(event.start_mark.line), static_cast<std::int32_t>(event.start_mark.column)};
         Frame frame{kind == Kind::MapStart, kind == Kind::MapStart};
+        if (mergeDue()) {
+            // The value of "<<": logged behind a fence and kept from the tree until it is merged.
+            frames_.back().mergeNext = false;
+            frame.capture = true;
+            captures_.push_back(log_.size());
+            log_.push_back(Logged{Kind::Skip, Pos{}});
+            ++recording_;
+            ++muted_;
+        }
         if (anchor != nullptr) {
             frame.anchor = static_cast<std::ptrdiff_t>(opening_.size());
             opening_.push_back(Opening{reinterpret_cast<const char*>(anchor), log_.size()});
@@ -236,20 +333,32 @@ class TreeBuilder {
 
     void open(Kind kind, Pos pos, Frame frame) {
         if (recording_ > 0) log_.push_back(Logged{kind, pos});
-        check(kind == Kind::MapStart ? handler_.handleStartMap(pos) : handler_.handleStartArray(pos));
+        if (muted_ == 0) check(kind == Kind::MapStart ? handler_.handleStartMap(pos) : handler_.handleStartArray(pos));
         frames_.push_back(frame);
+        if (keySets_.size() < frames_.size()) keySets_.resize(frames_.size());
+        keySets_[frames_.size() - 1].clear();
     }
 
     void end() {
         Frame frame = frames_.back();
+        if (frame.map && frame.mergeNext) refuse("a merge key takes a mapping or a list of mappings");
         frames_.pop_back();
         if (recording_ > 0) log_.push_back(Logged{Kind::End, Pos{}});
-        check(frame.map ? handler_.handleEndMap(Pos{}) : handler_.handleEndArray(Pos{}));
+        if (muted_ == 0) check(frame.map ? handler_.handleEndMap(Pos{}) : handler_.handleEndArray(Pos{}));
         if (frame.anchor >= 0) {
             Opening opening = std::move(opening_.back());
             opening_.pop_back();
             --recording_;
             anchors_[opening.name] = Anchor{opening.begin, log_.size(), frame.height, frame.size};
+        }
+        if (frame.capture) {
+            std::size_t fence = captures_.back();
+            captures_.pop_back();
+            --recording_;
+            --muted_;
+            log_[fence].offset = log_.size() - fence - 1;
+            mergeCaptured(fence + 1, log_.size());
+            return;
         }
         placed(frame.height, frame.size);
     }
@@ -270,22 +379,94 @@ class TreeBuilder {
             const Logged& entry = log_[anchor.begin];
             if (entry.kind >= Kind::MapStart) refuse("a mapping key must be a scalar");
             if (recording_ > 0) log_.push_back(entry);
-            key(std::string_view(arena_).substr(entry.offset, entry.length));
+            key(textOf(entry), 0);
             return;
         }
-        if (frames_.size() + anchor.height > YAMLReader::kMaxDepth) throw std::runtime_error(kSyntaxError);
-        aliasNodes_ += anchor.size;
+        if (frames_.size() + anchor.height > YAMLReader::kMaxDepth) tooDeep();
+        count(anchor.size);
+        if (mergeDue()) {
+            frames_.back().mergeNext = false;
+            if (log_[anchor.begin].kind != Kind::MapStart) refuse("a merge key takes a mapping or a list of mappings");
+            mergeMapping(anchor.begin, anchor.end);
+            frames_.back().keyNext = true;
+            return;
+        }
+        replay(anchor.begin, anchor.end, ++merges_);
+    }
+
+    void count(std::size_t nodes) {
+        aliasNodes_ += nodes;
         if (aliasNodes_ > YAMLReader::kMaxAliasNodes) {
             refuse(fmt::format("aliases expand to more than {} nodes", YAMLReader::kMaxAliasNodes));
         }
-        replay(anchor);
     }
 
-    // Re-sends the events of an anchored slice. Indices, not references, into the log: replaying may log.
-    void replay(const Anchor& anchor) {
-        for (std::size_t i = anchor.begin; i < anchor.end; ++i) {
+    // The index just past the entry (a whole collection for a collection start) at `i`, fences skipped.
+    std::size_t skipEntry(std::size_t i) const {
+        std::size_t depth = 0;
+        do {
+            while (log_[i].kind == Kind::Skip) i += log_[i].offset + 1;
+            if (log_[i].kind == Kind::MapStart || log_[i].kind == Kind::SeqStart) ++depth;
+            if (log_[i].kind == Kind::End) --depth;
+            ++i;
+        } while (depth > 0);
+        return i;
+    }
+
+    std::size_t skipFences(std::size_t i) const {
+        while (i < log_.size() && log_[i].kind == Kind::Skip) i += log_[i].offset + 1;
+        return i;
+    }
+
+    // The captured value of a "<<" key, in [begin, end): a mapping, or a sequence of mappings merged in order.
+    void mergeCaptured(std::size_t begin, std::size_t end) {
+        std::size_t first = skipFences(begin);
+        if (log_[first].kind == Kind::MapStart) {
+            mergeMapping(first, end);
+        } else {
+            // Entries of the list, each checked before any is merged, so a bad entry leaves no half merge behind.
+            std::vector<std::size_t> entries;
+            for (std::size_t i = skipFences(first + 1); log_[i].kind != Kind::End; i = skipFences(skipEntry(i))) {
+                if (log_[i].kind != Kind::MapStart) refuse("a merge key takes a mapping or a list of mappings");
+                entries.push_back(i);
+            }
+            for (std::size_t entry : entries) mergeMapping(entry, skipEntry(entry));
+        }
+        frames_.back().keyNext = true;
+    }
+
+    // Lends the mapping logged in [begin, end) every key the open mapping does not have yet. Indices, not
+    // references, into the log: merging logs.
+    void mergeMapping(std::size_t begin, std::size_t end) {
+        std::size_t merge = ++merges_;
+        std::size_t depth = frames_.size() - 1;
+        for (std::size_t i = skipFences(begin + 1); i < end && log_[i].kind != Kind::End;) {
+            Logged entry = log_[i];
+            std::size_t valueBegin = skipFences(i + 1);
+            std::size_t valueEnd = skipEntry(valueBegin);
+            // Looked up afresh for every key: replaying a value opens collections, which may grow keySets_.
+            const KeySet& keys = keySets_[depth];
+            auto found = keys.find(std::string(textOf(entry)));
+            if (found == keys.end() || found->second == merge) {
+                count(valueEnd - valueBegin + 1);
+                Logged lent = entry;
+                lent.mergedKey = true;
+                if (recording_ > 0) log_.push_back(lent);
+                key(textOf(entry), merge);
+                replay(valueBegin, valueEnd, merge);
+            }
+            i = skipFences(valueEnd);
+        }
+    }
+
+    // Re-sends the events of a logged slice. Indices, not references, into the log: replaying may log.
+    void replay(std::size_t from, std::size_t to, std::size_t merge) {
+        for (std::size_t i = from; i < to; ++i) {
             Logged entry = log_[i];
             switch (entry.kind) {
+                case Kind::Skip:
+                    i += entry.offset;
+                    break;
                 case Kind::MapStart:
                 case Kind::SeqStart:
                     open(entry.kind, entry.pos, Frame{entry.kind == Kind::MapStart, entry.kind == Kind::MapStart});
@@ -295,11 +476,10 @@ class TreeBuilder {
                     break;
                 default: {
                     if (recording_ > 0) log_.push_back(entry);
-                    std::string_view text = std::string_view(arena_).substr(entry.offset, entry.length);
                     if (keyDue()) {
-                        key(text);
+                        key(textOf(entry), entry.mergedKey ? merge : 0);
                     } else {
-                        value(entry.kind, text);
+                        value(entry.kind, textOf(entry));
                     }
                     break;
                 }
@@ -320,10 +500,16 @@ class TreeBuilder {
         return doc;
     }
 
+    std::string_view text_;
+    yaml_mark_t mark_{};
     DefaultHandler handler_;
     std::vector<Frame> frames_;
+    std::vector<KeySet> keySets_;  // by depth, reused
     std::vector<Opening> opening_;
+    std::vector<std::size_t> captures_;
     std::size_t recording_ = 0;
+    std::size_t muted_ = 0;
+    std::size_t merges_ = 0;
     std::vector<Logged> log_;
     std::string arena_;
     std::unordered_map<std::string, Anchor> anchors_;
@@ -334,8 +520,8 @@ class TreeBuilder {
 }  // namespace
 
 std::unique_ptr<JVDoc> YAMLReader::read(std::string_view text) {
-    TreeBuilder builder;
-    return builder.run(text);
+    TreeBuilder builder(text);
+    return builder.run();
 }
 
 std::unique_ptr<JVDoc> readYamlString(std::string_view text) { return YAMLReader().read(text); }

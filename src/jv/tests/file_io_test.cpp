@@ -79,10 +79,14 @@ TEST_F(FileIo, ReadFailuresNameThePath) {
 
     fs::path badJson = path("bad.json");
     put(badJson, "{\"a\": 01}");
-    EXPECT_EQ(failureOf([&] { readFile(badJson); }), "JSON parse error");
+    EXPECT_EQ(failureOf([&] { readFile(badJson); }),
+              badJson.string() + ":1:8: JSON parse error: expected ',' or '}' after an object member, found a number");
     fs::path badYaml = path("bad.yml");
     put(badYaml, "a: [\n");
-    EXPECT_EQ(failureOf([&] { readFile(badYaml); }), "Failed to parse YAML");
+    EXPECT_EQ(failureOf([&] { readFile(badYaml); }),
+              badYaml.string() +
+                  ":2:1: Failed to parse YAML: did not find expected node content (while parsing a flow node that "
+                  "starts at 2:1)");
 }
 
 TEST_F(FileIo, WriteThenReadKeepsValuesAndKeyOrderInBothFormats) {

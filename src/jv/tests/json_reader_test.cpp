@@ -14,7 +14,7 @@ std::unique_ptr<JVDoc> read(std::string_view text) { return readJsonString(text)
 std::string parseFailure(std::string_view text) {
     try {
         read(text);
-    } catch (const JSONReaderError& e) {
+    } catch (const ReadError& e) {
         return e.what();
     }
     return "(accepted)";
@@ -115,7 +115,7 @@ TEST(JsonReader, GrammarErrorsAllSayJsonParseError) {
         {"\"line\nbreak\"", lexical(E::StringInvalidJsonChar)},
         {"// c\n1", lexical(E::UnallowedComment)},
         {"/* c */ 1", lexical(E::UnallowedComment)},
-        {"\xEF\xBB\xBF{}", lexical(E::InvalidChar)},  // a byte order mark
+        {"\xEF\xBB\xBF\xEF\xBB\xBF{}", lexical(E::InvalidChar)},  // a second byte order mark
         {"\"\xC3\x28\"", lexical(E::StringInvalidUtf8)},
         {"\"\xC0\xAF\"", lexical(E::StringInvalidUtf8)},          // overlong
         {"\"\xED\xA0\x80\"", lexical(E::StringInvalidUtf8)},      // encoded surrogate
@@ -125,13 +125,15 @@ TEST(JsonReader, GrammarErrorsAllSayJsonParseError) {
         {std::string("\"a\0b\"", 5), lexical(E::StringInvalidJsonChar)},
     };
     for (const auto& [text, code] : cases) {
-        EXPECT_EQ(parseFailure(text), "JSON parse error") << text;
-        EXPECT_EQ(errorCodeOf(text), code) << text;
+        EXPECT_NE(parseFailure(text).find(": JSON parse error: "), std::string::npos) << text;
+        if (!text.starts_with("\xEF\xBB\xBF")) {
+            EXPECT_EQ(errorCodeOf(text), code) << text;
+        }
     }
 
     // Well-formed JSON that no Number can hold: the tree builder stops the parse instead of dropping the value.
     const char* tooLarge = "[1e9999999999999999999999]";
-    EXPECT_EQ(parseFailure(tooLarge), "JSON parse error");
+    EXPECT_EQ(parseFailure(tooLarge), "1:2: JSON parse error: invalid number '1e9999999999999999999999'");
     DefaultHandler builder;
     JSONReader reader(builder);
     EXPECT_FALSE(reader.read(tooLarge));
@@ -245,9 +247,10 @@ TEST(JsonReader, NestingLimit) {
     while (leaf->size() > 0) leaf = leaf->isArray() ? leaf->at(0) : leaf->property("k");
     EXPECT_TRUE(leaf->isArray());
     EXPECT_EQ(leaf->pos, (Pos{1, static_cast<std::int32_t>(1 + 500 * 1 + 499 * 5)}));
-    EXPECT_EQ(parseFailure(nested(JSONReader::kMaxDepth + 1)), "JSON parse error");
+    EXPECT_EQ(parseFailure(nested(JSONReader::kMaxDepth + 1)),
+              "1:3001: JSON parse error: nesting deeper than 1000 levels");
     EXPECT_EQ(errorCodeOf(nested(JSONReader::kMaxDepth + 1)), grammar(JSONReader::ParseError::TooDeep));
-    EXPECT_EQ(parseFailure(std::string(1000000, '[')), "JSON parse error");
+    EXPECT_EQ(parseFailure(std::string(1000000, '[')), "1:1001: JSON parse error: nesting deeper than 1000 levels");
 }
 
 // Counts events and can stop after a given number of them.
@@ -336,7 +339,41 @@ TEST(JsonReader, ReadsStreams) {
     auto doc = readJsonStream(in);
     EXPECT_EQ(doc->findNode("/list/19999")->numberValue().compare(Number(19999)), 0);
     std::istringstream bad("{\"a\": ");
-    EXPECT_THROW(readJsonStream(bad), JSONReaderError);
+    EXPECT_THROW(readJsonStream(bad), ReadError);
+}
+
+// What a user reads when a hand-written file is wrong: where, and what the reader expected instead.
+TEST(JsonReader, FailuresSayWhereAndWhy) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"{\n  \"a\": 1\n  \"b\": 2\n}",
+         "3:3: JSON parse error: expected ',' or '}' after an object member, found a string"},
+        {"{\"a\" 1}", "1:6: JSON parse error: expected ':' after an object key, found a number"},
+        {"{\"a\": 1,}", "1:9: JSON parse error: expected a string key after ',', found '}'"},
+        {"{1: 2}", "1:2: JSON parse error: expected a string key, found a number"},
+        {"[1 2]", "1:4: JSON parse error: expected ',' or ']' after an array element, found a number"},
+        {"[1,\n", "2:1: JSON parse error: expected a value, found the end of the text"},
+        {"", "1:1: JSON parse error: expected a value, found the end of the text"},
+        {"  \r\n\t", "2:2: JSON parse error: expected a value, found the end of the text"},
+        {"{} x", "1:4: JSON parse error: expected the end of the text after the value, found 'x'"},
+        {"{\"a\": tru}", "1:7: JSON parse error: expected a value, found 't'"},
+        {"{\"a\": \"x\ty\"}", "1:9: JSON parse error: unescaped control character (byte 0x09) in a string"},
+        {"[\"\\q\"]", "1:4: JSON parse error: invalid escape sequence '\\q' in a string"},
+        {"[\"\\u12x4\"]", "1:7: JSON parse error: expected four hex digits after '\\u', found 'x'"},
+        {"[\"abc", "1:6: JSON parse error: a string is not closed before the end of the text"},
+        {"[1.]", "1:4: JSON parse error: expected a digit after the decimal point"},
+        {"[-x]", "1:3: JSON parse error: expected a digit after '-'"},
+        {"{\"k\": \"\xC3\x28\"}", "1:8: JSON parse error: invalid UTF-8 at byte 7"},
+        {"// note\n{}", "1:1: JSON parse error: comments are not allowed"},
+    };
+    for (const auto& [text, message] : cases) EXPECT_EQ(parseFailure(text), message) << text;
+}
+
+TEST(JsonReader, SkipsAByteOrderMarkAndCountsItInByteOffsets) {
+    auto doc = read("\xEF\xBB\xBF{\"a\": [1]}");
+    EXPECT_EQ(doc->findNode("/a/0")->numberValue().compare(Number(1)), 0);
+    // Columns are counted as an editor shows them, after the mark; byte offsets as a hex dump shows them.
+    EXPECT_EQ(parseFailure("\xEF\xBB\xBF[\"\xFF\"]"), "1:3: JSON parse error: invalid UTF-8 at byte 5");
+    EXPECT_EQ(parseFailure("\xEF\xBB\xBF"), "1:1: JSON parse error: expected a value, found the end of the text");
 }
 
 }  // namespace

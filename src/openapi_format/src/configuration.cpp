@@ -58,10 +58,13 @@ constexpr std::string_view kRecommendedConfig = R"({
 
 constexpr std::string_view kOriginalConfig = R"({"openapi": {}})";
 
-PropertyOrder orderShortcut(std::string_view text) {
+constexpr const char* kInvalidIndent = "Invalid indent size (2 to 9)";
+
+PropertyOrder orderShortcut(const jv::JV& node) {
+    std::string_view text = node.stringValue();
     if (text == "original") return PropertyOrder::Original;
     if (text == "sorted") return PropertyOrder::Sorted;
-    throw std::runtime_error(fmt::format("Unsupported order shortcut: {}", text));
+    throw ConfigurationError(fmt::format("Unsupported order shortcut: {}", text), &node);
 }
 
 }  // namespace
@@ -69,17 +72,18 @@ PropertyOrder orderShortcut(std::string_view text) {
 void Configuration::fromJV(const jv::JV& section) {
     if (const jv::JV* extends = section.optionalArrayProperty("extends")) {
         for (const jv::JV* base : extends->items()) {
-            if (!base->isString()) throw std::runtime_error("Extends must be a string");
+            if (!base->isString()) throw ConfigurationError("Extends must be a string", base);
             std::string_view name = base->stringValue();
             if (name == "recommended") {
                 fromJV(*recommendedConfig().root());
             } else if (name == "original") {
                 fromJV(*originalConfig().root());
             } else {
-                throw std::runtime_error(fmt::format("Unknown extends value: {}", name));
+                throw ConfigurationError(fmt::format("Unknown extends value: {}", name), base);
             }
         }
     }
+    if (section.property("openapi") == nullptr) throw ConfigurationError("is required", &section, "openapi");
     readOpenAPISection(section.objectProperty("openapi"));
 }
 
@@ -91,12 +95,12 @@ void Configuration::readOpenAPISection(const jv::JV& openapi) {
         } else if (text == "json") {
             format_ = FileFormat::JSON;
         } else {
-            throw std::runtime_error(fmt::format("Unknown file format: {}", text));
+            throw ConfigurationError(fmt::format("Unknown file format: {}", text), format);
         }
     }
-    if (openapi.optionalIntegerProperty("indent")) {
+    if (const jv::JV* indent = openapi.optionalIntegerProperty("indent")) {
         std::int64_t size = openapi.integerPropertyValue("indent");
-        if (size < kMinIndentSize || size > kMaxIndentSize) throw std::runtime_error("Invalid indent size");
+        if (size < kMinIndentSize || size > kMaxIndentSize) throw ConfigurationError(kInvalidIndent, indent);
         setIndentSize(static_cast<unsigned>(size));
     }
     if (const jv::JV* orders = openapi.optionalObjectProperty("property_order")) readPropertyOrders(*orders);
@@ -105,20 +109,20 @@ void Configuration::readOpenAPISection(const jv::JV& openapi) {
 void Configuration::readPropertyOrders(const jv::JV& orders) {
     for (auto [kind, order] : orders.properties()) {
         if (kind == "default") {
-            if (!order->isString()) throw std::runtime_error("Default order must be a string");
-            setDefaultPropertyOrder(orderShortcut(order->stringValue()));
+            if (!order->isString()) throw ConfigurationError("Default order must be a string", order);
+            setDefaultPropertyOrder(orderShortcut(*order));
         } else if (order->isString()) {
-            kindOrders_.insert_or_assign(std::string(kind), orderShortcut(order->stringValue()));
+            kindOrders_.insert_or_assign(std::string(kind), orderShortcut(*order));
         } else if (order->isArray()) {
             std::vector<std::string> keys;
             keys.reserve(order->size());
             for (const jv::JV* key : order->items()) {
-                if (!key->isString()) throw std::runtime_error("Element is not a string");
+                if (!key->isString()) throw ConfigurationError("Element is not a string", key);
                 keys.emplace_back(key->stringValue());
             }
             setFixedPropertyOrder(std::string(kind), std::move(keys));
         } else {
-            throw std::runtime_error("Property order block must be a string or an array");
+            throw ConfigurationError("Property order block must be a string or an array", order);
         }
     }
 }
@@ -131,7 +135,7 @@ void Configuration::reset() {
 }
 
 void Configuration::setIndentSize(unsigned size) {
-    if (size < kMinIndentSize || size > kMaxIndentSize) throw std::runtime_error("Invalid indent size");
+    if (size < kMinIndentSize || size > kMaxIndentSize) throw std::runtime_error(kInvalidIndent);
     indentSize_ = size;
 }
 

@@ -1,5 +1,6 @@
 #include "zephalon/openapi_format/configuration.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,8 +16,12 @@ std::unique_ptr<jv::JVDoc> json(std::string_view text) { return jv::readString(t
 
 std::string fromJVError(std::string_view section) {
     Configuration config;
+    auto doc = json(section);
     try {
-        config.fromJV(*json(section)->root());
+        config.fromJV(*doc->root());
+    } catch (const ConfigurationError& e) {
+        // The node at fault, which the command turns into a position or a member path.
+        return fmt::format("{} at '{}'{}", e.what(), e.node->pointer(), e.member.empty() ? "" : " member " + e.member);
     } catch (const std::exception& e) {
         return e.what();
     }
@@ -70,24 +75,27 @@ TEST(Configuration, ExtendsRecommendedAndOverridesSingleKinds) {
 }
 
 TEST(Configuration, RejectsBadSectionsWithTheirMessages) {
-    EXPECT_EQ(fromJVError(R"({})"), "Required property 'openapi' is missing.");
-    EXPECT_EQ(fromJVError(R"({"extends": [1], "openapi": {}})"), "Extends must be a string");
-    EXPECT_EQ(fromJVError(R"({"extends": ["strict"], "openapi": {}})"), "Unknown extends value: strict");
-    EXPECT_EQ(fromJVError(R"({"openapi": {"format": "xml"}})"), "Unknown file format: xml");
-    EXPECT_EQ(fromJVError(R"({"openapi": {"indent": 1}})"), "Invalid indent size");
-    EXPECT_EQ(fromJVError(R"({"openapi": {"indent": 0}})"), "Invalid indent size");
-    EXPECT_EQ(fromJVError(R"({"openapi": {"indent": -3}})"), "Invalid indent size");
+    EXPECT_EQ(fromJVError(R"({})"), "is required at '' member openapi");
+    EXPECT_EQ(fromJVError(R"({"extends": [1], "openapi": {}})"), "Extends must be a string at '/extends/0'");
+    EXPECT_EQ(fromJVError(R"({"extends": ["strict"], "openapi": {}})"),
+              "Unknown extends value: strict at '/extends/0'");
+    EXPECT_EQ(fromJVError(R"({"openapi": {"format": "xml"}})"), "Unknown file format: xml at '/openapi/format'");
+    EXPECT_EQ(fromJVError(R"({"openapi": {"indent": 1}})"), "Invalid indent size (2 to 9) at '/openapi/indent'");
+    EXPECT_EQ(fromJVError(R"({"openapi": {"indent": 0}})"), "Invalid indent size (2 to 9) at '/openapi/indent'");
+    EXPECT_EQ(fromJVError(R"({"openapi": {"indent": -3}})"), "Invalid indent size (2 to 9) at '/openapi/indent'");
     // Beyond what the YAML emitter can honour, instead of silently falling back to 2 or writing huge indents.
-    EXPECT_EQ(fromJVError(R"({"openapi": {"indent": 10}})"), "Invalid indent size");
+    EXPECT_EQ(fromJVError(R"({"openapi": {"indent": 10}})"), "Invalid indent size (2 to 9) at '/openapi/indent'");
     EXPECT_EQ(fromJVError(R"({"openapi": {"indent": 2.5}})"), "An integer value is expected for 'indent'.");
-    EXPECT_EQ(fromJVError(R"({"openapi": {"property_order": {"default": ["a"]}}})"), "Default order must be a string");
+    EXPECT_EQ(fromJVError(R"({"openapi": {"property_order": {"default": ["a"]}}})"),
+              "Default order must be a string at '/openapi/property_order/default'");
     EXPECT_EQ(fromJVError(R"({"openapi": {"property_order": {"default": "fixed"}}})"),
-              "Unsupported order shortcut: fixed");
+              "Unsupported order shortcut: fixed at '/openapi/property_order/default'");
     EXPECT_EQ(fromJVError(R"({"openapi": {"property_order": {"info": "reversed"}}})"),
-              "Unsupported order shortcut: reversed");
-    EXPECT_EQ(fromJVError(R"({"openapi": {"property_order": {"info": ["title", 2]}}})"), "Element is not a string");
+              "Unsupported order shortcut: reversed at '/openapi/property_order/info'");
+    EXPECT_EQ(fromJVError(R"({"openapi": {"property_order": {"info": ["title", 2]}}})"),
+              "Element is not a string at '/openapi/property_order/info/1'");
     EXPECT_EQ(fromJVError(R"({"openapi": {"property_order": {"info": {}}}})"),
-              "Property order block must be a string or an array");
+              "Property order block must be a string or an array at '/openapi/property_order/info'");
 
     Configuration config;
     EXPECT_THROW(config.setDefaultPropertyOrder(PropertyOrder::Fixed), std::runtime_error);

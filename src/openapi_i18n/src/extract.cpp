@@ -65,11 +65,23 @@ void Extract::process() const {
         throw std::runtime_error(fmt::format("The output file {} is the input document", outputPath_));
     }
 
+    // An empty file, a YAML file of comments or a bare value holds no texts; extracting "{}" from it would hide
+    // that the wrong file was named.
+    auto notADocument = [&] {
+        return std::runtime_error(fmt::format("{}: not an OpenAPI document (the root must be an object)", inputPath_));
+    };
+    std::error_code error;
+    if (jv::guessFormat(inputPath_) && std::filesystem::is_regular_file(inputPath_, error) &&
+        std::filesystem::file_size(inputPath_, error) == 0 && !error) {
+        throw notADocument();
+    }
     std::unique_ptr<openapi::OpenAPIReadResult> result;
     {
         auto scope = telemetry::getSpanScope("read");
         result = openapi::uncheckedReadFromFile(inputPath_);
     }
+    const jv::JVDoc* source = result->doc();
+    if (source == nullptr || source->root() == nullptr || !source->root()->isObject()) throw notADocument();
 
     std::unique_ptr<jv::JVDoc> output;
     {

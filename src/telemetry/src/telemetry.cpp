@@ -231,7 +231,7 @@ void shutDown() {
 }
 
 const Tracer& getTracer() {
-    static const Tracer tracer("zephalon", "1.13.0");
+    static const Tracer tracer("zephalon", ZEPHALON_VERSION);
     return tracer;
 }
 

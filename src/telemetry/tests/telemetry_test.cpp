@@ -110,7 +110,7 @@ TEST_F(TelemetryTest, SpansAreWrittenWhenTheyEndInnermostFirst) {
     EXPECT_EQ(count(text, "a.yaml"), 0u);
     EXPECT_EQ(count(text, "status        : Ok\n"), 1u);
     EXPECT_EQ(count(text, "status        : Unset\n"), 1u);
-    EXPECT_EQ(count(text, "tracer        : zephalon 1.13.0\n"), 2u);
+    EXPECT_EQ(count(text, std::string("tracer        : zephalon ") + ZEPHALON_VERSION + "\n"), 2u);
 }
 
 TEST_F(TelemetryTest, InitTruncatesAndShutDownStopsWriting) {

@@ -6,6 +6,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "zephalon/cli/config_file.h"
@@ -26,17 +28,34 @@ void writeOutput(const std::filesystem::path& path, const std::string& text) {
     }
 }
 
+// Reads an input and makes sure it is a document at all: an empty file, a YAML file of comments or a bare value
+// would otherwise come out as "null" or "{}" and the run would look successful.
+std::pair<std::unique_ptr<jv::JVDoc>, FileFormat> readDocument(const std::filesystem::path& path) {
+    auto notADocument = [&] {
+        return std::runtime_error(
+            fmt::format("{}: not an OpenAPI document (the root must be an object)", path.string()));
+    };
+    std::error_code error;
+    if (jv::guessFormat(path) && std::filesystem::is_regular_file(path, error) &&
+        std::filesystem::file_size(path, error) == 0 && !error) {
+        throw notADocument();
+    }
+    auto read = jv::readFileAndFormat(path);
+    if (read.first->root() == nullptr || !read.first->root()->isObject()) throw notADocument();
+    return read;
+}
+
 void formatToOutput(const openapi_format::Formatter& formatter, const std::string& input, const std::string& output) {
     std::optional<FileFormat> format = jv::guessFormat(output);
     if (!format) throw std::runtime_error(fmt::format("Unknown file format: {}", output));
-    auto doc = jv::readFile(input);
+    auto doc = readDocument(input).first;
     writeOutput(output, formatter.process(*doc, *format));
 }
 
 // Rewrites a file in place, or beside it under the other extension when the configured format differs from the
 // file's own (the input is then left as it was).
 void formatInPlace(const openapi_format::Formatter& formatter, const std::filesystem::path& input) {
-    auto [doc, inputFormat] = jv::readFileAndFormat(input);
+    auto [doc, inputFormat] = readDocument(input);
     FileFormat format = formatter.config().format().value_or(inputFormat);
     std::filesystem::path output = input;
     if (format != inputFormat) output.replace_extension(jv::extensionForFormat(format));
@@ -50,7 +69,10 @@ FormatCommand::FormatCommand() : Command("format") {}
 void FormatCommand::setUp(CLI::App& parent) {
     parser().description("Format one or more OpenAPI files.");
     parser().add_option("--config", "Path to the configuration file.")->option_text("CONFIG");
-    parser().add_option("--output", "Path to the output file or directory.")->option_text("OUTPUT");
+    parser()
+        .add_option("--output",
+                    "Path to the output file (one input only); its extension, .json, .yaml or .yml, sets the format.")
+        ->option_text("OUTPUT");
     parser()
         .add_option("files", "Path to OpenAPI files to format.")
         ->option_text("FILES")
@@ -67,7 +89,14 @@ int FormatCommand::execute() {
     if (parser().count("--config") > 0) {
         ConfigFile config;
         config.load(parser().get_option("--config")->as<std::string>());
-        formatter.setConfig(config.commandConfig("format"));
+        const jv::JV* section = config.commandConfig("format");
+        try {
+            formatter.setConfig(section);
+        } catch (const openapi_format::ConfigurationError& error) {
+            throw std::runtime_error(config.describe(error.node, error.what(), error.member));
+        } catch (const jv::JVError& error) {
+            throw std::runtime_error(config.describe(error.node, error.what()));
+        }
     } else {
         formatter.setDefaultConfig();
     }
@@ -85,7 +114,8 @@ int FormatCommand::execute() {
         try {
             formatInPlace(formatter, file);
         } catch (const std::exception& e) {
-            if (files.size() == 1) throw;
+            // Reading errors name their file already.
+            if (files.size() == 1 || std::string_view(e.what()).starts_with(file + ":")) throw;
             throw std::runtime_error(fmt::format("{}: {}", file, e.what()));
         }
     }

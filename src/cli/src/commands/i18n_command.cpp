@@ -19,7 +19,9 @@ void I18NCommand::setUp(CLI::App& parent) {
         ->expected(1, -1)
         ->allow_extra_args()
         ->required();
-    parser().add_option("--output", "Path to extracted i18n literals.")->option_text("DEST");
+    parser()
+        .add_option("--output", "Path to the JSON file to write the extracted texts to (standard output when absent).")
+        ->option_text("DEST");
     attachTo(parent);
 }
 

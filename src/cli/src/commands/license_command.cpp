@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <iostream>
+#include <stdexcept>
 #include <string_view>
 
 #include "zephalon/cli/dependencies.h"
@@ -77,8 +78,8 @@ int LicenseCommand::execute() {
             return 0;
         }
     }
-    std::cout << fmt::format("No library with name {0} found.\n", name);
-    return 0;
+    // A name that matches nothing is a mistake to report, not an answer: a script must not take it for a licence.
+    throw std::runtime_error(fmt::format("Unknown library: {}", name));
 }
 
 }  // namespace zephalon::cli

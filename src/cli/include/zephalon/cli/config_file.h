@@ -34,6 +34,7 @@ class ConfigFile {
     void load(std::istream& in, FileFormat format);
 
     // Raises ConfigFileError unless "/version" is the string "1.0". Does nothing before a document is loaded.
+    // Every ConfigFileError's message says where the fault is (see describe).
     void checkVersion() const;
 
     // The section "/commands/<command>", or null when there is none. A section that is not an object raises
@@ -45,12 +46,22 @@ class ConfigFile {
     bool loaded() const { return doc_ != nullptr; }
     const jv::JVDoc* document() const { return doc_.get(); }
 
+    // A message about `node` of the loaded configuration that says where the node is: "file:line:column: message"
+    // in a JSON file; "file: a.b.c: message" in a YAML file, whose scalars carry no position (the member path
+    // finds them as well). With `member`, the message is about that member of `node`, usually a missing one:
+    // "file: commands.format.openapi is required". The file is left out for a configuration read from a stream.
+    std::string describe(const jv::JV* node, std::string_view message, std::string_view member = {}) const;
+
   private:
-    void adopt(std::unique_ptr<jv::JVDoc> doc);
-    static void checkVersion(const jv::JVDoc& doc);
+    void adopt(std::unique_ptr<jv::JVDoc> doc, std::string file, FileFormat format);
+    void checkVersion(const jv::JVDoc& doc, const std::string& file, FileFormat format) const;
+    std::string describe(const jv::JV* node, std::string_view message, std::string_view member, const std::string& file,
+                         FileFormat format) const;
     const jv::JV* section(std::string_view name) const;
 
     std::unique_ptr<jv::JVDoc> doc_;
+    std::string file_;
+    FileFormat format_ = FileFormat::JSON;
 };
 
 }  // namespace zephalon::cli

@@ -14,6 +14,7 @@
 
 #include "zephalon/jv/jv.h"
 #include "zephalon/jv/pos.h"
+#include "zephalon/jv/read_error.h"
 
 namespace zephalon::jv {
 
@@ -227,6 +228,11 @@ class JSONReader {
     // 0 when there was no error.
     int errorCode() const;
     State state() const { return state_; }
+    // After a failed parse: what went wrong, in words ("expected ',' or '}' after an object member, found a
+    // string"), and the byte offset it was found at (the offending token, or the offending byte inside a token).
+    // A handler that stopped the parse is described by `handlerReason` when one is given.
+    std::string errorReason(std::string_view handlerReason = {}) const;
+    std::size_t errorOffset() const { return errorOffset_; }
 
   private:
     bool run(std::string_view text);
@@ -243,9 +249,16 @@ class JSONReader {
     std::string pending_;
     ParseError parseError_ = ParseError::None;
     Lexer::Error lexError_ = Lexer::Error::None;
+    // What the failed parse expected, and what it found instead.
+    State failedIn_ = State::Start;
+    Lexer::Token failedOn_ = Lexer::Token::Eof;
+    std::size_t errorOffset_ = 0;
 };
 
-// Reads a whole JSON text into a document. Any failure raises JSONReaderError "JSON parse error".
+// Reads a whole JSON text into a document; a UTF-8 byte order mark before it is skipped. Any failure raises
+// ReadError with the position of the fault and the reason "JSON parse error: " followed by what was wrong, e.g.
+// "expected ':' after an object key, found a number", "invalid UTF-8 at byte 17" (0-based, counted in the text
+// as given) or "nesting deeper than 1000 levels".
 std::unique_ptr<JVDoc> readJsonStream(std::istream& in);
 std::unique_ptr<JVDoc> readJsonString(std::string_view text);
 

@@ -11,6 +11,11 @@
 // An alias stands for a deep copy of its anchored node. Anchors become usable once their node is complete, so a
 // node cannot contain itself. Aliases may add at most kMaxAliasNodes nodes in all, and nesting, aliases
 // included, may reach at most kMaxDepth levels: inputs beyond either limit are refused.
+//
+// A plain "<<" key merges: its value, a mapping or a list of mappings (usually aliases), lends the enclosing mapping
+// every key it does not have itself; among the list's mappings the earlier one wins. Merged keys take the place of
+// the "<<" key in the source order. A quoted "<<" is an ordinary key. Any other key that occurs twice in one
+// mapping is an error, as YAML requires keys to be unique.
 
 #include <cstddef>
 #include <iosfwd>
@@ -26,9 +31,10 @@ class YAMLReader {
     static constexpr std::size_t kMaxDepth = 1000;
     static constexpr std::size_t kMaxAliasNodes = 1'000'000;
 
-    // Reads one YAML document (a stream without any document gives a null root). Failures raise
-    // std::runtime_error: "Failed to parse YAML" for syntax errors, invalid encodings and too deep nesting, and a
-    // message beginning with "Failed to parse YAML: " for the other refusals.
+    // Reads one YAML document (a stream without any document gives a null root). Failures raise ReadError with the
+    // 1-based position of the fault when there is one and the reason "Failed to parse YAML: " followed by what was
+    // wrong: the parser's own description, "invalid UTF-8 at byte N" (0-based), "nesting deeper than 1000 levels",
+    // "duplicate key 'k'" and the other refusals.
     std::unique_ptr<JVDoc> read(std::string_view text);
 };
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -18,6 +19,16 @@ enum class PropertyOrder {
     Fixed = 2,     // a given list of keys first, then the others byte-wise
 };
 
+// A configuration value that cannot be used. `node` is the offending value, or the object that lacks the required
+// `member`; the caller, who knows the file, says where that is.
+class ConfigurationError : public jv::JVError {
+  public:
+    ConfigurationError(const std::string& message, const jv::JV* failed, std::string missingMember = {})
+        : jv::JVError(message, failed), member(std::move(missingMember)) {}
+
+    std::string member;
+};
+
 // How the format command writes documents: output format, indentation and key order per kind of object.
 class Configuration {
   public:
@@ -26,7 +37,8 @@ class Configuration {
     static constexpr unsigned kMaxIndentSize = 9;
 
     // Reads a `format` section on top of the current settings: first every configuration named in `extends`,
-    // then the section's own `openapi` object. Failures raise jv::JVError or std::runtime_error.
+    // then the section's own `openapi` object. Failures raise ConfigurationError, or jv::JVError for a member of the
+    // wrong kind; both name the node at fault.
     void fromJV(const jv::JV& section);
     // The settings used without a configuration file: YAML, indent 2, source order everywhere.
     void reset();

@@ -104,7 +104,7 @@ void init();
 // Flushes and closes the telemetry stream; spans ending afterwards are dropped.
 void shutDown();
 
-// The tracer "zephalon", version "1.13.0".
+// The tracer "zephalon", with the program's own version.
 const Tracer& getTracer();
 std::shared_ptr<Span> startSpan(std::string_view name);
 Scope getSpanScope(std::string_view name);
