@@ -235,7 +235,7 @@ TEST_F(LintTest, ABaselineHidesAcceptedFindingsAndKeepsNewOnes) {
         {"--config", "ids.yaml", "--write-baseline", "baseline.yaml", "--fail-severity", "error", "a.json", "b.yaml"});
     EXPECT_EQ(written.status, 1);
     EXPECT_EQ(workspace.read("baseline.yaml"),
-              "version: \"1.0\"\n"
+              "version: '1.0'\n"
               "findings:\n"
               "  a.json:\n"
               "    operation-id-defined:\n"

@@ -98,9 +98,8 @@ void JSONWriter::beforeValue() {
             return;
         case State::ArrayStart:
         case State::MapStart:
-            if (indentSize_ > 0) {
-                for (int i = 0; i < depth_; ++i) out_.append(indent_);
-            }
+            // The opening bracket's line ends only now: an empty container stays "{}" or "[]".
+            if (indentSize_ > 0) newlineAndIndent(depth_);
             return;
         case State::InArray:
         case State::MapKey:
@@ -175,7 +174,6 @@ void JSONWriter::openContainer(State state, char bracket) {
     beforeValue();
     if (depth_ >= kMaxDepth) fail(JSONWriterError::Status::MaxDepthExceeded);
     out_.push_back(bracket);
-    if (indentSize_ > 0) out_.push_back('\n');
     states_[++depth_] = state;
 }
 
@@ -185,7 +183,7 @@ void JSONWriter::closeContainer(State first, State next, char bracket) {
     if (state == State::Complete) throw JSONWriterError(JSONWriterError::Status::GenerationComplete);
     if (depth_ == 0 || (state != first && state != next)) fail(JSONWriterError::Status::UnbalancedContainer);
     --depth_;
-    if (indentSize_ > 0) newlineAndIndent(depth_);
+    if (indentSize_ > 0 && state != first) newlineAndIndent(depth_);
     out_.push_back(bracket);
     afterValue();
 }
@@ -350,11 +348,8 @@ void JSONWriter::separate(bool& first, int level) {
 }
 
 void JSONWriter::close(bool empty, int level, char bracket) {
-    if (indentSize_ > 0) {
-        // An empty container is printed open, with an empty line between its brackets.
-        if (empty) out_.push_back('\n');
-        newlineAndIndent(level);
-    }
+    // An empty container is written closed, "{}" or "[]", as people write it.
+    if (indentSize_ > 0 && !empty) newlineAndIndent(level);
     out_.push_back(bracket);
 }
 

@@ -62,4 +62,16 @@ inline bool yamlStringNeedsQuotes(std::string_view text) {
     return number::Number::parse(text.data(), text.size()).has_value();
 }
 
+// How the writer puts a string down. Plain where every reader takes it for the same string; single quotes where a
+// reader could take it for something else (a number, a boolean, a date...) or the YAML syntax forbids it plain;
+// double quotes where only escapes can say it; a literal block for multi-line text in block layout.
+enum class YamlStringStyle { Plain, SingleQuoted, DoubleQuoted, Literal };
+
+// Whether a YAML 1.1 reader or a YAML 1.2 core-schema reader (this reader included) would read the plain scalar
+// as anything but this string.
+bool yamlPlainIsAmbiguous(std::string_view text);
+
+// `flow` for flow collections, where ",[]{}" end a plain scalar; `key` for mapping keys, which are never blocks.
+YamlStringStyle yamlStringStyle(std::string_view text, bool flow, bool key);
+
 }  // namespace zephalon::jv

@@ -1,7 +1,6 @@
 #include "zephalon/jv/yaml_writer.h"
 
 #include <fmt/format.h>
-#include <yaml.h>
 
 #include <stdexcept>
 #include <string_view>
@@ -14,166 +13,300 @@ namespace zephalon::jv {
 
 namespace {
 
-constexpr const char* kNullTag = "tag:yaml.org,2002:null";
-constexpr const char* kBoolTag = "tag:yaml.org,2002:bool";
-constexpr const char* kIntTag = "tag:yaml.org,2002:int";
-constexpr const char* kFloatTag = "tag:yaml.org,2002:float";
-constexpr const char* kStrTag = "tag:yaml.org,2002:str";
-
 // Trees built in code are not bounded by a reader; refuse before the recursion could exhaust the stack.
 constexpr int kMaxDepth = 1000;
 
-yaml_char_t* tagText(const char* tag) { return reinterpret_cast<yaml_char_t*>(const_cast<char*>(tag)); }
+// Readers treat an implicit key longer than this as an error; longer keys are written as explicit "? " keys.
+constexpr std::size_t kMaxImplicitKey = 1024;
 
 }  // namespace
 
+// Writes the layout the YAML world reads and writes by hand: block mappings indented by the indent size, block
+// sequences in a mapping not indented ("key:\n- a"), "{}" and "[]" for empty collections, and one line for the
+// whole document in flow layout. Scalars are written as yamlStringStyle says; UTF-8 text is written as it is.
 class YAMLWriter::Impl {
   public:
-    explicit Impl(int indentSize) : flow_(indentSize == 0) {
-        if (!yaml_emitter_initialize(&emitter_)) throw std::runtime_error("Failed to initialize emitter");
-        yaml_emitter_set_output(&emitter_, &Impl::appendOutput, this);
-        yaml_emitter_set_encoding(&emitter_, YAML_UTF8_ENCODING);
-        yaml_emitter_set_indent(&emitter_, indentSize == 0 ? 2 : indentSize);
-        yaml_emitter_set_unicode(&emitter_, 1);
-        yaml_emitter_set_width(&emitter_, -1);
-    }
-    ~Impl() { yaml_emitter_delete(&emitter_); }
-    Impl(const Impl&) = delete;
-    Impl& operator=(const Impl&) = delete;
+    Impl(int indentSize, const PropertyFactory& factory)
+        : flow_(indentSize == 0), indent_(indentSize == 0 ? 2 : indentSize), factory_(factory) {}
 
-    void writeDocument(const JV& root, const PropertyFactory& factory) {
-        yaml_event_t event;
-        if (!yaml_stream_start_event_initialize(&event, YAML_UTF8_ENCODING)) {
-            throw std::runtime_error("Failed to initialize stream start event");
+    void writeDocument(const JV& root) {
+        if (flow_) {
+            flowNode(root, 0);
+        } else if (isFilled(root)) {
+            root.isObject() ? blockMapping(root, 0, false, 0) : blockSequence(root, 0, false, 0);
+            return;
+        } else {
+            scalarOrEmpty(root, indent_);
         }
-        emit(event, "Failed to emit stream start event");
-        if (!yaml_document_start_event_initialize(&event, nullptr, nullptr, nullptr, 1)) {
-            throw std::runtime_error("Failed to initialize document start event");
-        }
-        emit(event, "Failed to emit document start event");
-        writeNode(root, factory, 0);
-        if (!yaml_document_end_event_initialize(&event, 1)) {
-            throw std::runtime_error("Failed to initialize document end event");
-        }
-        emit(event, "Failed to emit document end event");
-        if (!yaml_stream_end_event_initialize(&event)) {
-            throw std::runtime_error("Failed to initialize stream end event");
-        }
-        emit(event, "Failed to emit stream end event");
-        yaml_emitter_flush(&emitter_);
+        output.push_back('\n');
     }
 
     std::string output;
 
   private:
-    static int appendOutput(void* data, unsigned char* buffer, size_t size) {
-        static_cast<Impl*>(data)->output.append(reinterpret_cast<const char*>(buffer), size);
-        return 1;
-    }
+    static bool isFilled(const JV& node) { return (node.isObject() || node.isArray()) && node.size() > 0; }
 
-    void emit(yaml_event_t& event, const char* failure) {
-        // The emitter takes ownership of the event whether or not it succeeds.
-        if (!yaml_emitter_emit(&emitter_, &event)) throw std::runtime_error(failure);
-    }
-
-    void scalar(std::string_view text, const char* tag, yaml_scalar_style_t style, const char* initFailure,
-                const char* emitFailure) {
-        yaml_event_t event;
-        if (!yaml_scalar_event_initialize(&event, nullptr, tagText(tag),
-                                          reinterpret_cast<const yaml_char_t*>(text.data()),
-                                          static_cast<int>(text.size()), 1, 1, style)) {
-            throw std::runtime_error(initFailure);
-        }
-        emit(event, emitFailure);
-    }
-
-    void stringScalar(std::string_view text) {
-        scalar(text, kStrTag, yamlStringNeedsQuotes(text) ? YAML_DOUBLE_QUOTED_SCALAR_STYLE : YAML_ANY_SCALAR_STYLE,
-               "Failed to initialize string scalar event", "Failed to emit string scalar event");
-    }
-
-    void numberScalar(const number::Number& value) {
-        const char* tag = value.isInteger() ? kIntTag : kFloatTag;
-        std::string text;
-        if (value.isNaN()) {
-            text = ".nan";
-        } else if (value.isInfinity()) {
-            text = value.compare(number::Number(0)) < 0 ? "-.inf" : ".inf";
-        } else {
-            text = value.string(0);
-        }
-        scalar(text, tag, YAML_PLAIN_SCALAR_STYLE, "Failed to initialize number scalar event",
-               "Failed to emit number scalar event");
-    }
-
-    void writeNode(const JV& node, const PropertyFactory& factory, int depth) {
-        switch (node.type()) {
-            case JV::Type::Null:
-                scalar("null", kNullTag, YAML_PLAIN_SCALAR_STYLE, "Failed to initialize null scalar event",
-                       "Failed to emit null scalar event");
-                return;
-            case JV::Type::Boolean:
-                scalar(node.booleanValue() ? "true" : "false", kBoolTag, YAML_PLAIN_SCALAR_STYLE,
-                       "Failed to initialize boolean scalar event", "Failed to emit boolean scalar event");
-                return;
-            case JV::Type::Number:
-                numberScalar(node.numberValue());
-                return;
-            case JV::Type::String:
-                stringScalar(node.stringValue());
-                return;
-            case JV::Type::Array:
-                writeArray(node, factory, depth);
-                return;
-            case JV::Type::Object:
-                writeObject(node, factory, depth);
-                return;
-        }
-    }
-
-    void checkDepth(int depth) {
+    void checkDepth(int depth) const {
         if (depth >= kMaxDepth) {
             throw std::runtime_error(fmt::format("YAML output is nested deeper than {} levels", kMaxDepth));
         }
     }
 
-    void writeArray(const JV& node, const PropertyFactory& factory, int depth) {
+    void spaces(int count) { output.append(static_cast<std::size_t>(count), ' '); }
+
+    // A mapping whose first line continues a line already begun (after "- ") when `inlineFirst` is set; its keys
+    // stand at `column`.
+    void blockMapping(const JV& node, int column, bool inlineFirst, int depth) {
         checkDepth(depth);
-        yaml_event_t event;
-        if (!yaml_sequence_start_event_initialize(&event, nullptr, nullptr, 1,
-                                                  flow_ ? YAML_FLOW_SEQUENCE_STYLE : YAML_BLOCK_SEQUENCE_STYLE)) {
-            throw std::runtime_error("Failed to initialize sequence start event");
+        bool first = true;
+        for (auto [key, value] : factory_(node)) {
+            if (!(first && inlineFirst)) spaces(column);
+            first = false;
+            bool explicitKey = key.size() > kMaxImplicitKey;
+            if (explicitKey) output.append("? ");
+            string(key, false, true, column);
+            if (explicitKey) {
+                output.push_back('\n');
+                spaces(column);
+            }
+            output.push_back(':');
+            afterKey(*value, column, depth);
         }
-        emit(event, "Failed to emit sequence start event");
-        for (const JV* element : node.items()) writeNode(*element, factory, depth + 1);
-        if (!yaml_sequence_end_event_initialize(&event)) {
-            throw std::runtime_error("Failed to initialize sequence end event");
-        }
-        emit(event, "Failed to emit sequence end event");
     }
 
-    void writeObject(const JV& node, const PropertyFactory& factory, int depth) {
-        checkDepth(depth);
-        yaml_event_t event;
-        if (!yaml_mapping_start_event_initialize(&event, nullptr, nullptr, 1,
-                                                 flow_ ? YAML_FLOW_MAPPING_STYLE : YAML_BLOCK_MAPPING_STYLE)) {
-            throw std::runtime_error("Failed to initialize mapping start event");
+    void afterKey(const JV& value, int column, int depth) {
+        if (!isFilled(value)) {
+            output.push_back(' ');
+            scalarOrEmpty(value, column + indent_);
+            output.push_back('\n');
+        } else if (value.isObject()) {
+            output.push_back('\n');
+            blockMapping(value, column + indent_, false, depth + 1);
+        } else {
+            // Sequences in a mapping stand at the key's column, as most YAML is written.
+            output.push_back('\n');
+            blockSequence(value, column, false, depth + 1);
         }
-        emit(event, "Failed to emit mapping start event");
-        for (auto [key, value] : factory(node)) {
-            scalar(key, kStrTag, YAML_ANY_SCALAR_STYLE, "Failed to initialize string scalar event",
-                   "Failed to emit string scalar event");
-            writeNode(*value, factory, depth + 1);
-        }
-        if (!yaml_mapping_end_event_initialize(&event)) {
-            throw std::runtime_error("Failed to initialize mapping end event");
-        }
-        emit(event, "Failed to emit mapping end event");
     }
 
-    yaml_emitter_t emitter_{};
+    void blockSequence(const JV& node, int column, bool inlineFirst, int depth) {
+        checkDepth(depth);
+        bool first = true;
+        for (const JV* item : node.items()) {
+            if (!(first && inlineFirst)) spaces(column);
+            first = false;
+            output.push_back('-');
+            if (!isFilled(*item)) {
+                output.push_back(' ');
+                scalarOrEmpty(*item, column + indent_);
+                output.push_back('\n');
+                continue;
+            }
+            spaces(indent_ - 1);
+            if (item->isObject()) {
+                blockMapping(*item, column + indent_, true, depth + 1);
+            } else {
+                blockSequence(*item, column + indent_, true, depth + 1);
+            }
+        }
+    }
+
+    void flowNode(const JV& node, int depth) {
+        if (node.isObject()) {
+            checkDepth(depth);
+            output.push_back('{');
+            bool first = true;
+            for (auto [key, value] : factory_(node)) {
+                if (!first) output.append(", ");
+                first = false;
+                if (key.size() > kMaxImplicitKey) output.append("? ");
+                string(key, true, true, 0);
+                output.append(": ");
+                flowNode(*value, depth + 1);
+            }
+            output.push_back('}');
+        } else if (node.isArray()) {
+            checkDepth(depth);
+            output.push_back('[');
+            bool first = true;
+            for (const JV* item : node.items()) {
+                if (!first) output.append(", ");
+                first = false;
+                flowNode(*item, depth + 1);
+            }
+            output.push_back(']');
+        } else {
+            scalarOrEmpty(node, 0);
+        }
+    }
+
+    // A scalar, or an empty collection, on the current line. `blockColumn` is where a literal block's lines go.
+    void scalarOrEmpty(const JV& node, int blockColumn) {
+        switch (node.type()) {
+            case JV::Type::Null:
+                output.append("null");
+                return;
+            case JV::Type::Boolean:
+                output.append(node.booleanValue() ? "true" : "false");
+                return;
+            case JV::Type::Number:
+                number(node.numberValue());
+                return;
+            case JV::Type::String:
+                string(node.stringValue(), flow_, false, blockColumn);
+                return;
+            case JV::Type::Array:
+                output.append("[]");
+                return;
+            case JV::Type::Object:
+                output.append("{}");
+                return;
+        }
+    }
+
+    void number(const number::Number& value) {
+        if (value.isNaN()) {
+            output.append(".nan");
+        } else if (value.isInfinity()) {
+            output.append(value.compare(number::Number(0)) < 0 ? "-.inf" : ".inf");
+        } else {
+            output.append(value.string(0));
+        }
+    }
+
+    void string(std::string_view text, bool flow, bool key, int blockColumn) {
+        switch (yamlStringStyle(text, flow, key)) {
+            case YamlStringStyle::Plain:
+                output.append(text);
+                return;
+            case YamlStringStyle::SingleQuoted:
+                singleQuoted(text);
+                return;
+            case YamlStringStyle::DoubleQuoted:
+                doubleQuoted(text);
+                return;
+            case YamlStringStyle::Literal:
+                literal(text, blockColumn);
+                return;
+        }
+    }
+
+    void singleQuoted(std::string_view text) {
+        output.push_back('\'');
+        for (char c : text) {
+            if (c == '\'') output.push_back('\'');
+            output.push_back(c);
+        }
+        output.push_back('\'');
+    }
+
+    void doubleQuoted(std::string_view text);
+
+    // "|" keeps one final line break, "|-" none and "|+" all of them; the lines follow at `column`.
+    void literal(std::string_view text, int column) {
+        std::size_t body = text.size();
+        if (body > 0 && text[body - 1] == '\n') --body;
+        bool keepsMore = body > 0 && text[body - 1] == '\n';
+        output.append(text.size() == body ? "|-" : keepsMore ? "|+" : "|");
+        std::string_view lines = text.substr(0, body);
+        std::size_t start = 0;
+        for (;;) {
+            std::size_t end = lines.find('\n', start);
+            std::string_view line = lines.substr(start, end == std::string_view::npos ? end : end - start);
+            output.push_back('\n');
+            if (!line.empty()) {
+                spaces(column);
+                output.append(line);
+            }
+            if (end == std::string_view::npos) break;
+            start = end + 1;
+        }
+    }
+
     bool flow_;
+    int indent_;
+    const PropertyFactory& factory_;
 };
+
+void YAMLWriter::Impl::doubleQuoted(std::string_view text) {
+    output.push_back('"');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<unsigned char>(text[i]);
+        switch (c) {
+            case '"':
+                output.append("\\\"");
+                continue;
+            case '\\':
+                output.append("\\\\");
+                continue;
+            case '\0':
+                output.append("\\0");
+                continue;
+            case '\a':
+                output.append("\\a");
+                continue;
+            case '\b':
+                output.append("\\b");
+                continue;
+            case '\t':
+                output.append("\\t");
+                continue;
+            case '\n':
+                output.append("\\n");
+                continue;
+            case '\v':
+                output.append("\\v");
+                continue;
+            case '\f':
+                output.append("\\f");
+                continue;
+            case '\r':
+                output.append("\\r");
+                continue;
+            case 0x1B:
+                output.append("\\e");
+                continue;
+            default:
+                break;
+        }
+        if (c < 0x20 || c == 0x7F) {
+            output.append(fmt::format("\\x{:02X}", c));
+            continue;
+        }
+        if (c < 0x80) {
+            output.push_back(static_cast<char>(c));
+            continue;
+        }
+        // A multi-byte sequence: printable ones are written as they are, the rest as escapes of their code point.
+        std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+        std::uint32_t cp = n == 0 ? 0 : c & (0x7F >> n);
+        bool wellFormed = n > 0 && i + n <= text.size();
+        for (std::size_t k = 1; wellFormed && k < n; ++k) {
+            auto next = static_cast<unsigned char>(text[i + k]);
+            wellFormed = (next & 0xC0) == 0x80;
+            cp = (cp << 6) | (next & 0x3F);
+        }
+        static constexpr std::uint32_t kMinimum[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (!wellFormed || cp < kMinimum[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+            throw std::runtime_error("YAML output cannot hold text that is not valid UTF-8");
+        }
+        if (cp == 0x85) {
+            output.append("\\N");
+        } else if (cp == 0x2028) {
+            output.append("\\L");
+        } else if (cp == 0x2029) {
+            output.append("\\P");
+        } else if (cp <= 0x9F) {
+            output.append(fmt::format("\\x{:02X}", cp));
+        } else if (cp == 0xFEFF || cp == 0xFFFE || cp == 0xFFFF) {
+            output.append(fmt::format("\\u{:04X}", cp));
+        } else {
+            output.append(text.substr(i, n));
+        }
+        i += n - 1;
+    }
+    output.push_back('"');
+}
 
 YAMLWriter::YAMLWriter() = default;
 YAMLWriter::~YAMLWriter() = default;
@@ -189,9 +322,11 @@ void YAMLWriter::write(const JVDoc& doc) {
 }
 
 void YAMLWriter::writeWith(const JV& node, const PropertyFactory& factory) {
-    // A fresh emitter per document: after a failure libyaml's emitter cannot be reused.
-    impl_ = std::make_unique<Impl>(indentSize_);
-    impl_->writeDocument(node, factory);
+    // A fresh writer per document, so a failed write leaves no partial text behind.
+    impl_.reset();
+    auto impl = std::make_unique<Impl>(indentSize_, factory);
+    impl->writeDocument(node);
+    impl_ = std::move(impl);
 }
 
 const std::string& YAMLWriter::toString() const {

@@ -101,7 +101,8 @@ TEST_F(FileIo, WriteThenReadKeepsValuesAndKeyOrderInBothFormats) {
         std::vector<std::string_view> order{"version", "title"};
         EXPECT_EQ(back->propOrder(*back->root()->property("info")), order) << name;
     }
-    EXPECT_EQ(slurp(path("out.yaml")), "info:\n  version: \"1.0\"\n  title: T\nopenapi: 3.0.3\nn:\n- 1\n- 2.5\n");
+    // "n" is a boolean to YAML 1.1 readers, so the key is quoted too.
+    EXPECT_EQ(slurp(path("out.yaml")), "info:\n  version: '1.0'\n  title: T\nopenapi: 3.0.3\n'n':\n- 1\n- 2.5\n");
 
     FileWriteOptions compact;
     compact.indentSize = 0;

@@ -43,7 +43,7 @@ Status statusOf(F&& action) {
     return Status::InErrorState;
 }
 
-TEST(JsonWriter, PrettyLayoutKeepsSourceOrderAndPrintsEmptyContainersOpen) {
+TEST(JsonWriter, PrettyLayoutKeepsSourceOrderAndPrintsEmptyContainersClosed) {
     auto doc = readJsonString(R"({"b": [1, true, null], "a": {}, "c": {"y": "s", "x": []}})");
     EXPECT_EQ(json(*doc),
               "{\n"
@@ -52,19 +52,29 @@ TEST(JsonWriter, PrettyLayoutKeepsSourceOrderAndPrintsEmptyContainersOpen) {
               "    true,\n"
               "    null\n"
               "  ],\n"
-              "  \"a\": {\n"
-              "\n"
-              "  },\n"
+              "  \"a\": {},\n"
               "  \"c\": {\n"
               "    \"y\": \"s\",\n"
-              "    \"x\": [\n"
-              "\n"
-              "    ]\n"
+              "    \"x\": []\n"
               "  }\n"
               "}\n");
     EXPECT_EQ(json(*doc, 0), R"({"b":[1,true,null],"a":{},"c":{"y":"s","x":[]}})");
     EXPECT_TRUE(json(*doc, 4).starts_with("{\n    \"b\": [\n        1,\n        true"));
-    EXPECT_EQ(json(*readJsonString("[]")), "[\n\n]\n");
+    EXPECT_EQ(json(*readJsonString("[]")), "[]\n");
+    EXPECT_EQ(json(*readJsonString("{}")), "{}\n");
+
+    // The event interface lays out the same way.
+    JSONWriter events;
+    events.writeObjectStart();
+    events.writeString("e");
+    events.writeArrayStart();
+    events.writeArrayEnd();
+    events.writeString("f");
+    events.writeArrayStart();
+    events.writeNull();
+    events.writeArrayEnd();
+    events.writeObjectEnd();
+    EXPECT_EQ(events.toString(), "{\n  \"e\": [],\n  \"f\": [\n    null\n  ]\n}\n");
 }
 
 TEST(JsonWriter, BareValuesAndCodeBuiltTreesUseKeyOrder) {
@@ -165,48 +175,201 @@ TEST(JsonWriter, WritesEveryDepthTheReaderAccepts) {
     EXPECT_EQ(fits.toString(), deepest);
 }
 
-TEST(YamlWriter, QuotesStringsThatWouldReadBackAsAnotherKind) {
+// Strings that a YAML 1.1 reader or a YAML 1.2 core-schema reader would take for something else. Each is written
+// quoted and, read back by our reader, is the same string; keys likewise.
+TEST(YamlWriter, QuotesEveryStringAnotherReaderWouldTypeDifferently) {
+    const char* const spellings[] = {
+        // null and booleans of both versions, in any case
+        "",
+        "~",
+        "null",
+        "Null",
+        "NULL",
+        "nULL",
+        "y",
+        "Y",
+        "n",
+        "N",
+        "yes",
+        "Yes",
+        "YES",
+        "no",
+        "No",
+        "NO",
+        "true",
+        "True",
+        "TRUE",
+        "false",
+        "False",
+        "FALSE",
+        "on",
+        "On",
+        "ON",
+        "off",
+        "Off",
+        "OFF",
+        // integers: decimal, signed, octal, hex, binary, underscores, commas, sexagesimal
+        "0",
+        "123",
+        "-17",
+        "+7",
+        "007",
+        "0o17",
+        "0x1F",
+        "0X1f",
+        "-0x1F",
+        "0b1010",
+        "1_000",
+        "1,000",
+        "1:20",
+        "-1:20:30",
+        // floats
+        "1.5",
+        "-1.5",
+        "1.10",
+        "1.",
+        ".5",
+        "1e5",
+        "1E-5",
+        "1.5e+10",
+        "6.8523015e+5",
+        "685.230_15e+03",
+        "190:20:30.15",
+        ".inf",
+        "-.inf",
+        "+.INF",
+        ".Inf",
+        ".nan",
+        ".NaN",
+        ".NAN",
+        // timestamps and dates
+        "2024-01-01",
+        "2001-12-14t21:59:43.10-05:00",
+        "2001-12-14 21:59:43.10 -5",
+        "2001-12-15T02:59:43.1Z",
+        // YAML 1.1 merge and value keys
+        "<<",
+        "=",
+        // indicators and syntax
+        "#x",
+        "*x",
+        "&x",
+        "!x",
+        "|x",
+        ">x",
+        "%x",
+        "@x",
+        "`x",
+        "'x",
+        "\"x",
+        "[x",
+        "]x",
+        "{x",
+        "}x",
+        ",x",
+        "? x",
+        ": x",
+        "- x",
+        "-",
+        "?",
+        ":",
+        "a: b",
+        "a #b",
+        "a:",
+        " lead",
+        "trail ",
+        "---",
+        "--- x",
+        "...",
+        "tab\there",
+    };
+    JVDoc doc;
+    doc.setRoot(JV::Type::Object);
+    JV* list = doc.root()->setArrayProperty("values");
+    JV* keys = doc.root()->setObjectProperty("keys");
+    for (const char* text : spellings) {
+        list->addString(text);
+        keys->setStringProperty(text, "v");
+    }
+    for (int indent : {2, 0}) {
+        std::string text = yaml(doc, indent);
+        auto back = readYamlString(text);
+        ASSERT_TRUE(back->root()->equal(*doc.root())) << text;
+        for (const char* spelling : spellings) {
+            std::string plain = std::string("- ") + spelling + "\n";
+            EXPECT_EQ(text.find(plain), std::string::npos) << "written plain: " << spelling;
+        }
+    }
+    EXPECT_EQ(yaml(*readJsonString(R"({"200": {"version": "1.10"}, "on": "yes", "d": "2024-01-01"})")),
+              "'200':\n  version: '1.10'\n'on': 'yes'\nd: '2024-01-01'\n");
+}
+
+TEST(YamlWriter, LeavesPlainWhatEveryReaderReadsAsTheSameString) {
     JVDoc doc;
     doc.setRoot(JV::Type::Array);
-    for (const char* text : {"123", "-1.5", "1e5", "+7", "true", "null", "", "#x", "*x", "~", "True", "0x10", "1.0.0",
-                             "plain", "a: b", "- x"}) {
+    for (const char* text : {"plain", "1.0.0", "v1", "-x", "a-b", "a:b", "a#b", "x?", "é 😀 中文", "yesterday",
+                             "nullable", "0x", "12 apples", "http://x/y?z=1#f", "a 'q'", "say \"hi\""}) {
         doc.root()->addString(text);
     }
     EXPECT_EQ(yaml(doc),
-              "- \"123\"\n"
-              "- \"-1.5\"\n"
-              "- \"1e5\"\n"
-              "- \"+7\"\n"
-              "- \"true\"\n"
-              "- \"null\"\n"
-              "- \"\"\n"
-              "- \"#x\"\n"
-              "- \"*x\"\n"
-              "- \"~\"\n"
-              "- \"True\"\n"
-              "- 0x10\n"
-              "- 1.0.0\n"
-              "- plain\n"
-              "- 'a: b'\n"
-              "- '- x'\n");
-    auto back = readYamlString(yaml(doc));
-    EXPECT_TRUE(back->root()->equal(*doc.root()));
+              "- plain\n- 1.0.0\n- v1\n- -x\n- a-b\n- a:b\n- a#b\n- x?\n- é 😀 中文\n- yesterday\n- nullable\n"
+              "- 0x\n- 12 apples\n- http://x/y?z=1#f\n- a 'q'\n- say \"hi\"\n");
+    EXPECT_TRUE(readYamlString(yaml(doc))->root()->equal(*doc.root()));
+}
+
+TEST(YamlWriter, EscapesOnlyWhatNeedsEscapesAndWritesMultiLineTextAsBlocks) {
+    auto doc = readJsonString(R"({
+        "one": "line one\nline two\n",
+        "strip": "no final break\nhere",
+        "keep": "two breaks\n\n",
+        "blank": "a\n\n  indented\nb",
+        "lead": " starts with a space\nx",
+        "control": "bell\u0007 and \u001b and \u0085 and \u2028 and \ufeff",
+        "cr": "a\r\nb",
+        "rocket": "🚀 launch",
+        "list": ["x\ny", {"k": "p\nq"}],
+        "multi\nline key": 1
+    })");
+    EXPECT_EQ(yaml(*doc),
+              "one: |\n  line one\n  line two\n"
+              "strip: |-\n  no final break\n  here\n"
+              "keep: |+\n  two breaks\n\n"
+              "blank: |-\n  a\n\n    indented\n  b\n"
+              "lead: \" starts with a space\\nx\"\n"
+              "control: \"bell\\a and \\e and \\N and \\L and \\uFEFF\"\n"
+              "cr: \"a\\r\\nb\"\n"
+              "rocket: 🚀 launch\n"
+              "list:\n- |-\n  x\n  y\n- k: |-\n    p\n    q\n"
+              "\"multi\\nline key\": 1\n");
+    for (int indent : {2, 4, 0}) {
+        auto back = readYamlString(yaml(*doc, indent));
+        EXPECT_TRUE(back->root()->equal(*doc->root())) << yaml(*doc, indent);
+    }
 }
 
 TEST(YamlWriter, BlockAndFlowLayout) {
-    auto doc =
-        readJsonString(R"({"name": "x", "n": 1.5, "ok": false, "none": null, "list": [1, {"k": "v"}], "e": {}})");
+    auto doc = readJsonString(
+        R"({"name": "x", "num": 1.5, "ok": false, "none": null, "list": [1, {"k": "v", "l": [[2, 3]]}], "e": {},
+            "a": []})");
     EXPECT_EQ(yaml(*doc),
               "name: x\n"
-              "n: 1.5\n"
+              "num: 1.5\n"
               "ok: false\n"
               "none: null\n"
               "list:\n"
               "- 1\n"
               "- k: v\n"
-              "e: {}\n");
-    EXPECT_EQ(yaml(*doc, 0), "{name: x, n: 1.5, ok: false, none: null, list: [1, {k: v}], e: {}}\n");
-    EXPECT_EQ(yaml(*doc, 4).substr(0, 40), "name: x\nn: 1.5\nok: false\nnone: null\nlist");
+              "  l:\n"
+              "  - - 2\n"
+              "    - 3\n"
+              "e: {}\n"
+              "a: []\n");
+    EXPECT_EQ(yaml(*doc, 0),
+              "{name: x, num: 1.5, ok: false, none: null, list: [1, {k: v, l: [[2, 3]]}], e: {}, a: []}\n");
+    EXPECT_EQ(yaml(*doc, 4).substr(yaml(*doc, 4).find("list")),
+              "list:\n- 1\n-   k: v\n    l:\n    -   - 2\n        - 3\ne: {}\na: []\n");
+    EXPECT_EQ(yaml(*readJsonString("{}")), "{}\n");
+    EXPECT_EQ(yaml(*readJsonString("\"yes\"")), "'yes'\n");
 }
 
 // Every value, every key order and every number's text survives JSON -> YAML -> JSON.
@@ -220,7 +383,7 @@ TEST(YamlWriter, JsonYamlJsonRoundTripIsLossless) {
                     "[x]", "{y}", "line\nbreak", "tab\there", "\u0001\u001f\u007f", "é 😀 中文", "'q'", "\"dq\"",
                     "- item", "? key", "%dir", "@at", "`tick`", "| lit", "> fold", "yes", "No", "0x1F", "~",
                     "back\\slash", "a long text that goes on and on, and on, and on, and on, and on, and on, and on"],
-        "keys": {"200": "ok", "true": 1, "": "empty key", "a b": 2, "x: y": 3, "é": 4, "- d": 5},
+        "keys": {"200": "ok", "true": 1, "": "empty key", "a b": 2, "x: y": 3, "é": 4, "- d": 5, "<<": 6},
         "nested": [[[]], [{}], {"deep": {"er": [null, true, false]}}]
     })");
     std::string first = json(*doc);

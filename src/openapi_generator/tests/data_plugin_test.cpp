@@ -115,7 +115,7 @@ TEST(DataPluginTest, ValuesWrittenOneByOneGiveTheBytesOfTheWholeDocument) {
     const std::string expected = jv::toString(doc, FileFormat::JSON);
     EXPECT_EQ(run.memory->read("out/data.json"), expected);
     // Empty containers are among the values.
-    EXPECT_NE(expected.find("{\n\n"), std::string::npos);
+    EXPECT_NE(expected.find("{}"), std::string::npos);
 
     DataRun yaml;
     yaml.plugin->setOption("pointer", "/components/schemas/Shelf");

@@ -32,11 +32,11 @@ TEST(BaselineTest, IsWrittenSortedWithPathsRelativeToItself) {
     const std::string path = dir.file("baseline.yaml");
     Baseline::fromResult(result, path).save(path);
     EXPECT_EQ(dir.read("baseline.yaml"),
-              "version: \"1.0\"\n"
+              "version: '1.0'\n"
               "findings:\n"
               "  specs/a.json:\n"
               "    info-defined:\n"
-              "    - \"\"\n"
+              "    - ''\n"
               "    operation-id-defined:\n"
               "    - /paths/~1pets/get\n"
               "    - /paths/~1pets/post\n"

@@ -10,9 +10,12 @@ namespace zephalon::jv {
 class JV;
 class JVDoc;
 
-// Writes one value tree as a single YAML document (no "---" and no "..." markers) through the libyaml emitter.
-// Block collections while the indent size is above 0, flow collections at 0. Strings that would read back as
-// another kind (numbers, booleans, null, the empty string) are double-quoted so that they stay strings.
+// Writes one value tree as a single YAML document (no "---" and no "..." markers) that every YAML reader reads
+// back as the same tree. Block collections while the indent size is above 0, one line of flow collections at 0;
+// empty collections are "{}" and "[]". A string (a key included) stays plain only when neither a YAML 1.1 reader
+// nor a YAML 1.2 core-schema reader would take it for anything else; otherwise it is single-quoted ('200',
+// 'yes', '1.10', '2024-01-01'), double-quoted when it needs escapes, and a literal block ("|") when it spans
+// lines. Text is written as UTF-8, never as escapes, save for characters YAML cannot hold as they are.
 class YAMLWriter {
   public:
     YAMLWriter();
