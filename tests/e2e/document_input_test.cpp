@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,6 +24,11 @@ std::vector<std::string> filesIn(const Workspace& workspace) {
     }
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string readText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 struct Refusal {
@@ -134,6 +141,28 @@ TEST(DocumentInputTest, OneBadFileAmongSeveralIsNamedOnce) {
     EXPECT_EQ(result.out, "b.json:1:12: JSON parse error: expected ':' after an object key, found a string\n");
     EXPECT_EQ(workspace.read("b.json"), "{\"openapi\" \"3.1.0\"}");
     EXPECT_FALSE(workspace.exists("b.yaml"));
+}
+
+// Strings that YAML readers could mistake for other types come out quoted, and the round trip through YAML gives
+// back the same document byte for byte once written as JSON again.
+TEST(DocumentInputTest, YamlOutputKeepsLookAlikeStringsStrings) {
+    const std::string source = readText(std::filesystem::path(ZEPHALON_TESTDATA_DIR) / "format" / "mistypable.json");
+    Workspace workspace;
+    workspace.write("api.json", source);
+    auto result = workspace.run({"format", "api.json"});
+    ASSERT_EQ(result.status, 0) << result.out;
+    const std::string yaml = workspace.read("api.yaml");
+    for (const char* line : {"  title: 'yes'\n", "  version: '1.10'\n", "  summary: 'on'\n",
+                             "  description: |\n    Line one\n    Line two:\n      - not a list\n    # not a comment\n",
+                             "  x-release-date: '2024-01-01'\n", "  x-letter: 'y'\n", "  x-merge: '<<'\n",
+                             "  x-emoji: Launch 🚀 — café\n", "        '200':\n", "                'on': 'off'\n",
+                             "          description: \"error\\r\\nwith a CR LF\"\n"}) {
+        EXPECT_NE(yaml.find(line), std::string::npos) << line << "\n" << yaml;
+    }
+    workspace.write("zephalon.yaml", "version: '1.0'\ncommands:\n  format:\n    openapi: {format: json}\n");
+    result = workspace.run({"format", "--config", "zephalon.yaml", "api.yaml"});
+    ASSERT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(workspace.read("api.json"), source);
 }
 
 TEST(DocumentInputTest, ConfigurationErrorsNameFileAndMember) {
