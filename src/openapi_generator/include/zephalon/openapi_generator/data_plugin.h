@@ -42,6 +42,7 @@ class DataPlugin : public Plugin {
 
   private:
     void writeJson();
+    void reserveFor(std::size_t firstValueSize);
 
     std::string pointer_ = "/";
     std::string mimeType_ = "application/json";
