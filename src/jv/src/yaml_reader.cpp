@@ -376,7 +376,8 @@ class TreeBuilder {
         if (found == anchors_.end()) refuse(fmt::format("unknown alias '*{}'", name));
         Anchor anchor = found->second;
         if (keyDue()) {
-            const Logged& entry = log_[anchor.begin];
+            // A copy: recording the key may grow the log and move its entries.
+            const Logged entry = log_[anchor.begin];
             if (entry.kind >= Kind::MapStart) refuse("a mapping key must be a scalar");
             if (recording_ > 0) log_.push_back(entry);
             key(textOf(entry), 0);

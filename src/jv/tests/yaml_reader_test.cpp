@@ -141,6 +141,28 @@ TEST(YamlReader, AliasesInsideAnchoredCollectionsAndAnchoredKeys) {
     EXPECT_EQ(root.property("hh")->stringValue(), "1e9999999999999999999");
 }
 
+// Aliases used as keys inside an anchored mapping are recorded for later copies; the log that records them grows
+// meanwhile (two mappings with one recorded scalar between them, so that it grows while a key is recorded in one
+// of them), and each key must still read its own text.
+TEST(YamlReader, AliasKeysInsideAnchoredMappingsAndTheirCopies) {
+    std::string yaml;
+    std::string aliasKeys;
+    for (int i = 0; i < 64; ++i) {
+        yaml += fmt::format("k{0}: &k{0} name{0}\n", i);
+        aliasKeys += fmt::format("  *k{} : {}\n", i, i);
+    }
+    yaml += "m: &m\n" + aliasKeys + "between: &between x\nn: &n\n" + aliasKeys + "copyM: *m\ncopyN: *n\n";
+    auto doc = readYamlString(yaml);
+    const JV& root = *doc->root();
+    ASSERT_EQ(root.property("m")->size(), 64u);
+    ASSERT_EQ(root.property("n")->size(), 64u);
+    EXPECT_EQ(root.property("m")->property("name63")->numberValue().string(0), "63");
+    EXPECT_EQ(root.property("n")->property("name0")->numberValue().string(0), "0");
+    EXPECT_EQ(root.property("n")->property("name63")->numberValue().string(0), "63");
+    EXPECT_TRUE(root.property("copyM")->equal(*root.property("m")));
+    EXPECT_TRUE(root.property("copyN")->equal(*root.property("n")));
+}
+
 TEST(YamlReader, RefusesUnknownAndSelfReferencingAliases) {
     EXPECT_EQ(failureOf("a: *nothing\n"), "1:4: Failed to parse YAML: unknown alias '*nothing'");
     EXPECT_EQ(failureOf("a: &x [1, *x]\n"), "1:11: Failed to parse YAML: unknown alias '*x'");
