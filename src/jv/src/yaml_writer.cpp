@@ -16,7 +16,8 @@ namespace {
 // Trees built in code are not bounded by a reader; refuse before the recursion could exhaust the stack.
 constexpr int kMaxDepth = 1000;
 
-// Readers treat an implicit key longer than this as an error; longer keys are written as explicit "? " keys.
+// Readers refuse an implicit key that spans this many characters or more up to its ":" — counted as written, quotes
+// and escapes included; longer keys are written as explicit "? " keys. Counting bytes errs on the safe side.
 constexpr std::size_t kMaxImplicitKey = 1024;
 
 }  // namespace
@@ -62,16 +63,23 @@ class YAMLWriter::Impl {
         for (auto [key, value] : factory_(node)) {
             if (!(first && inlineFirst)) spaces(column);
             first = false;
-            bool explicitKey = key.size() > kMaxImplicitKey;
-            if (explicitKey) output.append("? ");
-            string(key, false, true, column);
-            if (explicitKey) {
+            if (writeKey(key, false, column)) {
                 output.push_back('\n');
                 spaces(column);
             }
             output.push_back(':');
             afterKey(*value, column, depth);
         }
+    }
+
+    // Writes a key, made explicit ("? " before it) when its written form is too long for an implicit key; says
+    // whether it did. Only the key follows the insertion point, so the insertion moves nothing else.
+    bool writeKey(std::string_view key, bool flow, int column) {
+        const std::size_t start = output.size();
+        string(key, flow, true, column);
+        if (output.size() - start < kMaxImplicitKey) return false;
+        output.insert(start, "? ");
+        return true;
     }
 
     void afterKey(const JV& value, int column, int depth) {
@@ -119,8 +127,7 @@ class YAMLWriter::Impl {
             for (auto [key, value] : factory_(node)) {
                 if (!first) output.append(", ");
                 first = false;
-                if (key.size() > kMaxImplicitKey) output.append("? ");
-                string(key, true, true, 0);
+                writeKey(key, true, 0);
                 output.append(": ");
                 flowNode(*value, depth + 1);
             }

@@ -397,6 +397,29 @@ TEST(YamlWriter, JsonYamlJsonRoundTripIsLossless) {
     EXPECT_EQ(json(*flow), first);
 }
 
+// A reader refuses an implicit key of 1024 characters or more as written, so long keys become explicit "? " keys —
+// judged by the written form, where quotes and escapes make a key longer than its text.
+TEST(YamlWriter, KeysTooLongForAnImplicitKeyAreWrittenExplicitly) {
+    JVDoc doc;
+    doc.setRoot(JV::Type::Object);
+    JV& root = *doc.root();
+    const std::string plainShort(1023, 'k');
+    const std::string plainLong(1024, 'k');
+    const std::string quotes(600, '"');
+    const std::string apostrophes(600, '\'');
+    for (const std::string& key : {plainShort, plainLong, quotes, apostrophes}) root.setStringProperty(key, "v");
+    root.setObjectProperty("nested")->setIntProperty(plainLong, 1);
+
+    const std::string block = yaml(doc);
+    EXPECT_EQ(block.find("? " + plainShort + "\n"), std::string::npos) << "a key that fits stays implicit";
+    EXPECT_NE(block.find("? " + plainLong + "\n:"), std::string::npos);
+    EXPECT_NE(block.find("  ? " + plainLong + "\n  : 1\n"), std::string::npos);
+    for (int indent : {2, 0}) {
+        auto back = readYamlString(yaml(doc, indent));
+        EXPECT_TRUE(back->root()->equal(root)) << "indent " << indent;
+    }
+}
+
 TEST(YamlWriter, SpecialFloatsAndDeepTrees) {
     JVDoc doc;
     doc.setRoot(JV::Type::Array);
