@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "text_position.h"
@@ -178,8 +179,42 @@ class TreeBuilder {
         bool mergedKey = false;  // a key that a merge lent its mapping
     };
 
-    // Keys of one open mapping: 0 for its own keys, otherwise the number of the merge that lent the key.
-    using KeySet = std::unordered_map<std::string, std::size_t>;
+    // Keys of one open mapping, each with 0 when it is the mapping's own, otherwise the number of the merge that
+    // lent it. Most mappings hold a handful of keys, which a scan of reused strings finds faster than hashing
+    // does; a large one is indexed as well.
+    class KeySet {
+      public:
+        // The merge number stored for a key, or null when the mapping has no such key yet.
+        std::size_t* find(std::string_view text) {
+            if (index_.empty()) {
+                for (std::size_t i = 0; i < size_; ++i) {
+                    if (keys_[i].first == text) return &keys_[i].second;
+                }
+                return nullptr;
+            }
+            auto found = index_.find(std::string(text));
+            return found == index_.end() ? nullptr : &keys_[found->second].second;
+        }
+        void add(std::string_view text, std::size_t merge) {
+            if (size_ == keys_.size()) keys_.emplace_back();
+            keys_[size_].first.assign(text);
+            keys_[size_].second = merge;
+            if (!index_.empty() || size_ + 1 == kScanned) {
+                for (std::size_t i = index_.size(); i <= size_; ++i) index_.emplace(keys_[i].first, i);
+            }
+            ++size_;
+        }
+        void clear() {
+            size_ = 0;
+            index_.clear();
+        }
+
+      private:
+        static constexpr std::size_t kScanned = 16;
+        std::vector<std::pair<std::string, std::size_t>> keys_;  // the first size_ are in use
+        std::size_t size_ = 0;
+        std::unordered_map<std::string, std::size_t> index_;  // key to position, once the mapping is large
+    };
 
     struct Frame {
         bool map;
@@ -262,12 +297,13 @@ class TreeBuilder {
     // `merge` is 0 for a mapping's own key, else the number of the merge that lends it.
     void key(std::string_view text, std::size_t merge) {
         KeySet& keys = keySets_[frames_.size() - 1];
-        auto [found, inserted] = keys.try_emplace(std::string(text), merge);
-        if (!inserted) {
+        if (std::size_t* stored = keys.find(text)) {
             // An own key overrides a lent one, and a later entry of one merge source an earlier one; two own keys
             // of one name are a conflict the author has to resolve.
-            if (merge == 0 && found->second == 0) refuse(fmt::format("duplicate key '{}'", text));
-            found->second = merge;
+            if (merge == 0 && *stored == 0) refuse(fmt::format("duplicate key '{}'", text));
+            *stored = merge;
+        } else {
+            keys.add(text, merge);
         }
         if (muted_ == 0) check(handler_.handleMapKey(text.data(), text.size(), Pos{}));
         frames_.back().keyNext = false;
@@ -446,9 +482,8 @@ class TreeBuilder {
             std::size_t valueBegin = skipFences(i + 1);
             std::size_t valueEnd = skipEntry(valueBegin);
             // Looked up afresh for every key: replaying a value opens collections, which may grow keySets_.
-            const KeySet& keys = keySets_[depth];
-            auto found = keys.find(std::string(textOf(entry)));
-            if (found == keys.end() || found->second == merge) {
+            const std::size_t* stored = keySets_[depth].find(textOf(entry));
+            if (stored == nullptr || *stored == merge) {
                 count(valueEnd - valueBegin + 1);
                 Logged lent = entry;
                 lent.mergedKey = true;

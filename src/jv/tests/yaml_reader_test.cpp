@@ -215,6 +215,19 @@ TEST(YamlReader, DuplicateKeysAreRefusedWhereTheSecondStands) {
     EXPECT_EQ(doc->findNode("/b/c/k")->numberValue().string(0), "3");
 }
 
+// Small mappings are searched and large ones indexed: a duplicate and a merge must behave alike in both.
+TEST(YamlReader, DuplicateAndMergedKeysInLargeMappings) {
+    std::string many;
+    for (int i = 0; i < 40; ++i) many += fmt::format("  k{}: {}\n", i, i);
+    EXPECT_EQ(failureOf("m:\n" + many + "  k3: again\n"), "42:3: Failed to parse YAML: duplicate key 'k3'");
+    EXPECT_EQ(failureOf("m:\n" + many + "  k39: again\n"), "42:3: Failed to parse YAML: duplicate key 'k39'");
+    auto doc = readYamlString("base: &b {k2: lent, k30: lent, extra: lent}\nm:\n" + many + "  <<: *b\n");
+    EXPECT_EQ(doc->findNode("/m/k2")->numberValue().string(0), "2");
+    EXPECT_EQ(doc->findNode("/m/k30")->numberValue().string(0), "30");
+    EXPECT_EQ(doc->findNode("/m/extra")->stringValue(), "lent");
+    EXPECT_EQ(doc->findNode("/m")->size(), 41u);
+}
+
 std::string compactJson(std::string_view yaml) {
     auto doc = readYamlString(yaml);
     StreamWriteOptions options;
