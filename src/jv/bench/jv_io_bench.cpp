@@ -1,5 +1,7 @@
 // Writers and YAML reader against their baselines on the same document:
 //   * our JSON writer (pretty, indent 2) against nlohmann::json::dump(2) of the same value;
+//   * our YAML writer against libyaml's emitter fed the same tree in the same key order (block style, the emitter
+//     choosing every scalar's style, as a writer built on it would);
 //   * our YAML reader (tree included) against libyaml's bare event loop over the same bytes.
 // After the runs, the ratio of the CPU times of each pair is printed (lower is better; 1.0 means as fast as the
 // baseline).
@@ -11,6 +13,7 @@
 
 #include <map>
 #include <nlohmann/json.hpp>
+#include <stdexcept>
 #include <string>
 
 #include "synthetic_openapi.h"
@@ -77,6 +80,95 @@ void NlohmannOrderedDump(benchmark::State& state) {
     }
 }
 
+void YamlWriter(benchmark::State& state) {
+    const Fixture& f = fixture();
+    for (auto _ : state) {
+        std::string text = jv::toString(*f.doc, FileFormat::YAML);
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.yaml.size()));
+}
+
+int appendToString(void* data, unsigned char* buffer, size_t size) {
+    static_cast<std::string*>(data)->append(reinterpret_cast<const char*>(buffer), size);
+    return 1;
+}
+
+void emitOrFail(yaml_emitter_t& emitter, yaml_event_t& event) {
+    if (!yaml_emitter_emit(&emitter, &event)) throw std::runtime_error("libyaml emitter failed");
+}
+
+void emitScalar(yaml_emitter_t& emitter, std::string_view text, const char* tag, bool quoted) {
+    yaml_event_t event;
+    yaml_scalar_event_initialize(&event, nullptr, reinterpret_cast<const yaml_char_t*>(tag),
+                                 reinterpret_cast<const yaml_char_t*>(text.data()), static_cast<int>(text.size()), 1, 1,
+                                 quoted ? YAML_DOUBLE_QUOTED_SCALAR_STYLE : YAML_ANY_SCALAR_STYLE);
+    emitOrFail(emitter, event);
+}
+
+void emitTree(yaml_emitter_t& emitter, const jv::JVDoc& doc, const jv::JV& node) {
+    yaml_event_t event;
+    switch (node.type()) {
+        case jv::JV::Type::Null:
+            emitScalar(emitter, "null", YAML_NULL_TAG, false);
+            return;
+        case jv::JV::Type::Boolean:
+            emitScalar(emitter, node.booleanValue() ? "true" : "false", YAML_BOOL_TAG, false);
+            return;
+        case jv::JV::Type::Number: {
+            std::string text = node.numberValue().string(0);
+            emitScalar(emitter, text, node.isInteger() ? YAML_INT_TAG : YAML_FLOAT_TAG, false);
+            return;
+        }
+        case jv::JV::Type::String:
+            emitScalar(emitter, node.stringValue(), YAML_STR_TAG, node.stringValue().empty());
+            return;
+        case jv::JV::Type::Array:
+            yaml_sequence_start_event_initialize(&event, nullptr, nullptr, 1, YAML_BLOCK_SEQUENCE_STYLE);
+            emitOrFail(emitter, event);
+            for (const jv::JV* item : node.items()) emitTree(emitter, doc, *item);
+            yaml_sequence_end_event_initialize(&event);
+            emitOrFail(emitter, event);
+            return;
+        case jv::JV::Type::Object:
+            yaml_mapping_start_event_initialize(&event, nullptr, nullptr, 1, YAML_BLOCK_MAPPING_STYLE);
+            emitOrFail(emitter, event);
+            for (auto [key, value] : jv::SortedProperties(node, doc.propOrder(node))) {
+                emitScalar(emitter, key, YAML_STR_TAG, false);
+                emitTree(emitter, doc, *value);
+            }
+            yaml_mapping_end_event_initialize(&event);
+            emitOrFail(emitter, event);
+            return;
+    }
+}
+
+void LibyamlEmitter(benchmark::State& state) {
+    const Fixture& f = fixture();
+    for (auto _ : state) {
+        std::string text;
+        yaml_emitter_t emitter;
+        yaml_emitter_initialize(&emitter);
+        yaml_emitter_set_output(&emitter, appendToString, &text);
+        yaml_emitter_set_unicode(&emitter, 1);
+        yaml_emitter_set_width(&emitter, -1);
+        yaml_emitter_set_indent(&emitter, 2);
+        yaml_event_t event;
+        yaml_stream_start_event_initialize(&event, YAML_UTF8_ENCODING);
+        emitOrFail(emitter, event);
+        yaml_document_start_event_initialize(&event, nullptr, nullptr, nullptr, 1);
+        emitOrFail(emitter, event);
+        emitTree(emitter, *f.doc, *f.doc->root());
+        yaml_document_end_event_initialize(&event, 1);
+        emitOrFail(emitter, event);
+        yaml_stream_end_event_initialize(&event);
+        emitOrFail(emitter, event);
+        yaml_emitter_delete(&emitter);
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.yaml.size()));
+}
+
 void YamlReader(benchmark::State& state) {
     const Fixture& f = fixture();
     for (auto _ : state) {
@@ -114,6 +206,8 @@ BENCHMARK(JsonWriter)->Unit(benchmark::kMillisecond);
 BENCHMARK(JsonWriterBareTree)->Unit(benchmark::kMillisecond);
 BENCHMARK(NlohmannDump)->Unit(benchmark::kMillisecond);
 BENCHMARK(NlohmannOrderedDump)->Unit(benchmark::kMillisecond);
+BENCHMARK(YamlWriter)->Unit(benchmark::kMillisecond);
+BENCHMARK(LibyamlEmitter)->Unit(benchmark::kMillisecond);
 BENCHMARK(YamlReader)->Unit(benchmark::kMillisecond);
 BENCHMARK(LibyamlEventLoop)->Unit(benchmark::kMillisecond);
 
@@ -154,6 +248,7 @@ int main(int argc, char** argv) {
     ratio("JsonWriter", "NlohmannDump");
     ratio("JsonWriter", "NlohmannOrderedDump");
     ratio("JsonWriterBareTree", "NlohmannDump");
+    ratio("YamlWriter", "LibyamlEmitter");
     ratio("YamlReader", "LibyamlEventLoop");
     benchmark::Shutdown();
     return 0;

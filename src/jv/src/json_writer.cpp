@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ordered_properties.h"
 #include "zephalon/jv/jv.h"
 #include "zephalon/number/number.h"
 
@@ -245,11 +246,11 @@ void JSONWriter::writeRoot(const JV& node, const JVDoc* orderDoc) {
     }
     beforeValue();
     orderDoc_ = orderDoc;
-    emit(node, depth_);
+    emit(node, depth_, placedOrder_ != nullptr ? placedOrder_->rootPlace() : 0);
     afterValue();
 }
 
-void JSONWriter::emit(const JV& node, int level) {
+void JSONWriter::emit(const JV& node, int level, PlacedKeyOrder::Place place) {
     switch (node.type()) {
         case JV::Type::Null:
             out_.append("null", 4);
@@ -274,9 +275,15 @@ void JSONWriter::emit(const JV& node, int level) {
             if (level >= kMaxDepth) fail(JSONWriterError::Status::MaxDepthExceeded);
             out_.push_back('[');
             bool first = true;
+            PlacedKeyOrder::Place elementPlace = 0;
+            bool placed = false;
             for (const JV* element : node.items()) {
                 separate(first, level + 1);
-                emit(*element, level + 1);
+                if (placedOrder_ != nullptr && !placed && detail::isContainer(*element)) {
+                    elementPlace = placedOrder_->elementPlace(place);
+                    placed = true;
+                }
+                emit(*element, level + 1, elementPlace);
             }
             close(first, level, ']');
             return;
@@ -284,61 +291,35 @@ void JSONWriter::emit(const JV& node, int level) {
         case JV::Type::Object:
             if (level >= kMaxDepth) fail(JSONWriterError::Status::MaxDepthExceeded);
             out_.push_back('{');
-            emitProperties(node, level + 1);
+            emitProperties(node, level + 1, place);
             return;
     }
 }
 
-void JSONWriter::emitProperty(std::string_view key, const JV& value, bool& first, int level) {
-    separate(first, level);
-    appendString(key);
-    if (indentSize_ > 0) {
-        out_.append(": ", 2);
-    } else {
-        out_.push_back(':');
-    }
-    emit(value, level);
-}
-
-void JSONWriter::emitProperties(const JV& object, int level) {
+void JSONWriter::emitProperties(const JV& object, int level, PlacedKeyOrder::Place place) {
     bool first = true;
-    if (propertyFactory_) {
-        for (auto [key, value] : propertyFactory_(object)) emitProperty(key, *value, first, level);
-    } else {
-        std::vector<std::string_view> order;
-        if (orderDoc_ != nullptr) order = orderDoc_->propOrder(object);
-        if (!order.empty()) {
-            emitInSourceOrder(object, order, level, first);
+    auto property = [&](std::string_view key, const JV& value) {
+        separate(first, level);
+        appendString(key);
+        if (indentSize_ > 0) {
+            out_.append(": ", 2);
         } else {
-            for (auto property : object.properties()) emitProperty(property.key, *property.value, first, level);
+            out_.push_back(':');
         }
+        PlacedKeyOrder::Place valuePlace = 0;
+        if (placedOrder_ != nullptr && detail::isContainer(value)) valuePlace = placedOrder_->memberPlace(place, key);
+        emit(value, level, valuePlace);
+    };
+    if (placedOrder_ != nullptr) {
+        detail::visitInOrder(object, placedOrder_->keyOrder(place), written_, property);
+    } else if (propertyFactory_) {
+        for (auto [key, value] : propertyFactory_(object)) property(key, *value);
+    } else {
+        // A document's recorded key order, or byte-wise order for a bare value.
+        KeyOrder order{orderDoc_ != nullptr ? KeyOrder::Rule::Source : KeyOrder::Rule::Bytewise};
+        detail::visitInOrder(object, order, written_, property);
     }
     close(first, level - 1, '}');
-}
-
-// The document's recorded key order first (a key listed twice is written once), then the keys it does not list
-// in byte-wise order. Properties are found by binary search in the object's key-ordered range, so no view of
-// the object has to be built.
-void JSONWriter::emitInSourceOrder(const JV& object, const std::vector<std::string_view>& order, int level,
-                                   bool& first) {
-    auto properties = object.properties();
-    std::size_t count = properties.size();
-    std::size_t base = written_.size();
-    written_.resize(base + count, 0);
-    for (std::string_view key : order) {
-        auto found = std::lower_bound(properties.begin(), properties.end(), key,
-                                      [](const auto& property, std::string_view k) { return property.key < k; });
-        if (found == properties.end() || (*found).key != key) continue;
-        std::size_t index = static_cast<std::size_t>(found - properties.begin());
-        if (written_[base + index]) continue;
-        written_[base + index] = 1;
-        emitProperty(key, *(*found).value, first, level);
-    }
-    std::size_t index = 0;
-    for (auto property : properties) {
-        if (!written_[base + index++]) emitProperty(property.key, *property.value, first, level);
-    }
-    written_.resize(base);
 }
 
 void JSONWriter::separate(bool& first, int level) {

@@ -4,7 +4,9 @@
 
 #include <stdexcept>
 #include <string_view>
+#include <vector>
 
+#include "ordered_properties.h"
 #include "yaml_scalars.h"
 #include "zephalon/jv/jv.h"
 #include "zephalon/number/number.h"
@@ -27,14 +29,20 @@ constexpr std::size_t kMaxImplicitKey = 1024;
 // whole document in flow layout. Scalars are written as yamlStringStyle says; UTF-8 text is written as it is.
 class YAMLWriter::Impl {
   public:
-    Impl(int indentSize, const PropertyFactory& factory)
-        : flow_(indentSize == 0), indent_(indentSize == 0 ? 2 : indentSize), factory_(factory) {}
+    // Keys come in the order of `placed` when given, else of `factory` when given, else by `fallback`.
+    Impl(int indentSize, const PropertyFactory* factory, const PlacedKeyOrder* placed, KeyOrder::Rule fallback)
+        : flow_(indentSize == 0),
+          indent_(indentSize == 0 ? 2 : indentSize),
+          factory_(factory),
+          placed_(placed),
+          fallback_(fallback) {}
 
     void writeDocument(const JV& root) {
+        const Place place = placed_ != nullptr ? placed_->rootPlace() : 0;
         if (flow_) {
-            flowNode(root, 0);
+            flowNode(root, 0, place);
         } else if (isFilled(root)) {
-            root.isObject() ? blockMapping(root, 0, false, 0) : blockSequence(root, 0, false, 0);
+            root.isObject() ? blockMapping(root, 0, false, 0, place) : blockSequence(root, 0, false, 0, place);
             return;
         } else {
             scalarOrEmpty(root, indent_);
@@ -45,6 +53,41 @@ class YAMLWriter::Impl {
     std::string output;
 
   private:
+    using Place = PlacedKeyOrder::Place;
+
+    // Calls `visit(key, value, place of value)` for the properties of a mapping in the chosen order.
+    template <typename Visit>
+    void properties(const JV& node, Place place, Visit&& visit) {
+        auto withPlace = [&](std::string_view key, const JV& value) {
+            Place valuePlace = 0;
+            if (placed_ != nullptr && detail::isContainer(value)) valuePlace = placed_->memberPlace(place, key);
+            visit(key, value, valuePlace);
+        };
+        if (placed_ != nullptr) {
+            detail::visitInOrder(node, placed_->keyOrder(place), taken_, withPlace);
+        } else if (factory_ != nullptr) {
+            for (auto [key, value] : (*factory_)(node)) withPlace(key, *value);
+        } else {
+            detail::visitInOrder(node, KeyOrder{fallback_}, taken_, withPlace);
+        }
+    }
+
+    // The place of the array's elements, asked for once per array and only when an element is a container.
+    struct ElementPlace {
+        const PlacedKeyOrder* order;
+        Place array;
+        Place place = 0;
+        bool known = false;
+
+        Place of(const JV& element) {
+            if (order != nullptr && !known && detail::isContainer(element)) {
+                place = order->elementPlace(array);
+                known = true;
+            }
+            return place;
+        }
+    };
+
     static bool isFilled(const JV& node) { return (node.isObject() || node.isArray()) && node.size() > 0; }
 
     void checkDepth(int depth) const {
@@ -57,10 +100,10 @@ class YAMLWriter::Impl {
 
     // A mapping whose first line continues a line already begun (after "- ") when `inlineFirst` is set; its keys
     // stand at `column`.
-    void blockMapping(const JV& node, int column, bool inlineFirst, int depth) {
+    void blockMapping(const JV& node, int column, bool inlineFirst, int depth, Place place) {
         checkDepth(depth);
         bool first = true;
-        for (auto [key, value] : factory_(node)) {
+        properties(node, place, [&](std::string_view key, const JV& value, Place valuePlace) {
             if (!(first && inlineFirst)) spaces(column);
             first = false;
             if (writeKey(key, false, column)) {
@@ -68,8 +111,8 @@ class YAMLWriter::Impl {
                 spaces(column);
             }
             output.push_back(':');
-            afterKey(*value, column, depth);
-        }
+            afterKey(value, column, depth, valuePlace);
+        });
     }
 
     // Writes a key, made explicit ("? " before it) when its written form is too long for an implicit key; says
@@ -82,24 +125,25 @@ class YAMLWriter::Impl {
         return true;
     }
 
-    void afterKey(const JV& value, int column, int depth) {
+    void afterKey(const JV& value, int column, int depth, Place place) {
         if (!isFilled(value)) {
             output.push_back(' ');
             scalarOrEmpty(value, column + indent_);
             output.push_back('\n');
         } else if (value.isObject()) {
             output.push_back('\n');
-            blockMapping(value, column + indent_, false, depth + 1);
+            blockMapping(value, column + indent_, false, depth + 1, place);
         } else {
             // Sequences in a mapping stand at the key's column, as most YAML is written.
             output.push_back('\n');
-            blockSequence(value, column, false, depth + 1);
+            blockSequence(value, column, false, depth + 1, place);
         }
     }
 
-    void blockSequence(const JV& node, int column, bool inlineFirst, int depth) {
+    void blockSequence(const JV& node, int column, bool inlineFirst, int depth, Place place) {
         checkDepth(depth);
         bool first = true;
+        ElementPlace elementPlace{placed_, place};
         for (const JV* item : node.items()) {
             if (!(first && inlineFirst)) spaces(column);
             first = false;
@@ -112,34 +156,35 @@ class YAMLWriter::Impl {
             }
             spaces(indent_ - 1);
             if (item->isObject()) {
-                blockMapping(*item, column + indent_, true, depth + 1);
+                blockMapping(*item, column + indent_, true, depth + 1, elementPlace.of(*item));
             } else {
-                blockSequence(*item, column + indent_, true, depth + 1);
+                blockSequence(*item, column + indent_, true, depth + 1, elementPlace.of(*item));
             }
         }
     }
 
-    void flowNode(const JV& node, int depth) {
+    void flowNode(const JV& node, int depth, Place place) {
         if (node.isObject()) {
             checkDepth(depth);
             output.push_back('{');
             bool first = true;
-            for (auto [key, value] : factory_(node)) {
+            properties(node, place, [&](std::string_view key, const JV& value, Place valuePlace) {
                 if (!first) output.append(", ");
                 first = false;
                 writeKey(key, true, 0);
                 output.append(": ");
-                flowNode(*value, depth + 1);
-            }
+                flowNode(value, depth + 1, valuePlace);
+            });
             output.push_back('}');
         } else if (node.isArray()) {
             checkDepth(depth);
             output.push_back('[');
             bool first = true;
+            ElementPlace elementPlace{placed_, place};
             for (const JV* item : node.items()) {
                 if (!first) output.append(", ");
                 first = false;
-                flowNode(*item, depth + 1);
+                flowNode(*item, depth + 1, elementPlace.of(*item));
             }
             output.push_back(']');
         } else {
@@ -232,7 +277,10 @@ class YAMLWriter::Impl {
 
     bool flow_;
     int indent_;
-    const PropertyFactory& factory_;
+    const PropertyFactory* factory_;
+    const PlacedKeyOrder* placed_;
+    KeyOrder::Rule fallback_;
+    std::vector<std::uint8_t> taken_;
 };
 
 void YAMLWriter::Impl::doubleQuoted(std::string_view text) {
@@ -318,20 +366,19 @@ void YAMLWriter::Impl::doubleQuoted(std::string_view text) {
 YAMLWriter::YAMLWriter() = default;
 YAMLWriter::~YAMLWriter() = default;
 
-void YAMLWriter::write(const JV& node) {
-    writeWith(node, propertyFactory_ ? propertyFactory_ : keyOrderPropertyFactory());
-}
+void YAMLWriter::write(const JV& node) { writeWith(node, KeyOrder::Rule::Bytewise); }
 
 void YAMLWriter::write(const JVDoc& doc) {
     const JV* root = doc.root();
     if (root == nullptr) throw std::runtime_error("Cannot write a document without a root value");
-    writeWith(*root, propertyFactory_ ? propertyFactory_ : documentPropertyFactory(doc));
+    writeWith(*root, KeyOrder::Rule::Source);
 }
 
-void YAMLWriter::writeWith(const JV& node, const PropertyFactory& factory) {
+void YAMLWriter::writeWith(const JV& node, KeyOrder::Rule fallback) {
     // A fresh writer per document, so a failed write leaves no partial text behind.
     impl_.reset();
-    auto impl = std::make_unique<Impl>(indentSize_, factory);
+    auto impl =
+        std::make_unique<Impl>(indentSize_, propertyFactory_ ? &propertyFactory_ : nullptr, placedOrder_, fallback);
     impl->writeDocument(node);
     impl_ = std::move(impl);
 }

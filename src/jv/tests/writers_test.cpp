@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv/json_reader.h"
@@ -106,6 +108,53 @@ TEST(JsonWriter, PropertyFactoryChoosesTheOrderInBothWriters) {
     options.format = FileFormat::YAML;
     writeString(*doc, out, options);
     EXPECT_EQ(out, "{b: {d: 3, c: 2}, a: 1}\n");
+}
+
+// A placed key order that records the path of keys down to each container ("/" for array elements), so the test
+// can see that every container gets the place of its own container and key.
+class PathKeyOrder : public PlacedKeyOrder {
+  public:
+    Place rootPlace() const override { return intern(""); }
+    Place memberPlace(Place parent, std::string_view key) const override {
+        return intern(paths_[parent] + "." + std::string(key));
+    }
+    Place elementPlace(Place parent) const override { return intern(paths_[parent] + "/"); }
+    KeyOrder keyOrder(Place place) const override {
+        const std::string& path = paths_[place];
+        if (path.empty()) return {KeyOrder::Rule::Listed, &rootKeys_};
+        if (path == ".list/") return {KeyOrder::Rule::Bytewise};
+        return {KeyOrder::Rule::Source};
+    }
+    mutable std::vector<std::string> paths_;
+
+  private:
+    Place intern(std::string path) const {
+        paths_.push_back(std::move(path));
+        return paths_.size() - 1;
+    }
+    std::vector<std::string> rootKeys_{"z", "list", "missing", "z"};
+};
+
+TEST(JsonWriter, PlacedKeyOrderGetsEachContainersPlaceAndDecidesOverTheFactory) {
+    auto doc = readJsonString(R"({"a": {"j": 1, "i": 2}, "list": [{"q": 1, "p": 2}, 5, [{"l": 1, "k": 2}]], "z": 0})");
+    PathKeyOrder order;
+    JSONWriter json;
+    json.setIndentSize(0);
+    json.setPropertyFactory([](const JV& object) { return SortedProperties(object); });
+    json.setPlacedKeyOrder(&order);
+    json.write(*doc);
+    // Root: listed keys once each, then the rest byte-wise; elements of "list" byte-wise; everything else in source
+    // order (the array inside the array gives its elements a place of their own).
+    EXPECT_EQ(json.toString(), R"({"z":0,"list":[{"p":2,"q":1},5,[{"l":1,"k":2}]],"a":{"j":1,"i":2}})");
+    std::vector<std::string> jsonPaths = order.paths_;
+
+    order.paths_.clear();
+    YAMLWriter yaml;
+    yaml.setPlacedKeyOrder(&order);
+    yaml.write(*doc);
+    EXPECT_EQ(yaml.toString(), "z: 0\nlist:\n- p: 2\n  q: 1\n- 5\n- - l: 1\n    k: 2\na:\n  j: 1\n  i: 2\n");
+    EXPECT_EQ(order.paths_, jsonPaths);
+    EXPECT_NE(std::find(jsonPaths.begin(), jsonPaths.end(), ".list//"), jsonPaths.end());
 }
 
 TEST(JsonWriter, EscapesQuotesBackslashesAndControlBytesOnly) {

@@ -1,16 +1,15 @@
 // Recognises the kind of OpenAPI object at a JSON Pointer. The recognisers are tried in a fixed order and the first
-// that accepts the pointer gives the kind. Most of them look at the kinds of the parent and grandparent, so the
-// kinds of all prefixes of a pointer are found in one pass from the root down.
+// that accepts the pointer gives the kind. Most of them look at the kinds of the parent and grandparent, so kinds
+// are found one step at a time from the root down: by a writer as it descends, or over a pointer's tokens.
 
 #include "config_key.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
-#include <vector>
-
-#include "zephalon/jv/pointer.h"
+#include <utility>
 
 namespace zephalon::openapi_format {
 namespace {
@@ -43,6 +42,8 @@ enum class Kind {
     SecurityScheme,
     OAuthFlows,
 };
+
+static_assert(static_cast<std::size_t>(Kind::OAuthFlows) + 1 == kKindCount);
 
 std::string_view kindName(Kind kind) {
     switch (kind) {
@@ -102,23 +103,107 @@ std::string_view kindName(Kind kind) {
     return "";
 }
 
-// What a recogniser may look at: the pointer text of the prefix, its last two tokens (still escaped, which is
-// harmless because the names compared against contain neither "~" nor "/"), and the kinds already found for the
-// parent and the grandparent.
+// The names that recognisers compare tokens with; every other token is Other. A token is compared in its escaped
+// pointer form or as a raw key, which is the same thing for these names: none holds "~" or "/".
+enum class Name : std::uint8_t {
+    Other,
+    Method,  // get, put, post, delete, options, head, patch, trace
+    Info,
+    Contact,
+    License,
+    Servers,
+    Variables,
+    Paths,
+    Webhooks,
+    Components,
+    PathItems,
+    Callbacks,
+    ExternalDocs,
+    Parameters,
+    RequestBody,
+    RequestBodies,
+    Content,
+    Responses,
+    Tags,
+    Encoding,
+    Examples,
+    Links,
+    Headers,
+    Schemas,
+    Schema,
+    Discriminator,
+    Xml,
+    SecuritySchemes,
+    Flows,
+};
+
+Name classify(std::string_view token) {
+    static constexpr std::pair<std::string_view, Name> kNames[] = {
+        {"get", Name::Method},
+        {"put", Name::Method},
+        {"post", Name::Method},
+        {"delete", Name::Method},
+        {"options", Name::Method},
+        {"head", Name::Method},
+        {"patch", Name::Method},
+        {"trace", Name::Method},
+        {"info", Name::Info},
+        {"contact", Name::Contact},
+        {"license", Name::License},
+        {"servers", Name::Servers},
+        {"variables", Name::Variables},
+        {"paths", Name::Paths},
+        {"webhooks", Name::Webhooks},
+        {"components", Name::Components},
+        {"pathItems", Name::PathItems},
+        {"callbacks", Name::Callbacks},
+        {"externalDocs", Name::ExternalDocs},
+        {"parameters", Name::Parameters},
+        {"requestBody", Name::RequestBody},
+        {"requestBodies", Name::RequestBodies},
+        {"content", Name::Content},
+        {"responses", Name::Responses},
+        {"tags", Name::Tags},
+        {"encoding", Name::Encoding},
+        {"examples", Name::Examples},
+        {"links", Name::Links},
+        {"headers", Name::Headers},
+        {"schemas", Name::Schemas},
+        {"schema", Name::Schema},
+        {"discriminator", Name::Discriminator},
+        {"xml", Name::Xml},
+        {"securitySchemes", Name::SecuritySchemes},
+        {"flows", Name::Flows},
+    };
+    // Most keys of a document are none of these; their length and first letter rule them out cheaply.
+    if (token.size() < 3 || token.size() > 15) return Name::Other;
+    for (const auto& [name, value] : kNames) {
+        if (name.size() == token.size() && name.front() == token.front() && name == token) return value;
+    }
+    return Name::Other;
+}
+
+// What a recogniser may look at: the depth of the prefix, the first two tokens of the whole pointer, the last two
+// tokens of the prefix, and the kinds already found for the parent and the grandparent. Fields past the depth are
+// Other/None.
 struct Prefix {
-    std::string_view text;
     std::size_t depth = 0;
-    std::string_view last;
-    std::string_view beforeLast;
+    Name first = Name::Other;
+    Name second = Name::Other;
+    Name last = Name::Other;
+    Name beforeLast = Name::Other;
     Kind parent = Kind::None;
     Kind grandparent = Kind::None;
 
-    // Patterns are only tried at their own depth, which keeps deep pointers linear.
-    bool matches(std::size_t patternDepth, std::string_view pattern) const {
-        return depth == patternDepth && jv::jpointerMatch(text, pattern);
+    bool is(Name token0) const { return depth == 1 && first == token0; }
+    bool is(Name token0, Name token1) const { return depth == 2 && first == token0 && second == token1; }
+    // "/<token0>/*", "/<token0>/<token1>/*" and "/<token0>/<token1>/*/*".
+    bool under(std::size_t patternDepth, Name token0) const { return depth == patternDepth && first == token0; }
+    bool under(std::size_t patternDepth, Name token0, Name token1) const {
+        return depth == patternDepth && first == token0 && second == token1;
     }
-    bool lastTwoAre(std::string_view container) const { return depth >= 2 && beforeLast == container; }
-    bool lastIs(std::string_view token) const { return depth >= 1 && last == token; }
+    bool lastTwoAre(Name container) const { return depth >= 2 && beforeLast == container; }
+    bool lastIs(Name token) const { return depth >= 1 && last == token; }
     bool parentIs(std::initializer_list<Kind> kinds) const {
         return depth >= 1 && std::find(kinds.begin(), kinds.end(), parent) != kinds.end();
     }
@@ -127,96 +212,139 @@ struct Prefix {
     }
 };
 
-bool isOperationMethod(std::string_view token) {
-    static constexpr std::array<std::string_view, 8> kMethods = {"get",     "put",  "post",  "delete",
-                                                                 "options", "head", "patch", "trace"};
-    return std::find(kMethods.begin(), kMethods.end(), token) != kMethods.end();
-}
-
 Kind recognise(const Prefix& p) {
     if (p.depth == 0) return Kind::OpenAPI;
-    if (p.text == "/info") return Kind::Info;
-    if (p.text == "/info/contact") return Kind::Contact;
-    if (p.text == "/info/license") return Kind::License;
-    if (p.lastTwoAre("servers") && p.grandparentIs({Kind::OpenAPI, Kind::PathItem, Kind::Operation})) {
+    if (p.is(Name::Info)) return Kind::Info;
+    if (p.is(Name::Info, Name::Contact)) return Kind::Contact;
+    if (p.is(Name::Info, Name::License)) return Kind::License;
+    if (p.lastTwoAre(Name::Servers) && p.grandparentIs({Kind::OpenAPI, Kind::PathItem, Kind::Operation})) {
         return Kind::Server;
     }
-    if (p.lastTwoAre("variables") && p.grandparentIs({Kind::Server})) return Kind::ServerVariable;
-    if (p.matches(2, "/paths/*") || p.matches(2, "/webhooks/*") || p.matches(3, "/components/pathItems/*") ||
-        p.matches(4, "/components/callbacks/*/*")) {
+    if (p.lastTwoAre(Name::Variables) && p.grandparentIs({Kind::Server})) return Kind::ServerVariable;
+    if (p.under(2, Name::Paths) || p.under(2, Name::Webhooks) || p.under(3, Name::Components, Name::PathItems) ||
+        p.under(4, Name::Components, Name::Callbacks)) {
         return Kind::PathItem;
     }
-    if (p.parentIs({Kind::PathItem}) && isOperationMethod(p.last)) return Kind::Operation;
-    if (p.text == "/components") return Kind::Components;
-    if (p.lastIs("externalDocs") && p.parentIs({Kind::OpenAPI, Kind::Operation, Kind::Tag})) {
+    if (p.parentIs({Kind::PathItem}) && p.last == Name::Method) return Kind::Operation;
+    if (p.is(Name::Components)) return Kind::Components;
+    if (p.lastIs(Name::ExternalDocs) && p.parentIs({Kind::OpenAPI, Kind::Operation, Kind::Tag})) {
         return Kind::ExternalDocumentation;
     }
-    if (p.lastTwoAre("parameters") && p.grandparentIs({Kind::Components, Kind::PathItem, Kind::Operation})) {
+    if (p.lastTwoAre(Name::Parameters) && p.grandparentIs({Kind::Components, Kind::PathItem, Kind::Operation})) {
         return Kind::Parameter;
     }
-    if ((p.lastIs("requestBody") && p.parentIs({Kind::Operation})) ||
-        (p.lastTwoAre("requestBodies") && p.grandparentIs({Kind::Components}))) {
+    if ((p.lastIs(Name::RequestBody) && p.parentIs({Kind::Operation})) ||
+        (p.lastTwoAre(Name::RequestBodies) && p.grandparentIs({Kind::Components}))) {
         return Kind::RequestBody;
     }
-    if (p.lastTwoAre("content") && p.grandparentIs({Kind::RequestBody, Kind::Parameter, Kind::Response})) {
+    if (p.lastTwoAre(Name::Content) && p.grandparentIs({Kind::RequestBody, Kind::Parameter, Kind::Response})) {
         return Kind::MediaType;
     }
-    if (p.lastIs("responses") && p.parentIs({Kind::Operation, Kind::Components})) return Kind::Responses;
+    if (p.lastIs(Name::Responses) && p.parentIs({Kind::Operation, Kind::Components})) return Kind::Responses;
     if (p.parentIs({Kind::Responses})) return Kind::Response;
-    if (p.matches(2, "/tags/*")) return Kind::Tag;
-    if (p.lastTwoAre("encoding") && p.grandparentIs({Kind::MediaType})) return Kind::Encoding;
-    if (p.lastTwoAre("examples") && p.grandparentIs({Kind::Components, Kind::Parameter, Kind::MediaType})) {
+    if (p.under(2, Name::Tags)) return Kind::Tag;
+    if (p.lastTwoAre(Name::Encoding) && p.grandparentIs({Kind::MediaType})) return Kind::Encoding;
+    if (p.lastTwoAre(Name::Examples) && p.grandparentIs({Kind::Components, Kind::Parameter, Kind::MediaType})) {
         return Kind::Example;
     }
-    if (p.lastTwoAre("links") && p.grandparentIs({Kind::Components, Kind::Response})) return Kind::Link;
-    if (p.lastTwoAre("headers") &&
+    if (p.lastTwoAre(Name::Links) && p.grandparentIs({Kind::Components, Kind::Response})) return Kind::Link;
+    if (p.lastTwoAre(Name::Headers) &&
         p.grandparentIs({Kind::Components, Kind::Response, Kind::Encoding, Kind::Parameter})) {
         return Kind::Header;
     }
     // References have a kind name for configurations but no pointer is recognised as one.
-    if ((p.lastTwoAre("schemas") && p.grandparentIs({Kind::Components})) ||
-        (p.lastIs("schema") && p.parentIs({Kind::Parameter, Kind::MediaType}))) {
+    if ((p.lastTwoAre(Name::Schemas) && p.grandparentIs({Kind::Components})) ||
+        (p.lastIs(Name::Schema) && p.parentIs({Kind::Parameter, Kind::MediaType}))) {
         return Kind::Schema;
     }
-    if (p.lastIs("discriminator") && p.parentIs({Kind::Schema})) return Kind::Discriminator;
-    if (p.lastIs("xml") && p.parentIs({Kind::Schema})) return Kind::Xml;
-    if (p.lastTwoAre("securitySchemes") && p.grandparentIs({Kind::Components})) return Kind::SecurityScheme;
-    if (p.lastIs("flows") && p.parentIs({Kind::SecurityScheme})) return Kind::OAuthFlows;
+    if (p.lastIs(Name::Discriminator) && p.parentIs({Kind::Schema})) return Kind::Discriminator;
+    if (p.lastIs(Name::Xml) && p.parentIs({Kind::Schema})) return Kind::Xml;
+    if (p.lastTwoAre(Name::SecuritySchemes) && p.grandparentIs({Kind::Components})) return Kind::SecurityScheme;
+    if (p.lastIs(Name::Flows) && p.parentIs({Kind::SecurityScheme})) return Kind::OAuthFlows;
     return Kind::None;
+}
+
+// A place packs what its children's recognisers need: the place's own kind and last token, its parent's kind, the
+// depth (saturated: recognisers only tell depths up to 4 apart) and the pointer's first two tokens.
+struct Unpacked {
+    Kind kind = Kind::None;
+    Kind parent = Kind::None;
+    Name last = Name::Other;
+    Name first = Name::Other;
+    Name second = Name::Other;
+    std::size_t depth = 0;
+};
+
+constexpr std::size_t kMaxTrackedDepth = 15;
+
+KindPlace pack(const Unpacked& u) {
+    return static_cast<KindPlace>(u.kind) | static_cast<KindPlace>(u.parent) << 8 |
+           static_cast<KindPlace>(u.last) << 16 | static_cast<KindPlace>(u.first) << 24 |
+           static_cast<KindPlace>(u.second) << 32 | static_cast<KindPlace>(u.depth) << 40;
+}
+
+Unpacked unpack(KindPlace place) {
+    Unpacked u;
+    u.kind = static_cast<Kind>(place & 0xFF);
+    u.parent = static_cast<Kind>(place >> 8 & 0xFF);
+    u.last = static_cast<Name>(place >> 16 & 0xFF);
+    u.first = static_cast<Name>(place >> 24 & 0xFF);
+    u.second = static_cast<Name>(place >> 32 & 0xFF);
+    u.depth = static_cast<std::size_t>(place >> 40 & 0xFF);
+    return u;
+}
+
+KindPlace step(KindPlace parentPlace, Name token) {
+    Unpacked parent = unpack(parentPlace);
+    Prefix p;
+    p.depth = std::min(parent.depth + 1, kMaxTrackedDepth);
+    p.first = parent.depth == 0 ? token : parent.first;
+    p.second = parent.depth == 1 ? token : parent.second;
+    p.last = token;
+    p.beforeLast = parent.depth >= 1 ? parent.last : Name::Other;
+    p.parent = parent.kind;
+    p.grandparent = parent.parent;
+    Unpacked child;
+    child.kind = recognise(p);
+    child.parent = parent.kind;
+    child.last = token;
+    child.first = p.first;
+    child.second = p.second;
+    child.depth = p.depth;
+    return pack(child);
 }
 
 }  // namespace
 
+KindPlace rootKindPlace() {
+    Unpacked root;
+    root.kind = Kind::OpenAPI;
+    return pack(root);
+}
+
+KindPlace childKindPlace(KindPlace parent, std::string_view key) { return step(parent, classify(key)); }
+
+KindPlace elementKindPlace(KindPlace parent) { return step(parent, Name::Other); }
+
+std::size_t kindIndex(KindPlace place) { return place & 0xFF; }
+
+std::string_view kindNameAt(std::size_t index) {
+    return index < kKindCount ? kindName(static_cast<Kind>(index)) : std::string_view();
+}
+
 std::string_view jpointerToConfigKey(std::string_view pointer) {
     if (!pointer.empty() && pointer.front() != '/') return "";
-
-    // Token boundaries: token i runs from slashes[i] + 1 to slashes[i + 1] (or the end).
-    std::vector<std::size_t> slashes;
-    for (std::size_t i = 0; i < pointer.size(); ++i) {
-        if (pointer[i] == '/') slashes.push_back(i);
+    KindPlace place = rootKindPlace();
+    if (pointer.empty()) return kindName(Kind::OpenAPI);
+    // Each token, still escaped, is one step down from the root.
+    std::size_t begin = 1;
+    for (;;) {
+        std::size_t end = pointer.find('/', begin);
+        place = childKindPlace(place, pointer.substr(begin, end == std::string_view::npos ? end : end - begin));
+        if (end == std::string_view::npos) break;
+        begin = end + 1;
     }
-    auto token = [&](std::size_t i) {
-        std::size_t begin = slashes[i] + 1;
-        std::size_t end = i + 1 < slashes.size() ? slashes[i + 1] : pointer.size();
-        return pointer.substr(begin, end - begin);
-    };
-
-    Kind parent = Kind::None;
-    Kind grandparent = Kind::None;
-    Kind kind = Kind::None;
-    for (std::size_t depth = 0; depth <= slashes.size(); ++depth) {
-        Prefix prefix;
-        prefix.text = depth < slashes.size() ? pointer.substr(0, slashes[depth]) : pointer;
-        prefix.depth = depth;
-        if (depth >= 1) prefix.last = token(depth - 1);
-        if (depth >= 2) prefix.beforeLast = token(depth - 2);
-        prefix.parent = parent;
-        prefix.grandparent = grandparent;
-        kind = recognise(prefix);
-        grandparent = parent;
-        parent = kind;
-    }
-    return kindName(kind);
+    return kindName(static_cast<Kind>(kindIndex(place)));
 }
 
 }  // namespace zephalon::openapi_format

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "zephalon/jv/file_io.h"
 
 namespace zephalon::openapi_format {
 namespace {
@@ -100,6 +103,47 @@ TEST(ConfigKey, DeepPointersAreCheap) {
     for (int i = 0; i < 5000; ++i) pointer += "/properties/child";
     EXPECT_EQ(jpointerToConfigKey(pointer), "");
     EXPECT_EQ(jpointerToConfigKey(pointer + "/xml"), "");
+}
+
+// Writers find kinds one step at a time from the root; that must agree with the pointer text for every object of
+// every test document, and for keys that only look like OpenAPI names once escaped or unescaped.
+TEST(ConfigKey, StepwiseRecognitionAgreesWithThePointer) {
+    auto check = [](const jv::JV& root) {
+        std::size_t objects = 0;
+        std::vector<std::pair<const jv::JV*, KindPlace>> pending{{&root, rootKindPlace()}};
+        while (!pending.empty()) {
+            auto [node, place] = pending.back();
+            pending.pop_back();
+            if (node->isObject()) {
+                ++objects;
+                EXPECT_EQ(kindNameAt(kindIndex(place)), jpointerToConfigKey(node->pointer())) << node->pointer();
+                for (auto property : node->properties()) {
+                    pending.emplace_back(property.value, childKindPlace(place, property.key));
+                }
+            } else if (node->isArray()) {
+                for (const jv::JV* item : node->items()) pending.emplace_back(item, elementKindPlace(place));
+            }
+        }
+        return objects;
+    };
+    std::size_t objects = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(ZEPHALON_TESTDATA_DIR)) {
+        if (!entry.is_regular_file() || !jv::guessFormat(entry.path())) continue;
+        SCOPED_TRACE(entry.path().string());
+        objects += check(*jv::readFile(entry.path())->root());
+    }
+    EXPECT_GT(objects, 1000u);
+
+    auto tricky = jv::readString(R"({
+        "paths": {"/a": {"get": {"responses": {"200": {"content": {"x/y": {"schema": {"xml": {}}}}}}}},
+                  "": {"servers": [{"variables": {"v": {}}}]}},
+        "pa/ths": {"/a": {"get": {}}}, "in~fo": {"contact": {}},
+        "components": {"callbacks": {"c": {"{$url}": {"post": {"requestBody": {}}}}}, "schemas": {"s": {}}},
+        "tags": [{"externalDocs": {}}, [{"externalDocs": {}}]],
+        "webhooks": {"w": {"parameters": [{"examples": {"e": {}}, "schema": {"discriminator": {}}}]}}
+    })",
+                                 FileFormat::JSON);
+    EXPECT_EQ(check(*tricky->root()), 38u);
 }
 
 }  // namespace

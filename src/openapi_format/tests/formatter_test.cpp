@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "zephalon/jv/file_io.h"
 
@@ -119,6 +120,40 @@ TEST(Formatter, NeverChangesContent) {
         ++documents;
     }
     EXPECT_GE(documents, 3u);
+}
+
+// The formatter carries kinds down while it writes; a writer handed its per-object property factory derives each
+// kind from the object's pointer instead. Both must give the same bytes for every test document, in every layout.
+TEST(Formatter, WritesWhatItsPropertyFactoryGives) {
+    const char* configs[] = {
+        R"({"extends": ["recommended"], "openapi": {}})",
+        R"({"extends": ["recommended"], "openapi": {"indent": 4, "property_order": {"default": "sorted",
+            "schema": "original", "operation": ["responses", "tags", "responses"], "info": []}}})",
+        R"({"openapi": {"property_order": {"default": "sorted"}}})",
+    };
+    std::vector<std::unique_ptr<jv::JVDoc>> documents;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(ZEPHALON_TESTDATA_DIR)) {
+        if (entry.is_regular_file() && jv::guessFormat(entry.path())) documents.push_back(jv::readFile(entry.path()));
+    }
+    // Keys added by code have no recorded place; a repeated key is recorded twice.
+    documents.push_back(json(kDocument));
+    documents.back()->findNode(jv::JVPointer("/paths/~1pets/get"))->setStringProperty("description", "added");
+    documents.push_back(json(R"({"info": {"title": "a", "title": "b"}, "openapi": "3.1.0", "openapi": "3.0.0"})"));
+    ASSERT_GE(documents.size(), 10u);
+
+    for (const char* config : configs) {
+        Formatter formatter;
+        formatter.setConfig(json(config)->root());
+        for (const auto& doc : documents) {
+            for (FileFormat format : {FileFormat::JSON, FileFormat::YAML}) {
+                std::string expected;
+                jv::writeString(*doc, expected,
+                                jv::StreamWriteOptions{format, static_cast<int>(formatter.config().indentSize()),
+                                                       formatter.propertyFactory(*doc)});
+                ASSERT_EQ(formatter.process(*doc, format), expected) << config;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "zephalon/jv/placed_key_order.h"
 #include "zephalon/jv/property_factory.h"
 
 namespace zephalon::number {
@@ -55,6 +56,9 @@ class JSONWriter {
     void setEscapeSolidus(bool escape) { escapeSolidus_ = escape; }
     void setValidateUTF8(bool validate) { validateUTF8_ = validate; }
     void setPropertyFactory(PropertyFactory factory) { propertyFactory_ = std::move(factory); }
+    // Key orders by place, which decide instead of the property factory while set. Not owned: it must outlive the
+    // writes.
+    void setPlacedKeyOrder(const PlacedKeyOrder* order) { placedOrder_ = order; }
 
     // Writes a value tree. Objects are written in the order of the property factory, or in byte-wise key order
     // when none was set.
@@ -91,10 +95,8 @@ class JSONWriter {
     void appendNumber(const number::Number& value);
     void appendString(std::string_view text);
     void writeRoot(const JV& node, const JVDoc* orderDoc);
-    void emit(const JV& node, int level);
-    void emitProperties(const JV& object, int level);
-    void emitInSourceOrder(const JV& object, const std::vector<std::string_view>& order, int level, bool& first);
-    void emitProperty(std::string_view key, const JV& value, bool& first, int level);
+    void emit(const JV& node, int level, PlacedKeyOrder::Place place);
+    void emitProperties(const JV& object, int level, PlacedKeyOrder::Place place);
     void separate(bool& first, int level);
     void close(bool empty, int level, char bracket);
 
@@ -107,6 +109,7 @@ class JSONWriter {
     std::array<State, kMaxDepth + 1> states_{};
     std::string out_;
     PropertyFactory propertyFactory_;
+    const PlacedKeyOrder* placedOrder_ = nullptr;
     // While a whole document is written without a property factory: the document whose key order applies.
     const JVDoc* orderDoc_ = nullptr;
     // Which properties of the objects being written have been written, one slice per open object.

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "zephalon/jv/placed_key_order.h"
 #include "zephalon/jv/property_factory.h"
 
 namespace zephalon::jv {
@@ -25,6 +26,9 @@ class YAMLWriter {
 
     void setIndentSize(int size) { indentSize_ = size < 0 ? 0 : size; }
     void setPropertyFactory(PropertyFactory factory) { propertyFactory_ = std::move(factory); }
+    // Key orders by place, which decide instead of the property factory while set. Not owned: it must outlive the
+    // writes.
+    void setPlacedKeyOrder(const PlacedKeyOrder* order) { placedOrder_ = order; }
 
     // Each call replaces the text of the previous one.
     void write(const JV& node);
@@ -37,11 +41,13 @@ class YAMLWriter {
     class Impl;
 
   private:
-    void writeWith(const JV& node, const PropertyFactory& factory);
+    // `fallback` orders the keys when neither a placed key order nor a property factory is set.
+    void writeWith(const JV& node, KeyOrder::Rule fallback);
 
     std::unique_ptr<Impl> impl_;
     int indentSize_ = 2;
     PropertyFactory propertyFactory_;
+    const PlacedKeyOrder* placedOrder_ = nullptr;
 };
 
 }  // namespace zephalon::jv

@@ -20,8 +20,9 @@ class Formatter {
     void setDefaultConfig() { config_.reset(); }
     const Configuration& config() const { return config_; }
 
-    // The key order of every object of `doc`, by the kind of OpenAPI object it is. Refers to `doc` and to this
-    // formatter, which must outlive it.
+    // The key order of every object of `doc`, by the kind of OpenAPI object it is, for writers that are handed one
+    // object at a time (the kind is then derived from the object's pointer; `process` carries kinds down instead).
+    // Refers to `doc` and to this formatter, which must outlive it.
     jv::PropertyFactory propertyFactory(const jv::JVDoc& doc) const;
 
     void process(const jv::JVDoc& doc, std::ostream& out, FileFormat format) const;

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "tree_ops.h"
+#include "zephalon/jv/jv.h"
+#include "zephalon/jv/placed_key_order.h"
+
+namespace zephalon::jv::detail {
+
+// Calls `visit(key, value)` for every property of `object` in the order that `order` gives, without building a view
+// of the object. `taken` is scratch space that nested calls share: each call uses a slice past the slices of the
+// calls it is nested in and gives it back, so `visit` may write nested objects through the same space.
+template <typename Visit>
+void visitInOrder(const JV& object, const KeyOrder& order, std::vector<std::uint8_t>& taken, Visit&& visit) {
+    const ObjectRep& rep = TreeOps::object(const_cast<JV&>(object));
+    const std::vector<Entry>& entries = rep.entries;
+    const bool listed = order.rule == KeyOrder::Rule::Listed && order.listed != nullptr && !order.listed->empty();
+    const bool source = order.rule == KeyOrder::Rule::Source && !rep.order.empty();
+    if (!listed && !source) {
+        for (const Entry& e : entries) visit(e.key->view(), *e.value);
+        return;
+    }
+
+    const std::size_t base = taken.size();
+    taken.resize(base + entries.size(), 0);
+    // A key listed twice (in the source: a repeated key) is written once, at its first place.
+    auto visitKey = [&](std::string_view key) {
+        auto found = std::lower_bound(entries.begin(), entries.end(), key,
+                                      [](const Entry& e, std::string_view k) { return e.key->view() < k; });
+        if (found == entries.end() || found->key->view() != key) return;
+        const auto index = static_cast<std::size_t>(found - entries.begin());
+        if (taken[base + index]) return;
+        taken[base + index] = 1;
+        visit(found->key->view(), *found->value);
+    };
+    if (listed) {
+        for (const std::string& key : *order.listed) visitKey(key);
+    } else {
+        for (const Text* key : rep.order) visitKey(key->view());
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!taken[base + i]) visit(entries[i].key->view(), *entries[i].value);
+    }
+    taken.resize(base);
+}
+
+inline bool isContainer(const JV& node) { return node.isObject() || node.isArray(); }
+
+}  // namespace zephalon::jv::detail
