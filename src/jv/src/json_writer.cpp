@@ -3,6 +3,8 @@
 #include <utf8.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
@@ -199,20 +201,52 @@ void JSONWriter::appendString(std::string_view text) {
     appendQuoted(text);
 }
 
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Whether any byte of the word equals `byte` (exact: the word-wide zero-byte test).
+inline bool hasByte(std::uint64_t word, unsigned char byte) {
+    std::uint64_t x = word ^ (kOnes * byte);
+    return ((x - kOnes) & ~x & kHighBits) != 0;
+}
+
+// Whether any of the eight bytes needs an escape: below 0x20, a double quote or a backslash.
+inline bool needsEscape(std::uint64_t word) {
+    bool control = ((word - kOnes * 0x20) & ~word & kHighBits) != 0;
+    return control || hasByte(word, '"') || hasByte(word, '\\');
+}
+
+}  // namespace
+
 void JSONWriter::appendQuoted(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     out_.push_back('"');
     const char* run = text.data();
     const char* end = text.data() + text.size();
-    for (const char* p = run; p != end; ++p) {
+    const char* p = run;
+    while (p != end) {
+        // Most text needs no escape at all: pass it eight bytes at a time.
+        if (end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, sizeof word);
+            if (!needsEscape(word) && !(escapeSolidus_ && hasByte(word, '/'))) {
+                p += 8;
+                continue;
+            }
+        }
         auto byte = static_cast<unsigned char>(*p);
         char escape = kEscape[byte];
         if (escape == 0) {
-            if (byte != '/' || !escapeSolidus_) continue;
+            if (byte != '/' || !escapeSolidus_) {
+                ++p;
+                continue;
+            }
             escape = '/';
         }
         out_.append(run, p);
-        run = p + 1;
+        run = ++p;
         if (escape == 'u') {
             const char seq[6] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
             out_.append(seq, sizeof seq);

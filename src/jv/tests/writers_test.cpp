@@ -1,3 +1,4 @@
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -167,6 +168,42 @@ TEST(JsonWriter, EscapesQuotesBackslashesAndControlBytesOnly) {
     writer.setEscapeSolidus(true);
     writer.writeString("a/b");
     EXPECT_EQ(writer.toString(), "\"a\\/b\"\n");
+}
+
+// Long runs of plain text are passed a word at a time; an escape must be found wherever it falls in a word.
+TEST(JsonWriter, FindsEveryEscapeAtEveryPlaceInLongText) {
+    auto expected = [](std::string_view text, bool solidus) {
+        std::string out = "\"";
+        for (char c : text) {
+            auto byte = static_cast<unsigned char>(c);
+            if (c == '"' || c == '\\') {
+                out += '\\';
+                out += c;
+            } else if (c == '\n') {
+                out += "\\n";
+            } else if (c == '/' && solidus) {
+                out += "\\/";
+            } else if (byte < 0x20) {
+                out += fmt::format("\\u{:04X}", byte);
+            } else {
+                out += c;
+            }
+        }
+        return out + "\"\n";
+    };
+    const std::string specials[] = {"\"",       "\\", "\n",  std::string(1, '\0'), "\x1f", "/", "\x7f",
+                                    "\xc3\xa9", " ",  "\xff"};
+    for (bool solidus : {false, true}) {
+        for (const std::string& special : specials) {
+            for (std::size_t at = 0; at <= 20; ++at) {
+                std::string text = std::string(at, 'a') + special + std::string(20 - at, 'b');
+                JSONWriter writer;
+                writer.setEscapeSolidus(solidus);
+                writer.writeString(text);
+                ASSERT_EQ(writer.toString(), expected(text, solidus)) << at;
+            }
+        }
+    }
 }
 
 TEST(JsonWriter, ErrorStates) {
