@@ -1,13 +1,17 @@
 // Feeds arbitrary bytes to the JSON reader. A document it accepts must be consistent: every node is found again
-// by its own pointer text, a clone is equal and hashes alike, and the source key order names each key once.
+// by its own pointer text, a clone is equal and hashes alike, and the source key order names each key once. What
+// the JSON writer makes of it, pretty and compact, must read back equal and in the same key order.
 // The lenient reader options run over the same bytes with a handler that ignores everything.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "zephalon/jv/file_io.h"
 #include "zephalon/jv/json_reader.h"
 
 namespace {
@@ -46,6 +50,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::unique_ptr<JV> copy = doc->root()->clone();
         require(copy->equal(*doc->root()));
         require(copy->hash() == doc->root()->hash());
+        for (int indent : {2, 0}) {
+            StreamWriteOptions options;
+            options.indentSize = indent;
+            std::string written;
+            writeString(*doc, written, options);
+            std::unique_ptr<JVDoc> reread = readJsonString(written);
+            require(reread->root()->equal(*doc->root()));
+            std::string again;
+            writeString(*reread, again, options);
+            require(again == written);
+        }
     } catch (const ReadError&) {
     }
 
