@@ -9,6 +9,7 @@
 
 #include "reader_impl.h"
 #include "reference_text.h"
+#include "zephalon/jv/read_error.h"
 #include "zephalon/telemetry/telemetry.h"
 
 namespace zephalon::openapi {
@@ -37,7 +38,19 @@ Parser::Parser(const SchemaDialectRegistry* dialects, const SchemaFormatRegistry
 Parser::~Parser() = default;
 
 void Parser::fromFile(const std::filesystem::path& path) {
-    auto doc = jv::readFile(path);
+    std::unique_ptr<jv::JVDoc> doc;
+    if (options_.fileSystem == nullptr) {
+        doc = jv::readFile(path);
+    } else {
+        std::optional<FileFormat> format = jv::guessFormat(path);
+        if (!format) throw std::runtime_error(fmt::format("Unsupported file format: {}", path.string()));
+        std::string text = options_.fileSystem->read(path.string());
+        try {
+            doc = jv::readString(text, *format);
+        } catch (const jv::ReadError& error) {
+            throw error.inFile(path.string());
+        }
+    }
     if (result_ == nullptr) result_ = std::make_unique<OpenAPIReadResult>();
     result_->setFilePath(path);
     fromDoc(std::move(doc));
@@ -57,7 +70,7 @@ void Parser::fromJV() {
     auto scope = telemetry::getSpanScope("parseJV");
     if (result_ == nullptr) throw std::logic_error("The parser's result was already handed over");
     if (result_->doc() == nullptr) result_->setDoc(std::make_unique<jv::JVDoc>());
-    detail::DocumentReader reader(*result_, *dialects_, *formats_, allowNullableIn31_);
+    detail::DocumentReader reader(*result_, *dialects_, *formats_, allowNullableIn31_, options_);
     reader.read();
 }
 
@@ -73,7 +86,13 @@ std::string formatIssues(const OpenAPIReadResult& result) {
     bool unknownFormat = false;
     for (const Issue& issue : result.issues()) {
         Pos pos = result.issuePos(issue);
-        text += fmt::format("{} at ({}, {})\n", issue.message, pos.line, pos.column);
+        // Issues of the root document keep their short form; those of other files say which file they stand in.
+        std::optional<std::filesystem::path> file = result.isMultiFile() ? result.issueFile(issue) : std::nullopt;
+        if (file && file != result.filePath()) {
+            text += fmt::format("{} at ({}, {}) in {}\n", issue.message, pos.line, pos.column, file->string());
+        } else {
+            text += fmt::format("{} at ({}, {})\n", issue.message, pos.line, pos.column);
+        }
         if (issue.message.find(kUnknownFormat) != std::string::npos) unknownFormat = true;
     }
     if (unknownFormat) {
@@ -101,9 +120,10 @@ std::unique_ptr<OpenAPIReadResult> readText(std::string_view text, FileFormat fo
 }
 
 std::unique_ptr<OpenAPIReadResult> readPath(const std::filesystem::path& path, const SchemaFormatRegistry* formats,
-                                            bool checked) {
+                                            bool checked, const ReadOptions& options = {}) {
     if (formats == nullptr) throw std::invalid_argument("Schema format registry must be provided");
     Parser parser(nullptr, formats);
+    parser.setReadOptions(options);
     parser.fromFile(path);
     if (checked) parser.checkIssues();
     return parser.result();
@@ -142,17 +162,22 @@ std::unique_ptr<OpenAPIReadResult> uncheckedReadFromFile(const std::filesystem::
     return readPath(path, &formats, false);
 }
 
+std::unique_ptr<OpenAPIReadResult> checkedReadFromFile(const std::filesystem::path& path,
+                                                       const SchemaFormatRegistry* formats,
+                                                       const ReadOptions& options) {
+    return readPath(path, formats, true, options);
+}
+
+std::unique_ptr<OpenAPIReadResult> uncheckedReadFromFile(const std::filesystem::path& path,
+                                                         const SchemaFormatRegistry* formats,
+                                                         const ReadOptions& options) {
+    return readPath(path, formats, false, options);
+}
+
 // ---------------------------------------------------------------------------------------------------------------
 // DocumentReader: common helpers
 
 namespace detail {
-
-namespace {
-
-struct KindInfo {
-    std::string_view prefix;
-    std::string_view mapName;
-};
 
 KindInfo kindInfo(RefKind kind) {
     switch (kind) {
@@ -178,15 +203,19 @@ KindInfo kindInfo(RefKind kind) {
     return {"#/components/schemas/", "schemas"};
 }
 
-}  // namespace
-
 DocumentReader::DocumentReader(OpenAPIReadResult& result, const SchemaDialectRegistry& dialects,
-                               const SchemaFormatRegistry& formats, bool allowNullableIn31)
+                               const SchemaFormatRegistry& formats, bool allowNullableIn31, const ReadOptions& options)
     : result_(result),
       doc_(*result.doc()),
       dialects_(dialects),
       formats_(formats),
-      allowNullableIn31_(allowNullableIn31) {}
+      allowNullableIn31_(allowNullableIn31),
+      options_(options) {
+    if (options_.fileSystem == nullptr) {
+        ownFileSystem_ = std::make_unique<LocalFileSystem>();
+        options_.fileSystem = ownFileSystem_.get();
+    }
+}
 
 DocumentReader::~DocumentReader() = default;
 
@@ -204,6 +233,7 @@ void DocumentReader::read() {
     pendingLinks_.clear();
     is30_ = false;
     depth_ = 0;
+    startFiles();
     const JV* root = doc_.root();
     if (root == nullptr || !root->isObject()) {
         issue(model_, root, "OpenAPI object must be an object");
@@ -294,7 +324,7 @@ const jv::JV* DocumentReader::optObject(const Node* node, const JV& object, std:
 DocumentReader::Members DocumentReader::members(const JV& object) const {
     Members out;
     out.reserve(object.size());
-    std::vector<std::string_view> order = doc_.propOrder(object);
+    std::vector<std::string_view> order = files_[currentFile_].doc->propOrder(object);
     if (order.size() == object.size()) {
         for (std::string_view key : order) {
             const JV* v = object.property(key);
@@ -348,6 +378,8 @@ std::optional<std::string> DocumentReader::componentKey(RefKind kind, std::strin
         if (!isRef(*entry)) return key;
         const JV* next = entry->property("$ref");
         if (!next->isString()) return std::nullopt;
+        // An entry that points into another file holds what it points at (or a reference to it, see lookup).
+        if (!next->stringValue().starts_with('#')) return key;
         text = next->stringValue();
     }
     return std::nullopt;
@@ -387,12 +419,18 @@ Node* DocumentReader::lookup(RefKind kind, std::string_view ref) const {
             node = components->pathItemNode(*key);
             break;
     }
-    // The key names a concrete entry, so a Reference here would be an entry that failed to read as one.
-    if (node == nullptr || node->type() == NodeType::Reference) return nullptr;
+    if (node == nullptr) return nullptr;
+    if (node->type() == NodeType::Reference) {
+        // Only an entry that points into another file is a Reference here (to what was read from there); any other
+        // would be an entry that failed to read as a concrete one.
+        const JV* source = result_.value(node);
+        const JV* text = source != nullptr && source->isObject() ? source->property("$ref") : nullptr;
+        if (text == nullptr || !text->isString() || text->stringValue().starts_with('#')) return nullptr;
+        Node* target = node->resolveNode();
+        return target == placeholder_.get() ? nullptr : target;
+    }
     return node;
 }
-
-namespace {
 
 bool isOfKind(RefKind kind, const Node& node) {
     switch (kind) {
@@ -417,8 +455,6 @@ bool isOfKind(RefKind kind, const Node& node) {
     }
     return false;
 }
-
-}  // namespace
 
 std::string_view DocumentReader::kindName(RefKind kind) {
     switch (kind) {
@@ -537,6 +573,7 @@ void DocumentReader::readComponents(const JV& value) {
     if (!expectObject(components, value, "Expected an object")) return;
     map(components, value);
     componentsValue_ = &value;
+    collectRootAliases(value);
     static constexpr std::pair<std::string_view, std::optional<RefKind>> kMaps[] = {
         {"examples", RefKind::example},
         {"schemas", RefKind::schema},
@@ -584,6 +621,12 @@ void DocumentReader::readComponents(const JV& value) {
 void DocumentReader::readComponentEntry(RefKind kind, std::string_view key, const JV& value) {
     Components* c = model_->components();
     const bool ref = isRef(value);
+    if (ref && isExternal(refText(value))) {
+        std::string place = fmt::format("/components/{}/{}", kindInfo(kind).mapName, jv::escapeToken(key));
+        if (readInPlace(c, value, place, [&](const JV& target) { readComponentEntry(kind, key, target); })) return;
+        // A reference from elsewhere reached the target first and read it under this entry's key.
+        if (componentNode(kind, key) != nullptr) return;
+    }
     switch (kind) {
         case RefKind::schema:
             readSchemaSlot(
@@ -673,6 +716,11 @@ void DocumentReader::readPaths(const JV& value) {
         const auto& item = member.second;
         if (isExtensionKey(key)) continue;
         guard(paths, item, [&] {
+            if (isRef(*item) && isExternal(refText(*item)) &&
+                readInPlace(paths, *item, "/paths/" + jv::escapeToken(key),
+                            [&](const JV& target) { readPathItem(paths->addItem(key), target); })) {
+                return;
+            }
             if (isRef(*item)) {
                 readRefSlot<PathItem>(RefKind::pathItem, paths, *item,
                                       [&](auto* t) { return paths->addItemRef(key, t); });
@@ -691,6 +739,11 @@ void DocumentReader::readWebhooks(const JV& value) {
         const auto& key = member.first;
         const auto& item = member.second;
         guard(model, item, [&] {
+            if (isRef(*item) && isExternal(refText(*item)) &&
+                readInPlace(model, *item, "/webhooks/" + jv::escapeToken(key),
+                            [&](const JV& target) { readPathItem(model->addWebhook(key), target); })) {
+                return;
+            }
             if (isRef(*item)) {
                 readRefSlot<PathItem>(RefKind::pathItem, model, *item,
                                       [&](auto* t) { return model->addWebhookRef(key, t); });

@@ -15,10 +15,12 @@
 #include <utility>
 #include <vector>
 
+#include "zephalon/foundation/file_system.h"
 #include "zephalon/jv/jv.h"
 #include "zephalon/jv/pointer.h"
 #include "zephalon/number/number.h"
 #include "zephalon/openapi/model.h"
+#include "zephalon/openapi/reader.h"
 #include "zephalon/openapi/reader_result.h"
 #include "zephalon/openapi/schema_keywords.h"
 
@@ -37,10 +39,17 @@ enum class RefKind : std::uint8_t {
     pathItem
 };
 
+struct KindInfo {
+    std::string_view prefix;
+    std::string_view mapName;
+};
+KindInfo kindInfo(RefKind kind);
+bool isOfKind(RefKind kind, const Node& node);
+
 class DocumentReader {
   public:
     DocumentReader(OpenAPIReadResult& result, const SchemaDialectRegistry& dialects,
-                   const SchemaFormatRegistry& formats, bool allowNullableIn31);
+                   const SchemaFormatRegistry& formats, bool allowNullableIn31, const ReadOptions& options);
     ~DocumentReader();
 
     // Builds a fresh model from the result's document.
@@ -81,7 +90,15 @@ class DocumentReader {
     Members members(const JV& object) const;
     static bool isExtensionKey(std::string_view key) { return key.starts_with("x-"); }
     void readExtensions(Node* node, const JV& object);
-    void map(const Node* node, const JV& value) { result_.addMapping(node, &value); }
+    void map(const Node* node, const JV& value) {
+        result_.addMapping(node, &value);
+        // The first node read from a target of another file stands for it from now on, before its content is read,
+        // so that references back to it (cycles) find it.
+        if (&value == awaitedValue_) {
+            externalNodes_[awaitedValue_] = const_cast<Node*>(node);
+            awaitedValue_ = nullptr;
+        }
+    }
     void mapKeyed(const Node* node, std::string_view key, const JV* value) { result_.addMapping(node, key, value); }
     // Reports a non-object value with `message`; true when it is an object.
     bool expectObject(const Node* node, const JV& value, std::string_view message);
@@ -124,6 +141,16 @@ class DocumentReader {
     template <class Target, class Add>
     void readRefSlot(RefKind kind, Node* owner, const JV& value, Add&& add) {
         std::string ref = refText(value);
+        if (isExternal(ref)) {
+            bool inDocument = false;
+            Node* node = readExternal(kind, owner, value, ref, inDocument);
+            if (!inDocument) {
+                if (node == nullptr) return;
+                Reference* reference = add(static_cast<Target*>(node));
+                if (reference != nullptr) readReference(reference, value);
+                return;
+            }
+        }
         RefTarget target = findTarget(kind, ref);
         Reference* reference = nullptr;
         switch (target.status) {
@@ -151,6 +178,16 @@ class DocumentReader {
     void readSchemaSlot(Node* owner, const JV& value, Make&& make, MakeRef&& makeRef) {
         if (isRef(value)) {
             std::string ref = refText(value);
+            if (isExternal(ref)) {
+                bool inDocument = false;
+                Node* node = readExternal(RefKind::schema, owner, value, ref, inDocument);
+                if (!inDocument) {
+                    if (node == nullptr) return;
+                    Reference* reference = makeRef(static_cast<Schema*>(node));
+                    if (reference != nullptr) readReference(reference, value);
+                    return;
+                }
+            }
             RefTarget target = findTarget(RefKind::schema, ref);
             const bool found = target.status == RefStatus::found;
             Reference* reference = makeRef(found ? static_cast<Schema*>(target.node) : placeholder_.get());
@@ -165,6 +202,50 @@ class DocumentReader {
         }
     }
     void resolvePendingLinks();
+
+    // --- other files ---
+    // A reference read while in another file is always resolved against that file, even "#/..." ones.
+    bool isExternal(std::string_view ref) const { return currentFile_ != 0 || !ref.starts_with('#'); }
+    // Where a reference into another file leads, after following references that only point on.
+    struct ExternalPlace {
+        std::size_t file;
+        const JV* value;
+    };
+    // Follows `ref` from the current file to a value that is not itself a reference. A reference that cannot be
+    // followed is an issue of `owner` at `refObject`. When the way leads back into the root document, `ref` becomes
+    // the in-document reference and `backToRoot` is set; nothing is returned either way.
+    std::optional<ExternalPlace> locate(const Node* owner, const JV& refObject, std::string& ref, bool& backToRoot,
+                                        bool report = true);
+    // Component entries of the root that only point into another file give their key to what they point at, even
+    // when another reference reaches it first: a tree whose root lists every schema by reference keeps its names.
+    void collectRootAliases(const JV& components);
+    // The node a reference into another file stands for: read now as a component of the root when it is new (named
+    // after the place), else the node read before. Null after an issue. `inDocument` when the reference leads back
+    // into the root document: `ref` is then the in-document text to resolve as usual.
+    Node* readExternal(RefKind kind, const Node* owner, const JV& refObject, std::string& ref, bool& inDocument);
+    // Reads the target of a component entry, path or webhook that only points into another file in its place;
+    // false when that is not the case (the caller then reads it as a reference).
+    bool readInPlace(const Node* owner, const JV& refObject, const std::string& pointerToPlace,
+                     const std::function<void(const JV&)>& read);
+    // Loads a file once; throws with the user-facing reason.
+    std::size_t loadFile(const std::filesystem::path& path);
+    void startFiles();
+    template <class F>
+    void inFile(std::size_t file, F&& read) {
+        std::size_t saved = currentFile_;
+        currentFile_ = file;
+        try {
+            read();
+        } catch (...) {
+            currentFile_ = saved;
+            throw;
+        }
+        currentFile_ = saved;
+    }
+    // A component key of `kind` that neither the root document nor an earlier target uses.
+    std::string freeComponentName(RefKind kind, std::string base) const;
+    Node* componentNode(RefKind kind, std::string_view key) const;
+    void recordRewrite(const JV& refObject, const std::string& text);
 
     // --- object readers (in document order of the root) ---
     void readOpenAPI(const JV& root);
@@ -241,6 +322,28 @@ class DocumentReader {
     const SchemaDialectRegistry& dialects_;
     const SchemaFormatRegistry& formats_;
     bool allowNullableIn31_;
+    ReadOptions options_;
+    std::unique_ptr<FileSystem> ownFileSystem_;
+    struct FileEntry {
+        std::filesystem::path path;
+        const jv::JVDoc* doc;
+    };
+    // The root document first, then the other files in the order reached.
+    std::vector<FileEntry> files_;
+    std::map<std::filesystem::path, std::size_t> fileIndex_;
+    // The directory tree references may not leave, as an absolute, normal path.
+    std::filesystem::path rootDir_;
+    std::size_t currentFile_ = 0;
+    // Target value in another file -> the node read from it, and the reference text it has in one document.
+    std::unordered_map<const JV*, Node*> externalNodes_;
+    std::unordered_map<const JV*, std::string> externalRefs_;
+    const JV* awaitedValue_ = nullptr;
+    struct RootAlias {
+        RefKind kind;
+        std::string key;
+        const JV* refObject;
+    };
+    std::unordered_map<const JV*, RootAlias> rootAliases_;
     bool is30_ = false;
     OpenAPI* model_ = nullptr;
     const JV* componentsValue_ = nullptr;

@@ -648,19 +648,37 @@ void DocumentReader::readCallback(Callback* callback, const JV& value) {
             // A callback holds its path items by value, so a referenced path item is read in place. The chain of
             // path items being read stops one that (through its own callbacks) refers to itself.
             std::string ref = refText(*item);
-            const JV* target = refValue(ref);
-            if (target == nullptr) {
-                issue(callback, item, "Unresolved reference: " + ref);
-                return;
+            const JV* target = nullptr;
+            std::size_t file = currentFile_;
+            bool inDocument = !isExternal(ref);
+            if (!inDocument) {
+                std::optional<ExternalPlace> place = locate(callback, *item, ref, inDocument);
+                if (place) {
+                    target = place->value;
+                    file = place->file;
+                } else if (inDocument) {
+                    file = 0;
+                    recordRewrite(*item, ref);
+                } else {
+                    return;  // reported
+                }
+            }
+            if (inDocument) {
+                target = refValue(ref);
+                if (target == nullptr) {
+                    issue(callback, item, "Unresolved reference: " + ref);
+                    return;
+                }
             }
             if (std::find(inlinedPathItems_.begin(), inlinedPathItems_.end(), target) != inlinedPathItems_.end()) {
                 issue(callback, item, "Circular reference: " + ref);
                 return;
             }
+            if (file != currentFile_) result_.bundlePlan().inlined[item] = target;
             inlinedPathItems_.push_back(target);
             PathItem* pathItem = callback->addItem(expression);
             map(pathItem, *item);
-            readPathItem(pathItem, *target);
+            inFile(file, [&] { readPathItem(pathItem, *target); });
             inlinedPathItems_.pop_back();
         });
     }

@@ -23,6 +23,9 @@ OpenAPIReadResult::~OpenAPIReadResult() {
 void OpenAPIReadResult::setDoc(std::unique_ptr<jv::JVDoc> doc) {
     clearMappings();
     issues_.clear();
+    otherRoots_.clear();
+    otherFiles_.clear();
+    bundlePlan_ = BundlePlan{};
     doc_ = std::move(doc);
 }
 
@@ -94,21 +97,61 @@ std::optional<std::string> OpenAPIReadResult::jsonPointer(const Node* node, std:
 
 std::vector<std::string_view> OpenAPIReadResult::propOrder(const Node* node) const {
     const jv::JV* v = value(node);
-    if (v == nullptr || doc_ == nullptr || !v->isObject()) return {};
-    return doc_->propOrder(*v);
+    const jv::JVDoc* doc = docOf(v);
+    if (v == nullptr || doc == nullptr || !v->isObject()) return {};
+    return doc->propOrder(*v);
 }
 
 std::vector<std::string_view> OpenAPIReadResult::propOrder(const Node* node, std::string_view key) const {
     const jv::JV* v = value(node, key);
-    if (v == nullptr || doc_ == nullptr || !v->isObject()) return {};
-    return doc_->propOrder(*v);
+    const jv::JVDoc* doc = docOf(v);
+    if (v == nullptr || doc == nullptr || !v->isObject()) return {};
+    return doc->propOrder(*v);
 }
 
 void OpenAPIReadResult::clearPropOrder(const Node* node) {
     const jv::JV* v = value(node);
-    if (v == nullptr || doc_ == nullptr || !v->isObject()) return;
-    // The document owns its values; the mapping only holds them read-only.
-    doc_->clearPropOrder(const_cast<jv::JV&>(*v));
+    const jv::JVDoc* doc = docOf(v);
+    if (v == nullptr || doc == nullptr || !v->isObject()) return;
+    // The documents own their values; the mapping only holds them read-only.
+    const_cast<jv::JVDoc*>(doc)->clearPropOrder(const_cast<jv::JV&>(*v));
+}
+
+const jv::JVDoc& OpenAPIReadResult::addOtherFile(std::filesystem::path path, std::unique_ptr<jv::JVDoc> doc) {
+    const jv::JVDoc& added = *doc;
+    if (doc->root() != nullptr) otherRoots_.emplace(doc->root(), otherFiles_.size());
+    otherFiles_.push_back(SourceFile{std::move(path), std::move(doc)});
+    return added;
+}
+
+const jv::JVDoc* OpenAPIReadResult::docOf(const jv::JV* value) const {
+    if (value == nullptr) return nullptr;
+    const jv::JV* top = value;
+    while (top->parent() != nullptr) top = top->parent();
+    if (doc_ != nullptr && top == doc_->root()) return doc_.get();
+    auto it = otherRoots_.find(top);
+    return it == otherRoots_.end() ? nullptr : otherFiles_[it->second].doc.get();
+}
+
+std::optional<std::filesystem::path> OpenAPIReadResult::sourceFile(const jv::JV* value) const {
+    if (value == nullptr) return std::nullopt;
+    const jv::JV* top = value;
+    while (top->parent() != nullptr) top = top->parent();
+    if (auto it = otherRoots_.find(top); it != otherRoots_.end()) return otherFiles_[it->second].path;
+    if (doc_ != nullptr && top == doc_->root()) return filePath_;
+    return std::nullopt;
+}
+
+std::optional<std::filesystem::path> OpenAPIReadResult::sourceFile(const Node* node) const {
+    for (const Node* n = node; n != nullptr; n = n->parent()) {
+        if (const jv::JV* v = value(n)) return sourceFile(v);
+    }
+    return filePath_;
+}
+
+std::optional<std::filesystem::path> OpenAPIReadResult::issueFile(const Issue& issue) const {
+    if (issue.value != nullptr) return sourceFile(issue.value);
+    return sourceFile(issue.node);
 }
 
 namespace {

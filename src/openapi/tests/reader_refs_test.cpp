@@ -211,14 +211,15 @@ TEST(ReaderRefs, ReferencesThatLeadNowhereOrAroundACycleAreUnresolved) {
                               {"$ref": "#/paths/~1nowhere/parameters/0"}, {"$ref": "other.yaml#/x"}]},
         "/b": {"$ref": "#/paths/~1c"},
         "/c": {"$ref": "#/paths/~1b"})"));
-    EXPECT_EQ(messages(*result), (std::vector<std::string>{
-                                     "Unresolved reference: #/paths/~1nowhere/parameters/0",
-                                     "Unresolved reference: other.yaml#/x",
-                                     "Unresolved reference: #/paths/~1a/parameters/0",
-                                     "Unresolved reference: #/paths/~1a/parameters/1",
-                                     "Unresolved reference: #/paths/~1b",
-                                     "Unresolved reference: #/paths/~1c",
-                                 }));
+    EXPECT_EQ(messages(*result),
+              (std::vector<std::string>{
+                  "Unresolved reference: #/paths/~1nowhere/parameters/0",
+                  "Reference to another file in a document that was not read from a file: other.yaml#/x",
+                  "Unresolved reference: #/paths/~1a/parameters/0",
+                  "Unresolved reference: #/paths/~1a/parameters/1",
+                  "Unresolved reference: #/paths/~1b",
+                  "Unresolved reference: #/paths/~1c",
+              }));
     for (const Issue& issue : result->issues()) EXPECT_TRUE(result->issuePos(issue).known()) << issue.message;
     const PathItem* a = result->model()->paths()->item("/a");
     ASSERT_EQ(a->parameters().size(), 2u);

@@ -4,7 +4,9 @@
 // as an Issue of the result and reading goes on, so that callers can report many problems at once. The checked
 // entry points turn a non-empty issue list into one std::runtime_error.
 //
-// "$ref" values are resolved against the components of the same document; no other file is read.
+// "$ref" values may point anywhere in the document and, relative to the file that holds them, into other files of
+// the same directory tree: those are read once each, and what they hold joins the model as components of the root
+// (see OpenAPIReadResult::bundlePlan).
 
 #include <filesystem>
 #include <iosfwd>
@@ -12,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "zephalon/foundation/file_system.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv/jv.h"
 #include "zephalon/openapi/reader_result.h"
@@ -20,6 +23,18 @@ namespace zephalon::openapi {
 
 class SchemaDialectRegistry;
 class SchemaFormatRegistry;
+
+// How references into other files are followed.
+struct ReadOptions {
+    // Where the other files are read from; null means the local disk.
+    const FileSystem* fileSystem = nullptr;
+    // Lets references lead out of the directory tree of the root document. Off, such a reference is an issue: a
+    // document from elsewhere must not make the tool read arbitrary files.
+    bool allowRefsOutside = false;
+};
+
+// More files than this behind one document is an issue rather than a read that never ends.
+inline constexpr std::size_t kMaxReferencedFiles = 1000;
 
 // One parser reads one document: construct, call one of the `from` operations, optionally checkIssues, then take
 // the result.
@@ -32,6 +47,8 @@ class Parser {
     ~Parser();
     Parser(const Parser&) = delete;
     Parser& operator=(const Parser&) = delete;
+
+    void setReadOptions(const ReadOptions& options) { options_ = options; }
 
     // Reads the file (format by extension) and records its path. Errors of the file or of its syntax propagate.
     void fromFile(const std::filesystem::path& path);
@@ -53,6 +70,7 @@ class Parser {
     const SchemaFormatRegistry* formats_;
     std::unique_ptr<SchemaDialectRegistry> ownDialects_;
     bool allowNullableIn31_;
+    ReadOptions options_;
     std::unique_ptr<OpenAPIReadResult> result_;
 };
 
@@ -71,5 +89,10 @@ std::unique_ptr<OpenAPIReadResult> checkedReadFromFile(const std::filesystem::pa
 std::unique_ptr<OpenAPIReadResult> checkedReadFromFile(const std::filesystem::path& path,
                                                        const SchemaFormatRegistry* formats);
 std::unique_ptr<OpenAPIReadResult> uncheckedReadFromFile(const std::filesystem::path& path);
+std::unique_ptr<OpenAPIReadResult> checkedReadFromFile(const std::filesystem::path& path,
+                                                       const SchemaFormatRegistry* formats, const ReadOptions& options);
+std::unique_ptr<OpenAPIReadResult> uncheckedReadFromFile(const std::filesystem::path& path,
+                                                         const SchemaFormatRegistry* formats,
+                                                         const ReadOptions& options);
 
 }  // namespace zephalon::openapi

@@ -42,6 +42,30 @@ struct SourceLocation {
     Pos pos;
 };
 
+// A file read besides the root document because a reference of the document leads into it.
+struct SourceFile {
+    // The path as the reader opened it: the root's directory joined with the references' relative paths.
+    std::filesystem::path path;
+    std::unique_ptr<jv::JVDoc> doc;
+};
+
+// How a document split over several files becomes one: what `bundleDocument` does with the "$ref" objects and the
+// targets the reader met in the other files. The values belong to the result's documents.
+struct BundlePlan {
+    // A target of another file that becomes a component of the root document.
+    struct Component {
+        std::string map;  // "schemas", "responses", ...
+        std::string name;
+        const jv::JV* value = nullptr;
+    };
+    std::vector<Component> components;
+    // "$ref" object -> the reference text it takes in the single document.
+    std::unordered_map<const jv::JV*, std::string> rewrites;
+    // "$ref" object -> the value written in its place (path items of `paths`, component entries that only point to
+    // another file).
+    std::unordered_map<const jv::JV*, const jv::JV*> inlined;
+};
+
 class OpenAPIReadResult {
   public:
     OpenAPIReadResult();
@@ -116,6 +140,23 @@ class OpenAPIReadResult {
     const std::optional<std::filesystem::path>& filePath() const { return filePath_; }
     void setFilePath(std::filesystem::path path) { filePath_ = std::move(path); }
 
+    // The files read besides the root document, in the order the reader first reached them. Each is read once.
+    const std::vector<SourceFile>& otherFiles() const { return otherFiles_; }
+    bool isMultiFile() const { return !otherFiles_.empty(); }
+    const jv::JVDoc& addOtherFile(std::filesystem::path path, std::unique_ptr<jv::JVDoc> doc);
+    // The document a value belongs to (the root document or one of the other files); null for a value of neither.
+    const jv::JVDoc* docOf(const jv::JV* value) const;
+    // The file a value, a node or an issue stands in: the root's path for the root document (nothing when the root
+    // was not read from a file), the other file's path otherwise. A node without a value of its own stands where
+    // its nearest mapped ancestor does.
+    std::optional<std::filesystem::path> sourceFile(const jv::JV* value) const;
+    std::optional<std::filesystem::path> sourceFile(const Node* node) const;
+    std::optional<std::filesystem::path> issueFile(const Issue& issue) const;
+
+    // What bundling into one document needs; filled by the reader when references lead into other files.
+    BundlePlan& bundlePlan() { return bundlePlan_; }
+    const BundlePlan& bundlePlan() const { return bundlePlan_; }
+
     // Drops every mapping (used before a new parse).
     void clearMappings();
     std::size_t mappingCount() const { return nodeToValue_.size(); }
@@ -137,6 +178,10 @@ class OpenAPIReadResult {
     std::unordered_map<const Node*, std::vector<KeyedValue>> keyedValues_;
     std::vector<Issue> issues_;
     std::optional<std::filesystem::path> filePath_;
+    std::vector<SourceFile> otherFiles_;
+    // Root value of each other file -> its index in otherFiles_.
+    std::unordered_map<const jv::JV*, std::size_t> otherRoots_;
+    BundlePlan bundlePlan_;
 };
 
 }  // namespace zephalon::openapi
