@@ -5,6 +5,7 @@
 #include <exception>
 #include <iostream>
 
+#include "commands/bundle_command.h"
 #include "commands/credits_command.h"
 #include "commands/diff_command.h"
 #include "commands/format_command.h"
@@ -30,6 +31,7 @@ std::vector<std::unique_ptr<Command>> createCommands() {
     commands.push_back(std::make_unique<GenerateCommand>());
     commands.push_back(std::make_unique<I18NCommand>());
     commands.push_back(std::make_unique<ServerCommand>());
+    commands.push_back(std::make_unique<BundleCommand>());
     return commands;
 }
 

@@ -127,7 +127,9 @@ void Generator::run() {
     std::unique_ptr<openapi::OpenAPIReadResult> result;
     {
         auto scope = telemetry::getSpanScope("read");
-        result = openapi::checkedReadFromFile(context_.inputPath(), &context_.formatRegistry());
+        openapi::ReadOptions options;
+        options.allowRefsOutside = context_.allowRefsOutside();
+        result = openapi::checkedReadFromFile(context_.inputPath(), &context_.formatRegistry(), options);
     }
     const openapi::OpenAPIReadResult* read = result.get();
     // A text's key is the pointer of its member in the source, as the i18n extraction writes it.

@@ -1,5 +1,7 @@
 #include "zephalon/openapi_lint/context.h"
 
+#include <filesystem>
+
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/node.h"
 #include "zephalon/openapi/openapi.h"
@@ -41,7 +43,7 @@ void Context::addIssue(const Rule& rule, std::string message, const openapi::Nod
     issue.setMessage(std::move(message));
     const auto location = locate(readResult_, node);
     if (location) issue.setJsonPointer(location->pointer);
-    setPos(issue, location ? location->pos : Pos{});
+    place(issue, location ? location->value : nullptr, location ? location->pos : Pos{});
     issue.setAutoFixable(rule.autoFixable());
     result_.addIssue(issue);
 }
@@ -55,7 +57,7 @@ void Context::addIssue(const Rule& rule, std::string message, const jv::JV* valu
     issue.setJsonPointer(value->pointer());
     const jv::JV* placed = value;
     while (placed != nullptr && !placed->pos.known()) placed = placed->parent();
-    setPos(issue, placed != nullptr ? placed->pos : Pos{});
+    place(issue, value, placed != nullptr ? placed->pos : Pos{});
     issue.setAutoFixable(rule.autoFixable());
     result_.addIssue(issue);
 }
@@ -70,17 +72,29 @@ const openapi::Node* Context::nearestNode(const jv::JV* value) const {
 
 void Context::setPos(Issue& issue, const openapi::Node* node) const {
     const auto location = locate(readResult_, node);
-    setPos(issue, location ? location->pos : Pos{});
+    place(issue, location ? location->value : nullptr, location ? location->pos : Pos{});
 }
 
-void Context::setPos(Issue& issue, Pos pos) const {
+void Context::place(Issue& issue, const jv::JV* value, Pos pos) const {
+    int base = positionBase_;
+    // In a document split over several files a finding belongs to the file its value was read from, and its
+    // position counts as that file's format does.
+    if (readResult_ != nullptr && readResult_->isMultiFile() && value != nullptr) {
+        std::optional<std::filesystem::path> file = readResult_->sourceFile(value);
+        if (file && file != readResult_->filePath()) {
+            issue.setFile(std::filesystem::weakly_canonical(std::filesystem::absolute(*file)).string());
+            base = jv::guessFormat(*file) == FileFormat::YAML ? 1 : 0;
+        } else {
+            issue.setFile(file_);
+        }
+    }
     if (!pos.known()) {
         issue.setLine(-1);
         issue.setColumn(-1);
         return;
     }
-    issue.setLine(static_cast<std::int64_t>(pos.line) + positionBase_);
-    issue.setColumn(static_cast<std::int64_t>(pos.column) + positionBase_);
+    issue.setLine(static_cast<std::int64_t>(pos.line) + base);
+    issue.setColumn(static_cast<std::int64_t>(pos.column) + base);
 }
 
 std::string Context::nodeToJsonPointer(const openapi::Node* node) const {

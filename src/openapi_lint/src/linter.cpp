@@ -155,6 +155,11 @@ void Linter::process(openapi::OpenAPIReadResult& readResult, const std::string& 
     if (autoFix_) {
         // Refused before anything changes: a fixed model that cannot be written back would be silently lost.
         if (context_.file().empty()) throw std::runtime_error("Cannot auto-fix: filename is not set");
+        // Writing the model back would pour the other files' content into the root file.
+        if (readResult.isMultiFile()) {
+            throw std::runtime_error(
+                fmt::format("Cannot auto-fix a document split over several files: {}", context_.file()));
+        }
         bool changed = false;
         {
             auto span = telemetry::getSpanScope("autoFix");

@@ -15,6 +15,7 @@
 #include "zephalon/foundation/strings.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv_schema/schema.h"
+#include "zephalon/openapi/bundle.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/reader.h"
 #include "zephalon/openapi/reader_result.h"
@@ -400,7 +401,20 @@ MockApi::~MockApi() = default;
 
 std::unique_ptr<MockApi> MockApi::fromFile(const std::filesystem::path& path,
                                            const openapi::SchemaFormatRegistry* formats, MockOptions options) {
-    auto document = formats ? openapi::checkedReadFromFile(path, formats) : openapi::checkedReadFromFile(path);
+    openapi::SchemaFormatRegistry defaultFormats;
+    if (formats == nullptr) formats = &defaultFormats;
+    openapi::ReadOptions readOptions;
+    readOptions.allowRefsOutside = options.allowRefsOutside;
+    auto document = openapi::checkedReadFromFile(path, formats, readOptions);
+    if (document->isMultiFile()) {
+        // The request validators compile schemas out of the root document, where references into other files
+        // would not resolve: they get the single document the files bundle into.
+        openapi::Parser parser(nullptr, formats);
+        parser.fromDoc(openapi::bundleDocument(*document));
+        parser.checkIssues();
+        document = parser.result();
+        document->setFilePath(path);
+    }
     return std::make_unique<MockApi>(std::move(document), options);
 }
 

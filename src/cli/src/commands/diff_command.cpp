@@ -8,6 +8,7 @@
 #include <string>
 
 #include "zephalon/cli/config_file.h"
+#include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/info.h"
 #include "zephalon/openapi/openapi.h"
 #include "zephalon/openapi/reader.h"
@@ -31,15 +32,30 @@ ConfigFileError configError(const std::string& path, const jv::JVError& error) {
 // Reads a document with the validating reader. With two documents on the command line, a message that does not
 // name its file gets the file's name in front.
 std::unique_ptr<openapi::OpenAPIReadResult> readDocument(const char* span, const std::string& path,
-                                                         const openapi::SchemaFormatRegistry& formats) {
+                                                         const openapi::SchemaFormatRegistry& formats,
+                                                         const openapi::ReadOptions& options) {
     auto scope = telemetry::getSpanScope(span);
     try {
-        return openapi::checkedReadFromFile(path, &formats);
+        return openapi::checkedReadFromFile(path, &formats, options);
     } catch (const std::exception& error) {
         std::string_view message = error.what();
         if (message.find(path) != std::string_view::npos) throw;
         throw std::runtime_error(fmt::format("{}: {}", path, message));
     }
+}
+
+// Writing the whole model back would pour the other files' content into the root file. Only the version changed,
+// so only the file that holds it is written: the source value is updated and its document written as read.
+void writeVersionOnly(const openapi::OpenAPIReadResult& dest, const std::string& destPath) {
+    const openapi::Info* info = dest.model()->info();
+    const jv::JV* source = dest.value(info);
+    if (source == nullptr || !source->isObject() || dest.docOf(source) != dest.doc()) {
+        throw std::runtime_error(
+            fmt::format("{}: the version can only be updated where info stands in the file itself", destPath));
+    }
+    // The read result hands out its values read-only; this is the one edit made to them, just before writing.
+    const_cast<jv::JV*>(source)->setStringProperty("version", info->version());
+    jv::writeFile(*dest.doc(), destPath);
 }
 
 }  // namespace
@@ -68,6 +84,9 @@ void DiffCommand::setUp(CLI::App& parent) {
                           "Fails when the version of the final OpenAPI file is lower than the minimal "
                           "suggested version.");
     check->excludes(update);
+    parser()
+        .add_flag("--allow-external-refs-outside")
+        ->description("Lets references lead to files outside the directory of the document.");
     parser().add_option("source_file", "Path to the original OpenAPI file.")->required();
     parser().add_option("dest_file", "Path to final OpenAPI file.")->required();
     attachTo(parent);
@@ -98,8 +117,11 @@ int DiffCommand::execute() {
     differ.setFormatter(report, parser().get_option("--formatter")->as<std::string>());
 
     std::string destPath = parser().get_option("dest_file")->as<std::string>();
-    auto source = readDocument("read_source", parser().get_option("source_file")->as<std::string>(), formats);
-    auto dest = readDocument("read_dest", destPath, formats);
+    openapi::ReadOptions readOptions;
+    readOptions.allowRefsOutside = parser().count("--allow-external-refs-outside") > 0;
+    auto source =
+        readDocument("read_source", parser().get_option("source_file")->as<std::string>(), formats, readOptions);
+    auto dest = readDocument("read_dest", destPath, formats, readOptions);
 
     const std::string versionBefore = dest->model()->info()->version();
     openapi_diff::DiffResult result = differ.process(*source, *dest);
@@ -107,7 +129,11 @@ int DiffCommand::execute() {
     if (result.versionChange != openapi_diff::VersionChange::none &&
         dest->model()->info()->version() != versionBefore) {
         auto update = telemetry::getSpanScope("update_dest");
-        openapi::writeToFile(dest.get(), destPath);
+        if (dest->isMultiFile()) {
+            writeVersionOnly(*dest, destPath);
+        } else {
+            openapi::writeToFile(dest.get(), destPath);
+        }
     }
     return result.severity == openapi_diff::ChangeSeverity::breaking || result.versionTooLow ? 1 : 0;
 }

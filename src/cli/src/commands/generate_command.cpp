@@ -156,6 +156,8 @@ void GenerateCommand::setUp(CLI::App& parent) {
             app->add_option("--package-name", "Name of the generated package.")->option_text("PACKAGE_NAME");
             app->add_option("--package-version", "Version of the generated package.")->option_text("PACKAGE_VERSION");
         }
+        app->add_flag("--allow-external-refs-outside")
+            ->description("Lets references lead to files outside the directory of the document.");
         leaves_.push_back(std::make_unique<Leaf>(Leaf{&spec, app}));
     }
     attachTo(parent);
@@ -184,6 +186,7 @@ int GenerateCommand::execute() {
     }
 
     generator.setInputPath(*value(app, "file"));
+    generator.context().setAllowRefsOutside(app.count("--allow-external-refs-outside") > 0);
     openapi_generator::Plugin* plugin = generator.addPlugin(createPlugin(spec.plugin, generator.context()));
     if (auto output = value(app, "--output")) plugin->setOutputPath(*output);
     if (spec.options & kData) {

@@ -54,6 +54,9 @@ void LintCommand::setUp(CLI::App& parent) {
     parser().description("Lint one or more OpenAPI files.");
     parser().add_option("--config", "Path to the configuration file.")->option_text("CONFIG");
     parser().add_flag("--fix")->description("Automatically fixes problems where possible.");
+    parser()
+        .add_flag("--allow-external-refs-outside")
+        ->description("Lets references lead to files outside the directory of the document.");
     parser().add_option("--formatter", "Specifies the formatter")->option_text("FORMATTER")->default_val("stylish");
     parser()
         .add_option("--fail-severity",
@@ -93,6 +96,9 @@ int LintCommand::execute() {
         baseline = openapi_lint::Baseline::load(parser().get_option("--baseline")->as<std::string>());
     }
 
+    openapi::ReadOptions readOptions;
+    readOptions.allowRefsOutside = parser().count("--allow-external-refs-outside") > 0;
+
     // A document named twice is linted once; otherwise its findings would be reported twice.
     std::set<std::filesystem::path> seen;
     for (const std::string& file : parser().get_option("files")->as<std::vector<std::string>>()) {
@@ -102,7 +108,7 @@ int LintCommand::execute() {
         {
             auto span = telemetry::getSpanScope("read");
             try {
-                readResult = openapi::checkedReadFromFile(file, &formats);
+                readResult = openapi::checkedReadFromFile(file, &formats, readOptions);
             } catch (const std::exception& error) {
                 throw std::runtime_error(fmt::format("{}: {}", file, error.what()));
             }

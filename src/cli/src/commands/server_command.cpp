@@ -40,6 +40,9 @@ void ServerCommand::setUp(CLI::App& parent) {
         .add_flag("--no-validate")
         ->description("Answer every request without checking parameters, bodies or credentials.");
     parser().add_flag("--watch")->description("Read the file again whenever it changes.");
+    parser()
+        .add_flag("--allow-external-refs-outside")
+        ->description("Lets references lead to files outside the directory of the document.");
     attachTo(parent);
 }
 
@@ -65,6 +68,7 @@ int ServerCommand::execute() {
     options.port = parser().get_option("--port")->as<std::uint16_t>();
     options.mock.seed = parser().get_option("--seed")->as<std::uint64_t>();
     options.mock.validate = parser().count("--no-validate") == 0;
+    options.mock.allowRefsOutside = parser().count("--allow-external-refs-outside") > 0;
     options.watch = parser().count("--watch") > 0;
     openapi_mock::serve(options, std::cout);
     return 0;

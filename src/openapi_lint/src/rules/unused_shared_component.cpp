@@ -5,6 +5,7 @@
 
 #include "rules.h"
 #include "zephalon/foundation/strings.h"
+#include "zephalon/openapi/bundle.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/reader_result.h"
 
@@ -113,6 +114,14 @@ class UsageCollector {
 void UnusedSharedComponent::run(Context& context) {
     const jv::JVDoc* doc = context.readResult()->doc();
     if (doc == nullptr || doc->root() == nullptr) return;
+    // References in other files name their targets relative to those files; in the bundled form every reference
+    // names the component of the root that the reader made of its target.
+    std::unique_ptr<jv::JVDoc> bundled;
+    if (context.readResult()->isMultiFile()) {
+        bundled = openapi::bundleDocument(*context.readResult());
+        doc = bundled.get();
+        if (doc->root() == nullptr) return;
+    }
     UsageCollector collector;
     collector.walk(*doc->root());
 

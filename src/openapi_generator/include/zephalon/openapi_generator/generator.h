@@ -59,6 +59,9 @@ class Context {
     const std::string& inputPath() const { return inputPath_; }
     void setInputPath(std::string path) { inputPath_ = std::move(path); }
     const std::optional<std::string>& configPath() const { return configPath_; }
+    // Whether references may lead out of the input document's directory tree.
+    bool allowRefsOutside() const { return allowRefsOutside_; }
+    void setAllowRefsOutside(bool allow) { allowRefsOutside_ = allow; }
     void setConfigPath(std::string path) { configPath_ = std::move(path); }
 
     // The built-in formats and the custom formats of the configuration.
@@ -83,6 +86,7 @@ class Context {
     std::unique_ptr<FileSystem> fs_;
     std::string inputPath_;
     std::optional<std::string> configPath_;
+    bool allowRefsOutside_ = false;
     openapi::SchemaFormatRegistry formatRegistry_;
     openapi_i18n::Translator translator_;
     TranslationKeyFunc translationKeyFunc_;

@@ -56,7 +56,8 @@ class Context {
     std::string nodeToJsonPointer(const openapi::Node* node) const;
 
   private:
-    void setPos(Issue& issue, Pos pos) const;
+    // Sets the issue's position, and its file when the value stands in another file than the root document.
+    void place(Issue& issue, const jv::JV* value, Pos pos) const;
 
     std::string file_;
     openapi::OpenAPIReadResult* readResult_ = nullptr;

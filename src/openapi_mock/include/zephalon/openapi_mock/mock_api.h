@@ -28,6 +28,8 @@ struct MockOptions {
     bool validate = true;
     // Fixes every generated value: the same request gets the same answer for the same seed.
     std::uint64_t seed = 0;
+    // Lets references of the document lead out of its directory tree.
+    bool allowRefsOutside = false;
 };
 
 class MockApi {

@@ -1,0 +1,160 @@
+// Documents split over several files: lint, diff and bundle on the tree in testdata/multi-file, copied into the
+// workspace so that the tests can change it.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "run_zephalon.h"
+
+namespace zephalon::e2e {
+namespace {
+
+const std::filesystem::path kTree = std::filesystem::path(ZEPHALON_TESTDATA_DIR) / "multi-file";
+
+class MultiFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::filesystem::copy(kTree, workspace.path() / "api", std::filesystem::copy_options::recursive);
+    }
+
+    // Every file of the copied tree with its bytes, to show what a command left alone.
+    std::map<std::string, std::string> snapshot() const {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(workspace.path() / "api")) {
+            if (!entry.is_regular_file()) continue;
+            const auto relative = std::filesystem::relative(entry.path(), workspace.path());
+            files[relative.string()] = workspace.read(relative);
+        }
+        return files;
+    }
+
+    Workspace workspace;
+};
+
+TEST_F(MultiFileTest, BundleWritesTheExpectedDocument) {
+    RunResult result = workspace.run({"bundle", "api/openapi.yaml", "--output", "out/bundled.yaml"});
+    ASSERT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(workspace.read("out/bundled.yaml"), workspace.read("api/bundled.yaml"));
+
+    // Without an output file the document goes to standard output, in the root's format.
+    RunResult printed = workspace.run({"bundle", "api/openapi.yaml"});
+    EXPECT_EQ(printed.status, 0);
+    EXPECT_EQ(printed.out, workspace.read("api/bundled.yaml"));
+
+    // JSON by the output's extension.
+    RunResult json = workspace.run({"bundle", "api/openapi.yaml", "--output", "bundled.json"});
+    ASSERT_EQ(json.status, 0) << json.out;
+    auto tree = nlohmann::json::parse(workspace.read("bundled.json"));
+    EXPECT_EQ(tree["components"]["schemas"]["pet-list"]["items"]["$ref"], "#/components/schemas/Pet");
+}
+
+TEST_F(MultiFileTest, BundleRefusesWhatItMustNotReadAndWritesNothing) {
+    const auto before = snapshot();
+    struct Case {
+        std::string file;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"api/bad/outside.yaml",
+         "api/bad/outside.yaml: Reference leaves the document's directory: ../schemas/pet.yaml at (8, 6)\n"},
+        {"api/bad/remote.yaml",
+         "api/bad/remote.yaml: Remote references are not followed (no network access): "
+         "https://example.com/schemas/pet.yaml at (8, 6)\n"},
+        {"api/bad/alias-a.yaml", "api/bad/alias-a.yaml: Circular reference: ./alias-b.yaml#/Next at (8, 6)\n"},
+    };
+    for (const Case& c : cases) {
+        RunResult result = workspace.run({"bundle", c.file, "--output", "out.yaml"});
+        EXPECT_EQ(result.status, 1) << c.file;
+        EXPECT_EQ(result.out, c.message + "\n");
+        EXPECT_EQ(result.err, "");
+        EXPECT_FALSE(workspace.exists("out.yaml")) << c.file;
+    }
+    RunResult unknown = workspace.run({"bundle", "api/openapi.yaml", "--output", "out.txt"});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_EQ(unknown.out, "Unsupported file format: out.txt\n");
+    EXPECT_FALSE(workspace.exists("out.txt"));
+
+    // Given leave, the reference out of the directory is followed.
+    RunResult allowed =
+        workspace.run({"bundle", "api/bad/outside.yaml", "--allow-external-refs-outside", "--output", "out.yaml"});
+    EXPECT_EQ(allowed.status, 0) << allowed.out;
+    EXPECT_NE(workspace.read("out.yaml").find("$ref: '#/components/schemas/owner'"), std::string::npos);
+    EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(MultiFileTest, DiffOfTheTreeAndItsBundleFindsNoChange) {
+    RunResult result = workspace.run({"diff", "--report", "status", "api/openapi.yaml", "api/bundled.yaml"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "No changes\n");
+    RunResult reverse = workspace.run({"diff", "--report", "status", "api/bundled.yaml", "api/openapi.yaml"});
+    EXPECT_EQ(reverse.out, "No changes\n");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST_F(MultiFileTest, UpdateVersionWritesOnlyTheFileThatHoldsTheVersion) {
+    // A new operation in a path file is a minor change; the version stands in the root file.
+    workspace.write("api/paths/pets.yaml", workspace.read("api/paths/pets.yaml") + R"(post:
+  operationId: addPet
+  responses:
+    '201':
+      description: Added
+)");
+    auto expected = snapshot();
+    RunResult result =
+        workspace.run({"diff", "--report", "status", "--update-version", "api/bundled.yaml", "api/openapi.yaml"});
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.err, "");
+    auto after = snapshot();
+    std::string& root = expected["api/openapi.yaml"];
+    root.replace(root.find("version: 1.0.0"), 14, "version: 1.1.0");
+    EXPECT_EQ(after, expected);
+}
+
+TEST_F(MultiFileTest, LintNamesTheFileOfEveryFinding) {
+    RunResult result = workspace.run({"lint", "--formatter", "json", "api/openapi.yaml"});
+    ASSERT_EQ(result.status, 0) << result.out;
+    auto report = nlohmann::json::parse(result.out);
+    std::map<std::string, std::vector<nlohmann::json>> byFile;
+    for (const auto& group : report) {
+        const std::string file = group["filePath"];
+        const std::string relative = std::filesystem::relative(file, std::filesystem::canonical(workspace.path()));
+        for (const auto& message : group["messages"]) byFile[relative].push_back(message);
+    }
+    std::set<std::string> files;
+    for (const auto& [file, messages] : byFile) files.insert(file);
+    EXPECT_EQ(files, (std::set<std::string>{"api/common.yaml", "api/openapi.yaml", "api/paths/pet by id.yaml",
+                                            "api/paths/pets.yaml", "api/schemas/owner.yaml",
+                                            "api/schemas/pet-list.json", "api/schemas/pet.yaml"}));
+    // The string schema of pet.yaml's "name" (lines count from 1 in reports).
+    bool nameConstraint = false;
+    for (const auto& message : byFile["api/schemas/pet.yaml"]) {
+        if (message["rule"] == "schema-constraints" && message["line"] == 10 && message["column"] == 5) {
+            nameConstraint = true;
+            EXPECT_EQ(message["jsonPointer"], "/properties/name");
+        }
+    }
+    EXPECT_TRUE(nameConstraint) << result.out;
+    // Components used only from other files are used all the same.
+    for (const auto& [file, messages] : byFile) {
+        for (const auto& message : messages) EXPECT_NE(message["rule"], "unused-shared-component") << file;
+    }
+}
+
+TEST_F(MultiFileTest, LintRefusesToFixADocumentSplitOverSeveralFiles) {
+    const auto before = snapshot();
+    RunResult result = workspace.run({"lint", "--fix", "api/openapi.yaml"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.out.find("Cannot auto-fix a document split over several files: "), std::string::npos)
+        << result.out;
+    EXPECT_EQ(snapshot(), before);
+}
+
+}  // namespace
+}  // namespace zephalon::e2e
