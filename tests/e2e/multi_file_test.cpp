@@ -98,6 +98,21 @@ TEST_F(MultiFileTest, DiffOfTheTreeAndItsBundleFindsNoChange) {
     EXPECT_EQ(result.err, "");
 }
 
+TEST_F(MultiFileTest, DiffLinesNameTheFileOfEachChange) {
+    std::string pet = workspace.read("api/schemas/pet.yaml");
+    pet.replace(pet.find("format: int64"), 13, "format: int32");
+    workspace.write("api/schemas/pet.yaml", pet);
+    RunResult result =
+        workspace.run({"diff", "--report", "detailed", "--formatter", "unix", "api/bundled.yaml", "api/openapi.yaml"});
+    EXPECT_EQ(result.err, "");
+    // The format of pet.yaml's id, at its place in pet.yaml (YAML lines and columns as the reader counts them);
+    // the paths around it stand in the root file.
+    EXPECT_NE(result.out.find("\napi/schemas/pet.yaml:6:4: [breaking] property_modified schema.format\n"),
+              std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("api/openapi.yaml:10:4: [breaking] key_modified paths '/owners'\n"), 0u) << result.out;
+}
+
 TEST_F(MultiFileTest, UpdateVersionWritesOnlyTheFileThatHoldsTheVersion) {
     // A new operation in a path file is a minor change; the version stands in the root file.
     workspace.write("api/paths/pets.yaml", workspace.read("api/paths/pets.yaml") + R"(post:

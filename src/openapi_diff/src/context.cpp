@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <span>
 #include <utility>
@@ -28,6 +29,15 @@ class ContextImpl {
         if (!member.empty()) location = result->sourceLocation(node, member);
         if (!location) location = result->sourceLocation(node);
         return location ? location->pos : Pos{};
+    }
+
+    // The file a node stands in when it is not the compared document's own file; empty otherwise.
+    std::string nodeFile(const openapi::Node* node, bool inSource) const {
+        const openapi::OpenAPIReadResult* result = inSource ? source : dest;
+        if (node == nullptr || result == nullptr || !result->isMultiFile()) return {};
+        std::optional<std::filesystem::path> file = result->sourceFile(node);
+        if (!file || file == result->filePath()) return {};
+        return file->string();
     }
 
     void pushScope(const openapi::Node* sourceNode, const openapi::Node* destNode, ConfigKey configKey,
@@ -127,7 +137,8 @@ void ContextImpl::appendToParent(ScopeChange change) {
                         change.node,
                         std::move(change.key),
                         change.index,
-                        change.pos};
+                        change.pos,
+                        std::move(change.file)};
         report.add(finished);
         return;
     }
@@ -293,6 +304,7 @@ void Context::emitSelf(const openapi::Node* source, const openapi::Node* dest) {
     bool inSource = type == ChangeType::removed;
     change.node = inSource ? source : dest;
     change.pos = impl_->nodePos(change.node, inSource);
+    change.file = impl_->nodeFile(change.node, inSource);
     if (scope.key) change.key = *scope.key;
     scope.changes.push_back(std::move(change));
     scope.selfSource = source;
@@ -334,6 +346,7 @@ void Context::propertyChange(const openapi::Node* node, ChangeType type, ConfigK
     // container they are the container's owners), or the node when the property is not written out.
     bool removed = type == ChangeType::propertyRemoved;
     change.pos = impl_->nodePos(removed ? impl_->sourceHolder(node) : node, removed, documentMember(key));
+    change.file = impl_->nodeFile(removed ? impl_->sourceHolder(node) : node, removed);
     if (impl_->scopes.empty()) {
         change.option = settled(config.forType(type));
         if (change.option == Option::none) return;
@@ -360,6 +373,7 @@ void Context::extensionChange(ChangeType type, const openapi::Node* node, std::s
     change.node = node;
     change.key = std::string(name);
     change.pos = impl_->nodePos(node, type == ChangeType::extensionRemoved, name);
+    change.file = impl_->nodeFile(node, type == ChangeType::extensionRemoved);
     if (impl_->scopes.empty() && change.option == Option::none) return;
     impl_->record(std::move(change));
 }

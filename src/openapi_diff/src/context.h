@@ -39,6 +39,7 @@ struct ScopeChange {
     std::string key;
     std::uint64_t index = Change::kNoIndex;
     Pos pos;
+    std::string file;
     // The option depends on the new value of a boolean property recorded directly in this scope (such as a new
     // parameter's `required: true`); such a change may raise the option of an added or removed item.
     bool conditional = false;

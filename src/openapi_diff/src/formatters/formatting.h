@@ -30,11 +30,16 @@ std::string describeChange(const Change& change, Escape escape);
 // The names of the compared files as the line formats write them, which name the file each position is in: the
 // source file for the position of a removal (what was removed is only there), the destination file otherwise;
 // "<unknown>" for a document that was not read from a file.
+std::string lineText(std::string_view text);
+
 class FileLabels {
   public:
     explicit FileLabels(const Report& report);
     const std::string& of(bool inSource) const { return inSource ? source_ : dest_; }
-    const std::string& of(const Change& change) const { return of(isRemoveType(change.type)); }
+    // A change in another file of a document split over several files names that file.
+    std::string of(const Change& change) const {
+        return change.file.empty() ? of(isRemoveType(change.type)) : lineText(change.file);
+    }
 
   private:
     std::string source_;

@@ -119,6 +119,9 @@ struct Change {
     std::uint64_t index = kNoIndex;
     // Where the change is: in the destination document, or in the source for removals.
     Pos pos;
+    // The file `pos` is in when that is another file than the compared document's own (a document split over several
+    // files); empty otherwise.
+    std::string file;
 
     bool hasIndex() const { return index != kNoIndex; }
     // The kind of the node; ChangeTarget::openapi when there is no node.
