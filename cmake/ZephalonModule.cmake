@@ -29,6 +29,16 @@ function(zephalon_apply_warnings target)
     target_compile_options(${target} PRIVATE ${ZEPHALON_WARNINGS})
 endfunction()
 
+# Test, benchmark and seed-replay code: in the sanitizer build the libraries under test keep their optimisation
+# (instrumented code at -O0 runs several times slower), while this code, which is large and runs briefly, is
+# compiled without it; optimising the test executables' big functions cost more than half of that build's time.
+function(zephalon_test_code target)
+    zephalon_apply_warnings(${target})
+    if(ZEPHALON_SANITIZE)
+        target_compile_options(${target} PRIVATE -O0)
+    endif()
+endfunction()
+
 function(zephalon_module name)
     cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
     add_library(zephalon_${name} STATIC ${ARG_SOURCES})
@@ -71,7 +81,7 @@ function(zephalon_tests name)
     target_compile_definitions(${target} PRIVATE
         ZEPHALON_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         ZEPHALON_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata")
-    zephalon_apply_warnings(${target})
+    zephalon_test_code(${target})
     gtest_discover_tests(${target} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${name}." PROPERTIES TIMEOUT 600)
 endfunction()
 
@@ -84,7 +94,7 @@ function(zephalon_bench name)
     add_executable(${target} ${ARG_SOURCES})
     target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/bench)
     target_link_libraries(${target} PRIVATE zephalon_${name} ${ARG_DEPS} benchmark::benchmark)
-    zephalon_apply_warnings(${target})
+    zephalon_test_code(${target})
     if(NOT ZEPHALON_BENCH)
         # Other builds only show that the benchmark still builds and starts; measuring is the bench build's job.
         add_test(NAME ${name}.bench.${target} COMMAND ${target} --benchmark_list_tests)
@@ -94,7 +104,7 @@ endfunction()
 # What a fuzz target sees in both of its builds: a target may start from a document of the shared test data.
 function(zephalon_fuzz_settings target)
     target_compile_definitions(${target} PRIVATE ZEPHALON_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata")
-    zephalon_apply_warnings(${target})
+    zephalon_test_code(${target})
 endfunction()
 
 function(zephalon_fuzz target)
