@@ -312,6 +312,7 @@ void NodeVisitor::visit(const SchemaOrMediaType& value) {
 void visitNodes(const OpenAPI* root, NodeVisitHandler& handler) {
     NodeVisitor visitor(handler);
     visitor.visit(root);
+    handler.documentVisited();
 }
 
 // ---- operations of paths ----

@@ -20,12 +20,19 @@ class Recorder : public NodeVisitHandler {
         order.push_back(node);
         ++counts[node];
         EXPECT_NE(node->type(), NodeType::Reference);
+        EXPECT_EQ(nodesWhenVisited, -1) << "a node came after the end of the walk";
+    }
+    void documentVisited() override {
+        EXPECT_EQ(nodesWhenVisited, -1) << "the end of the walk came twice";
+        nodesWhenVisited = static_cast<int>(order.size());
     }
 
     std::vector<const Node*> order;
     std::vector<const Schema*> schemas;
     std::vector<const Operation*> operations;
     std::map<const Node*, int> counts;
+    // How many nodes had been handled when the end of the walk was announced; -1 before.
+    int nodesWhenVisited = -1;
 };
 
 std::size_t position(const std::vector<const Node*>& order, const Node* node) {
@@ -58,6 +65,7 @@ TEST(NodeVisitor, SharedSchemaIsHandledOnceWhereFirstReached) {
     EXPECT_GT(petAt, position(recorder.order, first));
     EXPECT_LT(petAt, position(recorder.order, model.components()));
     EXPECT_LT(petAt, position(recorder.order, model.paths()->item("/b")));
+    EXPECT_EQ(recorder.nodesWhenVisited, static_cast<int>(recorder.order.size()));
 }
 
 TEST(NodeVisitor, CyclesOfReferencesEnd) {

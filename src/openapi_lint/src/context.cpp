@@ -1,6 +1,7 @@
 #include "zephalon/openapi_lint/context.h"
 
 #include <filesystem>
+#include <utility>
 
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/node.h"
@@ -45,7 +46,7 @@ void Context::addIssue(const Rule& rule, std::string message, const openapi::Nod
     if (location) issue.setJsonPointer(location->pointer);
     place(issue, location ? location->value : nullptr, location ? location->pos : Pos{});
     issue.setAutoFixable(rule.autoFixable());
-    result_.addIssue(issue);
+    result_.addIssue(std::move(issue));
 }
 
 void Context::addIssue(const Rule& rule, std::string message, const jv::JV* value) {
@@ -59,7 +60,7 @@ void Context::addIssue(const Rule& rule, std::string message, const jv::JV* valu
     while (placed != nullptr && !placed->pos.known()) placed = placed->parent();
     place(issue, value, placed != nullptr ? placed->pos : Pos{});
     issue.setAutoFixable(rule.autoFixable());
-    result_.addIssue(issue);
+    result_.addIssue(std::move(issue));
 }
 
 const openapi::Node* Context::nearestNode(const jv::JV* value) const {

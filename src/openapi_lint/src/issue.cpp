@@ -1,6 +1,7 @@
 #include "zephalon/openapi_lint/issue.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace zephalon::openapi_lint {
 
@@ -12,11 +13,11 @@ Severity severityFromString(std::string_view text) {
     throw std::runtime_error("Invalid severity");
 }
 
-void Result::addIssue(const Issue& issue) {
-    issues_.push_back(issue);
+void Result::addIssue(Issue issue) {
     const bool error = issue.severity() == Severity::Error;
     ++(error ? errorCount_ : warningCount_);
     if (issue.autoFixable()) ++(error ? fixableErrorCount_ : fixableWarningCount_);
+    issues_.push_back(std::move(issue));
 }
 
 // A limit of 0 means no limit: counting it as reached would make every result, even an empty one, a failure.

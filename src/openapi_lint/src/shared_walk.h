@@ -46,6 +46,9 @@ class SharedWalk : public openapi::NodeVisitHandler {
     void handleNode(const openapi::Node* node) override {
         for (const auto& handler : handlers_) handler->handleNode(node);
     }
+    void documentVisited() override {
+        for (const auto& handler : handlers_) handler->documentVisited();
+    }
 
   private:
     template <class T>

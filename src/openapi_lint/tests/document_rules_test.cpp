@@ -425,6 +425,59 @@ components:
                     "/components/schemas/Either/example"));
 }
 
+TEST(OpenAPIJSONSchemaValidationTest, FollowsReferencesWhereverTheyLead) {
+    // Through encoded names, into an inline schema of an operation, and under a property named like a keyword.
+    const std::string yaml = R"(openapi: 3.1.0
+info: {title: t, version: '1'}
+paths:
+  /a:
+    get:
+      parameters:
+        - {name: q, in: query, schema: {type: integer, minimum: 1}}
+      responses:
+        '200':
+          description: ok
+          content:
+            application/json:
+              schema: {$ref: '#/components/schemas/Outer%20Box'}
+              example: {default: {size: 0}, count: 2}
+components:
+  schemas:
+    'Outer Box':
+      type: object
+      properties:
+        default: {$ref: '#/components/schemas/Inner'}
+        count: {$ref: '#/paths/~1a/get/parameters/0/schema'}
+    Inner:
+      type: object
+      properties: {size: {$ref: '#/components/schemas/Positive'}}
+    Positive: {type: integer, minimum: 1}
+    Counted:
+      type: object
+      properties: {count: {$ref: '#/paths/~1a/get/parameters/0/schema'}}
+      example: {count: 0}
+)";
+    EXPECT_THAT(findings("openapi-json-schema-validation", yaml),
+                ::testing::UnorderedElementsAre("Example does not match its schema: value is less than minimum @ "
+                                                "/paths/~1a/get/responses/200/content/application~1json/example",
+                                                "Example does not match its schema: value is less than minimum @ "
+                                                "/components/schemas/Counted/example"));
+
+    // A schema resource with a base URL of its own is checked from a copy of every schema.
+    const std::string resource = R"(openapi: 3.1.0
+info: {title: t, version: '1'}
+paths: {}
+components:
+  schemas:
+    Tagged: {$id: 'https://example.com/tagged', type: integer, example: x}
+    Plain: {type: integer, example: y}
+)";
+    EXPECT_THAT(findings("openapi-json-schema-validation", resource),
+                ::testing::UnorderedElementsAre(
+                    "Example does not match its schema: type mismatch @ /components/schemas/Tagged/example",
+                    "Example does not match its schema: type mismatch @ /components/schemas/Plain/example"));
+}
+
 TEST(OpenAPIJSONSchemaValidationTest, IsSwitchedOffAtTheNodeOrAboveAndAtASharedExample) {
     const std::string yaml = R"(openapi: 3.0.3
 info: {title: t, version: '1'}

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "rules.h"
@@ -103,11 +105,103 @@ unsigned relaxForExamples(jv::JV& root, unsigned optional) {
     return listed;
 }
 
-// The schemas of one document compiled for checking examples: a copy of the document's schemas in JSON Schema form
-// per kind of example that needs one of its own, each compiled once, its schemas compiled as they are asked for.
+// A local reference's target in the document: null when the reference is not of the "#/..." form or leads nowhere.
+const jv::JV* localTarget(const jv::JV& root, std::string_view ref) {
+    if (!ref.starts_with("#/")) return nullptr;
+    try {
+        return root.find(jv::JVPointer(urlDecode(ref.substr(1))));
+    } catch (const std::invalid_argument&) {
+        return nullptr;
+    }
+}
+
+// Members of a schema that hold values, not schemas: nothing in them is compiled.
+bool holdsValues(std::string_view key) {
+    return key == "example" || key == "examples" || key == "default" || key == "enum" || key == "const";
+}
+
+// Members of a schema whose members are schemas under any name (a property may be called "default").
+bool holdsNamedSchemas(std::string_view key) {
+    return key == "properties" || key == "patternProperties" || key == "$defs" || key == "definitions" ||
+           key == "dependentSchemas" || key == "dependencies";
+}
+
+// The places a copy must hold for compiling `starts`: the schemas themselves and everything their references reach,
+// without places inside others already held. Empty when some reference could lead where a place-by-place copy would
+// not resolve it the same way (a base URL of its own, an anchor, a dynamic or a non-local reference): then the copy
+// must be of the whole document.
+std::vector<const jv::JV*> placesToCopy(const jv::JV& root, const std::vector<const jv::JV*>& starts) {
+    std::unordered_set<const jv::JV*> reached;
+    std::vector<const jv::JV*> places;
+    std::vector<const jv::JV*> pendingPlaces(starts.rbegin(), starts.rend());
+    // Values still to look through, and whether each is an object of named schemas.
+    std::vector<std::pair<const jv::JV*, bool>> pending;
+    while (!pendingPlaces.empty()) {
+        const jv::JV* place = pendingPlaces.back();
+        pendingPlaces.pop_back();
+        if (place == &root) return {};
+        if (!reached.insert(place).second) continue;
+        places.push_back(place);
+        pending.emplace_back(place, false);
+        while (!pending.empty()) {
+            const auto [value, named] = pending.back();
+            pending.pop_back();
+            if (value->isArray()) {
+                for (const jv::JV* item : value->items()) pending.emplace_back(item, false);
+                continue;
+            }
+            if (!value->isObject()) continue;
+            for (const auto [key, child] : value->properties()) {
+                if (named) {
+                    pending.emplace_back(child, false);
+                    continue;
+                }
+                if (holdsValues(key)) continue;
+                if (child->isString()) {
+                    if (key == "$id" || key == "id" || key == "$dynamicRef" || key == "$recursiveRef") return {};
+                    if (key != "$ref") continue;
+                    if (const jv::JV* target = localTarget(root, child->stringValue())) {
+                        pendingPlaces.push_back(target);
+                    } else if (!child->stringValue().starts_with("#/")) {
+                        return {};
+                    }
+                    continue;
+                }
+                pending.emplace_back(child, holdsNamedSchemas(key));
+            }
+        }
+    }
+    // A place inside another one is copied with it.
+    std::vector<const jv::JV*> outermost;
+    for (const jv::JV* place : places) {
+        const jv::JV* above = place->parent();
+        while (above != nullptr && !reached.contains(above)) above = above->parent();
+        if (above == nullptr) outermost.push_back(place);
+    }
+    return outermost;
+}
+
+// Copies `place` of the source into `tree` at the same pointer, making the objects on the way. An array on the way
+// becomes an object keyed by the indices, which a pointer resolves alike.
+void copyPlace(const jv::JV& place, jv::JV& tree) {
+    const jv::JVPointer pointer(place.pointer());
+    jv::JV* at = &tree;
+    for (std::size_t i = 0; i + 1 < pointer.size(); ++i) {
+        jv::JV* next = at->property(pointer[i]);
+        if (next == nullptr) next = at->setProperty(pointer[i], std::make_unique<jv::JV>(jv::JV::ObjectTag{}));
+        at = next;
+    }
+    at->setProperty(pointer.back(), place.clone());
+}
+
+// The schemas of one document compiled for checking examples: per kind of example that needs one of its own, a copy
+// in JSON Schema form of the schemas the examples are checked against and of what their references reach, each at
+// its place in the document (so that references and pointers hold), compiled once, its schemas compiled as they are
+// asked for. Most of a large document is operations, which the copy leaves out.
 class ExampleSchemas {
   public:
-    ExampleSchemas(const jv::JV& root, bool is30) : source_(root), is30_(is30) {
+    ExampleSchemas(const jv::JV& root, bool is30, const std::vector<const jv::JV*>& schemas)
+        : source_(root), is30_(is30), places_(placesToCopy(root, schemas)) {
         const jv::JV* declared = root.property("jsonSchemaDialect");
         if (is30) {
             dialect_ = jv::schema::draft04Uri;
@@ -140,9 +234,13 @@ class ExampleSchemas {
     void build(unsigned optional) {
         auto tree = std::make_unique<jv::JV>(jv::JV::ObjectTag{});
         tree->setStringProperty("$schema", dialect_);
-        // Schemas live under these members (the others hold none); they keep their places, and so their pointers.
-        for (const char* member : {"paths", "webhooks", "components"}) {
-            if (const jv::JV* part = source_.property(member)) tree->setProperty(member, part->clone());
+        if (places_.empty()) {
+            // Schemas live under these members (the others hold none); they keep their places, and so their pointers.
+            for (const char* member : {"paths", "webhooks", "components"}) {
+                if (const jv::JV* part = source_.property(member)) tree->setProperty(member, part->clone());
+            }
+        } else {
+            for (const jv::JV* place : places_) copyPlace(*place, *tree);
         }
         const unsigned listed = relaxForExamples(*tree, optional);
         if (is30_) openapi::nullableToJsonSchema(*tree);
@@ -155,11 +253,19 @@ class ExampleSchemas {
 
     const jv::JV& source_;
     bool is30_;
+    // What a copy holds; empty for the members of the whole document that hold schemas.
+    std::vector<const jv::JV*> places_;
     std::string dialect_;
     // The kinds of property some "required" list names (bits); unknown (-1) until the first copy is made.
     int listed_ = -1;
     std::array<std::shared_ptr<jv::schema::JVSchema>, 4> variants_;
 };
+
+const jv::JV* outermost(const jv::JV& value) {
+    const jv::JV* top = &value;
+    while (top->parent() != nullptr) top = top->parent();
+    return top;
+}
 
 // The value inside `example` that a validation finding is about (found by its position), else the example itself.
 const jv::JV* valueAt(const jv::JV& example, Pos pos) {
@@ -181,9 +287,7 @@ const jv::JV* valueAt(const jv::JV& example, Pos pos) {
 class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaValidation> {
   public:
     OpenAPIJSONSchemaValidationHandler(const OpenAPIJSONSchemaValidation& rule, Context& context)
-        : RuleHandler(rule, context),
-          read_(*context.readResult()),
-          schemas_(*context.readResult()->doc()->root(), context.model()->is30()) {}
+        : RuleHandler(rule, context), read_(*context.readResult()) {}
 
     void handle(const openapi::MediaType* node) override { checkExamples(node); }
     void handle(const openapi::Parameter* node) override { checkExamples(node); }
@@ -204,14 +308,37 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
         if (examples != nullptr && !examples->isArray()) examples = nullptr;
         if ((example == nullptr && examples == nullptr && fallback == nullptr) || rule().isDisabled(node)) return;
         const unsigned optional = optionalPropertiesAt(node);
-        if (example != nullptr) check(*source, *example, optional, nullptr);
+        if (example != nullptr) checks_.push_back({source, example, optional, nullptr});
         if (examples != nullptr) {
-            for (const jv::JV* item : examples->items()) check(*source, *item, optional, nullptr);
+            for (const jv::JV* item : examples->items()) checks_.push_back({source, item, optional, nullptr});
         }
-        if (fallback != nullptr) check(*source, *fallback, optional, nullptr);
+        if (fallback != nullptr) checks_.push_back({source, fallback, optional, nullptr});
+    }
+
+    // The schemas to copy are known only when every example has been seen.
+    void documentVisited() override {
+        const jv::JV& root = *read_.doc()->root();
+        // A schema of another file of a split document is not in the root document the copies are made from.
+        if (read_.isMultiFile()) {
+            std::erase_if(checks_, [&](const Check& check) { return outermost(*check.schema) != &root; });
+        }
+        if (checks_.empty()) return;
+        std::vector<const jv::JV*> schemas;
+        schemas.reserve(checks_.size());
+        for (const Check& check : checks_) schemas.push_back(check.schema);
+        ExampleSchemas compiled(root, context().model()->is30(), schemas);
+        for (const Check& check : checks_) validate(compiled, check);
     }
 
   private:
+    // One example to validate against the schema it illustrates; `reference` is where a shared example is used.
+    struct Check {
+        const jv::JV* schema;
+        const jv::JV* example;
+        unsigned optional;
+        const openapi::Node* reference;
+    };
+
     // The "example" and the named "examples" of a media type, parameter or header, against its "schema".
     template <class T>
     void checkExamples(const T* node) {
@@ -223,7 +350,8 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
         // The two forms exclude each other; the model holds the one the document is read with.
         const openapi::Examples& examples = node->examples();
         if (examples.exampleMode() == openapi::Examples::Mode::embedded) {
-            if (const jv::JV* example = source->property("example")) check(*schema, *example, optional, nullptr);
+            if (const jv::JV* example = source->property("example"))
+                checks_.push_back({schema, example, optional, nullptr});
         }
         for (const auto& [name, slot] : examples.externalExamples()) {
             const auto* target = slot->template resolveNodeAs<openapi::Example>();
@@ -233,28 +361,28 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
             const jv::JV* value = object != nullptr && object->isObject() ? object->property("value") : nullptr;
             if (value == nullptr) continue;
             // A shared example is reported where it is used: it may suit one schema and not another.
-            check(*schema, *value, optional, slot.get() == target ? nullptr : slot.get());
+            checks_.push_back({schema, value, optional, slot.get() == target ? nullptr : slot.get()});
         }
     }
 
-    void check(const jv::JV& schema, const jv::JV& example, unsigned optional, const openapi::Node* reference) {
-        const jv::schema::JVSchema* compiled = schemas_.at(schema, optional);
+    void validate(ExampleSchemas& schemas, const Check& check) {
+        const jv::schema::JVSchema* compiled = schemas.at(*check.schema, check.optional);
         if (compiled == nullptr) return;
         jv::schema::JVValidationResult result;
-        if (compiled->validate(example, result)) return;
+        if (compiled->validate(*check.example, result)) return;
         // Some keywords ("enum", "oneOf", "not", ...) fail without a finding of their own.
         std::string message = "Example does not match its schema: ";
         message += result.issues.empty() ? "value is not allowed by the schema" : result.issues.front().message;
-        if (reference != nullptr) {
-            report(std::move(message), reference);
+        if (check.reference != nullptr) {
+            report(std::move(message), check.reference);
         } else {
             const Pos pos = result.issues.empty() ? Pos{} : result.issues.front().pos;
-            context().addIssue(rule(), std::move(message), valueAt(example, pos));
+            context().addIssue(rule(), std::move(message), valueAt(*check.example, pos));
         }
     }
 
     const openapi::OpenAPIReadResult& read_;
-    ExampleSchemas schemas_;
+    std::vector<Check> checks_;
 };
 
 }  // namespace

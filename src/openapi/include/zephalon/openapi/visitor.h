@@ -55,6 +55,9 @@ class NodeVisitHandler {
     virtual void handle(const Discriminator*) {}
     virtual void handle(const XML*) {}
     virtual void handleNode(const Node*) {}
+    // Called once `visitNodes` has handed over every node of the document: for a handler that gathers what it sees
+    // and acts on all of it together.
+    virtual void documentVisited() {}
 };
 
 // One traversal. Each visit walks the subtree below its argument; nodes handled by an earlier visit of the same
@@ -90,7 +93,7 @@ class NodeVisitor {
     std::vector<const Node*> stack_;
 };
 
-// Visits the whole document.
+// Visits the whole document, then tells the handler (`documentVisited`).
 void visitNodes(const OpenAPI* root, NodeVisitHandler& handler);
 
 // Calls `fn` for each child of `node`, in the order the traversal visits them. References are

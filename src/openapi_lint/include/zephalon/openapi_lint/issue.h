@@ -56,8 +56,8 @@ class Result {
   public:
     explicit Result(unsigned maxWarnings = 0) : maxWarnings_(maxWarnings) {}
 
-    // Appends a copy and counts it by severity (and as fixable when it is).
-    void addIssue(const Issue& issue);
+    // Appends the issue and counts it by severity (and as fixable when it is).
+    void addIssue(Issue issue);
 
     // An error, or at least `maxWarnings` warnings when that limit is above 0 (0 sets no limit on warnings).
     bool isFailure() const;
