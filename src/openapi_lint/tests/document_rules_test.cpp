@@ -456,6 +456,7 @@ components:
       type: object
       properties: {count: {$ref: '#/paths/~1a/get/parameters/0/schema'}}
       example: {count: 0}
+      x-note: {$ref: '#/not~2a~pointer'}
 )";
     EXPECT_THAT(findings("openapi-json-schema-validation", yaml),
                 ::testing::UnorderedElementsAre("Example does not match its schema: value is less than minimum @ "

@@ -9,6 +9,7 @@
 
 #include "rules.h"
 #include "zephalon/foundation/strings.h"
+#include "zephalon/jv/pointer.h"
 #include "zephalon/jv_schema/schema.h"
 #include "zephalon/openapi/json_schema_form.h"
 #include "zephalon/openapi/model.h"
@@ -44,6 +45,18 @@ bool isTrue(const jv::JV& object, std::string_view key) {
     return flag != nullptr && flag->isBoolean() && flag->booleanValue();
 }
 
+// A local reference's target in the document: null when the reference is not of the "#/..." form or leads nowhere.
+const jv::JV* localTarget(const jv::JV& root, std::string_view ref) {
+    if (!ref.starts_with("#/")) return nullptr;
+    try {
+        return root.find(jv::JVPointer(urlDecode(ref.substr(1))));
+    } catch (const std::invalid_argument&) {  // a bad percent escape
+        return nullptr;
+    } catch (const jv::JVPointerError&) {  // a bad "~" escape
+        return nullptr;
+    }
+}
+
 // Whether a property schema is readOnly or writeOnly (bits as above), also when it says so through local references.
 unsigned accessOf(const jv::JV& root, const jv::JV* schema) {
     unsigned access = 0;
@@ -51,12 +64,8 @@ unsigned accessOf(const jv::JV& root, const jv::JV* schema) {
         if (isTrue(*schema, "readOnly")) access |= readOnlyOptional;
         if (isTrue(*schema, "writeOnly")) access |= writeOnlyOptional;
         const jv::JV* ref = schema->property("$ref");
-        if (ref == nullptr || !ref->isString() || !ref->stringValue().starts_with("#/")) break;
-        try {
-            schema = root.find(jv::JVPointer(urlDecode(ref->stringValue().substr(1))));
-        } catch (const std::invalid_argument&) {
-            break;
-        }
+        if (ref == nullptr || !ref->isString()) break;
+        schema = localTarget(root, ref->stringValue());
     }
     return access;
 }
@@ -103,16 +112,6 @@ unsigned relaxForExamples(jv::JV& root, unsigned optional) {
         for (auto member : value.properties()) pending.push_back(member.value);
     }
     return listed;
-}
-
-// A local reference's target in the document: null when the reference is not of the "#/..." form or leads nowhere.
-const jv::JV* localTarget(const jv::JV& root, std::string_view ref) {
-    if (!ref.starts_with("#/")) return nullptr;
-    try {
-        return root.find(jv::JVPointer(urlDecode(ref.substr(1))));
-    } catch (const std::invalid_argument&) {
-        return nullptr;
-    }
 }
 
 // Members of a schema that hold values, not schemas: nothing in them is compiled.
@@ -261,12 +260,6 @@ class ExampleSchemas {
     std::array<std::shared_ptr<jv::schema::JVSchema>, 4> variants_;
 };
 
-const jv::JV* outermost(const jv::JV& value) {
-    const jv::JV* top = &value;
-    while (top->parent() != nullptr) top = top->parent();
-    return top;
-}
-
 // The value inside `example` that a validation finding is about (found by its position), else the example itself.
 const jv::JV* valueAt(const jv::JV& example, Pos pos) {
     if (!pos.known()) return &example;
@@ -320,7 +313,7 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
         const jv::JV& root = *read_.doc()->root();
         // A schema of another file of a split document is not in the root document the copies are made from.
         if (read_.isMultiFile()) {
-            std::erase_if(checks_, [&](const Check& check) { return outermost(*check.schema) != &root; });
+            std::erase_if(checks_, [&](const Check& check) { return read_.docOf(check.schema) != read_.doc(); });
         }
         if (checks_.empty()) return;
         std::vector<const jv::JV*> schemas;
