@@ -16,6 +16,8 @@ pkg_check_modules(PCRE2 REQUIRED IMPORTED_TARGET libpcre2-8)
 pkg_check_modules(MPFR REQUIRED IMPORTED_TARGET mpfr)
 pkg_check_modules(MD4C REQUIRED IMPORTED_TARGET md4c md4c-html)
 pkg_check_modules(HUNSPELL REQUIRED IMPORTED_TARGET hunspell)
+# The allocator of the program (see src/foundation/src/allocator_config.c).
+pkg_check_modules(JEMALLOC REQUIRED IMPORTED_TARGET jemalloc)
 
 # Ordinary builds compile the benchmarks too (without running them), so that a broken one shows in the tests.
 if(NOT ZEPHALON_FUZZ)

@@ -93,7 +93,8 @@ function(zephalon_bench name)
     set(target zephalon_${name}_bench)
     add_executable(${target} ${ARG_SOURCES})
     target_include_directories(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/bench)
-    target_link_libraries(${target} PRIVATE zephalon_${name} ${ARG_DEPS} benchmark::benchmark)
+    # Measured with the allocator the program uses.
+    target_link_libraries(${target} PRIVATE zephalon_${name} ${ARG_DEPS} benchmark::benchmark zephalon_allocator)
     zephalon_test_code(${target})
     if(NOT ZEPHALON_BENCH)
         # Other builds only show that the benchmark still builds and starts; measuring is the bench build's job.

@@ -64,6 +64,10 @@ const std::vector<Dependency>& get3rdPartyDependencies() {
          text::pcre2, nullptr},
         {"utfcpp", "https://github.com/nemtrif/utfcpp", "Fast C++ library for iterating over UTF strings.",
          text::utfcpp, nullptr},
+        {"jemalloc", "https://jemalloc.net/",
+         "A general purpose memory allocator. Zephalon allocates its document trees with it, on huge pages where "
+         "the system offers them.",
+         text::jemalloc, nullptr},
         {"libyaml", "https://github.com/yaml/libyaml", "A C library for parsing and emitting YAML.", text::libyaml,
          nullptr},
         {"spdx-license-ids", "https://github.com/jslicense/spdx-license-ids",

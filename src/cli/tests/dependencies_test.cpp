@@ -56,6 +56,7 @@ TEST(DependenciesTest, EmbeddedTextsMatchTheirSourceFiles) {
          std::initializer_list<std::pair<std::string, std::string>>{{"HunSpell", "hunspell-lgpl.txt"},
                                                                     {"MD4C", "md4c.txt"},
                                                                     {"libyaml", "libyaml.txt"},
+                                                                    {"jemalloc", "jemalloc.txt"},
                                                                     {"entities", "entities.txt"},
                                                                     {"spdx-license-ids", "spdx-license-ids.txt"}}) {
         std::ifstream in(dataDir + file, std::ios::binary);

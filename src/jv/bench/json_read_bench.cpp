@@ -2,7 +2,6 @@
 // resulting trees hold per input byte (measured as the change of the allocator's in-use bytes).
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <chrono>
 #include <map>
@@ -11,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "heap_in_use.h"
 #include "synthetic_openapi.h"
 #include "zephalon/jv/json_reader.h"
 
@@ -33,11 +33,6 @@ const std::string& documentText(int indent, bench::OpenApiVersion version) {
     return it->second;
 }
 
-std::size_t heapInUse() {
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
-
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // Arguments: indent (2 pretty, 0 compact), OpenAPI version (0 for 3.0, 1 for 3.1).
@@ -48,14 +43,14 @@ void JsonRead(benchmark::State& state) {
     double treeBytes = 0, nlohmannBytes = 0;
     for (auto _ : state) {
         std::istringstream in(text);
-        std::size_t before = heapInUse();
+        std::size_t before = bench::heapInUse();
         auto start = Clock::now();
         std::unique_ptr<zephalon::jv::JVDoc> doc = zephalon::jv::readJsonStream(in);
         auto mid = Clock::now();
-        std::size_t afterOurs = heapInUse();
+        std::size_t afterOurs = bench::heapInUse();
         nlohmann::json json = nlohmann::json::parse(text);
         auto end = Clock::now();
-        std::size_t afterTheirs = heapInUse();
+        std::size_t afterTheirs = bench::heapInUse();
         benchmark::DoNotOptimize(doc.get());
         benchmark::DoNotOptimize(json.size());
 

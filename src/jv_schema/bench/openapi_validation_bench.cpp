@@ -5,11 +5,11 @@
 // validation run adds while it runs (the result and its annotations).
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <chrono>
 #include <string>
 
+#include "heap_in_use.h"
 #include "synthetic_openapi.h"
 #include "zephalon/jv/json_reader.h"
 #include "zephalon/jv_schema/schema.h"
@@ -36,11 +36,6 @@ std::string const& documentText(bench::OpenApiVersion version) {
     return version == bench::OpenApiVersion::V3_0 ? text30 : text31;
 }
 
-std::size_t heapInUse() {
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
-
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 void runValidation(benchmark::State& state, bench::OpenApiVersion version) {
@@ -53,15 +48,15 @@ void runValidation(benchmark::State& state, bench::OpenApiVersion version) {
     std::size_t issues = 0;
     bool valid = false;
     for (auto _ : state) {
-        std::size_t before = heapInUse();
+        std::size_t before = bench::heapInUse();
         auto readStart = Clock::now();
         auto doc = readJsonString(text);
         auto readEnd = Clock::now();
-        std::size_t afterRead = heapInUse();
+        std::size_t afterRead = bench::heapInUse();
         JVValidationResult result;
         valid = schema->validate(*doc, result);
         auto validateEnd = Clock::now();
-        std::size_t afterValidate = heapInUse();
+        std::size_t afterValidate = bench::heapInUse();
         benchmark::DoNotOptimize(valid);
 
         readTotal += seconds(readEnd - readStart);

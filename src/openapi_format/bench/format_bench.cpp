@@ -4,12 +4,12 @@
 // plain read + write and the heap the document holds per input byte.
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
 #include <chrono>
 #include <memory>
 #include <string>
 
+#include "heap_in_use.h"
 #include "synthetic_openapi.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi_format/formatter.h"
@@ -25,11 +25,6 @@ const std::string& documentText() {
     return text;
 }
 
-std::size_t heapInUse() {
-    struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-}
-
 double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
 // Argument: the output format (0 JSON, 1 YAML).
@@ -43,9 +38,9 @@ void Format(benchmark::State& state) {
     // Taken apart from the timed runs: the allocator's statistics walk every free block.
     double documentBytes = 0;
     {
-        std::size_t before = heapInUse();
+        std::size_t before = zephalon::bench::heapInUse();
         auto doc = jv::readString(text, FileFormat::JSON);
-        documentBytes = static_cast<double>(heapInUse() - before);
+        documentBytes = static_cast<double>(zephalon::bench::heapInUse() - before);
         // Also a warm-up: the first read of the process maps its heap, which no later read pays for.
         benchmark::DoNotOptimize(formatter.process(*doc, format).data());
     }
