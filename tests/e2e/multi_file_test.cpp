@@ -162,13 +162,64 @@ TEST_F(MultiFileTest, LintNamesTheFileOfEveryFinding) {
     }
 }
 
-TEST_F(MultiFileTest, LintRefusesToFixADocumentSplitOverSeveralFiles) {
-    const auto before = snapshot();
-    RunResult result = workspace.run({"lint", "--fix", "api/openapi.yaml"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.out.find("Cannot auto-fix a document split over several files: "), std::string::npos)
-        << result.out;
-    EXPECT_EQ(snapshot(), before);
+TEST_F(MultiFileTest, LintFixWritesOnlyTheFilesItsFixesChanged) {
+    workspace.write("fix.yaml",
+                    "version: \"1.0\"\ncommands: {lint: {rules: {schema-enum-no-duplicates: error, "
+                    "paths-sorted: error}}}\n");
+    // A fix inside a referenced file: only that file is written, in the layout a fixed single file gets.
+    workspace.write("api/schemas/owner.yaml",
+                    workspace.read("api/schemas/owner.yaml") + "  kind:\n    enum: [cat, dog, cat]\n");
+    std::string root = workspace.read("api/openapi.yaml");
+    // Sorted already, so that the root has nothing to fix.
+    const std::string owners =
+        root.substr(root.find("  /owners:\n"), root.find("components:\n") - root.find("  /owners:\n"));
+    root.erase(root.find(owners), owners.size());
+    root.insert(root.find("  /pets:\n"), owners);
+    workspace.write("api/openapi.yaml", root);
+    auto expected = snapshot();
+    RunResult fixed = workspace.run({"lint", "--config", "fix.yaml", "--fix", "api/openapi.yaml"});
+    ASSERT_EQ(fixed.status, 0) << fixed.out;
+    EXPECT_EQ(fixed.err, "");
+    EXPECT_EQ(fixed.out.find("schema-enum-no-duplicates"), std::string::npos) << fixed.out;
+    auto after = snapshot();
+    EXPECT_EQ(after["api/schemas/owner.yaml"], R"(type: object
+properties:
+  name:
+    type: string
+  address:
+    type: object
+    properties:
+      street:
+        type: string
+      city:
+        type: string
+  pets:
+    type: array
+    items:
+      $ref: ./pet.yaml
+  kind:
+    enum:
+    - cat
+    - dog
+)");
+    after.erase("api/schemas/owner.yaml");
+    expected.erase("api/schemas/owner.yaml");
+    EXPECT_EQ(after, expected);
+
+    // A fix in the root: the root is written, with its references to other files as they were.
+    std::string unsorted = workspace.read("api/openapi.yaml");
+    unsorted.erase(unsorted.find(owners), owners.size());
+    unsorted.insert(unsorted.find("components:\n"), owners);
+    workspace.write("api/openapi.yaml", unsorted);
+    expected = snapshot();
+    fixed = workspace.run({"lint", "--config", "fix.yaml", "--fix", "api/openapi.yaml"});
+    ASSERT_EQ(fixed.status, 0) << fixed.out;
+    EXPECT_EQ(fixed.out.find("paths-sorted"), std::string::npos) << fixed.out;
+    after = snapshot();
+    EXPECT_EQ(after["api/openapi.yaml"], root);
+    after.erase("api/openapi.yaml");
+    expected.erase("api/openapi.yaml");
+    EXPECT_EQ(after, expected);
 }
 
 }  // namespace

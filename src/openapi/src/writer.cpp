@@ -578,6 +578,7 @@ void WriterCore::writeSchema(const Schema& schema, JV& target, bool booleanAllow
     DepthGuard guard(*this);
     target.setObject();
     remember(schema, target);
+    if (hooks_.writtenNode) hooks_.writtenNode(&schema, target);
     const JV* source = sourceOf(&schema);
     OutObject out{&target, source};
     if (standalone_) {

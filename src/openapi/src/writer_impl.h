@@ -24,6 +24,7 @@ struct Hooks {
     KeyedPropOrderHook keyedPropOrder;
     SourceValueHook sourceValue;
     ValueOrderHook valueOrder;
+    WrittenNodeHook writtenNode;
 };
 
 // An output object and its keys in the order written. Keys are views of literals or of model keys, both of which
@@ -131,7 +132,10 @@ class WriterCore {
     // Where an entry whose key changed since reading stands in the source order; empty when none did.
     std::string_view renamedEntry(const OutObject& out, std::string_view sourceKey,
                                   std::optional<std::unordered_map<const jv::JV*, std::string_view>>& moved) const;
-    OutObject nodeObject(jv::JV& target, const Node& node) const { return OutObject{&target, sourceOf(&node)}; }
+    OutObject nodeObject(jv::JV& target, const Node& node) const {
+        if (hooks_.writtenNode) hooks_.writtenNode(&node, target);
+        return OutObject{&target, sourceOf(&node)};
+    }
     // A map member of `owner`, with the map it was read from.
     static OutObject mapObject(OutObject& owner, std::string_view key) {
         const jv::JV* source = owner.sourceMember(key);

@@ -606,7 +606,7 @@ jv::JV* Writer::toJV(const OpenAPI* root) {
     doc_ = std::make_unique<jv::JVDoc>();
     doc_->setRoot(JV::Type::Object);
     if (root == nullptr) return doc_->root();
-    detail::Hooks hooks{propOrder_, keyedPropOrder_, sourceValue_, valueOrder_};
+    detail::Hooks hooks{propOrder_, keyedPropOrder_, sourceValue_, valueOrder_, writtenNode_};
     detail::WriterCore core(hooks, *doc_, root);
     core.writeOpenAPI(*root, *doc_->root());
     core.resolvePendingReferences();

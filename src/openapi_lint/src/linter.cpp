@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <vector>
@@ -155,11 +156,10 @@ void Linter::process(openapi::OpenAPIReadResult& readResult, const std::string& 
     if (autoFix_) {
         // Refused before anything changes: a fixed model that cannot be written back would be silently lost.
         if (context_.file().empty()) throw std::runtime_error("Cannot auto-fix: filename is not set");
-        // Writing the model back would pour the other files' content into the root file.
-        if (readResult.isMultiFile()) {
-            throw std::runtime_error(
-                fmt::format("Cannot auto-fix a document split over several files: {}", context_.file()));
-        }
+        // A split document goes back file by file: taken before the fixes, so that afterwards only the files whose
+        // parts a fix changed are written (and a document that cannot be split back is refused untouched).
+        std::optional<openapi::FileWriteBack> writeBack;
+        if (readResult.isMultiFile()) writeBack.emplace(readResult);
         bool changed = false;
         {
             auto span = telemetry::getSpanScope("autoFix");
@@ -168,7 +168,13 @@ void Linter::process(openapi::OpenAPIReadResult& readResult, const std::string& 
             }
         }
         // An untouched document is not rewritten, so its file keeps every byte.
-        if (changed) openapi::writeToFile(&readResult, context_.file());
+        if (changed) {
+            if (writeBack) {
+                writeBack->writeChanged(context_.file());
+            } else {
+                openapi::writeToFile(&readResult, context_.file());
+            }
+        }
     }
 
     auto span = telemetry::getSpanScope("check");

@@ -36,6 +36,9 @@ using KeyedPropOrderHook = std::function<std::vector<std::string_view>(const Nod
 // order of free-form values (examples, defaults, extensions), which the model stores without one.
 using SourceValueHook = std::function<const jv::JV*(const Node*)>;
 using ValueOrderHook = std::function<std::vector<std::string_view>(const jv::JV&)>;
+// Told of every node written and the object written for it (for a Reference, its "$ref" object), so that a caller
+// can tell which part of the output came from which node.
+using WrittenNodeHook = std::function<void(const Node*, const jv::JV&)>;
 
 class Writer {
   public:
@@ -48,6 +51,7 @@ class Writer {
     void setKeyedPropOrderHook(KeyedPropOrderHook hook) { keyedPropOrder_ = std::move(hook); }
     void setSourceValueHook(SourceValueHook hook) { sourceValue_ = std::move(hook); }
     void setValueOrderHook(ValueOrderHook hook) { valueOrder_ = std::move(hook); }
+    void setWrittenNodeHook(WrittenNodeHook hook) { writtenNode_ = std::move(hook); }
 
     // Builds a new output document for `root` (replacing any earlier one) and returns its root object. Throws
     // std::runtime_error when the model nests deeper than kMaxDepth nodes.
@@ -67,6 +71,7 @@ class Writer {
     KeyedPropOrderHook keyedPropOrder_;
     SourceValueHook sourceValue_;
     ValueOrderHook valueOrder_;
+    WrittenNodeHook writtenNode_;
     std::unique_ptr<jv::JVDoc> doc_;
 };
 
@@ -97,6 +102,32 @@ void writeToString(const OpenAPIReadResult* result, std::string& out, FileFormat
 void writeToFile(const OpenAPIReadResult* result, const std::filesystem::path& path);
 void writeToFile(const OpenAPIReadResult* result, const std::filesystem::path& path,
                  const jv::FileWriteOptions& options);
+
+// The model of a read result written back into the files it was read from: the root first (with the path it was
+// read from, empty when it was not read from a file), then the other files in the order of `otherFiles`. The root
+// holds what writeToFile writes, less what the model read from other files; each other file is its source with each
+// part the model read from it as written now. References keep the text they had in their file. Throws
+// std::runtime_error when a part of the model cannot be put back into the file it came from.
+struct WrittenFile {
+    std::filesystem::path path;
+    std::unique_ptr<jv::JVDoc> doc;
+};
+std::vector<WrittenFile> writeToFiles(const OpenAPIReadResult& result);
+
+// For changing the model of a document split over several files: takes how each file is written before the change,
+// and afterwards writes only the files whose written text changed, so that the files the change did not touch keep
+// every byte.
+class FileWriteBack {
+  public:
+    explicit FileWriteBack(const OpenAPIReadResult& result);
+    // Writes each changed file atomically (the root to `rootPath`, in the format of its extension); returns the paths
+    // written, the root first.
+    std::vector<std::filesystem::path> writeChanged(const std::filesystem::path& rootPath) const;
+
+  private:
+    const OpenAPIReadResult& result_;
+    std::vector<std::string> texts_;
+};
 
 // A model without a source document, in the writer's own order.
 void writeToStream(const OpenAPI& model, std::ostream& out, const jv::StreamWriteOptions& options);
