@@ -195,10 +195,10 @@ void forEachChild(const Node* node, const std::function<void(const Node*)>& fn) 
 
 template <class T>
 bool NodeVisitor::doHandle(const T* node) {
-    if (node == nullptr || handled_.contains(node)) return false;
+    if (node == nullptr || handled_.find(node) != nullptr) return false;
     handler_.handle(node);
     handler_.handleNode(node);
-    handled_.insert(node);
+    handled_.insert(node, true);
     return true;
 }
 

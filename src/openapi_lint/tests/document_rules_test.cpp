@@ -292,6 +292,8 @@ components:
     Silent: {type: object, x-lint-disable: [unused-shared-component]}
     'a/b': {type: object}
     Refers: {$ref: '#/components/schemas/a~1b'}
+    'with space': {type: object}
+    Encoded: {allOf: [{$ref: '#/components/schemas/with%20space'}]}
   parameters:
     Used: {name: p, in: query, schema: {type: string}}
     Unused: {name: q, in: query, schema: {type: string}}
@@ -306,6 +308,7 @@ components:
                 ::testing::UnorderedElementsAre("Unused shared component @ /components/schemas/Lonely",
                                                 "Unused shared component @ /components/schemas/Base",
                                                 "Unused shared component @ /components/schemas/Refers",
+                                                "Unused shared component @ /components/schemas/Encoded",
                                                 "Unused shared component @ /components/parameters/Unused",
                                                 "Unused shared component @ /components/securitySchemes/spare",
                                                 "Unused shared component @ /components/headers/H"));

@@ -17,10 +17,15 @@ const std::string kRed = terminal::TermColorSetter(terminal::red).sequence();
 const std::string kYellow = terminal::TermColorSetter(terminal::yellow).sequence();
 const std::string kReset = terminal::TermColorSetter().sequence();
 
+// The character counts of one finding's padded texts: counted once, used to find the column widths and to pad.
+struct Lengths {
+    std::size_t message = 0;
+    std::size_t ruleId = 0;
+};
+
 // Pads by characters, not bytes, so that messages quoting non-ASCII text stay aligned.
-void appendPaddedRight(std::string& out, std::string_view text, std::size_t width) {
+void appendPaddedRight(std::string& out, std::string_view text, std::size_t length, std::size_t width) {
     out += text;
-    const std::size_t length = utf8Length(text);
     if (length < width) out.append(width - length, ' ');
 }
 
@@ -32,8 +37,10 @@ struct Widths {
     std::size_t ruleId = 0;
 };
 
-Widths measure(const std::vector<Issue>& issues, const std::vector<std::size_t>& indices) {
+Widths measure(const std::vector<Issue>& issues, const std::vector<std::size_t>& indices,
+               std::vector<Lengths>& lengths) {
     Widths widths;
+    lengths.clear();
     for (std::size_t index : indices) {
         const Issue& issue = issues[index];
         if (issue.hasPos()) {
@@ -41,11 +48,16 @@ Widths measure(const std::vector<Issue>& issues, const std::vector<std::size_t>&
             widths.column = std::max(widths.column, fmt::formatted_size("{}", issue.column()));
         }
         if (issue.severity() == Severity::Warning) widths.severity = 7;
-        widths.message = std::max(widths.message, utf8Length(issue.message()));
-        widths.ruleId = std::max(widths.ruleId, utf8Length(issue.ruleId()));
+        const Lengths counted{utf8Length(issue.message()), utf8Length(issue.ruleId())};
+        widths.message = std::max(widths.message, counted.message);
+        widths.ruleId = std::max(widths.ruleId, counted.ruleId);
+        lengths.push_back(counted);
     }
     return widths;
 }
+
+// A report of many findings is written in pieces of about this size instead of being held whole.
+constexpr std::size_t kChunkBytes = 1 << 20;
 
 }  // namespace
 
@@ -53,12 +65,13 @@ void StylishFormatter::format(const Context& context) {
     const Result& result = context.result();
     const std::vector<Issue>& issues = result.issues();
     std::string text;
+    std::vector<Lengths> lengths;
     for (const auto& [file, indices] : sortIssues(result)) {
         text += file;
         text += '\n';
-        const Widths widths = measure(issues, indices);
-        for (std::size_t index : indices) {
-            const Issue& issue = issues[index];
+        const Widths widths = measure(issues, indices, lengths);
+        for (std::size_t i = 0; i < indices.size(); ++i) {
+            const Issue& issue = issues[indices[i]];
             text += "  ";
             if (issue.hasPos()) {
                 text += kDim;
@@ -67,14 +80,19 @@ void StylishFormatter::format(const Context& context) {
             }
             text += "  ";
             text += issue.severity() == Severity::Error ? kRed : kYellow;
-            appendPaddedRight(text, severityToString(issue.severity()), widths.severity);
+            const std::string_view severity = severityToString(issue.severity());
+            appendPaddedRight(text, severity, severity.size(), widths.severity);
             text += kReset;
             text += "  ";
-            appendPaddedRight(text, issue.message(), widths.message);
+            appendPaddedRight(text, issue.message(), lengths[i].message, widths.message);
             text += "  ";
             text += kDim;
-            appendPaddedRight(text, issue.ruleId(), widths.ruleId);
+            appendPaddedRight(text, issue.ruleId(), lengths[i].ruleId, widths.ruleId);
             text += '\n';
+            if (text.size() >= kChunkBytes) {
+                out() << text;
+                text.clear();
+            }
         }
     }
     if (!issues.empty()) {

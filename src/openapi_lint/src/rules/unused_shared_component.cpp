@@ -16,24 +16,26 @@ namespace {
 // A component by kind ("schemas") and name.
 using ComponentKey = std::pair<std::string, std::string>;
 
+// One reference token of a JSON Pointer, unescaped.
+std::string unescapeToken(std::string_view token) {
+    std::string text(token);
+    replace(text, "~1", "/");
+    replace(text, "~0", "~");
+    return text;
+}
+
 // The component a local reference ("#/components/schemas/Pet/properties/id") points at or into; nothing for any
 // other reference.
 std::optional<ComponentKey> componentOf(std::string_view ref) {
-    if (!ref.starts_with("#/components/")) return std::nullopt;
-    const std::string pointer = urlDecode(ref.substr(1));
-    std::vector<std::string> tokens;
-    std::size_t start = 1;
-    while (tokens.size() < 3 && start <= pointer.size()) {
-        std::size_t end = pointer.find('/', start);
-        if (end == std::string::npos) end = pointer.size();
-        std::string token = pointer.substr(start, end - start);
-        replace(token, "~1", "/");
-        replace(token, "~0", "~");
-        tokens.push_back(std::move(token));
-        start = end + 1;
-    }
-    if (tokens.size() < 3) return std::nullopt;
-    return ComponentKey{tokens[1], tokens[2]};
+    constexpr std::string_view kPrefix = "#/components/";
+    if (!ref.starts_with(kPrefix)) return std::nullopt;
+    // The prefix has nothing to decode, so the kind starts right after it in the decoded text.
+    const std::string decoded = urlDecode(ref.substr(kPrefix.size()));
+    const std::string_view rest = decoded;
+    const std::size_t kindEnd = rest.find('/');
+    if (kindEnd == std::string_view::npos) return std::nullopt;
+    const std::string_view name = rest.substr(kindEnd + 1);
+    return ComponentKey{unescapeToken(rest.substr(0, kindEnd)), unescapeToken(name.substr(0, name.find('/')))};
 }
 
 // One walk of the source document collects what uses which component: the "$ref"s (except those inside the component
@@ -61,13 +63,14 @@ class UsageCollector {
                 continue;
             }
             if (!value.isObject()) continue;
-            if (const jv::JV* ref = value.property("$ref"); ref != nullptr && ref->isString()) {
-                use(componentOf(ref->stringValue()), frame.inside);
-            }
             if (frame.key == "discriminator") discriminator(value, frame.inside);
             const bool isComponents = value.parent() != nullptr && value.parent() == &root && frame.key == "components";
             for (const auto [key, child] : value.properties()) {
                 const ComponentKey* inside = frame.inside;
+                if (key == "$ref" && child->isString()) {
+                    use(componentOf(child->stringValue()), inside);
+                    continue;
+                }
                 if (isComponents && child->isObject()) {
                     for (const auto [name, component] : child->properties()) {
                         owned.push_back(std::make_unique<ComponentKey>(std::string(key), std::string(name)));

@@ -10,9 +10,9 @@
 #include <cstddef>
 #include <functional>
 #include <iterator>
-#include <set>
 #include <vector>
 
+#include "zephalon/foundation/pointer_map.h"
 #include "zephalon/openapi/enums.h"
 #include "zephalon/openapi/model.h"
 
@@ -77,7 +77,7 @@ class NodeVisitor {
     void visit(const SchemaOrMediaType& value);
 
     // Whether the node has been handled by this visitor.
-    bool handled(const Node* node) const { return handled_.contains(node); }
+    bool handled(const Node* node) const { return handled_.find(node) != nullptr; }
 
   private:
     // Handles the node unless it is null or was handled before; true when it was handled now.
@@ -89,7 +89,8 @@ class NodeVisitor {
     void pushChildren(const Node* node);
 
     NodeVisitHandler& handler_;
-    std::set<const Node*> handled_;
+    // A large document has hundreds of thousands of nodes; a node-based set spent most of its time allocating.
+    PointerMap<Node, bool> handled_;
     std::vector<const Node*> stack_;
 };
 
