@@ -17,7 +17,9 @@ namespace zephalon::bench {
 
 inline std::size_t heapInUse() {
 #ifdef ZEPHALON_JEMALLOC
-    // The statistics are a snapshot, taken anew when the epoch advances.
+    // Blocks freed into this thread's cache still count as allocated until the cache returns them, and the
+    // statistics are a snapshot, taken anew when the epoch advances.
+    mallctl("thread.tcache.flush", nullptr, nullptr, nullptr, 0);
     std::uint64_t epoch = 1;
     std::size_t size = sizeof epoch;
     mallctl("epoch", &epoch, &size, &epoch, size);
