@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <istream>
 #include <stdexcept>
 
@@ -59,58 +60,78 @@ int Handler::handleNull(Pos) { return 1; }
 namespace {
 
 // Interns texts for the length of one read, so that a key (or a short string value) that occurs many times in a
-// document is stored once. Holds one reference to every text it contains.
+// document is stored once. Holds one reference to every text it contains. Each slot keeps the text's hash beside
+// it, so a probe that meets another text is settled without touching that text's bytes (a cache miss each).
 class InternTable {
   public:
-    InternTable() : slots_(1024, nullptr) {}
+    InternTable() : slots_(1024) {}
     InternTable(const InternTable&) = delete;
     InternTable& operator=(const InternTable&) = delete;
     ~InternTable() {
-        for (Text* t : slots_) {
-            if (t != nullptr) Text::unref(t);
+        for (const Slot& s : slots_) {
+            if (s.text != nullptr) Text::unref(s.text);
         }
     }
 
     // A new reference to the interned text equal to `bytes`.
     Text* get(std::string_view bytes) {
+        std::uint64_t h = hash(bytes);
         std::size_t mask = slots_.size() - 1;
-        std::size_t i = hash(bytes) & mask;
+        std::size_t i = static_cast<std::size_t>(h) & mask;
         for (;;) {
-            Text* t = slots_[i];
-            if (t == nullptr) break;
-            if (t->view() == bytes) return Text::ref(t);
+            const Slot& s = slots_[i];
+            if (s.text == nullptr) break;
+            if (s.hash == h && s.text->view() == bytes) return Text::ref(s.text);
             i = (i + 1) & mask;
         }
         Text* t = Text::make(bytes);
-        slots_[i] = Text::ref(t);
+        slots_[i] = Slot{h, Text::ref(t)};
         if (++count_ * 2 > slots_.size()) grow();
         return t;
     }
 
   private:
-    static std::size_t hash(std::string_view s) {
-        // FNV-1a: keys are short, and this is cheaper than the library hash for them.
-        std::uint64_t h = 1469598103934665603ULL;
-        for (unsigned char c : s) {
-            h ^= c;
-            h *= 1099511628211ULL;
+    struct Slot {
+        std::uint64_t hash = 0;
+        Text* text = nullptr;
+    };
+
+    // Eight bytes at a time: keys are short, and a byte-wise hash spent a tenth of the read on them.
+    static std::uint64_t hash(std::string_view s) {
+        constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ULL;
+        std::uint64_t h = s.size() * kMul;
+        const char* p = s.data();
+        std::size_t n = s.size();
+        while (n >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p, 8);
+            h = (h ^ w) * kMul;
+            h ^= h >> 32;
+            p += 8;
+            n -= 8;
         }
-        return static_cast<std::size_t>(h ^ (h >> 29));
+        if (n > 0) {
+            std::uint64_t w = 0;
+            std::memcpy(&w, p, n);
+            h = (h ^ w) * kMul;
+            h ^= h >> 32;
+        }
+        return h ^ (h >> 29);
     }
 
     void grow() {
-        std::vector<Text*> old(slots_.size() * 2, nullptr);
+        std::vector<Slot> old(slots_.size() * 2);
         old.swap(slots_);
         std::size_t mask = slots_.size() - 1;
-        for (Text* t : old) {
-            if (t == nullptr) continue;
-            std::size_t i = hash(t->view()) & mask;
-            while (slots_[i] != nullptr) i = (i + 1) & mask;
-            slots_[i] = t;
+        for (const Slot& s : old) {
+            if (s.text == nullptr) continue;
+            std::size_t i = static_cast<std::size_t>(s.hash) & mask;
+            while (slots_[i].text != nullptr) i = (i + 1) & mask;
+            slots_[i] = s;
         }
     }
 
-    std::vector<Text*> slots_;
+    std::vector<Slot> slots_;
     std::size_t count_ = 0;
 };
 

@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <limits>
 #include <stdexcept>
 
@@ -18,6 +20,22 @@ constexpr auto kStringStop = [] {
     for (int c = 0x80; c < 0x100; ++c) table[c] = 1;
     return table;
 }();
+
+// Words are loaded from the text as they lie in memory; counting trailing zero bits finds the first byte of one.
+static_assert(std::endian::native == std::endian::little);
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Whether any of the eight bytes ends the fast scan of a string: a control byte, a double quote, a backslash or a
+// non-ASCII byte. Word-wide byte tests: a subtraction sets a byte's high bit where the byte is below the subtrahend,
+// and a borrow only ever spills past a byte that matched itself, so the answer is exact.
+inline bool anyStringStop(std::uint64_t word) {
+    std::uint64_t quote = word ^ (kOnes * '"');
+    std::uint64_t backslash = word ^ (kOnes * '\\');
+    std::uint64_t below = (word - kOnes * 0x20) | (quote - kOnes) | (backslash - kOnes);
+    return ((word | (below & ~word)) & kHighBits) != 0;
+}
 
 constexpr bool isHex(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -77,7 +95,20 @@ Lexer::Token Lexer::next() {
         // White space; newlines only ever occur here (and in comments), which is what lets the lexer count lines.
         while (cur_ < size) {
             char c = data[cur_];
-            if (c == ' ' || c == '\t') {
+            if (c == ' ') {
+                // Indentation comes in runs of spaces: skip them eight at a time.
+                ++cur_;
+                while (cur_ + 8 <= size) {
+                    std::uint64_t word;
+                    std::memcpy(&word, data + cur_, sizeof word);
+                    std::uint64_t other = word ^ (kOnes * ' ');
+                    if (other != 0) {
+                        cur_ += static_cast<std::size_t>(std::countr_zero(other)) / 8;
+                        break;
+                    }
+                    cur_ += 8;
+                }
+            } else if (c == '\t') {
                 ++cur_;
             } else if (c == '\n') {
                 ++cur_;
@@ -179,6 +210,13 @@ Lexer::Token Lexer::lexString() {
     std::size_t i = cur_ + 1;
     bool escapes = false;
     for (;;) {
+        // Most string bytes are plain ASCII: pass them eight at a time.
+        while (i + 8 <= size) {
+            std::uint64_t word;
+            std::memcpy(&word, data + i, sizeof word);
+            if (anyStringStop(word)) break;
+            i += 8;
+        }
         while (i < size && kStringStop[data[i]] == 0) ++i;
         if (i >= size) return fail(Error::InvalidString, i);
         unsigned char c = data[i];

@@ -1,5 +1,6 @@
 #include "zephalon/jv/json_reader.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -366,6 +367,62 @@ TEST(JsonReader, FailuresSayWhereAndWhy) {
         {"// note\n{}", "1:1: JSON parse error: comments are not allowed"},
     };
     for (const auto& [text, message] : cases) EXPECT_EQ(parseFailure(text), message) << text;
+}
+
+// Strings and runs of spaces are scanned several bytes at a time: whatever ends the scan must be seen at every
+// offset inside a word, with the value, the error and the position exactly as a byte-wise scan gives them.
+TEST(JsonReader, EveryStopByteAtEveryOffsetOfALongString) {
+    for (std::size_t at = 0; at < 20; ++at) {
+        std::string before(at, 'a');
+        std::string after(19 - at, 'b');
+        EXPECT_EQ(read("[\"" + before + "\"]")->root()->at(0)->stringValue(), before) << at;
+        EXPECT_EQ(read("[\"" + before + "\\n" + after + "\"]")->root()->at(0)->stringValue(), before + "\n" + after)
+            << at;
+        EXPECT_EQ(read("[\"" + before + "\xC3\xA9" + after + "\"]")->root()->at(0)->stringValue(),
+                  before + "\xC3\xA9" + after)
+            << at;
+        // DEL and the bytes just around the stop classes pass unchanged.
+        std::string edges = before + "\x7F !#[]" + after;
+        EXPECT_EQ(read("[\"" + edges + "\"]")->root()->at(0)->stringValue(), edges) << at;
+        EXPECT_EQ(parseFailure("[\"" + before + "\x1F" + after + "\"]"),
+                  fmt::format("1:{}: JSON parse error: unescaped control character (byte 0x1F) in a string", at + 3))
+            << at;
+        EXPECT_EQ(parseFailure("[\"" + before + "\xFF" + after + "\"]"),
+                  fmt::format("1:{}: JSON parse error: invalid UTF-8 at byte {}", at + 3, at + 2))
+            << at;
+        EXPECT_EQ(parseFailure("[\"" + before), "1:" + std::to_string(at + 3) +
+                                                    ": JSON parse error: a string is not closed before the end of the "
+                                                    "text")
+            << at;
+        // Indentation of every width, then a value or a fault right after it.
+        std::string indent(at, ' ');
+        auto doc = read("[\n" + indent + "1,\n" + indent + " \t " + indent + "2]");
+        EXPECT_EQ(doc->root()->at(0)->pos, (Pos{2, static_cast<std::int32_t>(at + 1)})) << at;
+        EXPECT_EQ(doc->root()->at(1)->pos, (Pos{3, static_cast<std::int32_t>(2 * at + 4)})) << at;
+        EXPECT_EQ(parseFailure("[\n" + indent + "x]"),
+                  fmt::format("2:{}: JSON parse error: expected a value or ']', found 'x'", at + 1))
+            << at;
+    }
+}
+
+// Keys are shared between the objects of a document: thousands of distinct keys, many alike in their first eight
+// bytes or their length, must each keep their own value.
+TEST(JsonReader, ManyDistinctKeysKeepTheirValues) {
+    std::string text = "{";
+    for (int i = 0; i < 5000; ++i) {
+        if (i > 0) text += ",";
+        text +=
+            fmt::format("\"{}\": {{\"prefix-of-{}\": {}, \"{}\": \"{}\"}}", i, i % 97, i, std::string(i % 23, 'k'), i);
+    }
+    text += "}";
+    auto doc = read(text);
+    ASSERT_EQ(doc->root()->size(), 5000u);
+    for (int i = 0; i < 5000; ++i) {
+        const JV* member = doc->root()->property(std::to_string(i));
+        ASSERT_NE(member, nullptr) << i;
+        EXPECT_EQ(member->integerPropertyValue(fmt::format("prefix-of-{}", i % 97)), i);
+        EXPECT_EQ(member->stringPropertyValue(std::string(i % 23, 'k')), std::to_string(i));
+    }
 }
 
 TEST(JsonReader, SkipsAByteOrderMarkAndCountsItInByteOffsets) {
