@@ -191,7 +191,22 @@ struct DefaultHandler::Builder {
             }
             if (!seen) rep.order.push_back(Text::ref(it->key));
         }
-        if (!std::is_sorted(first, last, keyLess)) std::stable_sort(first, last, keyLess);
+        if (n <= 16) {
+            // Insertion sort: stable (repeated keys stay in source order, so the last one wins below), and unlike
+            // stable_sort it needs no scratch buffer from the heap for each unsorted object.
+            for (auto it = first + (n > 0 ? 1 : 0); it < last; ++it) {
+                if (!keyLess(*it, it[-1])) continue;
+                Entry moving = *it;
+                auto hole = it;
+                do {
+                    *hole = hole[-1];
+                    --hole;
+                } while (hole != first && keyLess(moving, hole[-1]));
+                *hole = moving;
+            }
+        } else if (!std::is_sorted(first, last, keyLess)) {
+            std::stable_sort(first, last, keyLess);
+        }
         rep.entries.reserve(n);
         for (auto it = first; it != last; ++it) {
             if (it + 1 != last && it[1].key == it->key) {

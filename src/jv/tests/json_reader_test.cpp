@@ -3,7 +3,11 @@
 #include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <sstream>
+#include <string_view>
+#include <vector>
 
 namespace zephalon::jv {
 namespace {
@@ -221,6 +225,41 @@ TEST(JsonReader, RepeatedKeysKeepTheLastValue) {
     EXPECT_EQ(big->propOrder(*big->root()).size(), 26u);
     EXPECT_EQ(big->propOrder(*big->root()).front(), "k0");
     EXPECT_EQ(big->propOrder(*big->root()).back(), "end");
+}
+
+// Objects of every size around the builder's small-object bound, keys in random order with repeats: the tree must
+// hold each key once, with its last value, iterate in byte order, and list the keys in order of first appearance.
+TEST(JsonReader, ShuffledKeysWithRepeatsMatchAModel) {
+    std::mt19937 random(30);
+    for (int round = 0; round < 300; ++round) {
+        std::size_t members = 1 + random() % 24;
+        std::vector<std::string> keys;
+        for (std::size_t i = 0; i < members; ++i) {
+            // Few distinct keys, some prefixes of others, so repeats and near-equal keys are common.
+            keys.push_back(std::string(1 + random() % 3, static_cast<char>('a' + random() % 4)));
+        }
+        std::string text = "{";
+        std::map<std::string_view, int> last;
+        std::vector<std::string_view> firstSeen;
+        for (std::size_t i = 0; i < members; ++i) {
+            if (i > 0) text += ", ";
+            text += fmt::format("\"{}\": {}", keys[i], i);
+            if (last.find(keys[i]) == last.end()) firstSeen.push_back(keys[i]);
+            last[keys[i]] = static_cast<int>(i);
+        }
+        text += "}";
+        auto doc = read(text);
+        const JV* root = doc->root();
+        ASSERT_EQ(root->size(), last.size()) << text;
+        auto expected = last.begin();
+        for (auto [key, value] : root->properties()) {
+            EXPECT_EQ(key, expected->first) << text;
+            EXPECT_EQ(value->numberValue().compare(Number(expected->second)), 0) << text << " at " << key;
+            EXPECT_EQ(value->parent(), root);
+            ++expected;
+        }
+        EXPECT_EQ(doc->propOrder(*root), firstSeen) << text;
+    }
 }
 
 TEST(JsonReader, EmptyContainers) {
