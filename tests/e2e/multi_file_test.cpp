@@ -113,6 +113,71 @@ TEST_F(MultiFileTest, DiffLinesNameTheFileOfEachChange) {
     EXPECT_EQ(result.out.find("api/openapi.yaml:10:4: [breaking] key_modified paths '/owners'\n"), 0u) << result.out;
 }
 
+TEST_F(MultiFileTest, EveryDiffFormatNamesTheFileOfAChangeInAnotherFile) {
+    // A new operation in a path file, and a changed format in a schema file.
+    workspace.write("api/paths/pets.yaml", workspace.read("api/paths/pets.yaml") + R"(post:
+  operationId: addPet
+  responses:
+    '201':
+      description: Added
+)");
+    std::string pet = workspace.read("api/schemas/pet.yaml");
+    pet.replace(pet.find("format: int64"), 13, "format: int32");
+    workspace.write("api/schemas/pet.yaml", pet);
+
+    RunResult unix = workspace.run({"diff", "--formatter", "unix", "api/bundled.yaml", "api/openapi.yaml"});
+    EXPECT_EQ(unix.err, "");
+    // The added operation comes first; the operations around the changed schema stand in the root file.
+    EXPECT_EQ(unix.out.find("api/paths/pets.yaml:12:2: Operation added POST /pets. [non-breaking]\n"
+                            "api/openapi.yaml:11:6: Operation modified GET /owners. [breaking]\n"),
+              0u)
+        << unix.out;
+    RunResult studio = workspace.run({"diff", "--formatter", "visualstudio", "api/bundled.yaml", "api/openapi.yaml"});
+    EXPECT_EQ(studio.out.find("api/paths/pets.yaml(12,2): non-breaking: Added operation POST /pets.\n"), 0u)
+        << studio.out;
+    RunResult stylish = workspace.run({"diff", "api/bundled.yaml", "api/openapi.yaml"});
+    EXPECT_NE(stylish.out.find("Added operation POST /pets in api/paths/pets.yaml\n"), std::string::npos)
+        << stylish.out;
+    RunResult json = workspace.run({"diff", "--formatter", "json", "api/bundled.yaml", "api/openapi.yaml"});
+    const auto added = nlohmann::json::parse(json.out)["added"];
+    ASSERT_EQ(added.size(), 1u) << json.out;
+    EXPECT_EQ(added[0]["file"], "api/paths/pets.yaml");
+    // Changes in the compared file itself carry no file member, as for a document of one file.
+    EXPECT_FALSE(nlohmann::json::parse(json.out)["modified"][0].contains("file")) << json.out;
+
+    // The other formats and the detailed report: the change's file stands next to its position.
+    for (const std::string formatter : {"markdown", "html"}) {
+        RunResult changelog = workspace.run({"diff", "--formatter", formatter, "api/bundled.yaml", "api/openapi.yaml"});
+        EXPECT_NE(changelog.out.find("at (12, 2) in api/paths/pets.yaml"), std::string::npos) << changelog.out;
+    }
+    for (const std::string formatter : {"stylish", "markdown", "html", "json"}) {
+        RunResult detailed = workspace.run(
+            {"diff", "--report", "detailed", "--formatter", formatter, "api/bundled.yaml", "api/openapi.yaml"});
+        EXPECT_NE(detailed.out.find("api/schemas/pet.yaml"), std::string::npos) << formatter << detailed.out;
+    }
+}
+
+TEST_F(MultiFileTest, GeneratorIssuesNameTheFileOfTheirNode) {
+    workspace.write("api/paths/pets.yaml", workspace.read("api/paths/pets.yaml") + R"(post:
+  operationId: addPet
+  requestBody:
+    content:
+      application/xml:
+        schema: {type: string}
+  responses:
+    '201':
+      description: Added
+)");
+    RunResult result =
+        workspace.run({"generate", "server", "spring", "api/openapi.yaml", "-o", "server", "--package-name", "pets"});
+    EXPECT_EQ(result.status, 0) << result.out;
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(result.out.find("api/paths/pets.yaml:14:4 Warning Request body has no application/json media type, "
+                              "skipping"),
+              std::string::npos)
+        << result.out;
+}
+
 TEST_F(MultiFileTest, UpdateVersionWritesOnlyTheFileThatHoldsTheVersion) {
     // A new operation in a path file is a minor change; the version stands in the root file.
     workspace.write("api/paths/pets.yaml", workspace.read("api/paths/pets.yaml") + R"(post:

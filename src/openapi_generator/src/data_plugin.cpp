@@ -94,7 +94,9 @@ void DataPlugin::collectData() {
         // The schema at fault may lie deep below the one asked for: say where.
         const Pos pos = context().nodePos(error.node());
         if (!pos.known()) throw std::runtime_error(error.what());
-        throw std::runtime_error(fmt::format("{} at ({}, {})", error.what(), pos.line, pos.column));
+        const std::string file = context().nodeFile(error.node());
+        throw std::runtime_error(
+            fmt::format("{} at ({}, {}){}", error.what(), pos.line, pos.column, file.empty() ? "" : " in " + file));
     }
     // The model must not be reached after this step.
     schema_ = nullptr;

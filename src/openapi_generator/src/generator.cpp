@@ -2,6 +2,9 @@
 
 #include <fmt/format.h>
 
+#include <filesystem>
+#include <optional>
+
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv/pointer.h"
 #include "zephalon/openapi/model.h"
@@ -29,6 +32,15 @@ const openapi::Node* Context::findNode(std::string_view pointer) const {
 }
 
 Pos Context::nodePos(const openapi::Node* node) const { return nodePosFunc_ ? nodePosFunc_(node) : Pos{}; }
+
+std::string Context::nodeFile(const openapi::Node* node) const {
+    return nodeFileFunc_ && node != nullptr ? nodeFileFunc_(node) : std::string();
+}
+
+Issue Context::issueAt(IssueSeverity severity, std::string message, const openapi::Node* node) const {
+    if (node == nullptr) return Issue{severity, std::move(message), Pos{}, {}};
+    return Issue{severity, std::move(message), nodePos(node), nodeFile(node)};
+}
 
 // ---- plugin ----
 
@@ -144,6 +156,12 @@ void Generator::run() {
     context_.setNodeFindFunc(
         [read](std::string_view pointer) -> const openapi::Node* { return read->findNode(pointer); });
     context_.setNodePosFunc([read](const openapi::Node* node) { return read->nodePos(node); });
+    context_.setNodeFileFunc([read](const openapi::Node* node) -> std::string {
+        if (!read->isMultiFile()) return "";
+        std::optional<std::filesystem::path> file = read->sourceFile(node);
+        if (!file || file == read->filePath()) return "";
+        return file->string();
+    });
     // The functions point into the read result, which ends with this run.
     struct Unbind {
         Context& context;
@@ -151,6 +169,7 @@ void Generator::run() {
             context.setTranslationKeyFunc(nullptr);
             context.setNodeFindFunc(nullptr);
             context.setNodePosFunc(nullptr);
+            context.setNodeFileFunc(nullptr);
         }
     } unbind{context_};
     auto scope = telemetry::getSpanScope("run");

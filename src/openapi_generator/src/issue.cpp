@@ -26,8 +26,19 @@ std::string_view issueSeverityToString(IssueSeverity severity) {
 }
 
 bool operator<(const Issue& a, const Issue& b) {
-    return std::tie(a.pos.line, a.pos.column, a.severity) < std::tie(b.pos.line, b.pos.column, b.severity);
+    return std::tie(a.file, a.pos.line, a.pos.column, a.severity) <
+           std::tie(b.file, b.pos.line, b.pos.column, b.severity);
 }
+
+namespace {
+
+// "line:column", with the file in front for a position in another file than the input document.
+std::string positionText(const Issue& issue) {
+    if (issue.file.empty()) return fmt::format("{}:{}", issue.pos.line, issue.pos.column);
+    return fmt::format("{}:{}:{}", issue.file, issue.pos.line, issue.pos.column);
+}
+
+}  // namespace
 
 void print(const std::vector<Issue>& issues) { print(issues, std::cout); }
 
@@ -37,7 +48,7 @@ void print(const std::vector<Issue>& issues, std::ostream& out) {
     std::size_t positionWidth = 0;
     std::size_t severityWidth = 0;
     for (const Issue& issue : sorted) {
-        positionWidth = std::max(positionWidth, fmt::format("{}:{}", issue.pos.line, issue.pos.column).size());
+        positionWidth = std::max(positionWidth, positionText(issue).size());
         severityWidth = std::max(severityWidth, issueSeverityToString(issue.severity).size());
     }
     for (const Issue& issue : sorted) {
@@ -45,7 +56,7 @@ void print(const std::vector<Issue>& issues, std::ostream& out) {
         if (issue.severity == IssueSeverity::Warning) colour = terminal::yellow;
         if (issue.severity == IssueSeverity::Error || issue.severity == IssueSeverity::Fatal) colour = terminal::red;
         out << terminal::TermColorSetter(colour)
-            << fmt::format("{:<{}} {:<{}} {}", fmt::format("{}:{}", issue.pos.line, issue.pos.column), positionWidth,
+            << fmt::format("{:<{}} {:<{}} {}", positionText(issue), positionWidth,
                            issueSeverityToString(issue.severity), severityWidth, issue.message)
             << terminal::TermColorSetter() << '\n';
     }

@@ -360,7 +360,7 @@ std::string Context::exampleText(const jv::JV& value) {
 }
 
 void Context::addIssue(IssueSeverity severity, std::string message, const openapi::Node* node) const {
-    issues_.push_back({severity, std::move(message), generator_.nodePos(node)});
+    issues_.push_back(generator_.issueAt(severity, std::move(message), node));
 }
 
 json Context::htmlData(const Locale& locale, std::string_view title) const {

@@ -178,7 +178,7 @@ std::string toStringLiteral(std::string_view text) {
 }
 
 Issue issueAt(const Context& context, IssueSeverity severity, std::string message, const openapi::Node* node) {
-    return Issue{severity, std::move(message), context.nodePos(node)};
+    return context.issueAt(severity, std::move(message), node);
 }
 
 std::string documentBytes(const std::string& inputPath, std::string_view project) {

@@ -143,7 +143,7 @@ std::string NameRegistry::claim(const std::string& base) {
 }
 
 void IssueLog::add(IssueSeverity severity, std::string message, const openapi::Node* node) {
-    issues_.push_back(Issue{severity, std::move(message), node != nullptr ? context_.nodePos(node) : Pos{}});
+    issues_.push_back(context_.issueAt(severity, std::move(message), node));
 }
 
 std::string IssueLog::where(const openapi::Node* node) const {

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
@@ -44,18 +45,21 @@ std::unique_ptr<openapi::OpenAPIReadResult> readDocument(const char* span, const
     }
 }
 
-// Writing the whole model back would pour the other files' content into the root file. Only the version changed,
-// so only the file that holds it is written: the source value is updated and its document written as read.
+// Only the version changed, so only the file that holds `info` is written, the root or another file of a document
+// split over several files: the version is set in the value read and that file's document written as it was read.
+// The other files keep every byte.
 void writeVersionOnly(const openapi::OpenAPIReadResult& dest, const std::string& destPath) {
     const openapi::Info* info = dest.model()->info();
     const jv::JV* source = dest.value(info);
-    if (source == nullptr || !source->isObject() || dest.docOf(source) != dest.doc()) {
+    const jv::JVDoc* doc = dest.docOf(source);
+    if (source == nullptr || !source->isObject() || doc == nullptr) {
         throw std::runtime_error(
-            fmt::format("{}: the version can only be updated where info stands in the file itself", destPath));
+            fmt::format("{}: the version cannot be updated: the document has no info object", destPath));
     }
     // The read result hands out its values read-only; this is the one edit made to them, just before writing.
     const_cast<jv::JV*>(source)->setStringProperty("version", info->version());
-    jv::writeFile(*dest.doc(), destPath);
+    const std::filesystem::path path = doc == dest.doc() ? std::filesystem::path(destPath) : *dest.sourceFile(source);
+    jv::writeFile(*doc, path);
 }
 
 }  // namespace

@@ -87,6 +87,8 @@ struct Line {
     bool inSource;
     std::string subject;
     std::string place;
+    // The other file of a split document the position is in; empty for the compared file itself.
+    std::string file;
 
     // The line's message in one family's words; `escape` makes the document's text safe for the format.
     std::string message(std::string_view Messages::*family, Escape escape) const {
@@ -102,32 +104,33 @@ bool isRemoval(Item item) {
 
 void addOperations(std::vector<Line>& lines, Item item, const std::vector<ChangelogReport::Operation>& operations) {
     for (const auto& operation : operations) {
-        lines.push_back(
-            {item, operation.severity, operation.pos, isRemoval(item), asciiToUpper(operation.method), operation.url});
+        lines.push_back({item, operation.severity, operation.pos, isRemoval(item), asciiToUpper(operation.method),
+                         operation.url, operation.file});
     }
 }
 
 void addServers(std::vector<Line>& lines, Item item, const std::vector<ChangelogReport::Server>& servers) {
     for (const auto& server : servers) {
-        lines.push_back({item, server.severity, server.pos, isRemoval(item), server.url, {}});
+        lines.push_back({item, server.severity, server.pos, isRemoval(item), server.url, {}, server.file});
     }
 }
 
 template <class Parameters>
 void addParameters(std::vector<Line>& lines, Item item, const Parameters& parameters) {
     for (const auto& parameter : parameters) {
-        lines.push_back({item, parameter.severity, parameter.pos, isRemoval(item), parameter.name, parameter.location});
+        lines.push_back({item, parameter.severity, parameter.pos, isRemoval(item), parameter.name, parameter.location,
+                         parameter.file});
     }
 }
 
 void addResponses(std::vector<Line>& lines, Item item, const std::vector<ChangelogReport::Response>& responses) {
     for (const auto& response : responses) {
-        lines.push_back({item, response.severity, response.pos, isRemoval(item), response.code, {}});
+        lines.push_back({item, response.severity, response.pos, isRemoval(item), response.code, {}, response.file});
     }
 }
 
 void addMark(std::vector<Line>& lines, Item item, const ChangelogReport::Mark& mark) {
-    if (mark.set) lines.push_back({item, mark.severity, mark.pos, mark.inSource, {}, {}});
+    if (mark.set) lines.push_back({item, mark.severity, mark.pos, mark.inSource, {}, {}, mark.file});
 }
 
 // What changed in a modified operation, below the operation's own line.
@@ -157,7 +160,7 @@ std::vector<Line> changelogLines(const ChangelogReport& report) {
     addOperations(lines, Item::operationDeprecated, report.deprecated());
     for (const auto& operation : report.modified()) {
         lines.push_back({Item::operationModified, operation.severity, operation.pos, false,
-                         asciiToUpper(operation.method), operation.url});
+                         asciiToUpper(operation.method), operation.url, operation.file});
         std::vector<Line> details = detailLines(operation);
         lines.insert(lines.end(), details.begin(), details.end());
     }
@@ -188,8 +191,12 @@ std::vector<std::string> operationFieldNames(unsigned fields) {
     return names;
 }
 
-nlohmann::ordered_json positioned(nlohmann::ordered_json object, ChangeSeverity severity, Pos pos) {
+// Severity and position; "file" only for a position in another file of a split document, so that the report of a
+// single file keeps its shape.
+nlohmann::ordered_json positioned(nlohmann::ordered_json object, ChangeSeverity severity, Pos pos,
+                                  const std::string& file) {
     object["severity"] = severityToString(severity);
+    if (!file.empty()) object["file"] = file;
     object["line"] = pos.line;
     object["column"] = pos.column;
     return object;
@@ -198,15 +205,16 @@ nlohmann::ordered_json positioned(nlohmann::ordered_json object, ChangeSeverity 
 nlohmann::ordered_json jsonOperations(const std::vector<ChangelogReport::Operation>& operations) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const auto& operation : operations) {
-        list.push_back(
-            positioned({{"url", operation.url}, {"method", operation.method}}, operation.severity, operation.pos));
+        list.push_back(positioned({{"url", operation.url}, {"method", operation.method}}, operation.severity,
+                                  operation.pos, operation.file));
     }
     return list;
 }
 
 nlohmann::ordered_json jsonServers(const std::vector<ChangelogReport::Server>& servers) {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
-    for (const auto& server : servers) list.push_back(positioned({{"url", server.url}}, server.severity, server.pos));
+    for (const auto& server : servers)
+        list.push_back(positioned({{"url", server.url}}, server.severity, server.pos, server.file));
     return list;
 }
 
@@ -230,8 +238,8 @@ nlohmann::ordered_json jsonModified(const ChangelogReport::ModifiedOperation& op
         modifiedParameters.push_back(
             {{"name", parameter.name}, {"location", parameter.location}, {"required", parameter.required}});
     }
-    nlohmann::ordered_json object =
-        positioned({{"url", operation.url}, {"method", operation.method}}, operation.severity, operation.pos);
+    nlohmann::ordered_json object = positioned({{"url", operation.url}, {"method", operation.method}},
+                                               operation.severity, operation.pos, operation.file);
     object["metadata"] = {{"summary", (operation.fields & ChangelogReport::operationSummary) != 0},
                           {"description", (operation.fields & ChangelogReport::operationDescription) != 0},
                           {"operationId", (operation.fields & ChangelogReport::operationId) != 0}};
@@ -248,13 +256,15 @@ nlohmann::ordered_json jsonModified(const ChangelogReport::ModifiedOperation& op
     return object;
 }
 
-// The data of the markup templates; `escape` makes the document's text safe for the format.
-nlohmann::json templateItem(const Line& line, std::string text) {
+// The data of the markup templates; `escape` makes the document's text safe for the format. "file" is empty for
+// a position in the compared file itself.
+nlohmann::json templateItem(const Line& line, std::string text, Escape escape) {
     return {{"class", severityToClassName(line.severity)},
             {"severity", severityToString(line.severity)},
             {"text", std::move(text)},
             {"line", line.pos.line},
-            {"column", line.pos.column}};
+            {"column", line.pos.column},
+            {"file", escape(line.file)}};
 }
 
 nlohmann::json operationData(const ChangelogReport::Operation& operation, Escape escape) {
@@ -264,7 +274,8 @@ nlohmann::json operationData(const ChangelogReport::Operation& operation, Escape
             {"url", escape(operation.url)},
             {"text", escape(asciiToUpper(operation.method) + " " + operation.url)},
             {"line", operation.pos.line},
-            {"column", operation.pos.column}};
+            {"column", operation.pos.column},
+            {"file", escape(operation.file)}};
 }
 
 nlohmann::json operationList(const std::vector<ChangelogReport::Operation>& operations, Escape escape) {
@@ -282,7 +293,8 @@ nlohmann::json metadataData(const ChangelogReport& report, Escape escape) {
             {"severity", severityToString(metadata.mark.severity)},
             {"fields", std::move(fields)},
             {"line", metadata.mark.pos.line},
-            {"column", metadata.mark.pos.column}};
+            {"column", metadata.mark.pos.column},
+            {"file", escape(metadata.mark.file)}};
 }
 
 nlohmann::json serverList(const ChangelogReport& report, Escape escape) {
@@ -291,7 +303,9 @@ nlohmann::json serverList(const ChangelogReport& report, Escape escape) {
     addServers(lines, Item::serverRemoved, report.removedServers());
     addServers(lines, Item::serverModified, report.modifiedServers());
     nlohmann::json list = nlohmann::json::array();
-    for (const Line& line : lines) list.push_back(templateItem(line, line.message(&Messages::stylishText, escape)));
+    for (const Line& line : lines) {
+        list.push_back(templateItem(line, line.message(&Messages::stylishText, escape), escape));
+    }
     return list;
 }
 
@@ -301,7 +315,7 @@ void UnixChangelogFormatter::format(const Report& report) {
     const FileLabels files(report);
     std::string text;
     for (const Line& line : changelogLines(changelogReport(report))) {
-        fmt::format_to(std::back_inserter(text), "{}:{}:{}: {}\n", files.of(line.inSource), line.pos.line,
+        fmt::format_to(std::back_inserter(text), "{}:{}:{}: {}\n", files.of(line.inSource, line.file), line.pos.line,
                        line.pos.column, line.message(&Messages::unixText, lineText));
     }
     fmt::print(out(), "{}", text);
@@ -311,8 +325,8 @@ void VisualStudioChangelogFormatter::format(const Report& report) {
     const FileLabels files(report);
     std::string text;
     for (const Line& line : changelogLines(changelogReport(report))) {
-        fmt::format_to(std::back_inserter(text), "{}({},{}): {}: {}\n", files.of(line.inSource), line.pos.line,
-                       line.pos.column, severityToString(line.severity),
+        fmt::format_to(std::back_inserter(text), "{}({},{}): {}: {}\n", files.of(line.inSource, line.file),
+                       line.pos.line, line.pos.column, severityToString(line.severity),
                        line.message(&Messages::visualStudioText, lineText));
     }
     fmt::print(out(), "{}", text);
@@ -326,7 +340,7 @@ void StylishChangelogFormatter::format(const Report& report) {
             section = sectionOf(line.item);
             table.heading(std::string(section));
         }
-        std::string message = line.message(&Messages::stylishText, lineText);
+        std::string message = line.message(&Messages::stylishText, lineText) + inFile(line.file, lineText);
         table.row(line.pos, line.severity, isDetail(line.item) ? "  " + message : message);
     }
     table.write(out(), report.destFile());
@@ -365,7 +379,7 @@ void MarkdownChangelogFormatter::format(const Report& report) {
     for (const auto& operation : changelog.modified()) {
         nlohmann::json details = nlohmann::json::array();
         for (const Line& line : detailLines(operation)) {
-            details.push_back(templateItem(line, line.message(&Messages::stylishText, escapeMarkdown)));
+            details.push_back(templateItem(line, line.message(&Messages::stylishText, escapeMarkdown), escapeMarkdown));
         }
         nlohmann::json data = operationData(operation, escapeMarkdown);
         data["details"] = std::move(details);

@@ -20,7 +20,8 @@ nlohmann::json templateData(const Report& report, Escape escape) {
                            {"severity", severityToString(change.severity)},
                            {"description", describeChange(change, escape)},
                            {"line", change.pos.line},
-                           {"column", change.pos.column}});
+                           {"column", change.pos.column},
+                           {"file", escape(change.file)}});
     }
     return {{"title", "Detailed report"}, {"counts", templateCounts(report)}, {"changes", std::move(changes)}};
 }
@@ -50,7 +51,7 @@ void VisualStudioDetailsFormatter::format(const Report& report) {
 void StylishDetailsFormatter::format(const Report& report) {
     StylishTable table;
     for (const Change& change : detailedReport(report).changes()) {
-        table.row(change.pos, change.severity, describeChange(change, lineText));
+        table.row(change.pos, change.severity, describeChange(change, lineText) + inFile(change.file, lineText));
     }
     table.write(out(), report.destFile());
 }
@@ -64,6 +65,7 @@ void JSONDetailsFormatter::format(const Report& report) {
                                      {"config_key", configKeyToPropertyName(change.configKey)}};
         if (!change.key.empty()) entry["key"] = change.key;
         if (change.hasIndex()) entry["index"] = change.index;
+        if (!change.file.empty()) entry["file"] = change.file;
         entry["line"] = change.pos.line;
         entry["column"] = change.pos.column;
         changes.push_back(std::move(entry));

@@ -46,6 +46,10 @@ FileLabels::FileLabels(const Report& report)
     : source_(lineText(report.sourceFile().value_or("<unknown>"))),
       dest_(lineText(report.destFile().value_or("<unknown>"))) {}
 
+std::string inFile(std::string_view file, Escape escape) {
+    return file.empty() ? std::string() : " in " + escape(file);
+}
+
 std::string lineText(std::string_view text) {
     std::string out;
     out.reserve(text.size());

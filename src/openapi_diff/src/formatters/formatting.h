@@ -27,28 +27,29 @@ std::string_view severityToClassName(ChangeSeverity severity);
 using Escape = std::string (*)(std::string_view);
 std::string describeChange(const Change& change, Escape escape);
 
-// The names of the compared files as the line formats write them, which name the file each position is in: the
-// source file for the position of a removal (what was removed is only there), the destination file otherwise;
-// "<unknown>" for a document that was not read from a file.
+// Text from a document made safe for a line of the plain-text formats: control characters, which could end the
+// line early or drive the terminal, become \u00XX escapes.
 std::string lineText(std::string_view text);
 
+// The names of the compared files as the line formats write them, which name the file each position is in: the
+// source file for the position of a removal (what was removed is only there), the destination file otherwise;
+// "<unknown>" for a document that was not read from a file. A position in another file of a document split over
+// several files (`file` not empty) names that file.
 class FileLabels {
   public:
     explicit FileLabels(const Report& report);
     const std::string& of(bool inSource) const { return inSource ? source_ : dest_; }
-    // A change in another file of a document split over several files names that file.
-    std::string of(const Change& change) const {
-        return change.file.empty() ? of(isRemoveType(change.type)) : lineText(change.file);
-    }
+    std::string of(bool inSource, std::string_view file) const { return file.empty() ? of(inSource) : lineText(file); }
+    std::string of(const Change& change) const { return of(isRemoveType(change.type), change.file); }
 
   private:
     std::string source_;
     std::string dest_;
 };
 
-// Text from a document made safe for a line of the plain-text formats: control characters, which could end the
-// line early or drive the terminal, become \u00XX escapes.
-std::string lineText(std::string_view text);
+// " in <file>" after a message whose position is in another file of a document split over several files; nothing
+// for a position in the compared file itself (`file` empty).
+std::string inFile(std::string_view file, Escape escape);
 // Text made safe for Markdown: the characters that start emphasis, links, code or HTML are escaped with a
 // backslash, so the text renders as written.
 std::string escapeMarkdown(std::string_view text);

@@ -40,6 +40,7 @@ void ChangelogReport::Mark::raise(const Change& change) {
         set = true;
         pos = change.pos;
         inSource = isRemoveType(change.type);
+        file = change.file;
     }
     severity = std::max(severity, change.severity);
 }
@@ -109,7 +110,7 @@ void ChangelogReport::placeServer(const Change& change) {
         placeNowhere(change);
         return;
     }
-    Server server{root->servers()[change.index]->url(), change.severity, change.pos};
+    Server server{root->servers()[change.index]->url(), change.severity, change.pos, change.file};
     if (change.type == ChangeType::elementAdded) {
         addedServers_.push_back(std::move(server));
     } else if (change.type == ChangeType::elementRemoved) {
@@ -144,7 +145,7 @@ void ChangelogReport::placeOperationEntry(const Change& change) {
         if (servesAPath(item)) placeNowhere(change);
         return;
     }
-    Operation operation{change.key, path_->key, change.severity, change.pos};
+    Operation operation{change.key, path_->key, change.severity, change.pos, change.file};
     bool placed = false;
     if (change.type == ChangeType::keyAdded) {
         placed = path_->type != ChangeType::keyRemoved;
@@ -169,7 +170,7 @@ void ChangelogReport::placeDeprecation(const Change& change) {
     if (!operation_ || operation_->type == ChangeType::keyRemoved || isRemoveType(change.type)) return;
     const auto* operation = nodeCast<openapi::Operation>(change.node);
     if (operation == nullptr || !operation->deprecated() || currentOperation(operation) != operation) return;
-    deprecated_.push_back(Operation{operation_->key, path_->key, change.severity, change.pos});
+    deprecated_.push_back(Operation{operation_->key, path_->key, change.severity, change.pos, change.file});
 }
 
 void ChangelogReport::placeDetail(const Change& change) {
@@ -196,7 +197,7 @@ void ChangelogReport::placeDetail(const Change& change) {
             const openapi::Parameter* parameter = operation->parameter(change.index);
             if (parameter == nullptr) return;
             Parameter entry{parameter->name(), std::string(openapi::parameterLocationToString(parameter->location())),
-                            change.severity, change.pos};
+                            change.severity, change.pos, change.file};
             if (change.type == ChangeType::elementAdded) {
                 target.addedParameters.push_back(std::move(entry));
             } else if (change.type == ChangeType::elementRemoved) {
@@ -211,7 +212,7 @@ void ChangelogReport::placeDetail(const Change& change) {
             return;
         case ConfigKey::responses: {
             if (change.node != operation->responses() || !isKeyType(change.type)) return;
-            Response response{change.key, change.severity, change.pos};
+            Response response{change.key, change.severity, change.pos, change.file};
             if (change.type == ChangeType::keyAdded) {
                 target.addedResponses.push_back(std::move(response));
             } else if (change.type == ChangeType::keyRemoved) {

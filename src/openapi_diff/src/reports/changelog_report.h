@@ -46,6 +46,8 @@ class ChangelogReport : public Report {
         ChangeSeverity severity = ChangeSeverity::none;
         Pos pos;
         bool inSource = false;
+        // The file `pos` is in when it is another file of a document split over several files; empty otherwise.
+        std::string file;
 
         void raise(const Change& change);
     };
@@ -62,6 +64,8 @@ class ChangelogReport : public Report {
         std::string url;
         ChangeSeverity severity = ChangeSeverity::none;
         Pos pos;
+        // As Mark::file.
+        std::string file;
     };
 
     struct Operation {
@@ -71,6 +75,8 @@ class ChangelogReport : public Report {
         std::string url;
         ChangeSeverity severity = ChangeSeverity::none;
         Pos pos;
+        // As Mark::file.
+        std::string file;
     };
 
     struct Parameter {
@@ -79,6 +85,8 @@ class ChangelogReport : public Report {
         std::string location;
         ChangeSeverity severity = ChangeSeverity::none;
         Pos pos;
+        // As Mark::file.
+        std::string file;
     };
 
     struct ModifiedParameter : Parameter {
@@ -91,6 +99,8 @@ class ChangelogReport : public Report {
         std::string code;
         ChangeSeverity severity = ChangeSeverity::none;
         Pos pos;
+        // As Mark::file.
+        std::string file;
     };
 
     struct Security {

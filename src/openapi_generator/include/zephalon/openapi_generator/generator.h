@@ -25,6 +25,7 @@
 #include "zephalon/jv/jv.h"
 #include "zephalon/jv/pos.h"
 #include "zephalon/openapi/schema_format.h"
+#include "zephalon/openapi_generator/issue.h"
 #include "zephalon/openapi_i18n/translator.h"
 
 namespace zephalon::openapi {
@@ -46,6 +47,7 @@ class Context {
     using TranslationKeyFunc = std::function<std::string(const openapi::Node*, std::string_view key)>;
     using NodeFindFunc = std::function<const openapi::Node*(std::string_view pointer)>;
     using NodePosFunc = std::function<Pos(const openapi::Node*)>;
+    using NodeFileFunc = std::function<std::string(const openapi::Node*)>;
 
     // Output goes to the local file system until setFS replaces it.
     Context();
@@ -76,11 +78,17 @@ class Context {
     void setTranslationKeyFunc(TranslationKeyFunc func) { translationKeyFunc_ = std::move(func); }
     void setNodeFindFunc(NodeFindFunc func) { nodeFindFunc_ = std::move(func); }
     void setNodePosFunc(NodePosFunc func) { nodePosFunc_ = std::move(func); }
+    void setNodeFileFunc(NodeFileFunc func) { nodeFileFunc_ = std::move(func); }
 
     // Bound to the document being generated while the generator runs; empty, null and unknown otherwise.
     std::string translationKey(const openapi::Node* node, std::string_view key) const;
     const openapi::Node* findNode(std::string_view pointer) const;
     Pos nodePos(const openapi::Node* node) const;
+    // The file a node stands in when that is another file than the input document (a document split over several
+    // files); empty otherwise.
+    std::string nodeFile(const openapi::Node* node) const;
+    // An issue at the node's place: its position and, for a node of another file, that file.
+    Issue issueAt(IssueSeverity severity, std::string message, const openapi::Node* node) const;
 
   private:
     std::unique_ptr<FileSystem> fs_;
@@ -92,6 +100,7 @@ class Context {
     TranslationKeyFunc translationKeyFunc_;
     NodeFindFunc nodeFindFunc_;
     NodePosFunc nodePosFunc_;
+    NodeFileFunc nodeFileFunc_;
 };
 
 // One unit of a plugin's output. Parts must not keep pointers into the model after generateCode.

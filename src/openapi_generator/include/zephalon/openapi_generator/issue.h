@@ -20,8 +20,11 @@ struct Issue {
     IssueSeverity severity = IssueSeverity::Info;
     std::string message;
     Pos pos;  // in the input document
+    // The file `pos` is in when that is another file than the input document (one of a document split over several
+    // files); empty otherwise.
+    std::string file;
 
-    // By line, then column, then severity.
+    // The input document's issues first, then by file, line, column and severity.
     friend bool operator<(const Issue& a, const Issue& b);
 };
 
