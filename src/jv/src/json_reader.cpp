@@ -9,6 +9,7 @@
 #include <istream>
 #include <stdexcept>
 
+#include "stream_text.h"
 #include "text_position.h"
 #include "tree_ops.h"
 
@@ -889,12 +890,7 @@ std::unique_ptr<JVDoc> readJsonString(std::string_view text) {
 }
 
 std::unique_ptr<JVDoc> readJsonStream(std::istream& in) {
-    std::string text;
-    char chunk[1 << 16];
-    while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
-        text.append(chunk, static_cast<std::size_t>(in.gcount()));
-        if (!in) break;
-    }
+    std::string text = detail::readRest(in);
     if (in.bad()) throw ReadError("JSON parse error: the input could not be read", Pos{});
     return readJsonString(text);
 }

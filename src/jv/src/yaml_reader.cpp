@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "stream_text.h"
 #include "text_position.h"
 #include "yaml_scalars.h"
 #include "zephalon/jv/json_reader.h"
@@ -562,12 +563,6 @@ std::unique_ptr<JVDoc> YAMLReader::read(std::string_view text) {
 
 std::unique_ptr<JVDoc> readYamlString(std::string_view text) { return YAMLReader().read(text); }
 
-std::unique_ptr<JVDoc> readYamlStream(std::istream& in) {
-    std::string text;
-    char buffer[1 << 16];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        text.append(buffer, static_cast<std::size_t>(in.gcount()));
-    return readYamlString(text);
-}
+std::unique_ptr<JVDoc> readYamlStream(std::istream& in) { return readYamlString(detail::readRest(in)); }
 
 }  // namespace zephalon::jv

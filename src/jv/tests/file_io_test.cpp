@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
+
+#include "zephalon/jv/read_error.h"
 
 namespace zephalon::jv {
 namespace {
@@ -144,6 +147,49 @@ TEST_F(FileIo, StreamsAndStrings) {
     writeString(*doc, text, FileFormat::YAML);
     EXPECT_EQ(text, "a: 1\nb:\n- x\n");
     EXPECT_EQ(toString(*doc->root()->property("b"), FileFormat::JSON), "[\n  \"x\"\n]\n");
+}
+
+// Hands out its text a few bytes at a time and cannot seek, like a pipe.
+class TrickleBuffer : public std::streambuf {
+  public:
+    explicit TrickleBuffer(std::string text) : text_(std::move(text)) {}
+
+  protected:
+    int_type underflow() override {
+        if (at_ >= text_.size()) return traits_type::eof();
+        std::size_t n = std::min<std::size_t>(3, text_.size() - at_);
+        setg(text_.data() + at_, text_.data() + at_, text_.data() + at_ + n);
+        at_ += n;
+        return traits_type::to_int_type(*gptr());
+    }
+
+  private:
+    std::string text_;
+    std::size_t at_ = 0;
+};
+
+// A stream is read from where it stands to its end, whether it can tell its length or not.
+TEST_F(FileIo, StreamsAreReadFromTheirPositionToTheEnd) {
+    std::string json = "{\"a\": [1, \"" + std::string(70000, 'x') + "\"]}";
+    for (FileFormat format : {FileFormat::JSON, FileFormat::YAML}) {
+        std::istringstream partly("skip" + json);
+        partly.ignore(4);
+        auto doc = readStream(partly, format);
+        EXPECT_EQ(doc->findNode("/a/1")->stringValue().size(), 70000u);
+
+        TrickleBuffer trickle(json);
+        std::istream pipe(&trickle);
+        auto piped = readStream(pipe, format);
+        EXPECT_EQ(piped->findNode("/a/1")->stringValue().size(), 70000u);
+        EXPECT_EQ(piped->findNode("/a")->pos, readString(json, format)->findNode("/a")->pos);
+
+        fs::path file = path("doc.json");
+        put(file, json);
+        std::ifstream in(file, std::ios::binary);
+        in.ignore(1);
+        // The opening brace was taken already: what is left is not one value.
+        EXPECT_THROW(readStream(in, format), ReadError);
+    }
 }
 
 }  // namespace
