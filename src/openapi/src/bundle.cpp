@@ -3,7 +3,11 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
+
+#include "zephalon/foundation/assertions.h"
 
 namespace zephalon::openapi {
 
@@ -77,7 +81,104 @@ class Bundler {
     int depth_ = 0;
 };
 
+// Moves the values of other files into the root's tree instead of copying them: the read result is given up, so
+// its trees can be taken apart. Every target goes to one place, so this holds only where no target is met twice
+// and none lies inside another (a reference into the middle of a part that is also referred to whole): there
+// `canMove` says no and the document is copied.
+class Mover {
+  public:
+    explicit Mover(OpenAPIReadResult& result) : result_(result), plan_(result.bundlePlan()) {}
+
+    bool canMove() const {
+        std::unordered_set<const jv::JV*> targets;
+        auto add = [&](const jv::JV* target) {
+            return target != nullptr && result_.docOf(target) != result_.doc() && targets.insert(target).second;
+        };
+        for (const auto& [refObject, target] : plan_.inlined) {
+            // A "$ref" object is replaced under its key; the root's own values are never targets.
+            const jv::JV* holder = refObject->parent();
+            if (holder == nullptr || !holder->isObject() || !add(target)) return false;
+        }
+        for (const BundlePlan::Component& component : plan_.components) {
+            if (!add(component.value)) return false;
+        }
+        for (const jv::JV* target : targets) {
+            for (const jv::JV* above = target->parent(); above != nullptr; above = above->parent()) {
+                if (targets.contains(above)) return false;
+            }
+        }
+        return true;
+    }
+
+    std::unique_ptr<jv::JVDoc> move() {
+        // The reference texts first, in place, wherever they are: the values carry them along when they move.
+        for (const auto& [refObject, text] : plan_.rewrites) mutableOf(refObject)->setStringProperty("$ref", text);
+        for (const auto& [refObject, target] : plan_.inlined) {
+            jv::JV* holder = mutableOf(refObject->parent());
+            holder->setProperty(keyIn(*holder, refObject), detach(target));
+        }
+        auto out = std::make_unique<jv::JVDoc>(mutableOf(result_.doc())->releaseRoot());
+        jv::JV& root = *out->root();
+        if (root.isObject() && !plan_.components.empty()) {
+            jv::JV& components = objectMember(*out, root, "components");
+            for (const BundlePlan::Component& component : plan_.components) {
+                jv::JV& map = objectMember(*out, components, component.map);
+                const bool fresh = !map.hasProperty(component.name);
+                map.setProperty(component.name, detach(component.value));
+                if (fresh) out->addProp(map, component.name);
+            }
+        }
+        return out;
+    }
+
+  private:
+    // The result hands out its values read-only; they are its own, and it is being taken apart.
+    static jv::JV* mutableOf(const jv::JV* value) { return const_cast<jv::JV*>(value); }
+    static jv::JVDoc* mutableOf(const jv::JVDoc* doc) { return const_cast<jv::JVDoc*>(doc); }
+
+    static std::string keyIn(const jv::JV& holder, const jv::JV* child) {
+        for (auto [key, value] : holder.properties()) {
+            if (value == child) return std::string(key);
+        }
+        ZEPHALON_UNREACHABLE("A bundled value is not where the read result has it");
+    }
+
+    // Takes a value out of its file: the file's root, an item or a member.
+    std::unique_ptr<jv::JV> detach(const jv::JV* value) {
+        jv::JV* holder = mutableOf(value->parent());
+        if (holder == nullptr) return mutableOf(result_.docOf(value))->releaseRoot();
+        if (holder->isArray()) {
+            for (std::size_t i = 0; i < holder->size(); ++i) {
+                if (holder->at(i) == value) return holder->releaseAt(i);
+            }
+        }
+        return holder->releaseProperty(keyIn(*holder, value));
+    }
+
+    // The object under `key`, made (and placed last in the written order) when missing.
+    static jv::JV& objectMember(jv::JVDoc& doc, jv::JV& object, std::string_view key) {
+        jv::JV* member = object.property(key);
+        if (member != nullptr && member->isObject()) return *member;
+        const bool fresh = member == nullptr;
+        member = object.setObjectProperty(key);
+        if (fresh) doc.addProp(object, key);
+        return *member;
+    }
+
+    OpenAPIReadResult& result_;
+    const BundlePlan& plan_;
+};
+
 }  // namespace
+
+std::unique_ptr<jv::JVDoc> bundleDocument(std::unique_ptr<OpenAPIReadResult> result) {
+    if (result == nullptr || result->doc() == nullptr || result->doc()->root() == nullptr) {
+        return std::make_unique<jv::JVDoc>();
+    }
+    Mover mover(*result);
+    if (!mover.canMove()) return bundleDocument(*result);
+    return mover.move();
+}
 
 std::unique_ptr<jv::JVDoc> bundleDocument(const OpenAPIReadResult& result) {
     auto out = std::make_unique<jv::JVDoc>();

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "reader_test_util.h"
 #include "zephalon/foundation/file_system.h"
@@ -108,6 +109,58 @@ TEST(ReaderFiles, BundlesIntoTheExpectedDocument) {
     EXPECT_FALSE(again->isMultiFile());
     EXPECT_EQ(again->model()->components()->schema("Pet")->property("owner"),
               again->model()->components()->schema("owner"));
+}
+
+TEST(ReaderFiles, ABundleMadeByMovingEqualsTheCopiedOne) {
+    // The tree refers into the middle of owner.yaml as well as to all of it: copied, as one value goes to two places.
+    auto copied = bundleDocument(*readTree(kTree / "openapi.yaml"));
+    auto moved = bundleDocument(readTree(kTree / "openapi.yaml"));
+    EXPECT_EQ(jv::toString(*moved, FileFormat::YAML), jv::toString(*copied, FileFormat::YAML));
+
+    // Every target once: a file of several schemas referring to each other, a root entry and a path that only point
+    // to a file, a callback item and a webhook of another file, a root without components.
+    MemoryFileSystem files;
+    files.mkdirp("/api/parts");
+    files.write("/api/openapi.yaml", R"(openapi: 3.1.0
+info: {title: t, version: '1'}
+paths:
+  /orders: {$ref: 'parts/orders.yaml'}
+webhooks:
+  ping: {$ref: 'parts/hooks.yaml#/ping'}
+)");
+    files.write("/api/parts/orders.yaml", R"(post:
+  callbacks:
+    done:
+      '{$request.body#/url}': {$ref: 'hooks.yaml#/done'}
+  requestBody:
+    content:
+      application/json:
+        schema: {$ref: 'schemas.json#/Order'}
+  responses:
+    '200':
+      description: ok
+      content:
+        application/json:
+          schema: {type: array, items: {$ref: 'schemas.json#/Line'}}
+)");
+    files.write("/api/parts/hooks.yaml", R"(done: {post: {responses: {'200': {description: done}}}}
+ping: {post: {responses: {'200': {description: pong}}}}
+)");
+    files.write(
+        "/api/parts/schemas.json",
+        R"({"Order": {"type": "object", "properties": {"lines": {"type": "array", "items": {"$ref": "#/Line"}}}},
+                    "Line": {"type": "object", "properties": {"order": {"$ref": "#/Order"}}}})");
+    auto copiedParts = bundleDocument(*readMemory(files, "/api/openapi.yaml"));
+    auto readParts = readMemory(files, "/api/openapi.yaml");
+    ASSERT_TRUE(readParts->issues().empty()) << formatIssues(*readParts);
+    auto movedParts = bundleDocument(std::move(readParts));
+    const std::string text = jv::toString(*movedParts, FileFormat::YAML);
+    EXPECT_EQ(text, jv::toString(*copiedParts, FileFormat::YAML));
+    EXPECT_NE(text.find("$ref: '#/components/schemas/Line'"), std::string::npos) << text;
+    EXPECT_EQ(text.find("schemas.json"), std::string::npos) << text;
+    // The bundle stands on its own.
+    auto again = checkedReadFromString(jv::toString(*movedParts, FileFormat::JSON), FileFormat::JSON);
+    EXPECT_FALSE(again->isMultiFile());
 }
 
 TEST(ReaderFiles, NamesOfMovedTargetsAvoidEveryNameTheRootUses) {

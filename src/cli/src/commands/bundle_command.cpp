@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "zephalon/cli/config_file.h"
 #include "zephalon/foundation/atomic_write.h"
@@ -79,7 +80,8 @@ int BundleCommand::execute() {
     std::unique_ptr<jv::JVDoc> bundled;
     {
         auto bundle = telemetry::getSpanScope("bundle");
-        bundled = openapi::bundleDocument(*result);
+        // The read result is not needed afterwards: its values move into the bundle.
+        bundled = openapi::bundleDocument(std::move(result));
     }
     auto write = telemetry::getSpanScope("write");
     if (!output) {

@@ -15,5 +15,9 @@ namespace zephalon::openapi {
 // another file hold the target itself. Everything else is copied as read, key order included. For a result read
 // from one file this is a copy of its document.
 std::unique_ptr<jv::JVDoc> bundleDocument(const OpenAPIReadResult& result);
+// The same for a read result that is not needed afterwards: the values are moved out of its documents instead of
+// copied, which spares allocating a second tree and freeing the first. Where a value of another file is reached
+// twice (a reference into the middle of a part that is also referred to whole) the document is copied as above.
+std::unique_ptr<jv::JVDoc> bundleDocument(std::unique_ptr<OpenAPIReadResult> result);
 
 }  // namespace zephalon::openapi
