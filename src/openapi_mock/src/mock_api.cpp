@@ -408,9 +408,10 @@ std::unique_ptr<MockApi> MockApi::fromFile(const std::filesystem::path& path,
     auto document = openapi::checkedReadFromFile(path, formats, readOptions);
     if (document->isMultiFile()) {
         // The request validators compile schemas out of the root document, where references into other files
-        // would not resolve: they get the single document the files bundle into.
+        // would not resolve: they get the single document the files bundle into. The split read is replaced by it,
+        // so its values move into the bundle.
         openapi::Parser parser(nullptr, formats);
-        parser.fromDoc(openapi::bundleDocument(*document));
+        parser.fromDoc(openapi::bundleDocument(std::move(document)));
         parser.checkIssues();
         document = parser.result();
         document->setFilePath(path);

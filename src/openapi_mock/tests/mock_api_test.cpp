@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/reader.h"
 #include "zephalon/openapi/reader_result.h"
@@ -238,6 +241,65 @@ paths:
     // The other schemas still check.
     EXPECT_EQ(send(*api, {"GET", "/a?q=zzz&n=x", {}, ""}).status, 422);
     EXPECT_EQ(send(*api, {"GET", "/a", {}, ""}).status, 422);
+}
+
+TEST(MockApiTest, ADocumentSplitOverSeveralFilesChecksWithTheSchemasOfEveryFile) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() /
+                         ("zephalon-mock-split-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "parts");
+    auto write = [&](const fs::path& file, std::string_view text) {
+        jv::writeFile(*jv::readString(text, FileFormat::YAML), dir / file);
+    };
+    write("api.yaml", R"(openapi: 3.1.0
+info: {title: Pets, version: '1'}
+paths:
+  /pets: {$ref: 'parts/pets.yaml'}
+components:
+  schemas:
+    Pet: {$ref: 'parts/schemas.yaml#/Pet'}
+)");
+    write("parts/pets.yaml", R"(post:
+  requestBody:
+    required: true
+    content:
+      application/json:
+        schema: {$ref: 'schemas.yaml#/Pet'}
+  responses:
+    '201': {description: created}
+)");
+    write("parts/schemas.yaml", R"(Pet:
+  type: object
+  required: [name]
+  properties:
+    name: {type: string}
+    owner: {$ref: '#/Owner'}
+Owner: {type: object, required: [email], properties: {email: {type: string}}}
+)");
+    // Each value of another file is reached once, and again with the middle of a file referred to on its own.
+    for (const bool alsoOwner : {false, true}) {
+        if (alsoOwner) {
+            write("api.yaml", R"(openapi: 3.1.0
+info: {title: Pets, version: '1'}
+paths:
+  /pets: {$ref: 'parts/pets.yaml'}
+components:
+  schemas:
+    Pet: {$ref: 'parts/schemas.yaml#/Pet'}
+    Email: {$ref: 'parts/schemas.yaml#/Owner/properties/email'}
+)");
+        }
+        auto api = MockApi::fromFile(dir / "api.yaml", nullptr, {});
+        const Call good{"POST", "/pets", {{"Content-Type", "application/json"}}, R"({"name": "Rex"})"};
+        EXPECT_EQ(send(*api, good).status, 201) << alsoOwner;
+        Response refused =
+            send(*api, {"POST", "/pets", {{"Content-Type", "application/json"}}, R"({"name": 1, "owner": {}})"});
+        EXPECT_EQ(refused.status, 422) << alsoOwner;
+        EXPECT_TRUE(hasError(refused, "body::/name")) << refused.body;
+        EXPECT_TRUE(hasError(refused, "body::/owner")) << refused.body;
+    }
+    fs::remove_all(dir);
 }
 
 TEST(MockApiTest, OddRequestTargetsGetAnAnswer) {
