@@ -45,6 +45,15 @@ std::string componentKeyFrom(std::string_view text) {
     return key.empty() ? std::string("component") : key;
 }
 
+// Where a path leads on disk, symbolic links resolved, so that a link inside the document's tree cannot take a
+// reference out of it. Parts of the path that do not exist (always so for a file system held in memory) are taken
+// as written.
+std::filesystem::path realPath(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::path real = std::filesystem::weakly_canonical(std::filesystem::absolute(path), error);
+    return error ? std::filesystem::absolute(path).lexically_normal() : real;
+}
+
 }  // namespace
 
 void DocumentReader::startFiles() {
@@ -60,7 +69,7 @@ void DocumentReader::startFiles() {
     files_.push_back(FileEntry{rootPath.value_or(std::filesystem::path()), &doc_});
     if (rootPath && !rootPath->empty()) {
         fileIndex_.emplace(rootPath->lexically_normal(), 0);
-        rootDir_ = std::filesystem::absolute(*rootPath).lexically_normal().parent_path();
+        rootDir_ = realPath(*rootPath).parent_path();
     }
 }
 
@@ -113,10 +122,9 @@ std::optional<DocumentReader::ExternalPlace> DocumentReader::locate(const Node* 
             std::filesystem::path target =
                 (files_[base].path.parent_path() / percentDecode(pathPart)).lexically_normal();
             if (!options_.allowRefsOutside) {
-                std::filesystem::path absolute = std::filesystem::absolute(target).lexically_normal();
-                auto [inRoot, inTarget] =
-                    std::mismatch(rootDir_.begin(), rootDir_.end(), absolute.begin(), absolute.end());
-                if (inRoot != rootDir_.end() || absolute == rootDir_) {
+                const std::filesystem::path real = realPath(target);
+                auto [inRoot, inTarget] = std::mismatch(rootDir_.begin(), rootDir_.end(), real.begin(), real.end());
+                if (inRoot != rootDir_.end() || real == rootDir_) {
                     return fail("Reference leaves the document's directory: " + text);
                 }
             }

@@ -2,8 +2,10 @@
 // single document the files bundle into.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <utility>
 
@@ -288,6 +290,33 @@ TEST(ReaderFiles, RefusesReferencesItMustNotFollow) {
     auto fromText = readFromString(std::string(kRoot) + "pet.yaml\n", FileFormat::YAML);
     EXPECT_EQ(messages(*fromText).front(),
               "Reference to another file in a document that was not read from a file: pet.yaml");
+}
+
+TEST(ReaderFiles, ASymbolicLinkInTheTreeDoesNotLeadOutOfIt) {
+    const std::filesystem::path base =
+        std::filesystem::temp_directory_path() / ("zephalon-reader-links-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(base);
+    std::filesystem::create_directories(base / "api");
+    std::filesystem::create_directories(base / "private");
+    const auto write = [](const std::filesystem::path& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    };
+    write(base / "private" / "secret.yaml", "type: string\n");
+    write(base / "api" / "inside.yaml", "type: integer\n");
+    std::filesystem::create_directory_symlink(base / "private", base / "api" / "linked");
+    // The root itself reached through a link to its directory keeps its own tree.
+    std::filesystem::create_directory_symlink(base / "api", base / "alias");
+    const auto read = [&](const std::filesystem::path& root, const std::string& ref) {
+        write(base / "api" / "openapi.yaml", std::string(kRoot) + ref + "\n");
+        return readTree(root);
+    };
+
+    auto linked = read(base / "api" / "openapi.yaml", "linked/secret.yaml");
+    ASSERT_FALSE(linked->issues().empty());
+    EXPECT_EQ(linked->issues().front().message, "Reference leaves the document's directory: linked/secret.yaml");
+    EXPECT_TRUE(read(base / "alias" / "openapi.yaml", "inside.yaml")->issues().empty());
+    EXPECT_TRUE(read(base / "api" / "openapi.yaml", "inside.yaml")->issues().empty());
+    std::filesystem::remove_all(base);
 }
 
 TEST(ReaderFiles, StopsAtTheFileLimit) {
