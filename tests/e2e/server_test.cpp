@@ -499,6 +499,29 @@ paths:
     EXPECT_EQ(server.stop(SIGINT, 1000ms), 0);
 }
 
+TEST(ServerTest, WatchAlsoWatchesTheFilesTheDocumentRefersTo) {
+    Workspace workspace;
+    workspace.write("api.yaml", R"(openapi: 3.0.3
+info: {title: Split, version: "1"}
+paths:
+  /first:
+    $ref: 'paths/first.yaml'
+)");
+    const auto first = [](const std::string& body) {
+        return "get:\n  responses:\n    '200': {description: ok, content: {text/plain: {example: " + body + "}}}\n";
+    };
+    workspace.write("paths/first.yaml", first("one"));
+    ServerProcess server(workspace, {"api.yaml", "--port", "0", "--watch"});
+    int port = server.port();
+    ASSERT_GT(port, 0);
+    EXPECT_EQ(request(port, "GET", "/first").body, "one");
+
+    workspace.write("paths/first.yaml", first("two"));
+    ASSERT_TRUE(server.waitFor("Reloaded api.yaml (1 routes)", 10s)) << server.output();
+    EXPECT_EQ(request(port, "GET", "/first").body, "two");
+    EXPECT_EQ(server.stop(SIGINT, 1000ms), 0);
+}
+
 TEST(ServerTest, RecordsItsSpanWithTheResourceAttributesAlsoWhenItFails) {
     Workspace workspace;
     workspace.write(".zephalon.telemetry", "left over from an earlier run\n");

@@ -394,8 +394,21 @@ std::optional<Response> MockApi::Impl::check(const PreparedOperation& prepared, 
     return problem(422, "The request does not match the API description.", violations);
 }
 
+namespace {
+
+std::vector<std::filesystem::path> sourceFilesOf(const openapi::OpenAPIReadResult& document) {
+    std::vector<std::filesystem::path> files;
+    if (document.filePath()) files.push_back(*document.filePath());
+    for (const auto& other : document.otherFiles()) files.push_back(other.path);
+    return files;
+}
+
+}  // namespace
+
 MockApi::MockApi(std::unique_ptr<openapi::OpenAPIReadResult> document, MockOptions options)
-    : impl_(std::make_unique<Impl>(std::move(document), options)) {}
+    : sourceFiles_(sourceFilesOf(*document)) {
+    impl_ = std::make_unique<Impl>(std::move(document), options);
+}
 
 MockApi::~MockApi() = default;
 
@@ -406,6 +419,7 @@ std::unique_ptr<MockApi> MockApi::fromFile(const std::filesystem::path& path,
     openapi::ReadOptions readOptions;
     readOptions.allowRefsOutside = options.allowRefsOutside;
     auto document = openapi::checkedReadFromFile(path, formats, readOptions);
+    std::vector<std::filesystem::path> files = sourceFilesOf(*document);
     if (document->isMultiFile()) {
         // The request validators compile schemas out of the root document, where references into other files
         // would not resolve: they get the single document the files bundle into. The split read is replaced by it,
@@ -416,7 +430,9 @@ std::unique_ptr<MockApi> MockApi::fromFile(const std::filesystem::path& path,
         document = parser.result();
         document->setFilePath(path);
     }
-    return std::make_unique<MockApi>(std::move(document), options);
+    auto api = std::make_unique<MockApi>(std::move(document), options);
+    api->sourceFiles_ = std::move(files);
+    return api;
 }
 
 Response MockApi::handle(const Request& request) { return impl_->handle(request); }

@@ -8,6 +8,7 @@
 #include <fmt/format.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/signal_set.hpp>
 #include <boost/asio/steady_timer.hpp>
@@ -20,6 +21,7 @@
 #include <optional>
 #include <ostream>
 #include <stdexcept>
+#include <utility>
 
 #include "http_text.h"
 
@@ -92,6 +94,13 @@ FileStamp stampOf(const std::filesystem::path& path) {
             static_cast<std::int64_t>(info.st_size), static_cast<std::uint64_t>(info.st_ino)};
 }
 
+std::vector<FileStamp> stampsOf(const std::vector<std::filesystem::path>& files) {
+    std::vector<FileStamp> stamps;
+    stamps.reserve(files.size());
+    for (const auto& file : files) stamps.push_back(stampOf(file));
+    return stamps;
+}
+
 class Server;
 
 class Session : public std::enable_shared_from_this<Session> {
@@ -124,7 +133,7 @@ class Server {
   public:
     Server(const ServerOptions& options, std::ostream& log)
         : options_(options), log_(log), api_(MockApi::fromFile(options.document, options.formats, options.mock)) {
-        stamp_ = stampOf(options.document);
+        stamp_ = stampsOf(api_->sourceFiles());
         pending_ = stamp_;
     }
 
@@ -224,18 +233,21 @@ class Server {
         });
     }
 
-    // Polls the document's modification time; a change is taken once it has held for one interval, so a document
-    // is not read while an editor is still writing it.
+    // Polls the modification times of the document's files; a change is taken once it has held for one interval, so
+    // a document is not read while an editor is still writing it. The files are those of the version being served:
+    // a reload that leads to other files watches those from then on.
     void scheduleWatch() {
         watchTimer_.expires_after(kWatchInterval);
         watchTimer_.async_wait([this](beast::error_code error) {
             if (error) return;
-            FileStamp now = stampOf(options_.document);
-            if (now.exists && now == pending_ && now != stamp_) {
+            const std::vector<FileStamp> now = stampsOf(api_->sourceFiles());
+            const std::vector<FileStamp> previous = std::exchange(pending_, now);
+            const bool allExist =
+                std::all_of(now.begin(), now.end(), [](const FileStamp& stamp) { return stamp.exists; });
+            if (allExist && now == previous && now != stamp_) {
                 stamp_ = now;
                 reload();
             }
-            pending_ = now;
             scheduleWatch();
         });
     }
@@ -243,7 +255,13 @@ class Server {
     void reload() {
         try {
             auto api = MockApi::fromFile(options_.document, options_.formats, options_.mock);
+            const bool sameFiles = api->sourceFiles() == api_->sourceFiles();
             api_ = std::move(api);
+            // The stamps taken before reading stand, so that a change made while it read is taken next time.
+            if (!sameFiles) {
+                stamp_ = stampsOf(api_->sourceFiles());
+                pending_ = stamp_;
+            }
             for (const auto& warning : api_->warnings()) log_ << "Warning: " << warning << '\n';
             log_ << fmt::format("Reloaded {} ({} routes)\n", options_.document.string(), api_->routeCount());
         } catch (const std::exception& e) {
@@ -262,8 +280,8 @@ class Server {
     asio::steady_timer watchTimer_{ioc_};
     asio::steady_timer acceptPause_{ioc_};
     std::unique_ptr<MockApi> api_;
-    FileStamp stamp_;
-    FileStamp pending_;
+    std::vector<FileStamp> stamp_;
+    std::vector<FileStamp> pending_;
     bool dirty_ = false;
     std::time_t dateSecond_ = 0;
     std::string date_;

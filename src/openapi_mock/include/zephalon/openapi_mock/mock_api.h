@@ -55,10 +55,13 @@ class MockApi {
     const std::string& basePath() const;
     // What could not be prepared, one line each (the mock serves the rest).
     const std::vector<std::string>& warnings() const;
+    // The files the document was read from: its own (when it came from one) and each file its references led to.
+    const std::vector<std::filesystem::path>& sourceFiles() const { return sourceFiles_; }
 
   private:
     class Impl;
     std::unique_ptr<Impl> impl_;
+    std::vector<std::filesystem::path> sourceFiles_;
 };
 
 }  // namespace zephalon::openapi_mock
