@@ -121,7 +121,9 @@ std::optional<DocumentReader::ExternalPlace> DocumentReader::locate(const Node* 
             }
             std::filesystem::path target =
                 (files_[base].path.parent_path() / percentDecode(pathPart)).lexically_normal();
-            if (!options_.allowRefsOutside) {
+            // A file read already passed this check (or is the root): a large tree refers to the same few files
+            // thousands of times, and resolving a path on disk costs a system call per directory.
+            if (!options_.allowRefsOutside && !fileIndex_.contains(target)) {
                 const std::filesystem::path real = realPath(target);
                 auto [inRoot, inTarget] = std::mismatch(rootDir_.begin(), rootDir_.end(), real.begin(), real.end());
                 if (inRoot != rootDir_.end() || real == rootDir_) {
