@@ -13,6 +13,32 @@ namespace zephalon::openapi {
 
 namespace {
 
+// Stores `child` under `key`: an existing key keeps its place in the written order, a new one goes last.
+void putMember(jv::JVDoc& doc, jv::JV& object, std::string_view key, std::unique_ptr<jv::JV> child) {
+    const bool fresh = object.property(key) == nullptr;
+    object.setProperty(key, std::move(child));
+    if (fresh) doc.addProp(object, key);
+}
+
+// The object under `key`, made when it is missing or not an object.
+jv::JV& objectMember(jv::JVDoc& doc, jv::JV& object, std::string_view key) {
+    jv::JV* member = object.property(key);
+    if (member != nullptr && member->isObject()) return *member;
+    putMember(doc, object, key, std::make_unique<jv::JV>(jv::JV::ObjectTag{}));
+    return *object.property(key);
+}
+
+// Places the targets that become components under the bundled root's `components`; `take` hands over each value,
+// copied or moved.
+template <class Take>
+void addComponents(jv::JVDoc& doc, jv::JV& root, const BundlePlan& plan, Take take) {
+    if (!root.isObject() || plan.components.empty()) return;
+    jv::JV& components = objectMember(doc, root, "components");
+    for (const BundlePlan::Component& component : plan.components) {
+        putMember(doc, objectMember(doc, components, component.map), component.name, take(component.value));
+    }
+}
+
 class Bundler {
   public:
     Bundler(const OpenAPIReadResult& result, jv::JVDoc& out) : result_(result), plan_(result.bundlePlan()), out_(out) {}
@@ -27,14 +53,7 @@ class Bundler {
         return copied;
     }
 
-    // Stores a copy under `key`, keeping the key's place in the written order.
-    void put(jv::JV& object, std::string_view key, std::unique_ptr<jv::JV> child) {
-        const bool fresh = object.property(key) == nullptr;
-        object.setProperty(key, std::move(child));
-        if (fresh) out_.addProp(object, key);
-    }
-
-    // The same for a key the object cannot hold yet (a copy's own members, each key once).
+    // Stores a copy under a key the object cannot hold yet (a copy's own members, each key once).
     void putNew(jv::JV& object, std::string_view key, std::unique_ptr<jv::JV> child) {
         object.setProperty(key, std::move(child));
         out_.addProp(object, key);
@@ -118,16 +137,7 @@ class Mover {
             holder->setProperty(keyIn(*holder, refObject), detach(target));
         }
         auto out = std::make_unique<jv::JVDoc>(mutableOf(result_.doc())->releaseRoot());
-        jv::JV& root = *out->root();
-        if (root.isObject() && !plan_.components.empty()) {
-            jv::JV& components = objectMember(*out, root, "components");
-            for (const BundlePlan::Component& component : plan_.components) {
-                jv::JV& map = objectMember(*out, components, component.map);
-                const bool fresh = !map.hasProperty(component.name);
-                map.setProperty(component.name, detach(component.value));
-                if (fresh) out->addProp(map, component.name);
-            }
-        }
+        addComponents(*out, *out->root(), plan_, [this](const jv::JV* value) { return detach(value); });
         return out;
     }
 
@@ -155,16 +165,6 @@ class Mover {
         return holder->releaseProperty(keyIn(*holder, value));
     }
 
-    // The object under `key`, made (and placed last in the written order) when missing.
-    static jv::JV& objectMember(jv::JVDoc& doc, jv::JV& object, std::string_view key) {
-        jv::JV* member = object.property(key);
-        if (member != nullptr && member->isObject()) return *member;
-        const bool fresh = member == nullptr;
-        member = object.setObjectProperty(key);
-        if (fresh) doc.addProp(object, key);
-        return *member;
-    }
-
     OpenAPIReadResult& result_;
     const BundlePlan& plan_;
 };
@@ -186,22 +186,8 @@ std::unique_ptr<jv::JVDoc> bundleDocument(const OpenAPIReadResult& result) {
     if (source == nullptr || source->root() == nullptr) return out;
     Bundler bundler(result, *out);
     std::unique_ptr<jv::JV> root = bundler.copy(*source->root(), source);
-    const BundlePlan& plan = result.bundlePlan();
-    if (root->isObject() && !plan.components.empty()) {
-        jv::JV* components = root->property("components");
-        if (components == nullptr || !components->isObject()) {
-            bundler.put(*root, "components", std::make_unique<jv::JV>(jv::JV::ObjectTag{}));
-            components = root->property("components");
-        }
-        for (const BundlePlan::Component& component : plan.components) {
-            jv::JV* map = components->property(component.map);
-            if (map == nullptr || !map->isObject()) {
-                bundler.put(*components, component.map, std::make_unique<jv::JV>(jv::JV::ObjectTag{}));
-                map = components->property(component.map);
-            }
-            bundler.put(*map, component.name, bundler.copy(*component.value, result.docOf(component.value)));
-        }
-    }
+    addComponents(*out, *root, result.bundlePlan(),
+                  [&](const jv::JV* value) { return bundler.copy(*value, result.docOf(value)); });
     // Every copy was linked to its container as it was stored.
     out->setRoot(std::move(root), false);
     return out;
