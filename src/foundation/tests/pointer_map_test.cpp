@@ -35,6 +35,15 @@ TEST(PointerMap, FindsEveryEntryAcrossGrowthAndKeepsTheFirstValue) {
     map.reserve(100);
     EXPECT_TRUE(map.insert(&keys[0], 1));
     EXPECT_EQ(*map.find(&keys[0]), 1u);
+
+    // Making room for more keeps what is there, and so does asking for less room than is taken.
+    for (std::size_t i = 1; i < 1000; ++i) map.insert(&keys[i], i);
+    for (const std::size_t room : {100000u, 10u}) {
+        map.reserve(room);
+        EXPECT_EQ(map.size(), 1000u);
+        for (std::size_t i = 1; i < 1000; ++i) EXPECT_EQ(*map.find(&keys[i]), i);
+        EXPECT_EQ(map.find(&keys[1000]), nullptr);
+    }
 }
 
 }  // namespace

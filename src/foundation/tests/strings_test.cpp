@@ -30,6 +30,11 @@ TEST(Strings, Utf8LengthCountsCodePointsAndEachStrayByte) {
     EXPECT_EQ(utf8Length("\xc3(\xc3\xa9"), 3u);       // stray lead byte, then valid text
     EXPECT_EQ(utf8Length("\xed\xa0\x80"), 3u);        // encoded surrogate
     EXPECT_EQ(utf8Length(std::string(3, '\0')), 3u);  // NUL is a code point too
+    // Long ASCII runs are counted a word at a time: non-ASCII text before, across and after a word's end.
+    EXPECT_EQ(utf8Length("abcdefghijklmnop"), 16u);
+    EXPECT_EQ(utf8Length("abcdefg\xc3\xa9xyz"), 11u);
+    EXPECT_EQ(utf8Length("abcdefgh\xc3\xa9"), 9u);
+    EXPECT_EQ(utf8Length("abcdefghijklmnop\xff"), 17u);
 }
 
 TEST(Strings, CaseAndComparison) {

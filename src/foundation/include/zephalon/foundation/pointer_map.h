@@ -40,7 +40,9 @@ class PointerMap {
 
     // Room for `count` entries without growing.
     void reserve(std::size_t count) {
-        while (count * 2 > slots_.size()) grow();
+        std::size_t capacity = slots_.empty() ? 64 : slots_.size();
+        while (count * 2 > capacity) capacity *= 2;
+        if (capacity != slots_.size()) rehash(capacity);
     }
 
     void clear() {
@@ -70,9 +72,11 @@ class PointerMap {
         return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(key) * 0x9E3779B97F4A7C15ull) >> shift_);
     }
 
-    void grow() {
+    void grow() { rehash(slots_.empty() ? 64 : slots_.size() * 2); }
+
+    // Moves the entries into a table of `capacity` slots (a power of two).
+    void rehash(std::size_t capacity) {
         std::vector<Slot> old = std::move(slots_);
-        std::size_t capacity = old.empty() ? 64 : old.size() * 2;
         slots_.assign(capacity, Slot{});
         shift_ = 64 - static_cast<unsigned>(std::countr_zero(capacity));
         size_ = 0;
