@@ -195,10 +195,10 @@ void forEachChild(const Node* node, const std::function<void(const Node*)>& fn) 
 
 template <class T>
 bool NodeVisitor::doHandle(const T* node) {
-    if (node == nullptr || handled_.find(node) != nullptr) return false;
+    // One probe both asks and remembers; handlers never ask the visitor about the node they are handed.
+    if (node == nullptr || !handled_.insert(node, true)) return false;
     handler_.handle(node);
     handler_.handleNode(node);
-    handled_.insert(node, true);
     return true;
 }
 
@@ -309,8 +309,9 @@ void NodeVisitor::visit(const SchemaOrMediaType& value) {
     run();
 }
 
-void visitNodes(const OpenAPI* root, NodeVisitHandler& handler) {
+void visitNodes(const OpenAPI* root, NodeVisitHandler& handler, std::size_t expectedNodes) {
     NodeVisitor visitor(handler);
+    visitor.reserve(expectedNodes);
     visitor.visit(root);
     handler.documentVisited();
 }

@@ -186,7 +186,10 @@ void Linter::process(openapi::OpenAPIReadResult& readResult, const std::string& 
             rule->run(context_);
         }
     }
-    if (!walk.empty()) openapi::visitNodes(context_.model(), walk);
+    if (!walk.empty()) {
+        const openapi::OpenAPIReadResult* read = context_.readResult();
+        openapi::visitNodes(context_.model(), walk, read != nullptr ? read->mappingCount() : 0);
+    }
 }
 
 void Linter::report() {

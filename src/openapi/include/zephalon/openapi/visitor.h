@@ -76,6 +76,9 @@ class NodeVisitor {
     void visit(const Examples& examples);
     void visit(const SchemaOrMediaType& value);
 
+    // Makes room for remembering this many handled nodes at once, instead of growing while visiting.
+    void reserve(std::size_t nodes) { handled_.reserve(nodes); }
+
     // Whether the node has been handled by this visitor.
     bool handled(const Node* node) const { return handled_.find(node) != nullptr; }
 
@@ -94,8 +97,9 @@ class NodeVisitor {
     std::vector<const Node*> stack_;
 };
 
-// Visits the whole document, then tells the handler (`documentVisited`).
-void visitNodes(const OpenAPI* root, NodeVisitHandler& handler);
+// Visits the whole document, then tells the handler (`documentVisited`). `expectedNodes`, when known (the read
+// result's mapping count), sizes the visitor's memory of handled nodes up front.
+void visitNodes(const OpenAPI* root, NodeVisitHandler& handler, std::size_t expectedNodes = 0);
 
 // Calls `fn` for each child of `node`, in the order the traversal visits them. References are
 // followed to their targets and dangling ones skipped, so a child may belong elsewhere in the model (and may be an
