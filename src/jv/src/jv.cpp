@@ -502,22 +502,23 @@ std::string JV::pointer() const {
     std::vector<const JV*> path;
     for (const JV* n = this; n->parent_ != nullptr; n = n->parent_) path.push_back(n);
     std::string out;
-    for (auto it = path.rbegin(); it != path.rend(); ++it) {
-        const JV* child = *it;
-        const JV* container = child->parent_;
-        out.push_back('/');
-        if (container->type_ == Type::Array) {
-            const auto& rep = *container->u_.array;
-            std::size_t index = child->slot_;
-            if (index >= rep.size() || rep[index] != child) {
-                index = static_cast<std::size_t>(std::find(rep.begin(), rep.end(), child) - rep.begin());
-            }
-            fmt::format_to(std::back_inserter(out), "{}", index);
-        } else {
-            appendEscapedToken(out, container->keyOf(child));
-        }
-    }
+    for (auto it = path.rbegin(); it != path.rend(); ++it) detail::TreeOps::appendToken(out, **it);
     return out;
+}
+
+void detail::TreeOps::appendToken(std::string& out, const JV& child) {
+    const JV* container = child.parent_;
+    out.push_back('/');
+    if (container->type_ == JV::Type::Array) {
+        const auto& rep = *container->u_.array;
+        std::size_t index = child.slot_;
+        if (index >= rep.size() || rep[index] != &child) {
+            index = static_cast<std::size_t>(std::find(rep.begin(), rep.end(), &child) - rep.begin());
+        }
+        fmt::format_to(std::back_inserter(out), "{}", index);
+    } else {
+        appendEscapedToken(out, container->keyOf(&child));
+    }
 }
 
 const JV* JV::find(const JVPointer& pointer) const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "zephalon/jv/jv.h"
@@ -27,6 +28,8 @@ struct TreeOps {
         child.slot_ = slot;
     }
     static void unlink(JV& child) { child.parent_ = nullptr; }
+    // Appends "/" and the child's reference token in its container (escaped key or decimal index).
+    static void appendToken(std::string& out, const JV& child);
 };
 
 }  // namespace zephalon::jv::detail

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <sstream>
+
+#include "zephalon/jv/json_reader.h"
+#include "zephalon/jv/pointer_texts.h"
 
 namespace zephalon::jv {
 namespace {
@@ -126,6 +131,38 @@ TEST(Pointer, SplitKeepsEmptyParts) {
     EXPECT_EQ(split("a,,b", ','), (std::vector<std::string>{"a", "", "b"}));
     EXPECT_EQ(split("", ','), std::vector<std::string>{""});
     EXPECT_EQ(split("/a/", '/'), (std::vector<std::string>{"", "a", ""}));
+}
+
+// Kept container texts must never leak into another value's text: in document order, in a shuffled order that
+// evicts them all the time, and after the tree changed (with a clear in between).
+TEST(PointerTexts, GiveTheSameTextsAsWalkingUp) {
+    auto doc = readJsonString(R"({"paths": {"/a/{id}": {"get": {"parameters": [{"name": "x"}, {"name": "y"}]},
+        "put": {"responses": {"200": {}, "4~4": {"x": [1, [2, [3]]]}}}}}, "": {"": [{}, {"k": null}]},
+        "c": {"d": {"e": {"f": {"g": {"h": {"i": {"j": {"k": {"l": 1}}}}}}}}}, "m": [0, 1, 2, 3, 4, 5, 6, 7, 8, 9]})");
+    std::vector<const JV*> values;
+    std::vector<const JV*> pending{doc->root()};
+    while (!pending.empty()) {
+        const JV* value = pending.back();
+        pending.pop_back();
+        values.push_back(value);
+        if (value->isArray()) {
+            for (const JV* item : value->items()) pending.push_back(item);
+        } else if (value->isObject()) {
+            for (const auto [key, child] : value->properties()) pending.push_back(child);
+        }
+    }
+    PointerTexts texts;
+    for (const JV* value : values) EXPECT_EQ(texts.of(*value), value->pointer());
+    std::shuffle(values.begin(), values.end(), std::mt19937(7));
+    for (const JV* value : values) EXPECT_EQ(texts.of(*value), value->pointer());
+
+    JV* parameters = doc->root()->property("paths")->property("/a/{id}")->property("get")->property("parameters");
+    const JV* second = parameters->at(1);
+    EXPECT_EQ(texts.of(*second), "/paths/~1a~1{id}/get/parameters/1");
+    parameters->removeAt(0);
+    doc->root()->setProperty("paths2", doc->root()->releaseProperty("paths"));
+    texts.clear();
+    EXPECT_EQ(texts.of(*second), "/paths2/~1a~1{id}/get/parameters/0");
 }
 
 }  // namespace

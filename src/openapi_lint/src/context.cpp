@@ -24,10 +24,21 @@ std::optional<openapi::SourceLocation> locate(const openapi::OpenAPIReadResult* 
     return std::nullopt;
 }
 
+// The source value of the node, or of its nearest ancestor that was read (see `locate`).
+const jv::JV* sourceValue(const openapi::OpenAPIReadResult* readResult, const openapi::Node* node) {
+    if (readResult == nullptr) return nullptr;
+    for (; node != nullptr; node = node->parent()) {
+        if (const jv::JV* value = readResult->value(node)) return value;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 void Context::setReadResult(openapi::OpenAPIReadResult* readResult) {
     readResult_ = readResult;
+    pointerTexts_.clear();
+    otherFiles_.clear();
     positionBase_ = 0;
     if (readResult != nullptr && readResult->filePath()) {
         if (jv::guessFormat(*readResult->filePath()) == FileFormat::YAML) positionBase_ = 1;
@@ -37,27 +48,23 @@ void Context::setReadResult(openapi::OpenAPIReadResult* readResult) {
 openapi::OpenAPI* Context::model() const { return readResult_ == nullptr ? nullptr : readResult_->model(); }
 
 void Context::addIssue(const Rule& rule, std::string message, const openapi::Node* node) {
-    Issue issue;
-    issue.setFile(file_);
-    issue.setSeverity(rule.severity());
-    issue.setRuleId(rule.id());
-    issue.setMessage(std::move(message));
-    const auto location = locate(readResult_, node);
-    if (location) issue.setJsonPointer(location->pointer);
-    place(issue, location ? location->value : nullptr, location ? location->pos : Pos{});
-    issue.setAutoFixable(rule.autoFixable());
-    result_.addIssue(std::move(issue));
+    record(rule, std::move(message), sourceValue(readResult_, node));
 }
 
 void Context::addIssue(const Rule& rule, std::string message, const jv::JV* value) {
+    record(rule, std::move(message), value);
+}
+
+void Context::record(const Rule& rule, std::string message, const jv::JV* value) {
     Issue issue;
     issue.setFile(file_);
     issue.setSeverity(rule.severity());
-    issue.setRuleId(rule.id());
+    issue.setRuleId(rule.sharedId());
     issue.setMessage(std::move(message));
-    issue.setJsonPointer(value->pointer());
+    // YAML scalars carry no position; the nearest enclosing collection does.
     const jv::JV* placed = value;
     while (placed != nullptr && !placed->pos.known()) placed = placed->parent();
+    if (value != nullptr) issue.setJsonPointer(pointerTexts_.of(*value));
     place(issue, value, placed != nullptr ? placed->pos : Pos{});
     issue.setAutoFixable(rule.autoFixable());
     result_.addIssue(std::move(issue));
@@ -83,7 +90,12 @@ void Context::place(Issue& issue, const jv::JV* value, Pos pos) const {
     if (readResult_ != nullptr && readResult_->isMultiFile() && value != nullptr) {
         std::optional<std::filesystem::path> file = readResult_->sourceFile(value);
         if (file && file != readResult_->filePath()) {
-            issue.setFile(std::filesystem::weakly_canonical(std::filesystem::absolute(*file)).string());
+            auto [known, added] = otherFiles_.try_emplace(*file);
+            if (added) {
+                known->second = std::make_shared<const std::string>(
+                    std::filesystem::weakly_canonical(std::filesystem::absolute(*file)).string());
+            }
+            issue.setFile(known->second);
             base = jv::guessFormat(*file) == FileFormat::YAML ? 1 : 0;
         } else {
             issue.setFile(file_);

@@ -20,7 +20,7 @@ bool Rule::isDisabled(const openapi::Node* node) const {
     for (; node != nullptr; node = node->parent()) {
         for (std::string_view key : {"x-zephalon-lint-disable", "x-lint-disable"}) {
             const jv::JV* list = node->extension(key);
-            if (list != nullptr && isDisabled(*list, id_)) return true;
+            if (list != nullptr && isDisabled(*list, *id_)) return true;
         }
     }
     return false;

@@ -2,9 +2,13 @@
 
 // What a rule sees while it runs: the document being linted and the result its findings go to.
 
+#include <filesystem>
+#include <map>
+#include <memory>
 #include <string>
 
 #include "zephalon/jv/jv.h"
+#include "zephalon/jv/pointer_texts.h"
 #include "zephalon/jv/pos.h"
 #include "zephalon/openapi_lint/issue.h"
 
@@ -23,8 +27,8 @@ class Context {
     Context() = default;
 
     // The canonical absolute path of the document being linted; empty when it has none.
-    const std::string& file() const { return file_; }
-    void setFile(std::string file) { file_ = std::move(file); }
+    const std::string& file() const { return *file_; }
+    void setFile(std::string file) { file_ = std::make_shared<const std::string>(std::move(file)); }
 
     // The document being linted (not owned); null between documents.
     openapi::OpenAPIReadResult* readResult() const { return readResult_; }
@@ -56,13 +60,19 @@ class Context {
     std::string nodeToJsonPointer(const openapi::Node* node) const;
 
   private:
+    // Records a finding at a source value (null when the node has none; the finding then has no place).
+    void record(const Rule& rule, std::string message, const jv::JV* value);
     // Sets the issue's position, and its file when the value stands in another file than the root document.
     void place(Issue& issue, const jv::JV* value, Pos pos) const;
 
-    std::string file_;
+    Issue::SharedText file_ = std::make_shared<const std::string>();
     openapi::OpenAPIReadResult* readResult_ = nullptr;
+    // The canonical paths of the other files of a split document, as its findings share them.
+    mutable std::map<std::filesystem::path, Issue::SharedText> otherFiles_;
     // YAML positions count from 0; reports count lines and columns from 1.
     int positionBase_ = 0;
+    // The findings of one document come in document order; their pointer texts share their containers' texts.
+    jv::PointerTexts pointerTexts_;
     Result result_;
 };
 

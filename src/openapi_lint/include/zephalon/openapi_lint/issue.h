@@ -3,6 +3,7 @@
 // The findings of a lint run: one Issue per finding, collected in a Result with running counts.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,10 +20,13 @@ Severity severityFromString(std::string_view text);
 // One finding. Positions are 1-based; -1 means unknown.
 class Issue {
   public:
-    const std::string& ruleId() const { return ruleId_; }
+    // A text that many findings carry alike (a rule's id, a document's path): shared instead of copied into each.
+    using SharedText = std::shared_ptr<const std::string>;
+
+    const std::string& ruleId() const { return text(ruleId_); }
     Severity severity() const { return severity_; }
     // The canonical absolute path of the document.
-    const std::string& file() const { return file_; }
+    const std::string& file() const { return text(file_); }
     std::int64_t line() const { return line_; }
     std::int64_t column() const { return column_; }
     // The JSON Pointer of the offending value in the source document ("" for the root).
@@ -32,9 +36,11 @@ class Issue {
 
     bool hasPos() const { return line_ != -1; }
 
-    void setRuleId(std::string ruleId) { ruleId_ = std::move(ruleId); }
+    void setRuleId(std::string ruleId) { ruleId_ = std::make_shared<const std::string>(std::move(ruleId)); }
+    void setRuleId(SharedText ruleId) { ruleId_ = std::move(ruleId); }
     void setSeverity(Severity severity) { severity_ = severity; }
-    void setFile(std::string file) { file_ = std::move(file); }
+    void setFile(std::string file) { file_ = std::make_shared<const std::string>(std::move(file)); }
+    void setFile(SharedText file) { file_ = std::move(file); }
     void setLine(std::int64_t line) { line_ = line; }
     void setColumn(std::int64_t column) { column_ = column; }
     void setJsonPointer(std::string pointer) { jsonPointer_ = std::move(pointer); }
@@ -42,9 +48,14 @@ class Issue {
     void setAutoFixable(bool autoFixable) { autoFixable_ = autoFixable; }
 
   private:
-    std::string ruleId_;
+    static const std::string& text(const SharedText& shared) {
+        static const std::string empty;
+        return shared != nullptr ? *shared : empty;
+    }
+
+    SharedText ruleId_;
     Severity severity_ = Severity::Warning;
-    std::string file_;
+    SharedText file_;
     std::int64_t line_ = -1;
     std::int64_t column_ = -1;
     std::string jsonPointer_;

@@ -42,7 +42,7 @@ class RuleConfigurationError : public std::runtime_error {
 
 class Rule {
   public:
-    Rule(std::string_view id, Severity severity) : id_(id), severity_(severity) {}
+    Rule(std::string_view id, Severity severity) : id_(std::make_shared<const std::string>(id)), severity_(severity) {}
     Rule(const Rule&) = delete;
     Rule& operator=(const Rule&) = delete;
     virtual ~Rule() = default;
@@ -62,7 +62,9 @@ class Rule {
     // when some fix changed it.
     virtual bool autoFix(Context& context);
 
-    const std::string& id() const { return id_; }
+    const std::string& id() const { return *id_; }
+    // The id as the rule's findings share it.
+    const Issue::SharedText& sharedId() const { return id_; }
     Severity severity() const { return severity_; }
     void setSeverity(Severity severity) { severity_ = severity; }
 
@@ -79,7 +81,7 @@ class Rule {
     void addIssue(Context& context, std::string message, const jv::JV* value) const;
 
   private:
-    std::string id_;
+    Issue::SharedText id_;
     Severity severity_;
 };
 
