@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <istream>
+#include <limits>
 #include <stdexcept>
 
 #include "stream_text.h"
@@ -15,7 +16,9 @@
 
 namespace zephalon::jv {
 
+using detail::ArrayRep;
 using detail::Entry;
+using detail::ObjectRep;
 using detail::Text;
 using detail::TreeOps;
 
@@ -155,6 +158,7 @@ struct DefaultHandler::Builder {
     InternTable interned;
     std::vector<Frame> frames;
     std::vector<Entry> scratch;  // key is null for array elements
+    std::vector<Text*> order;    // the closing object's keys in source order; references held by `scratch`
 
     ~Builder() {
         for (Entry& e : scratch) {
@@ -168,29 +172,30 @@ struct DefaultHandler::Builder {
     }
 
     void closeArray(JV& array, std::size_t base) {
-        auto& items = TreeOps::array(array);
-        items.reserve(scratch.size() - base);
+        // Exactly sized; the scratch entries stay owned by the builder until they are in the block.
+        ArrayRep* items = ArrayRep::make(static_cast<std::uint32_t>(scratch.size() - base));
+        TreeOps::setArray(array, items);
         for (std::size_t i = base; i < scratch.size(); ++i) {
             JV* child = scratch[i].value;
-            TreeOps::link(array, *child, static_cast<std::uint32_t>(items.size()));
-            items.push_back(child);
+            TreeOps::link(array, *child, items->count);
+            items->data()[items->count++] = child;
         }
         scratch.resize(base);
     }
 
     void closeObject(JV& object, std::size_t base) {
-        auto& rep = TreeOps::object(object);
         auto first = scratch.begin() + static_cast<std::ptrdiff_t>(base);
         auto last = scratch.end();
         auto n = static_cast<std::size_t>(last - first);
-        // Source order, each key once at its first place. Keys are interned, so equal keys are the same text.
-        rep.order.reserve(n);
+        // Source order, each key once at its first place, gathered before sorting. Keys are interned, so equal keys
+        // are the same text.
+        order.clear();
         for (auto it = first; it != last; ++it) {
             bool seen = false;
             if (n <= 16) {
-                for (Text* k : rep.order) seen = seen || k == it->key;
+                for (Text* k : order) seen = seen || k == it->key;
             }
-            if (!seen) rep.order.push_back(Text::ref(it->key));
+            if (!seen) order.push_back(it->key);
         }
         if (n <= 16) {
             // Insertion sort: stable (repeated keys stay in source order, so the last one wins below), and unlike
@@ -208,34 +213,35 @@ struct DefaultHandler::Builder {
         } else if (!std::is_sorted(first, last, keyLess)) {
             std::stable_sort(first, last, keyLess);
         }
-        rep.entries.reserve(n);
+        // Repeated keys: the later value wins, the earlier ones are dropped (sorted stably, they come first).
+        std::size_t unique = 0;
+        for (auto it = first; it != last; ++it) unique += (it + 1 == last || it[1].key != it->key) ? 1 : 0;
+        if (n > 16 && unique != n) {
+            // Large objects skipped the duplicate check above; drop the repeated keys from the source order now.
+            std::size_t kept = 0;
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                if (std::find(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(kept), order[i]) ==
+                    order.begin() + static_cast<std::ptrdiff_t>(kept)) {
+                    order[kept++] = order[i];
+                }
+            }
+            order.resize(kept);
+        }
+        // The one block of the object, exactly sized. Nothing below throws: the scratch entries stay owned by the
+        // builder until they are in the block.
+        auto count = static_cast<std::uint32_t>(unique);
+        ObjectRep* rep = ObjectRep::make(count, count);
+        TreeOps::setObject(object, rep);
         for (auto it = first; it != last; ++it) {
             if (it + 1 != last && it[1].key == it->key) {
-                // A repeated key: the later value wins and the earlier one is destroyed.
                 Text::unref(it->key);
                 delete it->value;
                 continue;
             }
-            TreeOps::link(object, *it->value, static_cast<std::uint32_t>(rep.entries.size()));
-            rep.entries.push_back(*it);
+            TreeOps::link(object, *it->value, rep->size);
+            rep->entries()[rep->size++] = *it;
         }
-        if (n > 16 && rep.entries.size() != n) {
-            // Large objects skipped the duplicate check above; drop the repeated keys from the source order now.
-            std::vector<Text*> unique;
-            unique.reserve(rep.entries.size());
-            std::vector<Text*> seen;
-            for (Text* k : rep.order) {
-                if (std::find(seen.begin(), seen.end(), k) == seen.end()) {
-                    seen.push_back(k);
-                    unique.push_back(k);
-                } else {
-                    Text::unref(k);
-                }
-            }
-            rep.order.swap(unique);
-        }
-        rep.entries.shrink_to_fit();
-        rep.order.shrink_to_fit();
+        for (Text* k : order) rep->order()[rep->orderSize++] = Text::ref(k);
         scratch.resize(base);
     }
 };
@@ -378,6 +384,10 @@ int DefaultHandler::handleEndMap(Pos) {
     if (!top.container->isObject() || top.pendingKey != nullptr) {
         return fail("context_pop: Bottom of stack reached prematurely");
     }
+    // Member counts and slot hints are 32 bits wide.
+    if (b.scratch.size() - top.base > std::numeric_limits<std::uint32_t>::max()) {
+        return fail("context_pop: Too many members in one object");
+    }
     b.frames.pop_back();
     std::unique_ptr<JV> object(top.container);
     b.closeObject(*object, top.base);
@@ -390,6 +400,10 @@ int DefaultHandler::handleEndArray(Pos) {
         return fail("context_pop: Bottom of stack reached prematurely");
     }
     Builder::Frame top = b.frames.back();
+    // Element counts and slot hints are 32 bits wide.
+    if (b.scratch.size() - top.base > std::numeric_limits<std::uint32_t>::max()) {
+        return fail("context_pop: Too many elements in one array");
+    }
     b.frames.pop_back();
     std::unique_ptr<JV> array(top.container);
     b.closeArray(*array, top.base);

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
+#include <stdexcept>
 #include <variant>
 
 #include "tree_ops.h"
@@ -31,6 +33,103 @@ void Text::unref(Text* text) {
         ::operator delete(static_cast<void*>(text));
     }
 }
+
+namespace {
+
+// The block of every object that has no room for anything. Adding to an object first gives it a block of its own,
+// so this one is never written; being constant, it lies in read-only memory, where a stray write would fault instead
+// of changing every empty object (of every thread) at once.
+constinit const ObjectRep emptyObject{0, 0, 0, 0};
+
+std::size_t objectBytes(std::uint32_t capacity, std::uint32_t orderCapacity) {
+    return sizeof(ObjectRep) + std::size_t{capacity} * sizeof(Entry) + std::size_t{orderCapacity} * sizeof(Text*);
+}
+
+}  // namespace
+
+ObjectRep* ObjectRep::make(std::uint32_t capacity, std::uint32_t orderCapacity) {
+    if (capacity == 0 && orderCapacity == 0) return const_cast<ObjectRep*>(&emptyObject);
+    void* block = std::malloc(objectBytes(capacity, orderCapacity));
+    if (block == nullptr) throw std::bad_alloc();
+    return new (block) ObjectRep{0, capacity, 0, orderCapacity};
+}
+
+ObjectRep* ObjectRep::resize(ObjectRep* rep, std::uint32_t capacity, std::uint32_t orderCapacity) {
+    if (rep == &emptyObject) return make(capacity, orderCapacity);
+    if (capacity == 0 && orderCapacity == 0) {
+        destroy(rep);
+        return const_cast<ObjectRep*>(&emptyObject);
+    }
+    const std::uint32_t oldCapacity = rep->capacity;
+    const std::size_t oldBytes = objectBytes(oldCapacity, rep->orderCapacity);
+    if (capacity < oldCapacity) {
+        // The source order sits after the entries' room: move it down while the block still holds it.
+        std::memmove(rep->entries() + capacity, rep->order(), rep->orderSize * sizeof(Text*));
+        rep->capacity = capacity;
+    }
+    const std::size_t bytes = objectBytes(capacity, orderCapacity);
+    auto* moved = static_cast<ObjectRep*>(std::realloc(rep, bytes));
+    if (moved == nullptr) {
+        // A block that was to shrink is still valid as it is, with room to spare.
+        if (bytes <= oldBytes) return rep;
+        throw std::bad_alloc();
+    }
+    if (capacity > oldCapacity) {
+        std::memmove(moved->entries() + capacity, moved->entries() + oldCapacity, moved->orderSize * sizeof(Text*));
+        moved->capacity = capacity;
+    }
+    moved->orderCapacity = orderCapacity;
+    return moved;
+}
+
+void ObjectRep::destroy(ObjectRep* rep) {
+    if (rep != &emptyObject) std::free(rep);
+}
+
+namespace {
+
+// As emptyObject, for arrays.
+constinit const ArrayRep emptyArray{0, 0};
+
+}  // namespace
+
+ArrayRep* ArrayRep::make(std::uint32_t capacity) {
+    if (capacity == 0) return const_cast<ArrayRep*>(&emptyArray);
+    void* block = std::malloc(sizeof(ArrayRep) + std::size_t{capacity} * sizeof(JV*));
+    if (block == nullptr) throw std::bad_alloc();
+    return new (block) ArrayRep{0, capacity};
+}
+
+ArrayRep* ArrayRep::resize(ArrayRep* rep, std::uint32_t capacity) {
+    if (rep == &emptyArray) return make(capacity);
+    if (capacity == 0) {
+        destroy(rep);
+        return const_cast<ArrayRep*>(&emptyArray);
+    }
+    const std::size_t bytes = sizeof(ArrayRep) + std::size_t{capacity} * sizeof(JV*);
+    auto* moved = static_cast<ArrayRep*>(std::realloc(rep, bytes));
+    if (moved == nullptr) {
+        if (capacity <= rep->capacity) return rep;
+        throw std::bad_alloc();
+    }
+    moved->capacity = capacity;
+    return moved;
+}
+
+void ArrayRep::destroy(ArrayRep* rep) {
+    if (rep != &emptyArray) std::free(rep);
+}
+
+namespace {
+
+// The next room for a block that is full: twice as much, at least 4, within 32 bits.
+std::uint32_t grownCapacity(std::uint32_t capacity) {
+    if (capacity == std::numeric_limits<std::uint32_t>::max()) throw std::length_error("Too many members in one value");
+    return static_cast<std::uint32_t>(std::min<std::uint64_t>(std::max<std::uint64_t>(4, std::uint64_t{capacity} * 2),
+                                                              std::numeric_limits<std::uint32_t>::max()));
+}
+
+}  // namespace
 
 void TreeOps::destroyNodes(std::vector<JV*>& pending) {
     while (!pending.empty()) {
@@ -67,9 +166,9 @@ JV::JV(const number::Number& value) { initNumber(new number::Number(value)); }
 
 JV::JV(std::string_view value) : type_(Type::String) { u_.text = Text::make(value); }
 
-JV::JV(ArrayTag) : type_(Type::Array) { u_.array = new detail::ArrayRep(); }
+JV::JV(ArrayTag) : type_(Type::Array) { u_.array = detail::ArrayRep::make(0); }
 
-JV::JV(ObjectTag) : type_(Type::Object) { u_.object = new detail::ObjectRep(); }
+JV::JV(ObjectTag) : type_(Type::Object) { u_.object = detail::ObjectRep::make(0, 0); }
 
 JV::JV(Type type) {
     switch (type) {
@@ -88,11 +187,11 @@ JV::JV(Type type) {
             break;
         case Type::Array:
             type_ = Type::Array;
-            u_.array = new detail::ArrayRep();
+            u_.array = detail::ArrayRep::make(0);
             break;
         case Type::Object:
             type_ = Type::Object;
-            u_.object = new detail::ObjectRep();
+            u_.object = detail::ObjectRep::make(0, 0);
             break;
     }
 }
@@ -129,17 +228,19 @@ void JV::dropPayload(std::vector<JV*>& orphans) {
                 child->parent_ = nullptr;
                 orphans.push_back(child);
             }
-            delete u_.array;
+            detail::ArrayRep::destroy(u_.array);
             break;
-        case Type::Object:
-            for (const Entry& e : u_.object->entries) {
-                Text::unref(e.key);
-                e.value->parent_ = nullptr;
-                orphans.push_back(e.value);
+        case Type::Object: {
+            detail::ObjectRep* rep = u_.object;
+            for (const Entry* e = rep->entries(); e != rep->entriesEnd(); ++e) {
+                Text::unref(e->key);
+                e->value->parent_ = nullptr;
+                orphans.push_back(e->value);
             }
-            for (Text* key : u_.object->order) Text::unref(key);
-            delete u_.object;
+            for (std::uint32_t i = 0; i < rep->orderSize; ++i) Text::unref(rep->order()[i]);
+            detail::ObjectRep::destroy(rep);
             break;
+        }
     }
     type_ = Type::Null;
     u_ = {};
@@ -206,14 +307,14 @@ void JV::setString(std::string_view value) {
 void JV::setArray() {
     if (type_ == Type::Array) return;
     clear();
-    u_.array = new detail::ArrayRep();
+    u_.array = detail::ArrayRep::make(0);
     type_ = Type::Array;
 }
 
 void JV::setObject() {
     if (type_ == Type::Object) return;
     clear();
-    u_.object = new detail::ObjectRep();
+    u_.object = detail::ObjectRep::make(0, 0);
     type_ = Type::Object;
 }
 
@@ -222,7 +323,7 @@ std::size_t JV::size() const {
         case Type::Array:
             return u_.array->size();
         case Type::Object:
-            return u_.object->entries.size();
+            return u_.object->size;
         default:
             return 0;
     }
@@ -256,11 +357,14 @@ const JV* JV::at(std::size_t index) const {
 }
 
 JV* JV::add(std::unique_ptr<JV> child) {
-    auto& rep = arrayRep();
+    detail::ArrayRep* rep = &arrayRep();
     if (!child) child = std::make_unique<JV>();
-    rep.push_back(child.get());
-    adopt(child.get(), static_cast<std::uint32_t>(rep.size() - 1));
-    return child.release();
+    if (rep->count == rep->capacity)
+        u_.array = rep = detail::ArrayRep::resize(rep, detail::grownCapacity(rep->capacity));
+    JV* added = child.release();
+    rep->data()[rep->count] = added;
+    adopt(added, rep->count++);
+    return added;
 }
 
 JV* JV::addNull() { return add(std::make_unique<JV>()); }
@@ -275,7 +379,8 @@ std::unique_ptr<JV> JV::releaseAt(std::size_t index) {
     auto& rep = arrayRep();
     if (index >= rep.size()) return nullptr;
     std::unique_ptr<JV> child(rep[index]);
-    rep.erase(rep.begin() + static_cast<std::ptrdiff_t>(index));
+    std::memmove(rep.data() + index, rep.data() + index + 1, (rep.size() - index - 1) * sizeof(JV*));
+    --rep.count;
     for (std::size_t i = index; i < rep.size(); ++i) rep[i]->slot_ = static_cast<std::uint32_t>(i);
     child->parent_ = nullptr;
     return child;
@@ -291,19 +396,19 @@ detail::ObjectRep& JV::objectRep() const {
 }
 
 PropertyRange<JV*> JV::objectRange() const {
-    auto& entries = objectRep().entries;
-    return {entries.data(), entries.data() + entries.size()};
+    const auto& rep = objectRep();
+    return {rep.entries(), rep.entriesEnd()};
 }
 
 PropertyRange<const JV*> JV::properties() const {
-    auto& entries = objectRep().entries;
-    return {entries.data(), entries.data() + entries.size()};
+    const auto& rep = objectRep();
+    return {rep.entries(), rep.entriesEnd()};
 }
 
 const Entry* JV::findEntry(std::string_view key) const {
-    auto& entries = objectRep().entries;
-    auto it = std::lower_bound(entries.begin(), entries.end(), key, entryKeyLess);
-    return it != entries.end() && it->key->view() == key ? &*it : nullptr;
+    const auto& rep = objectRep();
+    const Entry* it = std::lower_bound(rep.entries(), rep.entriesEnd(), key, entryKeyLess);
+    return it != rep.entriesEnd() && it->key->view() == key ? it : nullptr;
 }
 
 JV* JV::property(std::string_view key) {
@@ -317,22 +422,37 @@ const JV* JV::property(std::string_view key) const {
 }
 
 JV* JV::setProperty(std::string_view key, std::unique_ptr<JV> child) {
-    auto& entries = objectRep().entries;
-    auto it = std::lower_bound(entries.begin(), entries.end(), key, entryKeyLess);
-    auto index = static_cast<std::uint32_t>(it - entries.begin());
+    detail::ObjectRep* rep = &objectRep();
+    Entry* it = std::lower_bound(rep->entries(), rep->entriesEnd(), key, entryKeyLess);
+    auto index = static_cast<std::uint32_t>(it - rep->entries());
     if (!child) child = std::make_unique<JV>();
-    JV* added = child.release();
-    if (it != entries.end() && it->key->view() == key) {
+    if (it != rep->entriesEnd() && it->key->view() == key) {
         // The container owns what it holds, so the value it replaces is destroyed here.
         std::unique_ptr<JV> previous(it->value);
         previous->parent_ = nullptr;
+        JV* added = child.release();
         it->value = added;
         adopt(added, index);
         return added;
     }
-    entries.insert(it, Entry{Text::make(key), added});
+    // Everything that may throw comes before the new entry takes its place.
+    Text* text = Text::make(key);
+    if (rep->size == rep->capacity) {
+        try {
+            rep = detail::ObjectRep::resize(rep, detail::grownCapacity(rep->capacity), rep->orderCapacity);
+        } catch (...) {
+            Text::unref(text);
+            throw;
+        }
+        u_.object = rep;
+    }
+    Entry* at = rep->entries() + index;
+    std::memmove(at + 1, at, (rep->size - index) * sizeof(Entry));
+    JV* added = child.release();
+    *at = Entry{text, added};
+    ++rep->size;
     adopt(added, index);
-    for (std::size_t i = index + 1; i < entries.size(); ++i) entries[i].value->slot_ = static_cast<std::uint32_t>(i);
+    for (std::uint32_t i = index + 1; i < rep->size; ++i) rep->entries()[i].value->slot_ = i;
     return added;
 }
 
@@ -355,14 +475,15 @@ JV* JV::setArrayProperty(std::string_view key) { return setProperty(key, std::ma
 JV* JV::setObjectProperty(std::string_view key) { return setProperty(key, std::make_unique<JV>(ObjectTag{})); }
 
 std::unique_ptr<JV> JV::releaseProperty(std::string_view key) {
-    auto& entries = objectRep().entries;
-    auto it = std::lower_bound(entries.begin(), entries.end(), key, entryKeyLess);
-    if (it == entries.end() || it->key->view() != key) return nullptr;
+    detail::ObjectRep& rep = objectRep();
+    Entry* it = std::lower_bound(rep.entries(), rep.entriesEnd(), key, entryKeyLess);
+    if (it == rep.entriesEnd() || it->key->view() != key) return nullptr;
     std::unique_ptr<JV> child(it->value);
     Text::unref(it->key);
-    auto index = static_cast<std::size_t>(it - entries.begin());
-    entries.erase(it);
-    for (std::size_t i = index; i < entries.size(); ++i) entries[i].value->slot_ = static_cast<std::uint32_t>(i);
+    auto index = static_cast<std::uint32_t>(it - rep.entries());
+    std::memmove(it, it + 1, (rep.size - index - 1) * sizeof(Entry));
+    --rep.size;
+    for (std::uint32_t i = index; i < rep.size; ++i) rep.entries()[i].value->slot_ = i;
     child->parent_ = nullptr;
     return child;
 }
@@ -370,10 +491,11 @@ std::unique_ptr<JV> JV::releaseProperty(std::string_view key) {
 bool JV::removeProperty(std::string_view key) { return releaseProperty(key) != nullptr; }
 
 std::string_view JV::keyOf(const JV* child) const {
-    auto& entries = u_.object->entries;
-    if (child->slot_ < entries.size() && entries[child->slot_].value == child) return entries[child->slot_].key->view();
-    for (const Entry& e : entries) {
-        if (e.value == child) return e.key->view();
+    const detail::ObjectRep& rep = *u_.object;
+    const Entry* entries = rep.entries();
+    if (child->slot_ < rep.size && entries[child->slot_].value == child) return entries[child->slot_].key->view();
+    for (const Entry* e = entries; e != rep.entriesEnd(); ++e) {
+        if (e->value == child) return e->key->view();
     }
     return {};
 }
@@ -657,7 +779,7 @@ std::size_t JV::hash() const {
             if (f.node->isArray()) {
                 child = (*f.node->u_.array)[f.next];
             } else {
-                const Entry& e = f.node->u_.object->entries[f.next];
+                const Entry& e = f.node->u_.object->entries()[f.next];
                 combine(f.h, std::hash<std::string_view>{}(e.key->view()));
                 child = e.value;
             }
@@ -716,24 +838,25 @@ std::unique_ptr<JV> JV::clone() const {
         auto [src, dst] = pending.back();
         pending.pop_back();
         if (src->type_ == Type::Array) {
-            const auto& from = *src->u_.array;
-            auto& to = *dst->u_.array;
-            to.reserve(from.size());
+            const detail::ArrayRep& from = *src->u_.array;
+            detail::ArrayRep* to = detail::ArrayRep::resize(dst->u_.array, from.count);
+            dst->u_.array = to;
             for (const JV* child : from) {
                 JV* copy = shallowCopy(*child);
-                to.push_back(copy);
-                dst->adopt(copy, static_cast<std::uint32_t>(to.size() - 1));
+                to->data()[to->count] = copy;
+                dst->adopt(copy, to->count++);
                 if (isContainer(*child)) pending.emplace_back(child, copy);
             }
         } else {
-            const auto& from = src->u_.object->entries;
-            auto& to = dst->u_.object->entries;
-            to.reserve(from.size());
-            for (const Entry& e : from) {
-                JV* copy = shallowCopy(*e.value);
-                to.push_back(Entry{Text::ref(e.key), copy});
-                dst->adopt(copy, static_cast<std::uint32_t>(to.size() - 1));
-                if (isContainer(*e.value)) pending.emplace_back(e.value, copy);
+            const detail::ObjectRep& from = *src->u_.object;
+            // Copies are exactly sized, as read objects are; the source order is not copied.
+            detail::ObjectRep* to = detail::ObjectRep::resize(dst->u_.object, from.size, 0);
+            dst->u_.object = to;
+            for (const Entry* e = from.entries(); e != from.entriesEnd(); ++e) {
+                JV* copy = shallowCopy(*e->value);
+                to->entries()[to->size] = Entry{Text::ref(e->key), copy};
+                dst->adopt(copy, to->size++);
+                if (isContainer(*e->value)) pending.emplace_back(e->value, copy);
             }
         }
     }
@@ -752,7 +875,8 @@ void JV::cloneTo(JV& target) const {
     if (target.type_ == Type::Array) {
         for (JV* child : *target.u_.array) child->parent_ = &target;
     } else if (target.type_ == Type::Object) {
-        for (const Entry& e : target.u_.object->entries) e.value->parent_ = &target;
+        const detail::ObjectRep& rep = *target.u_.object;
+        for (const Entry* e = rep.entries(); e != rep.entriesEnd(); ++e) e->value->parent_ = &target;
     }
 }
 

@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <charconv>
+#include <limits>
+#include <stdexcept>
 
 #include "tree_ops.h"
 #include "zephalon/jv/jv.h"
@@ -27,10 +29,27 @@ void JVDoc::addPos(JV& node, std::int32_t line, std::int32_t column) {
 }
 
 void JVDoc::addProp(JV& object, std::string_view key) {
-    auto& rep = TreeOps::object(object);
+    detail::ObjectRep* rep = &TreeOps::object(object);
     // Share the key's text with the entry when there is one.
     const Entry* entry = object.findEntry(key);
-    rep.order.push_back(entry != nullptr ? Text::ref(entry->key) : Text::make(key));
+    Text* text = entry != nullptr ? Text::ref(entry->key) : Text::make(key);
+    if (rep->orderSize == rep->orderCapacity) {
+        // Room for as many keys as the object has members, or twice the recorded ones.
+        std::uint64_t room = std::max<std::uint64_t>({4, rep->size, std::uint64_t{rep->orderCapacity} * 2});
+        try {
+            if (rep->orderCapacity == std::numeric_limits<std::uint32_t>::max()) {
+                throw std::length_error("Too many keys recorded for one object");
+            }
+            rep = detail::ObjectRep::resize(
+                rep, rep->capacity,
+                static_cast<std::uint32_t>(std::min<std::uint64_t>(room, std::numeric_limits<std::uint32_t>::max())));
+        } catch (...) {
+            Text::unref(text);
+            throw;
+        }
+        TreeOps::setObject(object, rep);
+    }
+    rep->order()[rep->orderSize++] = text;
 }
 
 void JVDoc::addProps(JV& object, std::span<const std::string> keys) {
@@ -44,18 +63,19 @@ void JVDoc::addProps(JV& object, std::initializer_list<std::string_view> keys) {
 std::vector<std::string_view> JVDoc::propOrder(const JV& object) const {
     std::vector<std::string_view> keys;
     if (!object.isObject()) return keys;
-    const auto& order = object.u_.object->order;
-    keys.reserve(order.size());
-    for (const Text* key : order) keys.push_back(key->view());
+    const detail::ObjectRep& rep = *object.u_.object;
+    keys.reserve(rep.orderSize);
+    for (std::uint32_t i = 0; i < rep.orderSize; ++i) keys.push_back(rep.order()[i]->view());
     return keys;
 }
 
 void JVDoc::clearPropOrder(JV& object) {
     if (!object.isObject()) return;
-    auto& order = object.u_.object->order;
-    for (Text* key : order) Text::unref(key);
-    order.clear();
-    order.shrink_to_fit();
+    detail::ObjectRep* rep = object.u_.object;
+    if (rep->orderCapacity == 0) return;
+    for (std::uint32_t i = 0; i < rep->orderSize; ++i) Text::unref(rep->order()[i]);
+    rep->orderSize = 0;
+    object.u_.object = detail::ObjectRep::resize(rep, rep->capacity, 0);
 }
 
 void JVDoc::clearPropOrder() {
@@ -66,7 +86,8 @@ void JVDoc::clearPropOrder() {
         pending.pop_back();
         if (node->isObject()) {
             clearPropOrder(*node);
-            for (const Entry& e : node->u_.object->entries) pending.push_back(e.value);
+            const detail::ObjectRep& rep = *node->u_.object;
+            for (const Entry* e = rep.entries(); e != rep.entriesEnd(); ++e) pending.push_back(e->value);
         } else if (node->isArray()) {
             for (JV* child : *node->u_.array) pending.push_back(child);
         }
@@ -81,10 +102,10 @@ void JVDoc::rebuildPointers() {
         JV* node = pending.back();
         pending.pop_back();
         if (node->isObject()) {
-            auto& entries = node->u_.object->entries;
-            for (std::size_t i = 0; i < entries.size(); ++i) {
-                TreeOps::link(*node, *entries[i].value, static_cast<std::uint32_t>(i));
-                pending.push_back(entries[i].value);
+            const detail::ObjectRep& rep = *node->u_.object;
+            for (std::uint32_t i = 0; i < rep.size; ++i) {
+                TreeOps::link(*node, *rep.entries()[i].value, i);
+                pending.push_back(rep.entries()[i].value);
             }
         } else if (node->isArray()) {
             auto& items = *node->u_.array;
@@ -151,12 +172,12 @@ JV* JVDoc::findNode(const JVPointer& pointer) { return root_ ? root_->find(point
 // ---- SortedProperties ----
 
 SortedProperties::SortedProperties(const JV& object) : object_(&object) {
-    const auto& entries = object.objectRep().entries;
-    keys_.reserve(entries.size());
-    values_.reserve(entries.size());
-    for (const Entry& e : entries) {
-        keys_.push_back(e.key->view());
-        values_.push_back(e.value);
+    const detail::ObjectRep& rep = object.objectRep();
+    keys_.reserve(rep.size);
+    values_.reserve(rep.size);
+    for (const Entry* e = rep.entries(); e != rep.entriesEnd(); ++e) {
+        keys_.push_back(e->key->view());
+        values_.push_back(e->value);
     }
 }
 
@@ -170,7 +191,8 @@ SortedProperties::SortedProperties(const JV& object, const std::vector<std::stri
 
 template <typename Key>
 void SortedProperties::build(std::span<const Key> order) {
-    const auto& entries = object_->objectRep().entries;
+    const detail::ObjectRep& rep = object_->objectRep();
+    std::span<const Entry> entries(rep.entries(), rep.size);
     keyOrder_ = order.empty();
     keys_.reserve(entries.size());
     values_.reserve(entries.size());

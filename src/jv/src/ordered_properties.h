@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -18,9 +19,9 @@ namespace zephalon::jv::detail {
 template <typename Visit>
 void visitInOrder(const JV& object, const KeyOrder& order, std::vector<std::uint8_t>& taken, Visit&& visit) {
     const ObjectRep& rep = TreeOps::object(const_cast<JV&>(object));
-    const std::vector<Entry>& entries = rep.entries;
+    const std::span<const Entry> entries(rep.entries(), rep.size);
     const bool listed = order.rule == KeyOrder::Rule::Listed && order.listed != nullptr && !order.listed->empty();
-    const bool source = order.rule == KeyOrder::Rule::Source && !rep.order.empty();
+    const bool source = order.rule == KeyOrder::Rule::Source && rep.orderSize != 0;
     if (!listed && !source) {
         for (const Entry& e : entries) visit(e.key->view(), *e.value);
         return;
@@ -54,7 +55,7 @@ void visitInOrder(const JV& object, const KeyOrder& order, std::vector<std::uint
         for (const std::string& key : *order.listed) visitAt(find(key));
     } else {
         // The reader records the very texts that key the entries, so a recorded key is usually found by its address.
-        for (const Text* key : rep.order) {
+        for (const Text* key : std::span<Text* const>(rep.order(), rep.orderSize)) {
             std::size_t index = 0;
             if (small) {
                 while (index < entries.size() && entries[index].key != key) ++index;

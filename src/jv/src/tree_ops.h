@@ -22,7 +22,10 @@ struct TreeOps {
         return node;
     }
     static ObjectRep& object(JV& n) { return n.objectRep(); }
+    // Gives an object the block that replaces its own (after ObjectRep::resize).
+    static void setObject(JV& n, ObjectRep* rep) { n.u_.object = rep; }
     static ArrayRep& array(JV& n) { return n.arrayRep(); }
+    static void setArray(JV& n, ArrayRep* rep) { n.u_.array = rep; }
     static void link(JV& container, JV& child, std::uint32_t slot) {
         child.parent_ = &container;
         child.slot_ = slot;

@@ -472,5 +472,58 @@ TEST(JsonReader, SkipsAByteOrderMarkAndCountsItInByteOffsets) {
     EXPECT_EQ(parseFailure("\xEF\xBB\xBF"), "1:1: JSON parse error: expected a value, found the end of the text");
 }
 
+// The reader sizes every object and array exactly; the first member added afterwards must grow them without losing
+// the recorded key order or the children's places, and must not touch any other container.
+TEST(JsonReader, ReadContainersGrowWhenEdited) {
+    auto doc = read(R"({"b": 1, "a": [1, 2], "c": {}, "d": {}, "e": []})");
+    JV* root = doc->root();
+    JV* added = root->setObjectProperty("aa");
+    doc->addProp(*root, "aa");
+    EXPECT_EQ(doc->propOrder(*root), (std::vector<std::string_view>{"b", "a", "c", "d", "e", "aa"}));
+    EXPECT_EQ(added->pointer(), "/aa");
+    for (auto [key, value] : root->properties()) EXPECT_EQ(value->pointer(), "/" + std::string(key));
+
+    JV* third = root->property("a")->addInt(3);
+    EXPECT_EQ(third->pointer(), "/a/2");
+    EXPECT_EQ(root->property("a")->at(0)->pointer(), "/a/0");
+
+    root->property("c")->setNullProperty("inside");
+    root->property("e")->addNull();
+    EXPECT_EQ(root->property("c")->size(), 1u);
+    EXPECT_EQ(root->property("d")->size(), 0u);
+    EXPECT_EQ(root->property("e")->size(), 1u);
+    EXPECT_EQ(doc->findNode("/c/inside")->pointer(), "/c/inside");
+
+    // A copy is sized exactly as well, without the recorded order, and grows apart from the original.
+    std::unique_ptr<JV> copy = root->clone();
+    copy->setNullProperty("only-in-copy");
+    copy->property("a")->addNull();
+    EXPECT_EQ(root->size(), 6u);
+    EXPECT_EQ(root->property("a")->size(), 3u);
+    EXPECT_EQ(copy->property("only-in-copy")->pointer(), "/only-in-copy");
+}
+
+TEST(JsonReader, LargeObjectsAndArraysReadWhole) {
+    constexpr int kMembers = 100000;
+    std::string text = "{";
+    for (int i = 0; i < kMembers; ++i) text += fmt::format("\"m{}\": [{}, \"v\"],", (i * 7) % kMembers, i);
+    text += "\"m0\": \"last\"}";
+    auto doc = read(text);
+    const JV* root = doc->root();
+    ASSERT_EQ(root->size(), static_cast<std::size_t>(kMembers));
+    std::vector<std::string_view> order = doc->propOrder(*root);
+    ASSERT_EQ(order.size(), static_cast<std::size_t>(kMembers));
+    EXPECT_EQ(order[1], "m7");
+    EXPECT_EQ(root->property("m0")->stringValue(), "last");
+    for (int i = 1; i < kMembers; i += 997) {
+        std::string key = fmt::format("m{}", (i * 7) % kMembers);
+        EXPECT_EQ(order[static_cast<std::size_t>(i)], key);
+        const JV* pair = root->property(key);
+        ASSERT_NE(pair, nullptr) << key;
+        EXPECT_EQ(pair->at(0)->numberValue().compare(Number(i)), 0);
+        EXPECT_EQ(pair->at(1)->pointer(), "/" + key + "/1");
+    }
+}
+
 }  // namespace
 }  // namespace zephalon::jv

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 #include <variant>
+#include <vector>
 
 namespace zephalon::jv {
 namespace {
@@ -320,6 +322,111 @@ TEST(Doc, PropOrderAndSortedProperties) {
     doc.clearPropOrder(o);
     EXPECT_TRUE(doc.propOrder(o).empty());
     EXPECT_THROW(SortedProperties(JV(1)), std::bad_variant_access);
+}
+
+// Objects built member by member grow their one block of entries and recorded keys many times over, and the
+// recorded keys sit behind the entries: each growth must carry them along, and every child must keep naming itself.
+TEST(Doc, ObjectsGrownMemberByMemberKeepChildrenAndRecordedOrder) {
+    JVDoc doc;
+    doc.setRoot(JV::Type::Object);
+    JV& o = *doc.root();
+    constexpr int kMembers = 300;
+    std::vector<std::string> recorded;
+    for (int i = 0; i < kMembers; ++i) {
+        std::string key = "k" + std::to_string((i * 7919) % kMembers);  // every key once, not in key order
+        o.setIntProperty(key, i);
+        // Record only some keys, so the entries' room and the recorded keys' room grow at different times.
+        if (i % 3 != 2) {
+            doc.addProp(o, key);
+            recorded.push_back(key);
+        }
+    }
+    ASSERT_EQ(o.size(), static_cast<std::size_t>(kMembers));
+    EXPECT_EQ(doc.propOrder(o), std::vector<std::string_view>(recorded.begin(), recorded.end()));
+    std::string previous;
+    for (auto [key, value] : o.properties()) {
+        EXPECT_LT(previous, key);
+        previous = key;
+        EXPECT_EQ(value->parent(), &o);
+        EXPECT_EQ(value->pointer(), "/" + std::string(key));
+    }
+
+    // Taking members out shifts the later ones; adding in front shifts them back.
+    for (int i = 0; i < kMembers; i += 3) {
+        std::unique_ptr<JV> taken = o.releaseProperty("k" + std::to_string(i));
+        ASSERT_NE(taken, nullptr);
+        EXPECT_EQ(taken->parent(), nullptr);
+    }
+    JV* first = o.setStringProperty("", "front");
+    EXPECT_EQ(o.size(), static_cast<std::size_t>(kMembers - kMembers / 3 + 1));
+    EXPECT_EQ(first->pointer(), "/");
+    for (auto [key, value] : o.properties()) EXPECT_EQ(value->pointer(), "/" + std::string(key));
+    EXPECT_EQ(doc.propOrder(o).size(), recorded.size());
+
+    // Without recorded keys the block gives their room back; recording again starts afresh.
+    doc.clearPropOrder(o);
+    EXPECT_TRUE(doc.propOrder(o).empty());
+    o.setNullProperty("late");
+    doc.addProps(o, {"late", "k1"});
+    EXPECT_EQ(doc.propOrder(o), (std::vector<std::string_view>{"late", "k1"}));
+    EXPECT_EQ(o.property("late")->pointer(), "/late");
+}
+
+// Fresh containers hold no storage of their own until something is added: adding to one must leave every other
+// untouched, whichever way the container was made.
+TEST(Value, EmptyContainersStayIndependent) {
+    JV a(JV::ObjectTag{});
+    JV b(JV::Type::Object);
+    JV c;
+    c.setObject();
+    JVDoc doc;
+    doc.clearPropOrder(a);
+    a.setIntProperty("x", 1);
+    doc.addProp(b, "recorded");
+    EXPECT_EQ(a.size(), 1u);
+    EXPECT_EQ(b.size(), 0u);
+    EXPECT_EQ(c.size(), 0u);
+    EXPECT_EQ(doc.propOrder(b), (std::vector<std::string_view>{"recorded"}));
+    EXPECT_TRUE(doc.propOrder(c).empty());
+    EXPECT_TRUE(doc.propOrder(a).empty());
+    EXPECT_TRUE(c.properties().empty());
+
+    JV list(JV::ArrayTag{});
+    JV other(JV::Type::Array);
+    list.addInt(1);
+    EXPECT_EQ(list.size(), 1u);
+    EXPECT_TRUE(other.items().empty());
+
+    // Copies of empty containers, and containers emptied again, take members as fresh ones do.
+    std::unique_ptr<JV> copy = c.clone();
+    copy->setNullProperty("y");
+    EXPECT_EQ(c.size(), 0u);
+    EXPECT_TRUE(list.removeAt(0));
+    list.addString("again");
+    EXPECT_EQ(list.at(0)->pointer(), "/0");
+    other.cloneTo(list);
+    EXPECT_EQ(list.size(), 0u);
+    list.addNull();
+    EXPECT_EQ(other.size(), 0u);
+}
+
+TEST(Value, ArraysGrownOneByOneKeepChildrenInPlace) {
+    JV root(JV::ObjectTag{});
+    JV* list = root.setArrayProperty("list");
+    std::vector<JV*> added;
+    for (int i = 0; i < 1000; ++i) added.push_back(list->addInt(i));
+    ASSERT_EQ(list->size(), 1000u);
+    for (std::size_t i = 0; i < added.size(); i += 97) {
+        EXPECT_EQ(list->at(i), added[i]);
+        EXPECT_EQ(added[i]->parent(), list);
+        EXPECT_EQ(added[i]->pointer(), "/list/" + std::to_string(i));
+    }
+    std::unique_ptr<JV> head = list->releaseAt(0);
+    EXPECT_EQ(head->parent(), nullptr);
+    EXPECT_EQ(added[999]->pointer(), "/list/998");
+    std::unique_ptr<JV> copy = root.clone();
+    EXPECT_TRUE(copy->equal(root));
+    EXPECT_EQ(copy->find(JVPointer("/list/998"))->pointer(), "/list/998");
 }
 
 }  // namespace

@@ -4,8 +4,9 @@
 // objects and finds nodes by pointer text) and SortedProperties (an object's properties in a chosen order).
 //
 // Memory layout: a node is 32 bytes. Strings and keys live in shared, reference-counted text blocks (a document read
-// from text shares one block per distinct key), objects keep a vector of (key, child) entries sorted by key, and
-// every node links to its container, so pointer texts are derived on demand instead of being stored per node.
+// from text shares one block per distinct key), an object keeps its (key, child) entries sorted by key in one block, an
+// array its elements in another, and every node links to its container, so pointer texts are derived on demand instead
+// of being stored per node.
 
 #include <concepts>
 #include <cstddef>
@@ -52,12 +53,56 @@ struct Entry {
     JV* value;
 };
 
+// An object's members in one block: this header, then room for `capacity` entries sorted by key, byte-wise, with
+// unique keys (the first `size` in use), then room for `orderCapacity` keys in source order as recorded through
+// JVDoc (the first `orderSize` in use). A single block per object keeps trees small and quick to build and free (a
+// large document has hundreds of thousands of objects); the reader sizes it exactly, as it knows the members when it
+// closes the object, and objects built member by member grow it by reallocation.
+// Every object without room for anything shares one static empty block, so a fresh object allocates nothing.
 struct ObjectRep {
-    std::vector<Entry> entries;  // sorted by key, byte-wise, keys unique
-    std::vector<Text*> order;    // keys in source order, as recorded through JVDoc
-};
+    std::uint32_t size;
+    std::uint32_t capacity;
+    std::uint32_t orderSize;
+    std::uint32_t orderCapacity;
 
-using ArrayRep = std::vector<JV*>;
+    Entry* entries() { return reinterpret_cast<Entry*>(this + 1); }
+    const Entry* entries() const { return reinterpret_cast<const Entry*>(this + 1); }
+    Entry* entriesEnd() { return entries() + size; }
+    const Entry* entriesEnd() const { return entries() + size; }
+    Text** order() { return reinterpret_cast<Text**>(entries() + capacity); }
+    Text* const* order() const { return reinterpret_cast<Text* const*>(entries() + capacity); }
+
+    // A block with room for the given counts, nothing in use; the shared empty block when both are 0.
+    static ObjectRep* make(std::uint32_t capacity, std::uint32_t orderCapacity);
+    // The block re-sized to the given room (at least what is in use), contents kept; `rep` is invalid afterwards.
+    static ObjectRep* resize(ObjectRep* rep, std::uint32_t capacity, std::uint32_t orderCapacity);
+    // Frees the block only; the caller has released the keys and the children.
+    static void destroy(ObjectRep* rep);
+};
+static_assert(sizeof(ObjectRep) % alignof(Entry) == 0 && alignof(Entry) >= alignof(Text*));
+
+// An array's elements in one block: this header, then room for `capacity` elements (the first `count` in use). As
+// with objects, arrays without room share one static empty block.
+struct ArrayRep {
+    std::uint32_t count;
+    std::uint32_t capacity;
+
+    JV** data() { return reinterpret_cast<JV**>(this + 1); }
+    JV* const* data() const { return reinterpret_cast<JV* const*>(this + 1); }
+    std::size_t size() const { return count; }
+    JV** begin() { return data(); }
+    JV** end() { return data() + count; }
+    JV* const* begin() const { return data(); }
+    JV* const* end() const { return data() + count; }
+    JV*& operator[](std::size_t i) { return data()[i]; }
+    JV* operator[](std::size_t i) const { return data()[i]; }
+
+    static ArrayRep* make(std::uint32_t capacity);
+    // The block re-sized to the given room (at least what is in use), contents kept; `rep` is invalid afterwards.
+    static ArrayRep* resize(ArrayRep* rep, std::uint32_t capacity);
+    static void destroy(ArrayRep* rep);
+};
+static_assert(sizeof(ArrayRep) % alignof(JV*) == 0);
 
 // Internal operations of the module on node internals.
 struct TreeOps;
