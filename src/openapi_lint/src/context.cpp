@@ -13,18 +13,8 @@ namespace zephalon::openapi_lint {
 
 namespace {
 
-// Where the node stands in the source, or where its nearest ancestor that was read does: a node that a fix added, or
-// one the model holds whatever the source says, has no place of its own, and its parent is where a reader of the
-// file finds it.
-std::optional<openapi::SourceLocation> locate(const openapi::OpenAPIReadResult* readResult, const openapi::Node* node) {
-    if (readResult == nullptr) return std::nullopt;
-    for (; node != nullptr; node = node->parent()) {
-        if (auto location = readResult->sourceLocation(node)) return location;
-    }
-    return std::nullopt;
-}
-
-// The source value of the node, or of its nearest ancestor that was read (see `locate`).
+// The source value of the node, or of its nearest ancestor that was read: a node that a fix added, or one the model
+// holds whatever the source says, has no place of its own, and its parent is where a reader of the file finds it.
 const jv::JV* sourceValue(const openapi::OpenAPIReadResult* readResult, const openapi::Node* node) {
     if (readResult == nullptr) return nullptr;
     for (; node != nullptr; node = node->parent()) {
@@ -61,11 +51,8 @@ void Context::record(const Rule& rule, std::string message, const jv::JV* value)
     issue.setSeverity(rule.severity());
     issue.setRuleId(rule.sharedId());
     issue.setMessage(std::move(message));
-    // YAML scalars carry no position; the nearest enclosing collection does.
-    const jv::JV* placed = value;
-    while (placed != nullptr && !placed->pos.known()) placed = placed->parent();
     if (value != nullptr) issue.setJsonPointer(pointerTexts_.of(*value));
-    place(issue, value, placed != nullptr ? placed->pos : Pos{});
+    place(issue, value);
     issue.setAutoFixable(rule.autoFixable());
     result_.addIssue(std::move(issue));
 }
@@ -78,12 +65,9 @@ const openapi::Node* Context::nearestNode(const jv::JV* value) const {
     return nullptr;
 }
 
-void Context::setPos(Issue& issue, const openapi::Node* node) const {
-    const auto location = locate(readResult_, node);
-    place(issue, location ? location->value : nullptr, location ? location->pos : Pos{});
-}
+void Context::setPos(Issue& issue, const openapi::Node* node) const { place(issue, sourceValue(readResult_, node)); }
 
-void Context::place(Issue& issue, const jv::JV* value, Pos pos) const {
+void Context::place(Issue& issue, const jv::JV* value) const {
     int base = positionBase_;
     // In a document split over several files a finding belongs to the file its value was read from, and its
     // position counts as that file's format does.
@@ -101,18 +85,21 @@ void Context::place(Issue& issue, const jv::JV* value, Pos pos) const {
             issue.setFile(file_);
         }
     }
-    if (!pos.known()) {
+    // YAML scalars carry no position; the nearest enclosing collection does.
+    const jv::JV* placed = value;
+    while (placed != nullptr && !placed->pos.known()) placed = placed->parent();
+    if (placed == nullptr) {
         issue.setLine(-1);
         issue.setColumn(-1);
         return;
     }
-    issue.setLine(static_cast<std::int64_t>(pos.line) + base);
-    issue.setColumn(static_cast<std::int64_t>(pos.column) + base);
+    issue.setLine(static_cast<std::int64_t>(placed->pos.line) + base);
+    issue.setColumn(static_cast<std::int64_t>(placed->pos.column) + base);
 }
 
 std::string Context::nodeToJsonPointer(const openapi::Node* node) const {
-    const auto location = locate(readResult_, node);
-    return location ? location->pointer : std::string();
+    const jv::JV* value = sourceValue(readResult_, node);
+    return value != nullptr ? value->pointer() : std::string();
 }
 
 }  // namespace zephalon::openapi_lint

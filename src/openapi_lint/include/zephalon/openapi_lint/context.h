@@ -9,7 +9,6 @@
 
 #include "zephalon/jv/jv.h"
 #include "zephalon/jv/pointer_texts.h"
-#include "zephalon/jv/pos.h"
 #include "zephalon/openapi_lint/issue.h"
 
 namespace zephalon::openapi {
@@ -62,8 +61,9 @@ class Context {
   private:
     // Records a finding at a source value (null when the node has none; the finding then has no place).
     void record(const Rule& rule, std::string message, const jv::JV* value);
-    // Sets the issue's position, and its file when the value stands in another file than the root document.
-    void place(Issue& issue, const jv::JV* value, Pos pos) const;
+    // Sets the issue's position (that of the value, or of the nearest value around it that has one; unknown for
+    // null), and its file when the value stands in another file than the root document.
+    void place(Issue& issue, const jv::JV* value) const;
 
     Issue::SharedText file_ = std::make_shared<const std::string>();
     openapi::OpenAPIReadResult* readResult_ = nullptr;
