@@ -51,7 +51,7 @@ void Context::record(const Rule& rule, std::string message, const jv::JV* value)
     issue.setSeverity(rule.severity());
     issue.setRuleId(rule.sharedId());
     issue.setMessage(std::move(message));
-    if (value != nullptr) issue.setJsonPointer(pointerTexts_.of(*value));
+    if (value != nullptr && recordPointers_) issue.setJsonPointer(pointerTexts_.of(*value));
     place(issue, value);
     issue.setAutoFixable(rule.autoFixable());
     result_.addIssue(std::move(issue));

@@ -150,6 +150,7 @@ void Linter::process(openapi::OpenAPIReadResult& readResult) {
 
 void Linter::process(openapi::OpenAPIReadResult& readResult, const std::string& fileName) {
     context_.setFile(canonicalPath(fileName));
+    context_.setRecordPointers(keepPointers_ || formatter_->showsPointers());
     ReadResultScope scope(context_, readResult);
     const std::vector<Rule*> ordered = runOrder(rules_);
 

@@ -132,6 +132,7 @@ TEST_F(LinterTest, IssuesCarryTheSourcePositionAndPointer) {
     configure(R"({"rules": {"test/missing-operation-id": "warn"}})");
     auto json = readFile(dir.write("api.json", std::string(kPetstoreJson)));
     auto yaml = readFile(dir.write("api.yaml", std::string(kPetstoreYaml)));
+    linter.setKeepPointers(true);
     linter.process(*json, dir.file("sub/../api.json"));
     linter.process(*yaml);
 
@@ -153,6 +154,18 @@ TEST_F(LinterTest, IssuesCarryTheSourcePositionAndPointer) {
     EXPECT_EQ(linter.context().result().warningCount(), 2u);
     // Nothing refers to a read result once its document is done.
     EXPECT_EQ(linter.context().readResult(), nullptr);
+}
+
+TEST_F(LinterTest, PointersAreRecordedWhenTheReportOrTheCallerReadsThem) {
+    configure(R"({"rules": {"test/missing-operation-id": "warn"}})");
+    auto json = readFile(dir.write("api.json", std::string(kPetstoreJson)));
+    linter.process(*json);
+    linter.setFormatter("json");
+    linter.process(*json);
+    const auto& issues = linter.context().result().issues();
+    ASSERT_EQ(issues.size(), 2u);
+    EXPECT_EQ(issues[0].jsonPointer(), "");
+    EXPECT_EQ(issues[1].jsonPointer(), "/paths/~1pets/post");
 }
 
 TEST_F(LinterTest, ReportPrintsEveryDocumentOnceAfterTheRun) {

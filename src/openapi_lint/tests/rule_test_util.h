@@ -31,6 +31,7 @@ inline std::vector<std::string> findings(std::string_view ruleId, std::string_vi
                                          const char* options = nullptr) {
     std::ostringstream out;
     Linter linter(out);
+    linter.setKeepPointers(true);
     auto config =
         jv::readString(options == nullptr ? fmt::format(R"({{"rules": {{"{}": "error"}}}})", ruleId)
                                           : fmt::format(R"({{"rules": {{"{}": ["error", {}]}}}})", ruleId, options),

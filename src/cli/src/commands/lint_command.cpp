@@ -95,6 +95,8 @@ int LintCommand::execute() {
     if (parser().count("--baseline") > 0) {
         baseline = openapi_lint::Baseline::load(parser().get_option("--baseline")->as<std::string>());
     }
+    // A baseline lists findings by their pointers.
+    linter.setKeepPointers(baseline.has_value() || parser().count("--write-baseline") > 0);
 
     openapi::ReadOptions readOptions;
     readOptions.allowRefsOutside = parser().count("--allow-external-refs-outside") > 0;

@@ -39,6 +39,7 @@ class JSONFormatter : public Formatter {
   public:
     using Formatter::Formatter;
     void format(const Context& context) override;
+    bool showsPointers() const override { return true; }
 };
 
 // The Test Anything Protocol: one failed test per file, with a YAML block of its findings.
@@ -53,6 +54,7 @@ class SarifFormatter : public Formatter {
   public:
     using Formatter::Formatter;
     void format(const Context& context) override;
+    bool showsPointers() const override { return true; }
 };
 
 // Workflow commands that CI annotates the changed files with: one "::error" or "::warning" line per finding.

@@ -40,12 +40,16 @@ class Context {
     const Result& result() const { return result_; }
     void setResult(Result result) { result_ = std::move(result); }
 
+    // Whether findings get their JSON Pointer (on unless switched off). Its text is a good part of what a finding
+    // costs, and most reports do not print it.
+    void setRecordPointers(bool record) { recordPointers_ = record; }
+
     // Records a finding of `rule` at `node`: the rule's id, severity and fixability, this context's file, and the
-    // node's source position and JSON Pointer. The one way rules report.
+    // node's source position and, when recorded, JSON Pointer. The one way rules report.
     void addIssue(const Rule& rule, std::string message, const openapi::Node* node);
     // Records a finding at a value of the source document that no node of the model stands for (a duplicate the
     // model merged away, a member a validation points at): its position, or that of the nearest value around it
-    // that has one, and its JSON Pointer.
+    // that has one, and its JSON Pointer when recorded.
     void addIssue(const Rule& rule, std::string message, const jv::JV* value);
     // The model node read from the value, or from the nearest value around it that a node was read from; null when
     // there is none.
@@ -71,6 +75,7 @@ class Context {
     mutable std::map<std::filesystem::path, Issue::SharedText> otherFiles_;
     // YAML positions count from 0; reports count lines and columns from 1.
     int positionBase_ = 0;
+    bool recordPointers_ = true;
     // The findings of one document come in document order; their pointer texts share their containers' texts.
     jv::PointerTexts pointerTexts_;
     Result result_;

@@ -23,6 +23,8 @@ class Formatter {
 
     // Writes the report of every issue in the context's result.
     virtual void format(const Context& context) = 0;
+    // Whether the report prints the issues' JSON Pointers; the linter records them only when someone reads them.
+    virtual bool showsPointers() const { return false; }
 
   protected:
     std::ostream& out() const { return out_; }

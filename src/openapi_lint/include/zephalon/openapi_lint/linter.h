@@ -38,6 +38,9 @@ class Linter {
     void setFormatter(std::string_view id);
     void setFormatter(std::unique_ptr<Formatter> formatter);
     void setAutoFix(bool autoFix) { autoFix_ = autoFix; }
+    // Issues carry their JSON Pointer when the formatter prints it, or always once this is set (a baseline matches
+    // findings by it). Set both before processing: a pointer cannot be derived after its document is gone.
+    void setKeepPointers(bool keep) { keepPointers_ = keep; }
 
     // The "recommended" rule set.
     void setDefaultConfig();
@@ -69,6 +72,7 @@ class Linter {
     std::ostream& out_;
     Context context_;
     bool autoFix_ = false;
+    bool keepPointers_ = false;
     std::map<std::string, std::unique_ptr<Rule>, std::less<>> rules_;
     std::unique_ptr<Formatter> formatter_;
 };
