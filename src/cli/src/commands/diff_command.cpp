@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "leave_to_exit.h"
 #include "zephalon/cli/config_file.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/info.h"
@@ -139,6 +140,8 @@ int DiffCommand::execute() {
             openapi::writeToFile(dest.get(), destPath);
         }
     }
+    leaveToExit(std::move(source));
+    leaveToExit(std::move(dest));
     return result.severity == openapi_diff::ChangeSeverity::breaking || result.versionTooLow ? 1 : 0;
 }
 

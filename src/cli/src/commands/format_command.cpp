@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "leave_to_exit.h"
 #include "zephalon/cli/config_file.h"
 #include "zephalon/foundation/atomic_write.h"
 #include "zephalon/jv/file_io.h"
@@ -50,16 +51,19 @@ void formatToOutput(const openapi_format::Formatter& formatter, const std::strin
     if (!format) throw std::runtime_error(fmt::format("Unknown file format: {}", output));
     auto doc = readDocument(input).first;
     writeOutput(output, formatter.process(*doc, *format));
+    leaveToExit(std::move(doc));
 }
 
 // Rewrites a file in place, or beside it under the other extension when the configured format differs from the
-// file's own (the input is then left as it was).
-void formatInPlace(const openapi_format::Formatter& formatter, const std::filesystem::path& input) {
+// file's own (the input is then left as it was). Returns the document read.
+std::unique_ptr<jv::JVDoc> formatInPlace(const openapi_format::Formatter& formatter,
+                                         const std::filesystem::path& input) {
     auto [doc, inputFormat] = readDocument(input);
     FileFormat format = formatter.config().format().value_or(inputFormat);
     std::filesystem::path output = input;
     if (format != inputFormat) output.replace_extension(jv::extensionForFormat(format));
     writeOutput(output, formatter.process(*doc, format));
+    return std::move(doc);
 }
 
 }  // namespace
@@ -109,16 +113,20 @@ int FormatCommand::execute() {
     }
 
     // Every file is replaced atomically, so when one fails the earlier ones are fully formatted and the later ones
-    // untouched; with several inputs the message says which file stopped the run.
+    // untouched; with several inputs the message says which file stopped the run. Each document is freed when the
+    // next is read; the last one is left to the end of the process.
+    std::unique_ptr<jv::JVDoc> done;
     for (const std::string& file : files) {
+        done.reset();
         try {
-            formatInPlace(formatter, file);
+            done = formatInPlace(formatter, file);
         } catch (const std::exception& e) {
             // Reading errors name their file already.
             if (files.size() == 1 || std::string_view(e.what()).starts_with(file + ":")) throw;
             throw std::runtime_error(fmt::format("{}: {}", file, e.what()));
         }
     }
+    leaveToExit(std::move(done));
     return 0;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "leave_to_exit.h"
 #include "zephalon/cli/config_file.h"
 #include "zephalon/openapi/reader.h"
 #include "zephalon/openapi/schema_format.h"
@@ -103,10 +104,12 @@ int LintCommand::execute() {
 
     // A document named twice is linted once; otherwise its findings would be reported twice.
     std::set<std::filesystem::path> seen;
+    // Each document is freed when the next is read; the last one is left to the end of the process.
+    std::unique_ptr<openapi::OpenAPIReadResult> readResult;
     for (const std::string& file : parser().get_option("files")->as<std::vector<std::string>>()) {
         std::error_code ignored;
         if (!seen.insert(std::filesystem::weakly_canonical(std::filesystem::absolute(file), ignored)).second) continue;
-        std::unique_ptr<openapi::OpenAPIReadResult> readResult;
+        readResult.reset();
         {
             auto span = telemetry::getSpanScope("read");
             try {
@@ -118,6 +121,7 @@ int LintCommand::execute() {
         auto span = telemetry::getSpanScope("process");
         linter.process(*readResult, file);
     }
+    leaveToExit(std::move(readResult));
 
     if (parser().count("--write-baseline") > 0) {
         const std::string path = parser().get_option("--write-baseline")->as<std::string>();
