@@ -3,12 +3,18 @@
 #include <utf8.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "ordered_properties.h"
+#include "tree_ops.h"
 #include "zephalon/jv/jv.h"
 #include "zephalon/number/number.h"
 
@@ -33,7 +39,32 @@ constexpr std::array<char, 256> makeEscapeTable() {
 
 constexpr std::array<char, 256> kEscape = makeEscapeTable();
 
+// The bytes a copy sixteen at a time may write past the end of what it copies.
+constexpr std::size_t kSpill = 16;
+
 }  // namespace
+
+// While a room is open, `out_` holds the text written so far followed by free space, which `cur_` and `lim_` delimit.
+// Writing through a pointer into space made once per value is what keeps the writer fast: appending to the string
+// piece by piece checked its capacity and updated its length for every punctuation mark. Closing the room cuts the
+// free space off again, also when a write fails half way, so `out_` never shows bytes that were not written.
+class JSONWriter::Room {
+  public:
+    explicit Room(JSONWriter& writer) : writer_(writer) {
+        writer_.cur_ = writer_.out_.data() + writer_.out_.size();
+        writer_.lim_ = writer_.cur_;
+    }
+    ~Room() {
+        writer_.out_.resize(static_cast<std::size_t>(writer_.cur_ - writer_.out_.data()));
+        writer_.cur_ = nullptr;
+        writer_.lim_ = nullptr;
+    }
+    Room(const Room&) = delete;
+    Room& operator=(const Room&) = delete;
+
+  private:
+    JSONWriter& writer_;
+};
 
 const char* JSONWriterError::what() const noexcept {
     switch (status_) {
@@ -159,7 +190,10 @@ void JSONWriter::writeNumber(const number::Number& value) {
     if (state == State::MapStart || state == State::MapKey) fail(JSONWriterError::Status::KeyMustBeStrings);
     if (value.isNaN() || value.isInfinity()) fail(JSONWriterError::Status::InvalidNumber);
     beforeValue();
-    appendNumber(value);
+    {
+        Room room(*this);
+        putNumber(value);
+    }
     afterValue();
 }
 
@@ -167,7 +201,10 @@ void JSONWriter::writeString(std::string_view value) {
     if (states_[depth_] == State::Error) throw JSONWriterError(JSONWriterError::Status::InErrorState);
     if (validateUTF8_ && !utf8::is_valid(value.begin(), value.end())) fail(JSONWriterError::Status::InvalidString);
     beforeValue();
-    appendQuoted(value);
+    {
+        Room room(*this);
+        putQuoted(value);
+    }
     afterValue();
 }
 
@@ -196,9 +233,41 @@ void JSONWriter::writeArrayEnd() { closeContainer(State::ArrayStart, State::InAr
 void JSONWriter::writeObjectStart() { openContainer(State::MapStart, '{'); }
 void JSONWriter::writeObjectEnd() { closeContainer(State::MapStart, State::MapKey, '}'); }
 
-void JSONWriter::appendString(std::string_view text) {
+void JSONWriter::grow(std::size_t n) {
+    const auto used = static_cast<std::size_t>(cur_ - out_.data());
+    // The free space grows with the text, so a large document is extended some dozens of times, not once per
+    // value, and the step stays small enough that the zeroed space left over at the end costs little. The capacity
+    // grows fourfold: each move to a larger block copies the text and faults in fresh pages, which in doubling
+    // steps cost a fifth of writing a large document. Only the pages written to are ever touched.
+    const std::size_t step = std::clamp<std::size_t>(used / 4, 4096, std::size_t{1} << 20);
+    if (out_.capacity() < used + n + step) out_.reserve((used + n + step) * 4);
+    out_.resize(used + n + step);
+    cur_ = out_.data() + used;
+    lim_ = out_.data() + out_.size();
+}
+
+void JSONWriter::put(const char* text, std::size_t n) {
+    room(n);
+    std::memcpy(cur_, text, n);
+    cur_ += n;
+}
+
+void JSONWriter::putIndent(int levels) {
+    const std::size_t length = 1 + static_cast<std::size_t>(levels) * indent_.size();
+    // Copied sixteen bytes at a time, so the text holds a block more than the longest indentation asked for.
+    if (newlineIndent_.size() < length + kSpill) {
+        newlineIndent_.assign(1, '\n');
+        for (int i = 0; i < levels * 2 + static_cast<int>(kSpill); ++i) newlineIndent_.append(indent_);
+        newlineIndent_.append(kSpill, ' ');
+    }
+    room(length + kSpill);
+    for (std::size_t i = 0; i < length; i += 16) std::memcpy(cur_ + i, newlineIndent_.data() + i, 16);
+    cur_ += length;
+}
+
+void JSONWriter::putString(std::string_view text) {
     if (validateUTF8_ && !utf8::is_valid(text.begin(), text.end())) fail(JSONWriterError::Status::InvalidString);
-    appendQuoted(text);
+    putQuoted(text);
 }
 
 namespace {
@@ -218,45 +287,112 @@ inline bool needsEscape(std::uint64_t word) {
     return control || hasByte(word, '"') || hasByte(word, '\\');
 }
 
+// Copies fewer than sixteen bytes that need no escape to `out` with a few overlapping word moves (it may write up to
+// 16 bytes) and says whether they needed none; on false, what was written is to be overwritten. Keys and most
+// values are short: this keeps them from going through the byte loop.
+inline bool copyClean(const char* p, std::size_t n, char* out, bool solidus) {
+    auto clean = [solidus](std::uint64_t word) { return !needsEscape(word) && !(solidus && hasByte(word, '/')); };
+    if (n >= 8) {
+        std::uint64_t head;
+        std::uint64_t tail;
+        std::memcpy(&head, p, 8);
+        std::memcpy(&tail, p + n - 8, 8);
+        if (!clean(head) || !clean(tail)) return false;
+        std::memcpy(out, &head, 8);
+        std::memcpy(out + n - 8, &tail, 8);
+        return true;
+    }
+    if (n >= 4) {
+        std::uint32_t head;
+        std::uint32_t tail;
+        std::memcpy(&head, p, 4);
+        std::memcpy(&tail, p + n - 4, 4);
+        // Both halves in one word; the upper half repeats the lower one when they overlap.
+        const std::uint64_t word = head | (static_cast<std::uint64_t>(tail) << 32);
+        if (!clean(word)) return false;
+        std::memcpy(out, &head, 4);
+        std::memcpy(out + n - 4, &tail, 4);
+        return true;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        auto byte = static_cast<unsigned char>(p[i]);
+        if (kEscape[byte] != 0 || (solidus && byte == '/')) return false;
+        out[i] = static_cast<char>(byte);
+    }
+    return true;
+}
+
 }  // namespace
 
-void JSONWriter::appendQuoted(std::string_view text) {
+void JSONWriter::putQuoted(std::string_view text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
-    out_.push_back('"');
-    const char* run = text.data();
-    const char* end = text.data() + text.size();
-    const char* p = run;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    // The text as it is, both quotes and the spill; every escape makes room for its own extra bytes.
+    room(text.size() + 2 + kSpill);
+    put('"');
+    auto escape = [&](unsigned char byte) {
+        room(6 + static_cast<std::size_t>(end - p) + 1 + kSpill);
+        char letter = kEscape[byte];
+        if (letter == 'u') {
+            const char seq[6] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
+            std::memcpy(cur_, seq, sizeof seq);
+            cur_ += sizeof seq;
+        } else {
+            cur_[0] = '\\';
+            cur_[1] = letter == 0 ? '/' : letter;
+            cur_ += 2;
+        }
+    };
+#if defined(__SSE2__)
+    // Sixteen bytes are copied before they are looked at: most text needs no escape, and when a block does, the
+    // bytes from the first escape on are simply written again.
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i solidus = _mm_set1_epi8(escapeSolidus_ ? '/' : '"');
+    const __m128i lastControl = _mm_set1_epi8(0x1F);
+    while (end - p >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(cur_), block);
+        const __m128i control = _mm_cmpeq_epi8(_mm_max_epu8(block, lastControl), lastControl);
+        const __m128i marks = _mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash));
+        const __m128i hits = _mm_or_si128(_mm_or_si128(control, marks), _mm_cmpeq_epi8(block, solidus));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (mask == 0) {
+            p += 16;
+            cur_ += 16;
+            continue;
+        }
+        const auto at = static_cast<unsigned>(__builtin_ctz(mask));
+        p += at;
+        cur_ += at;
+        escape(static_cast<unsigned char>(*p++));
+    }
+#endif
+    if (end - p < 16 && copyClean(p, static_cast<std::size_t>(end - p), cur_, escapeSolidus_)) {
+        cur_ += end - p;
+        p = end;
+    }
     while (p != end) {
-        // Most text needs no escape at all: pass it eight bytes at a time.
+        // Without wide registers, and for a tail with an escape: eight bytes at a time while they need none.
         if (end - p >= 8) {
             std::uint64_t word;
             std::memcpy(&word, p, sizeof word);
             if (!needsEscape(word) && !(escapeSolidus_ && hasByte(word, '/'))) {
+                std::memcpy(cur_, &word, sizeof word);
                 p += 8;
+                cur_ += 8;
                 continue;
             }
         }
-        auto byte = static_cast<unsigned char>(*p);
-        char escape = kEscape[byte];
-        if (escape == 0) {
-            if (byte != '/' || !escapeSolidus_) {
-                ++p;
-                continue;
-            }
-            escape = '/';
-        }
-        out_.append(run, p);
-        run = ++p;
-        if (escape == 'u') {
-            const char seq[6] = {'\\', 'u', '0', '0', kHex[byte >> 4], kHex[byte & 0xF]};
-            out_.append(seq, sizeof seq);
+        auto byte = static_cast<unsigned char>(*p++);
+        if (kEscape[byte] == 0 && (byte != '/' || !escapeSolidus_)) {
+            *cur_++ = static_cast<char>(byte);
         } else {
-            const char seq[2] = {'\\', escape};
-            out_.append(seq, sizeof seq);
+            escape(byte);
         }
     }
-    out_.append(run, end);
-    out_.push_back('"');
+    put('"');
 }
 
 void JSONWriter::write(const JV& node) { writeRoot(node, nullptr); }
@@ -280,38 +416,44 @@ void JSONWriter::writeRoot(const JV& node, const JVDoc* orderDoc) {
     }
     beforeValue();
     orderDoc_ = orderDoc;
-    emit(node, depth_, placedOrder_ != nullptr ? placedOrder_->rootPlace() : 0);
+    {
+        Room room(*this);
+        emit(node, depth_, placedOrder_ != nullptr ? placedOrder_->rootPlace() : 0);
+    }
     afterValue();
 }
 
 void JSONWriter::emit(const JV& node, int level, PlacedKeyOrder::Place place) {
     switch (node.type()) {
         case JV::Type::Null:
-            out_.append("null", 4);
+            put("null", 4);
             return;
         case JV::Type::Boolean:
-            if (node.booleanValue()) {
-                out_.append("true", 4);
+            if (detail::TreeOps::boolean(node)) {
+                put("true", 4);
             } else {
-                out_.append("false", 5);
+                put("false", 5);
             }
             return;
         case JV::Type::Number: {
-            const number::Number& value = node.numberValue();
-            if (value.isNaN() || value.isInfinity()) fail(JSONWriterError::Status::InvalidNumber);
-            appendNumber(value);
+            const number::Number& value = detail::TreeOps::number(node);
+            if ((value.isDouble() || value.isDynamic()) && (value.isNaN() || value.isInfinity())) {
+                fail(JSONWriterError::Status::InvalidNumber);
+            }
+            putNumber(value);
             return;
         }
         case JV::Type::String:
-            appendString(node.stringValue());
+            putString(detail::TreeOps::string(node));
             return;
         case JV::Type::Array: {
             if (level >= kMaxDepth) fail(JSONWriterError::Status::MaxDepthExceeded);
-            out_.push_back('[');
+            room(1);
+            put('[');
             bool first = true;
             PlacedKeyOrder::Place elementPlace = 0;
             bool placed = false;
-            for (const JV* element : node.items()) {
+            for (const JV* element : detail::TreeOps::array(node)) {
                 separate(first, level + 1);
                 if (placedOrder_ != nullptr && !placed && detail::isContainer(*element)) {
                     elementPlace = placedOrder_->elementPlace(place);
@@ -324,7 +466,8 @@ void JSONWriter::emit(const JV& node, int level, PlacedKeyOrder::Place place) {
         }
         case JV::Type::Object:
             if (level >= kMaxDepth) fail(JSONWriterError::Status::MaxDepthExceeded);
-            out_.push_back('{');
+            room(1);
+            put('{');
             emitProperties(node, level + 1, place);
             return;
     }
@@ -334,12 +477,10 @@ void JSONWriter::emitProperties(const JV& object, int level, PlacedKeyOrder::Pla
     bool first = true;
     auto property = [&](std::string_view key, const JV& value) {
         separate(first, level);
-        appendString(key);
-        if (indentSize_ > 0) {
-            out_.append(": ", 2);
-        } else {
-            out_.push_back(':');
-        }
+        putString(key);
+        room(2);
+        put(':');
+        if (indentSize_ > 0) put(' ');
         PlacedKeyOrder::Place valuePlace = 0;
         if (placedOrder_ != nullptr && detail::isContainer(value)) valuePlace = placedOrder_->memberPlace(place, key);
         emit(value, level, valuePlace);
@@ -357,17 +498,35 @@ void JSONWriter::emitProperties(const JV& object, int level, PlacedKeyOrder::Pla
 }
 
 void JSONWriter::separate(bool& first, int level) {
-    if (!first) out_.push_back(',');
+    if (!first) {
+        room(1);
+        put(',');
+    }
     first = false;
-    if (indentSize_ > 0) newlineAndIndent(level);
+    if (indentSize_ > 0) putIndent(level);
 }
 
 void JSONWriter::close(bool empty, int level, char bracket) {
     // An empty container is written closed, "{}" or "[]", as people write it.
-    if (indentSize_ > 0 && !empty) newlineAndIndent(level);
-    out_.push_back(bracket);
+    if (indentSize_ > 0 && !empty) putIndent(level);
+    room(1);
+    put(bracket);
 }
 
-void JSONWriter::appendNumber(const number::Number& value) { value.appendTo(out_, 0); }
+void JSONWriter::putNumber(const number::Number& value) {
+    // The integer kinds directly; their text form is plain decimal.
+    constexpr std::size_t kDigits = 24;
+    if (value.isLong()) {
+        room(kDigits);
+        cur_ = std::to_chars(cur_, cur_ + kDigits, value.longValue()).ptr;
+    } else if (value.isULong()) {
+        room(kDigits);
+        cur_ = std::to_chars(cur_, cur_ + kDigits, value.ulongValue()).ptr;
+    } else {
+        numberText_.clear();
+        value.appendTo(numberText_, 0);
+        put(numberText_.data(), numberText_.size());
+    }
+}
 
 }  // namespace zephalon::jv

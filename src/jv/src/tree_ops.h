@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "zephalon/jv/jv.h"
@@ -21,6 +22,12 @@ struct TreeOps {
         node->u_.text = text;
         return node;
     }
+    // The payload of a node whose kind the caller has checked.
+    static std::string_view string(const JV& n) { return n.u_.text->view(); }
+    static const number::Number& number(const JV& n) { return *n.u_.number; }
+    static bool boolean(const JV& n) { return n.u_.boolean; }
+    static const ObjectRep& object(const JV& n) { return *n.u_.object; }
+    static const ArrayRep& array(const JV& n) { return *n.u_.array; }
     static ObjectRep& object(JV& n) { return n.objectRep(); }
     // Gives an object the block that replaces its own (after ObjectRep::resize).
     static void setObject(JV& n, ObjectRep* rep) { n.u_.object = rep; }

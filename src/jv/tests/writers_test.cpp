@@ -195,14 +195,75 @@ TEST(JsonWriter, FindsEveryEscapeAtEveryPlaceInLongText) {
                                     "\xc3\xa9", " ",  "\xff"};
     for (bool solidus : {false, true}) {
         for (const std::string& special : specials) {
-            for (std::size_t at = 0; at <= 20; ++at) {
-                std::string text = std::string(at, 'a') + special + std::string(20 - at, 'b');
-                JSONWriter writer;
-                writer.setEscapeSolidus(solidus);
-                writer.writeString(text);
-                ASSERT_EQ(writer.toString(), expected(text, solidus)) << at;
+            // Short texts are checked in overlapping words, long ones in blocks of sixteen and a tail: every
+            // length up to past two blocks, with the special byte at every place.
+            for (std::size_t length = 0; length <= 40; ++length) {
+                for (std::size_t at = 0; at <= length; ++at) {
+                    std::string text = std::string(at, 'a') + special + std::string(length - at, 'b');
+                    JSONWriter writer;
+                    writer.setEscapeSolidus(solidus);
+                    writer.writeString(text);
+                    ASSERT_EQ(writer.toString(), expected(text, solidus)) << length << " " << at;
+                }
             }
         }
+    }
+}
+
+// The writer finds a recorded key among the members by a scan in small objects and by a search in large ones, and
+// keeps track of written members in a word or, past 64 members, in shared scratch space: every size keeps the
+// source order, writes a repeated key once at its first place, skips recorded keys that were removed and puts keys
+// added later after the recorded ones, byte-wise.
+TEST(JsonWriter, SourceOrderHoldsForObjectsOfEverySize) {
+    for (int members : {3, 17, 40, 64, 65, 300}) {
+        std::vector<std::string> keys;
+        for (int i = 0; i < members; ++i) keys.push_back(fmt::format("k{:03}", (i * 37 + 11) % members));
+        std::string text = "{";
+        for (const std::string& key : keys) text += fmt::format(R"("{}": {{"x": 1, "y": [2]}},)", key);
+        text += fmt::format(R"("{}": 0}})", keys[1]);  // repeated: the later value wins, the first place stays
+        auto doc = readJsonString(text);
+        JV& root = *doc->root();
+        root.removeProperty(keys[2]);
+        root.setIntProperty("a-late", 1);
+        root.setIntProperty("z-late", 2);
+
+        std::vector<std::string> expected;
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (i != 2) expected.push_back(keys[i]);
+        }
+        expected.push_back("a-late");
+        expected.push_back("z-late");
+        JSONWriter writer;
+        writer.setIndentSize(0);
+        writer.write(*doc);
+        auto written = readJsonString(writer.toString());
+        std::vector<std::string> order;
+        for (std::string_view key : written->propOrder(*written->root())) order.emplace_back(key);
+        EXPECT_EQ(order, expected) << members;
+        EXPECT_TRUE(written->root()->equal(root)) << members;
+        EXPECT_EQ(written->root()->property(keys[1])->size(), 0u);
+    }
+}
+
+// Output goes into space made ahead of the text and grown in steps; text that grows sixfold through escapes and a
+// document of some megabytes must come out whole.
+TEST(JsonWriter, LargeOutputReadsBackEqual) {
+    JVDoc doc;
+    doc.setRoot(JV::Type::Array);
+    JV& root = *doc.root();
+    for (int i = 0; i < 20000; ++i) {
+        JV* item = root.addObject();
+        item->setStringProperty("name", std::string(static_cast<std::size_t>(i % 97), static_cast<char>('a' + i % 26)));
+        item->setIntProperty("n", i * 7919LL - 100000);
+        item->setStringProperty("raw", std::string(static_cast<std::size_t>(i % 41), static_cast<char>(i % 32)));
+    }
+    root.addString(std::string(300000, '\x01'));
+    for (int indent : {0, 2}) {
+        JSONWriter writer;
+        writer.setIndentSize(indent);
+        writer.write(doc);
+        auto back = readJsonString(writer.toString());
+        EXPECT_TRUE(back->root()->equal(root)) << indent;
     }
 }
 

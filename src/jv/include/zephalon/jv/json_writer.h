@@ -85,15 +85,26 @@ class JSONWriter {
   private:
     enum class State : std::uint8_t { Start, MapStart, MapKey, MapValue, ArrayStart, InArray, Complete, Error };
 
+    class Room;
+
     [[noreturn]] void fail(JSONWriterError::Status status);
     void beforeValue();
     void afterValue();
     void openContainer(State state, char bracket);
     void closeContainer(State first, State next, char bracket);
     void newlineAndIndent(int levels);
-    void appendQuoted(std::string_view text);
-    void appendNumber(const number::Number& value);
-    void appendString(std::string_view text);
+    // Output goes straight into `out_` between `cur_` and `lim_` while a Room is open; `room` makes space for `n`
+    // more bytes.
+    void room(std::size_t n) {
+        if (static_cast<std::size_t>(lim_ - cur_) < n) grow(n);
+    }
+    void grow(std::size_t n);
+    void put(char c) { *cur_++ = c; }
+    void put(const char* text, std::size_t n);
+    void putIndent(int levels);
+    void putQuoted(std::string_view text);
+    void putString(std::string_view text);
+    void putNumber(const number::Number& value);
     void writeRoot(const JV& node, const JVDoc* orderDoc);
     void emit(const JV& node, int level, PlacedKeyOrder::Place place);
     void emitProperties(const JV& object, int level, PlacedKeyOrder::Place place);
@@ -108,6 +119,9 @@ class JSONWriter {
     int depth_ = 0;
     std::array<State, kMaxDepth + 1> states_{};
     std::string out_;
+    char* cur_ = nullptr;
+    char* lim_ = nullptr;
+    std::string numberText_;  // scratch for the number kinds written through their own text form
     PropertyFactory propertyFactory_;
     const PlacedKeyOrder* placedOrder_ = nullptr;
     // While a whole document is written without a property factory: the document whose key order applies.
