@@ -3,9 +3,11 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <istream>
 #include <limits>
 #include <stdexcept>
@@ -79,6 +81,63 @@ class InternTable {
 
     // A new reference to the interned text equal to `bytes`.
     Text* get(std::string_view bytes) {
+        // Keys and short values repeat within a few lines of each other: a small table of the texts met last, in
+        // the first level cache and compared without a call, answers most of them before the hash is computed and
+        // the large table (megabytes for a large document, a cache miss per probe) is consulted.
+        if (bytes.size() <= 16) {
+            const Short key = Short::of(bytes);
+            Recent& r = recent_[key.index()];
+            if (r.text != nullptr && r.key == key) return Text::ref(r.text);
+            Text* t = lookup(bytes);
+            r = Recent{key, t};
+            return t;
+        }
+        return lookup(bytes);
+    }
+
+  private:
+    // A text of at most 16 bytes as two words that cover all its bytes (they overlap when it is shorter) and its
+    // length: equal keys mean equal texts.
+    struct Short {
+        std::uint64_t a = 0;
+        std::uint64_t b = 0;
+        std::uint64_t size = 0;
+
+        static Short of(std::string_view bytes) {
+            const char* p = bytes.data();
+            const std::size_t n = bytes.size();
+            Short k;
+            k.size = n;
+            if (n >= 8) {
+                std::memcpy(&k.a, p, 8);
+                std::memcpy(&k.b, p + n - 8, 8);
+            } else if (n >= 4) {
+                std::uint32_t lo;
+                std::uint32_t hi;
+                std::memcpy(&lo, p, 4);
+                std::memcpy(&hi, p + n - 4, 4);
+                k.a = lo;
+                k.b = hi;
+            } else if (n > 0) {
+                k.a = static_cast<unsigned char>(p[0]) |
+                      (static_cast<std::uint64_t>(static_cast<unsigned char>(p[n / 2])) << 8) |
+                      (static_cast<std::uint64_t>(static_cast<unsigned char>(p[n - 1])) << 16);
+            }
+            return k;
+        }
+        std::size_t index() const {
+            std::uint64_t h = (a * 0x9E3779B97F4A7C15ULL) ^ (b * 0xC2B2AE3D27D4EB4FULL) ^ size;
+            return static_cast<std::size_t>(h >> (64 - kRecentBits));
+        }
+        friend bool operator==(const Short&, const Short&) = default;
+    };
+    struct Recent {
+        Short key;
+        Text* text = nullptr;  // not counted: the large table holds the reference
+    };
+    static constexpr int kRecentBits = 9;
+
+    Text* lookup(std::string_view bytes) {
         std::uint64_t h = hash(bytes);
         std::size_t mask = slots_.size() - 1;
         std::size_t i = static_cast<std::size_t>(h) & mask;
@@ -94,7 +153,6 @@ class InternTable {
         return t;
     }
 
-  private:
     struct Slot {
         std::uint64_t hash = 0;
         Text* text = nullptr;
@@ -115,8 +173,19 @@ class InternTable {
             n -= 8;
         }
         if (n > 0) {
-            std::uint64_t w = 0;
-            std::memcpy(&w, p, n);
+            // The last bytes in overlapping loads: a copy of a variable length below eight became a byte loop.
+            std::uint64_t w;
+            if (n >= 4) {
+                std::uint32_t lo;
+                std::uint32_t hi;
+                std::memcpy(&lo, p, 4);
+                std::memcpy(&hi, p + n - 4, 4);
+                w = lo | (static_cast<std::uint64_t>(hi) << 32);
+            } else {
+                w = static_cast<unsigned char>(p[0]) |
+                    (static_cast<std::uint64_t>(static_cast<unsigned char>(p[n / 2])) << 8) |
+                    (static_cast<std::uint64_t>(static_cast<unsigned char>(p[n - 1])) << 16);
+            }
             h = (h ^ w) * kMul;
             h ^= h >> 32;
         }
@@ -137,6 +206,7 @@ class InternTable {
 
     std::vector<Slot> slots_;
     std::size_t count_ = 0;
+    std::array<Recent, std::size_t{1} << kRecentBits> recent_{};
 };
 
 // Strings up to this length are interned; longer ones (descriptions) rarely repeat.
@@ -159,6 +229,14 @@ struct DefaultHandler::Builder {
     std::vector<Frame> frames;
     std::vector<Entry> scratch;  // key is null for array elements
     std::vector<Text*> order;    // the closing object's keys in source order; references held by `scratch`
+    // Scratch space of sortLarge and of the repeated-key check of large objects.
+    struct Keyed {
+        std::uint64_t prefix;
+        std::uint32_t index;
+    };
+    std::vector<Keyed> keyed;
+    std::vector<Entry> sorted;
+    std::vector<std::pair<Text*, bool>> distinct;
 
     ~Builder() {
         for (Entry& e : scratch) {
@@ -181,6 +259,39 @@ struct DefaultHandler::Builder {
             items->data()[items->count++] = child;
         }
         scratch.resize(base);
+    }
+
+    // Sorts the members of a large object (a document's paths or schemas) by key, stably, through the first eight
+    // bytes of each key kept beside its place: most comparisons are settled there, without reading the keys, which
+    // lie scattered in memory.
+    void sortLarge(std::vector<Entry>::iterator first, std::size_t n) {
+        keyed.clear();
+        for (std::size_t i = 0; i < n; ++i)
+            keyed.push_back(Keyed{prefixOf(first[i].key->view()), static_cast<std::uint32_t>(i)});
+        std::sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
+            if (a.prefix != b.prefix) return a.prefix < b.prefix;
+            const Text* x = first[a.index].key;
+            const Text* y = first[b.index].key;
+            if (x != y) {
+                int c = x->view().compare(y->view());
+                if (c != 0) return c < 0;
+            }
+            return a.index < b.index;  // a repeated key keeps its source order
+        });
+        sorted.clear();
+        for (const Keyed& k : keyed) sorted.push_back(first[k.index]);
+        std::copy(sorted.begin(), sorted.end(), first);
+    }
+
+    // The first eight bytes of a key as a number that orders as the bytes do (zeros past a shorter key's end; a tie
+    // is settled by the whole keys).
+    static std::uint64_t prefixOf(std::string_view key) {
+        std::uint64_t prefix = 0;
+        const std::size_t n = std::min<std::size_t>(key.size(), 8);
+        for (std::size_t i = 0; i < n; ++i) {
+            prefix |= static_cast<std::uint64_t>(static_cast<unsigned char>(key[i])) << (56 - 8 * i);
+        }
+        return prefix;
     }
 
     void closeObject(JV& object, std::size_t base) {
@@ -211,19 +322,30 @@ struct DefaultHandler::Builder {
                 *hole = moving;
             }
         } else if (!std::is_sorted(first, last, keyLess)) {
-            std::stable_sort(first, last, keyLess);
+            sortLarge(first, n);
         }
         // Repeated keys: the later value wins, the earlier ones are dropped (sorted stably, they come first).
         std::size_t unique = 0;
         for (auto it = first; it != last; ++it) unique += (it + 1 == last || it[1].key != it->key) ? 1 : 0;
         if (n > 16 && unique != n) {
-            // Large objects skipped the duplicate check above; drop the repeated keys from the source order now.
+            // Large objects skipped the duplicate check above; drop the repeated keys from the source order now,
+            // finding each key among the distinct ones by address (a search among the kept ones made an object of
+            // many repeated keys take quadratic time).
+            distinct.clear();
+            for (auto it = first; it != last; ++it) {
+                if (it + 1 == last || it[1].key != it->key) distinct.emplace_back(it->key, false);
+            }
+            auto byAddress = [](const std::pair<Text*, bool>& e, const Text* k) {
+                return std::less<const Text*>()(e.first, k);
+            };
+            std::sort(distinct.begin(), distinct.end(),
+                      [&](const auto& a, const auto& b) { return byAddress(a, b.first); });
             std::size_t kept = 0;
-            for (std::size_t i = 0; i < order.size(); ++i) {
-                if (std::find(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(kept), order[i]) ==
-                    order.begin() + static_cast<std::ptrdiff_t>(kept)) {
-                    order[kept++] = order[i];
-                }
+            for (Text* key : order) {
+                auto found = std::lower_bound(distinct.begin(), distinct.end(), key, byAddress);
+                if (found->second) continue;
+                found->second = true;
+                order[kept++] = key;
             }
             order.resize(kept);
         }

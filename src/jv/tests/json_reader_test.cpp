@@ -232,11 +232,15 @@ TEST(JsonReader, RepeatedKeysKeepTheLastValue) {
 TEST(JsonReader, ShuffledKeysWithRepeatsMatchAModel) {
     std::mt19937 random(30);
     for (int round = 0; round < 300; ++round) {
-        std::size_t members = 1 + random() % 24;
+        // Small objects are sorted by insertion, large ones through the first eight bytes of each key.
+        std::size_t members = 1 + random() % (round % 2 == 0 ? 24 : 80);
         std::vector<std::string> keys;
         for (std::size_t i = 0; i < members; ++i) {
-            // Few distinct keys, some prefixes of others, so repeats and near-equal keys are common.
-            keys.push_back(std::string(1 + random() % 3, static_cast<char>('a' + random() % 4)));
+            // Few distinct keys, some prefixes of others, so repeats and near-equal keys are common; long ones
+            // share their first eight bytes.
+            std::size_t length = round % 2 == 0 ? 1 + random() % 3 : 1 + random() % 12;
+            keys.push_back(std::string(length, static_cast<char>('a' + random() % 4)));
+            if (random() % 3 == 0) keys.back().back() = 'z';
         }
         std::string text = "{";
         std::map<std::string_view, int> last;
@@ -462,6 +466,50 @@ TEST(JsonReader, ManyDistinctKeysKeepTheirValues) {
         EXPECT_EQ(member->integerPropertyValue(fmt::format("prefix-of-{}", i % 97)), i);
         EXPECT_EQ(member->stringPropertyValue(std::string(i % 23, 'k')), std::to_string(i));
     }
+}
+
+// Short texts are recognised again by the words that cover their bytes: texts that differ in a single byte, at any
+// place and any length, stay different texts, as keys and as values.
+TEST(JsonReader, ShortTextsDifferingInOneByteStayApart) {
+    std::vector<std::string> texts;
+    for (std::size_t length = 0; length <= 18; ++length) {
+        texts.emplace_back(length, 'a');
+        for (std::size_t at = 0; at < length; ++at) {
+            texts.push_back(std::string(length, 'a'));
+            texts.back()[at] = 'b';
+        }
+    }
+    std::string object = "{";
+    std::string array = "[";
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        object += fmt::format("{}\"{}\": {}", i > 0 ? "," : "", texts[i], i);
+        array += fmt::format("{}\"{}\"", i > 0 ? "," : "", texts[i]);
+    }
+    auto doc = read(fmt::format("[{}}}, {}], {}]]", object, array, array));
+    const JV& members = *doc->root()->at(0);
+    ASSERT_EQ(members.size(), texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        EXPECT_EQ(members.integerPropertyValue(texts[i]), static_cast<std::int64_t>(i)) << texts[i];
+        EXPECT_EQ(doc->root()->at(1)->at(i)->stringValue(), texts[i]);
+        EXPECT_EQ(doc->root()->at(2)->at(i)->stringValue(), texts[i]);
+    }
+}
+
+// Every key of a large object written twice: the source order lists each once, at its first place, and reading takes
+// time in proportion to the members (the check for repeats once compared each key with all kept before it).
+TEST(JsonReader, LargeObjectOfRepeatedKeys) {
+    constexpr int kKeys = 60000;
+    std::string text = "{";
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < kKeys; ++i) text += fmt::format("{}\"k{}\": {}", text.size() > 1 ? "," : "", i, round);
+    }
+    text += "}";
+    auto doc = read(text);
+    ASSERT_EQ(doc->root()->size(), static_cast<std::size_t>(kKeys));
+    auto order = doc->propOrder(*doc->root());
+    ASSERT_EQ(order.size(), static_cast<std::size_t>(kKeys));
+    for (int i = 0; i < kKeys; i += 997) EXPECT_EQ(order[static_cast<std::size_t>(i)], fmt::format("k{}", i));
+    EXPECT_EQ(doc->root()->integerPropertyValue("k123"), 1);
 }
 
 TEST(JsonReader, SkipsAByteOrderMarkAndCountsItInByteOffsets) {
