@@ -150,7 +150,9 @@ void Linter::process(openapi::OpenAPIReadResult& readResult) {
 
 void Linter::process(openapi::OpenAPIReadResult& readResult, const std::string& fileName) {
     context_.setFile(canonicalPath(fileName));
-    context_.setRecordPointers(keepPointers_ || formatter_->showsPointers());
+    const bool recordPointers = keepPointers_ || formatter_->showsPointers();
+    context_.setRecordPointers(recordPointers);
+    pointersLeftOut_ = pointersLeftOut_ || !recordPointers;
     ReadResultScope scope(context_, readResult);
     const std::vector<Rule*> ordered = runOrder(rules_);
 
@@ -195,6 +197,10 @@ void Linter::process(openapi::OpenAPIReadResult& readResult, const std::string& 
 
 void Linter::report() {
     auto span = telemetry::getSpanScope("format");
+    // Printed empty, the pointers would look like findings about the document's root.
+    if (pointersLeftOut_ && formatter_->showsPointers()) {
+        throw std::logic_error("The formatter prints JSON Pointers, but it was set after documents were processed");
+    }
     formatter_->format(context_);
 }
 

@@ -166,6 +166,8 @@ TEST_F(LinterTest, PointersAreRecordedWhenTheReportOrTheCallerReadsThem) {
     ASSERT_EQ(issues.size(), 2u);
     EXPECT_EQ(issues[0].jsonPointer(), "");
     EXPECT_EQ(issues[1].jsonPointer(), "/paths/~1pets/post");
+    // The first document's finding would be reported without its pointer.
+    EXPECT_THROW(linter.report(), std::logic_error);
 }
 
 TEST_F(LinterTest, ReportPrintsEveryDocumentOnceAfterTheRun) {

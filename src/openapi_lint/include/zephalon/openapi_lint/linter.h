@@ -57,7 +57,8 @@ class Linter {
     // As above with the path the document was read from, if any.
     void process(openapi::OpenAPIReadResult& readResult);
 
-    // Prints the findings of every document processed so far.
+    // Prints the findings of every document processed so far. Throws std::logic_error when the formatter prints
+    // pointers that were not recorded (it was set after some document was processed).
     void report();
 
     Context& context() { return context_; }
@@ -73,6 +74,8 @@ class Linter {
     Context context_;
     bool autoFix_ = false;
     bool keepPointers_ = false;
+    // Set once a document was processed without recording pointers.
+    bool pointersLeftOut_ = false;
     std::map<std::string, std::unique_ptr<Rule>, std::less<>> rules_;
     std::unique_ptr<Formatter> formatter_;
 };
