@@ -51,6 +51,7 @@ constexpr std::size_t kSpill = 16;
 class JSONWriter::Room {
   public:
     explicit Room(JSONWriter& writer) : writer_(writer) {
+        writer_.roomBegin_ = writer_.out_.size();
         writer_.cur_ = writer_.out_.data() + writer_.out_.size();
         writer_.lim_ = writer_.cur_;
     }
@@ -113,12 +114,8 @@ void JSONWriter::fail(JSONWriterError::Status status) {
 }
 
 void JSONWriter::newlineAndIndent(int levels) {
-    std::size_t length = 1 + static_cast<std::size_t>(levels) * indent_.size();
-    if (newlineIndent_.size() < length) {
-        newlineIndent_.assign(1, '\n');
-        for (int i = 0; i < levels * 2; ++i) newlineIndent_.append(indent_);
-    }
-    out_.append(newlineIndent_.data(), length);
+    Room room(*this);
+    putIndent(levels);
 }
 
 // Emits the separator that precedes a value (or a key) in the current container.
@@ -235,11 +232,13 @@ void JSONWriter::writeObjectEnd() { closeContainer(State::MapStart, State::MapKe
 
 void JSONWriter::grow(std::size_t n) {
     const auto used = static_cast<std::size_t>(cur_ - out_.data());
-    // The free space grows with the text, so a large document is extended some dozens of times, not once per
-    // value, and the step stays small enough that the zeroed space left over at the end costs little. The capacity
+    // The free space grows with the text written in this room, so a large document is extended some dozens of
+    // times, not once per value, and the step stays small enough that the zeroed space left over at the end costs
+    // little. A value written on its own through the streaming calls opens a room of its own in a text that may
+    // already be large: its step stays small, or every such value would zero a megabyte. The capacity
     // grows fourfold: each move to a larger block copies the text and faults in fresh pages, which in doubling
     // steps cost a fifth of writing a large document. Only the pages written to are ever touched.
-    const std::size_t step = std::clamp<std::size_t>(used / 4, 4096, std::size_t{1} << 20);
+    const std::size_t step = std::clamp<std::size_t>((used - roomBegin_) / 4, 64, std::size_t{1} << 20);
     if (out_.capacity() < used + n + step) out_.reserve((used + n + step) * 4);
     out_.resize(used + n + step);
     cur_ = out_.data() + used;

@@ -121,7 +121,8 @@ class JSONWriter {
     std::string out_;
     char* cur_ = nullptr;
     char* lim_ = nullptr;
-    std::string numberText_;  // scratch for the number kinds written through their own text form
+    std::size_t roomBegin_ = 0;  // the length of `out_` when the open Room was opened
+    std::string numberText_;     // scratch for the number kinds written through their own text form
     PropertyFactory propertyFactory_;
     const PlacedKeyOrder* placedOrder_ = nullptr;
     // While a whole document is written without a property factory: the document whose key order applies.
