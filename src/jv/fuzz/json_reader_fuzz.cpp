@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the JSON reader. A document it accepts must be consistent: every node is found again
 // by its own pointer text, a clone is equal and hashes alike, and the source key order names each key once. What
-// the JSON writer makes of it, pretty and compact, must read back equal and in the same key order.
+// the JSON writer makes of it, pretty and compact, must read back equal and in the same key order. A value taken out
+// of it outlives it.
 // The lenient reader options run over the same bytes with a handler that ignores everything.
 
 #include <cstddef>
@@ -60,6 +61,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::string again;
             writeString(*reread, again, options);
             require(again == written);
+        }
+        // A value taken out of the tree outlives its document, and an edit of the tree is freed with it.
+        JV* root = doc->root();
+        if (root->isObject() && root->size() > 0) {
+            const std::string key((*root->properties().begin()).key);
+            std::unique_ptr<JV> taken = root->releaseProperty(key);
+            root->setStringProperty(key + "!", key);
+            doc.reset();
+            require(taken->equal(*copy->property(key)));
+        } else if (root->isArray() && root->size() > 0) {
+            std::unique_ptr<JV> taken = root->releaseAt(root->size() - 1);
+            root->addNull();
+            doc.reset();
+            require(taken->equal(*copy->at(copy->size() - 1)));
         }
     } catch (const ReadError&) {
     }

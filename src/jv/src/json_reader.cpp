@@ -12,12 +12,14 @@
 #include <limits>
 #include <stdexcept>
 
+#include "arena.h"
 #include "stream_text.h"
 #include "text_position.h"
 #include "tree_ops.h"
 
 namespace zephalon::jv {
 
+using detail::Arena;
 using detail::ArrayRep;
 using detail::Entry;
 using detail::ObjectRep;
@@ -65,34 +67,36 @@ int Handler::handleNull(Pos) { return 1; }
 
 namespace {
 
-// Interns texts for the length of one read, so that a key (or a short string value) that occurs many times in a
-// document is stored once. Holds one reference to every text it contains. Each slot keeps the text's hash beside
-// it, so a probe that meets another text is settled without touching that text's bytes (a cache miss each).
+// Interns the texts of one document as it is read, so that a key (or a short string value) that occurs many times in
+// a document is stored once, in the document's arena. Each slot keeps the text's hash beside it, so a probe that meets
+// another text is settled without touching that text's bytes (a cache miss each).
 class InternTable {
   public:
     InternTable() : slots_(1024) {}
     InternTable(const InternTable&) = delete;
     InternTable& operator=(const InternTable&) = delete;
-    ~InternTable() {
-        for (const Slot& s : slots_) {
-            if (s.text != nullptr) Text::unref(s.text);
-        }
-    }
 
-    // A new reference to the interned text equal to `bytes`.
-    Text* get(std::string_view bytes) {
+    // The interned text equal to `bytes`, made in `arena` when it is new.
+    Text* get(Arena& arena, std::string_view bytes) {
         // Keys and short values repeat within a few lines of each other: a small table of the texts met last, in
         // the first level cache and compared without a call, answers most of them before the hash is computed and
         // the large table (megabytes for a large document, a cache miss per probe) is consulted.
         if (bytes.size() <= 16) {
             const Short key = Short::of(bytes);
             Recent& r = recent_[key.index()];
-            if (r.text != nullptr && r.key == key) return Text::ref(r.text);
-            Text* t = lookup(bytes);
+            if (r.text != nullptr && r.key == key) return r.text;
+            Text* t = lookup(arena, bytes);
             r = Recent{key, t};
             return t;
         }
-        return lookup(bytes);
+        return lookup(arena, bytes);
+    }
+
+    // Forgets every text, for the next document.
+    void clear() {
+        std::fill(slots_.begin(), slots_.end(), Slot{});
+        count_ = 0;
+        recent_.fill(Recent{});
     }
 
   private:
@@ -133,22 +137,22 @@ class InternTable {
     };
     struct Recent {
         Short key;
-        Text* text = nullptr;  // not counted: the large table holds the reference
+        Text* text = nullptr;
     };
     static constexpr int kRecentBits = 9;
 
-    Text* lookup(std::string_view bytes) {
+    Text* lookup(Arena& arena, std::string_view bytes) {
         std::uint64_t h = hash(bytes);
         std::size_t mask = slots_.size() - 1;
         std::size_t i = static_cast<std::size_t>(h) & mask;
         for (;;) {
             const Slot& s = slots_[i];
             if (s.text == nullptr) break;
-            if (s.hash == h && s.text->view() == bytes) return Text::ref(s.text);
+            if (s.hash == h && s.text->view() == bytes) return s.text;
             i = (i + 1) & mask;
         }
-        Text* t = Text::make(bytes);
-        slots_[i] = Slot{h, Text::ref(t)};
+        Text* t = Text::make(arena, bytes);
+        slots_[i] = Slot{h, t};
         if (++count_ * 2 > slots_.size()) grow();
         return t;
     }
@@ -217,7 +221,9 @@ bool keyLess(const Entry& a, const Entry& b) { return a.key != b.key && a.key->v
 }  // namespace
 
 // The tree under construction. Open containers sit on `frames`; the children of each open container are gathered
-// on `scratch` and moved into exactly sized storage when the container closes.
+// on `scratch` and moved into exactly sized storage when the container closes. Everything of a document is made in
+// its arena, whose first node is the root; a document that ends starts a new arena for the next one. All nodes being
+// in the arena, dropping the arena (the builder's hold and the root's) frees a partly built tree.
 struct DefaultHandler::Builder {
     struct Frame {
         JV* container;
@@ -225,6 +231,7 @@ struct DefaultHandler::Builder {
         Text* pendingKey;  // objects only
     };
 
+    Arena* arena = nullptr;  // the current document's, held by the builder too
     InternTable interned;
     std::vector<Frame> frames;
     std::vector<Entry> scratch;  // key is null for array elements
@@ -239,19 +246,32 @@ struct DefaultHandler::Builder {
     std::vector<std::pair<Text*, bool>> distinct;
 
     ~Builder() {
-        for (Entry& e : scratch) {
-            if (e.key != nullptr) Text::unref(e.key);
-            delete e.value;
-        }
-        for (Frame& f : frames) {
-            if (f.pendingKey != nullptr) Text::unref(f.pendingKey);
-            delete f.container;
-        }
+        // An unfinished document: its root is the outermost open container.
+        if (!frames.empty()) delete frames.front().container;
+        if (arena != nullptr) Arena::unref(arena);
+    }
+
+    Arena& currentArena() {
+        if (arena == nullptr) arena = Arena::create();
+        return *arena;
+    }
+
+    // A fresh node of the document; the first one, made while no container is open, is its root.
+    JV* node(Pos pos) {
+        JV* made = TreeOps::arenaNode(currentArena(), frames.empty());
+        made->pos = pos;
+        return made;
+    }
+
+    // The document's root is complete: the next value begins another document, in an arena of its own.
+    void endDocument() {
+        Arena::unref(arena);
+        arena = nullptr;
+        interned.clear();
     }
 
     void closeArray(JV& array, std::size_t base) {
-        // Exactly sized; the scratch entries stay owned by the builder until they are in the block.
-        ArrayRep* items = ArrayRep::make(static_cast<std::uint32_t>(scratch.size() - base));
+        ArrayRep* items = ArrayRep::make(*arena, static_cast<std::uint32_t>(scratch.size() - base));
         TreeOps::setArray(array, items);
         for (std::size_t i = base; i < scratch.size(); ++i) {
             JV* child = scratch[i].value;
@@ -324,7 +344,8 @@ struct DefaultHandler::Builder {
         } else if (!std::is_sorted(first, last, keyLess)) {
             sortLarge(first, n);
         }
-        // Repeated keys: the later value wins, the earlier ones are dropped (sorted stably, they come first).
+        // Repeated keys: the later value wins, the earlier ones are dropped (sorted stably, they come first; their
+        // nodes stay in the arena).
         std::size_t unique = 0;
         for (auto it = first; it != last; ++it) unique += (it + 1 == last || it[1].key != it->key) ? 1 : 0;
         if (n > 16 && unique != n) {
@@ -349,21 +370,16 @@ struct DefaultHandler::Builder {
             }
             order.resize(kept);
         }
-        // The one block of the object, exactly sized. Nothing below throws: the scratch entries stay owned by the
-        // builder until they are in the block.
+        // The one block of the object, exactly sized.
         auto count = static_cast<std::uint32_t>(unique);
-        ObjectRep* rep = ObjectRep::make(count, count);
+        ObjectRep* rep = ObjectRep::make(*arena, count, count);
         TreeOps::setObject(object, rep);
         for (auto it = first; it != last; ++it) {
-            if (it + 1 != last && it[1].key == it->key) {
-                Text::unref(it->key);
-                delete it->value;
-                continue;
-            }
+            if (it + 1 != last && it[1].key == it->key) continue;
             TreeOps::link(object, *it->value, rep->size);
             rep->entries()[rep->size++] = *it;
         }
-        for (Text* k : order) rep->order()[rep->orderSize++] = Text::ref(k);
+        for (Text* k : order) rep->order()[rep->orderSize++] = k;
         scratch.resize(base);
     }
 };
@@ -387,16 +403,17 @@ int DefaultHandler::fail(std::string message) {
     return 0;
 }
 
-int DefaultHandler::add(std::unique_ptr<JV> value) {
+int DefaultHandler::add(JV* value) {
     try {
         Builder& b = *builder_;
         if (b.frames.empty()) {
-            doc_->setRoot(std::move(value), false);
+            doc_->setRoot(std::unique_ptr<JV>(value), false);
+            b.endDocument();
             return 1;
         }
         Builder::Frame& top = b.frames.back();
         if (top.container->isArray()) {
-            b.scratch.push_back(Entry{nullptr, value.release()});
+            b.scratch.push_back(Entry{nullptr, value});
             return 1;
         }
         if (top.pendingKey == nullptr) {
@@ -404,10 +421,10 @@ int DefaultHandler::add(std::unique_ptr<JV> value) {
                 throw JSONReaderError(
                     fmt::format("context_add_value: Object key is not a string ({})", jvNodeType(*value)));
             }
-            top.pendingKey = b.interned.get(value->stringValue());
+            top.pendingKey = b.interned.get(*b.arena, value->stringValue());
             return 1;
         }
-        b.scratch.push_back(Entry{top.pendingKey, value.release()});
+        b.scratch.push_back(Entry{top.pendingKey, value});
         top.pendingKey = nullptr;
         return 1;
     } catch (const JSONReaderError& e) {
@@ -416,62 +433,59 @@ int DefaultHandler::add(std::unique_ptr<JV> value) {
 }
 
 int DefaultHandler::handleString(const char* bytes, std::size_t length, Pos pos) {
+    Builder& b = *builder_;
     std::string_view text(bytes, length);
-    std::unique_ptr<JV> node(length <= kInternLimit ? TreeOps::stringNode(builder_->interned.get(text)) : new JV(text));
-    node->pos = pos;
-    return add(std::move(node));
+    Arena& arena = b.currentArena();
+    Text* stored = length <= kInternLimit ? b.interned.get(arena, text) : Text::make(arena, text);
+    JV* node = b.node(pos);
+    TreeOps::setString(*node, stored);
+    return add(node);
 }
 
 int DefaultHandler::handleNumber(const char* text, std::size_t length, Pos pos) {
-    std::unique_ptr<JV> node;
     std::string_view digits(text, length);
     // Integers that surely fit 64 bits are converted here, as the number parser would (non-negative ones as
     // unsigned); everything else goes through the full parser.
     bool negative = !digits.empty() && digits.front() == '-';
     bool plain =
         std::all_of(digits.begin() + (negative ? 1 : 0), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+    number::Number value;
     if (plain && length <= 18) {
         if (negative) {
             std::int64_t v = 0;
             std::from_chars(text, text + length, v);
-            node = std::make_unique<JV>(v);
+            value = number::Number(v);
         } else {
             std::uint64_t v = 0;
             std::from_chars(text, text + length, v);
-            node = std::make_unique<JV>(v);
+            value = number::Number(v);
         }
     } else {
         auto parsed = number::Number::parse(digits);
         if (!parsed) return fail(fmt::format("invalid number '{}'", digits));
-        node = std::make_unique<JV>(*parsed);
+        value = std::move(*parsed);
     }
-    node->pos = pos;
-    return add(std::move(node));
+    return addNumber(value, pos);
 }
 
-int DefaultHandler::handleInteger(std::int64_t value, Pos pos) {
-    auto node = std::make_unique<JV>(value);
-    node->pos = pos;
-    return add(std::move(node));
+int DefaultHandler::addNumber(const number::Number& value, Pos pos) {
+    Builder& b = *builder_;
+    JV* node = b.node(pos);
+    TreeOps::setNumber(*node, *b.arena, value);
+    return add(node);
 }
 
-int DefaultHandler::handleDouble(double value, Pos pos) {
-    auto node = std::make_unique<JV>(value);
-    node->pos = pos;
-    return add(std::move(node));
-}
+int DefaultHandler::handleInteger(std::int64_t value, Pos pos) { return addNumber(number::Number(value), pos); }
+
+int DefaultHandler::handleDouble(double value, Pos pos) { return addNumber(number::Number(value), pos); }
 
 int DefaultHandler::handleBoolean(int value, Pos pos) {
-    auto node = std::make_unique<JV>(value != 0);
-    node->pos = pos;
-    return add(std::move(node));
+    JV* node = builder_->node(pos);
+    TreeOps::setBoolean(*node, value != 0);
+    return add(node);
 }
 
-int DefaultHandler::handleNull(Pos pos) {
-    auto node = std::make_unique<JV>();
-    node->pos = pos;
-    return add(std::move(node));
-}
+int DefaultHandler::handleNull(Pos pos) { return add(builder_->node(pos)); }
 
 int DefaultHandler::handleMapKey(const char* bytes, std::size_t length, Pos) {
     Builder& b = *builder_;
@@ -479,23 +493,23 @@ int DefaultHandler::handleMapKey(const char* bytes, std::size_t length, Pos) {
         return fail(fmt::format("context_add_value: Cannot add value to a value of type {} (not a composite type)",
                                 b.frames.empty() ? "null" : "array"));
     }
-    Builder::Frame& top = b.frames.back();
-    if (top.pendingKey != nullptr) Text::unref(top.pendingKey);
-    top.pendingKey = b.interned.get(std::string_view(bytes, length));
+    b.frames.back().pendingKey = b.interned.get(*b.arena, std::string_view(bytes, length));
     return 1;
 }
 
 int DefaultHandler::handleStartMap(Pos pos) {
-    auto node = std::make_unique<JV>(JV::ObjectTag{});
-    node->pos = pos;
-    builder_->frames.push_back({node.release(), builder_->scratch.size(), nullptr});
+    Builder& b = *builder_;
+    JV* node = b.node(pos);
+    TreeOps::setEmpty(*node, JV::Type::Object);
+    b.frames.push_back({node, b.scratch.size(), nullptr});
     return 1;
 }
 
 int DefaultHandler::handleStartArray(Pos pos) {
-    auto node = std::make_unique<JV>(JV::ArrayTag{});
-    node->pos = pos;
-    builder_->frames.push_back({node.release(), builder_->scratch.size(), nullptr});
+    Builder& b = *builder_;
+    JV* node = b.node(pos);
+    TreeOps::setEmpty(*node, JV::Type::Array);
+    b.frames.push_back({node, b.scratch.size(), nullptr});
     return 1;
 }
 
@@ -506,14 +520,11 @@ int DefaultHandler::handleEndMap(Pos) {
     if (!top.container->isObject() || top.pendingKey != nullptr) {
         return fail("context_pop: Bottom of stack reached prematurely");
     }
-    // Member counts and slot hints are 32 bits wide.
-    if (b.scratch.size() - top.base > std::numeric_limits<std::uint32_t>::max()) {
-        return fail("context_pop: Too many members in one object");
-    }
+    // Member counts are limited by the size of the block's fields.
+    if (b.scratch.size() - top.base > ObjectRep::kMaxOrder) return fail("context_pop: Too many members in one object");
     b.frames.pop_back();
-    std::unique_ptr<JV> object(top.container);
-    b.closeObject(*object, top.base);
-    return add(std::move(object));
+    b.closeObject(*top.container, top.base);
+    return add(top.container);
 }
 
 int DefaultHandler::handleEndArray(Pos) {
@@ -522,14 +533,11 @@ int DefaultHandler::handleEndArray(Pos) {
         return fail("context_pop: Bottom of stack reached prematurely");
     }
     Builder::Frame top = b.frames.back();
-    // Element counts and slot hints are 32 bits wide.
-    if (b.scratch.size() - top.base > std::numeric_limits<std::uint32_t>::max()) {
-        return fail("context_pop: Too many elements in one array");
-    }
+    // Element counts are limited by the size of the block's fields.
+    if (b.scratch.size() - top.base > ArrayRep::kMaxCount) return fail("context_pop: Too many elements in one array");
     b.frames.pop_back();
-    std::unique_ptr<JV> array(top.container);
-    b.closeArray(*array, top.base);
-    return add(std::move(array));
+    b.closeArray(*top.container, top.base);
+    return add(top.container);
 }
 
 // ---- JSONReader ----

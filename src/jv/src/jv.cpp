@@ -1,6 +1,7 @@
 #include "zephalon/jv/jv.h"
 
 #include <fmt/format.h>
+#include <sanitizer/asan_interface.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,7 @@
 #include <stdexcept>
 #include <variant>
 
+#include "arena.h"
 #include "tree_ops.h"
 
 namespace zephalon::jv {
@@ -27,6 +29,12 @@ Text* Text::make(std::string_view bytes) {
     return text;
 }
 
+Text* Text::make(Arena& arena, std::string_view bytes) {
+    Text* text = new (arena.allocate(sizeof(Text) + bytes.size())) Text{kArenaRefs, bytes.size()};
+    if (!bytes.empty()) std::memcpy(text->data(), bytes.data(), bytes.size());
+    return text;
+}
+
 void Text::unref(Text* text) {
     if (--text->refs == 0) {
         text->~Text();
@@ -39,7 +47,7 @@ namespace {
 // The block of every object that has no room for anything. Adding to an object first gives it a block of its own,
 // so this one is never written; being constant, it lies in read-only memory, where a stray write would fault instead
 // of changing every empty object (of every thread) at once.
-constinit const ObjectRep emptyObject{0, 0, 0, 0};
+constinit const ObjectRep emptyObject{0, 0, 0, 0, 0};
 
 std::size_t objectBytes(std::uint32_t capacity, std::uint32_t orderCapacity) {
     return sizeof(ObjectRep) + std::size_t{capacity} * sizeof(Entry) + std::size_t{orderCapacity} * sizeof(Text*);
@@ -51,11 +59,26 @@ ObjectRep* ObjectRep::make(std::uint32_t capacity, std::uint32_t orderCapacity) 
     if (capacity == 0 && orderCapacity == 0) return const_cast<ObjectRep*>(&emptyObject);
     void* block = std::malloc(objectBytes(capacity, orderCapacity));
     if (block == nullptr) throw std::bad_alloc();
-    return new (block) ObjectRep{0, capacity, 0, orderCapacity};
+    return new (block) ObjectRep{0, capacity, 0, orderCapacity, 0};
+}
+
+ObjectRep* ObjectRep::make(Arena& arena, std::uint32_t capacity, std::uint32_t orderCapacity) {
+    if (capacity == 0 && orderCapacity == 0) return const_cast<ObjectRep*>(&emptyObject);
+    return new (arena.allocate(objectBytes(capacity, orderCapacity))) ObjectRep{0, capacity, 0, orderCapacity, 1};
 }
 
 ObjectRep* ObjectRep::resize(ObjectRep* rep, std::uint32_t capacity, std::uint32_t orderCapacity) {
     if (rep == &emptyObject) return make(capacity, orderCapacity);
+    if (rep->inArena) {
+        // The arena keeps its block; the contents move to one on the heap.
+        ObjectRep* moved = make(capacity, orderCapacity);
+        if (moved == &emptyObject) return moved;
+        std::memcpy(moved->entries(), rep->entries(), rep->size * sizeof(Entry));
+        std::memcpy(moved->order(), rep->order(), rep->orderSize * sizeof(Text*));
+        moved->size = rep->size;
+        moved->orderSize = rep->orderSize;
+        return moved;
+    }
     if (capacity == 0 && orderCapacity == 0) {
         destroy(rep);
         return const_cast<ObjectRep*>(&emptyObject);
@@ -83,13 +106,13 @@ ObjectRep* ObjectRep::resize(ObjectRep* rep, std::uint32_t capacity, std::uint32
 }
 
 void ObjectRep::destroy(ObjectRep* rep) {
-    if (rep != &emptyObject) std::free(rep);
+    if (rep != &emptyObject && !rep->inArena) std::free(rep);
 }
 
 namespace {
 
 // As emptyObject, for arrays.
-constinit const ArrayRep emptyArray{0, 0};
+constinit const ArrayRep emptyArray{0, 0, 0};
 
 }  // namespace
 
@@ -97,11 +120,24 @@ ArrayRep* ArrayRep::make(std::uint32_t capacity) {
     if (capacity == 0) return const_cast<ArrayRep*>(&emptyArray);
     void* block = std::malloc(sizeof(ArrayRep) + std::size_t{capacity} * sizeof(JV*));
     if (block == nullptr) throw std::bad_alloc();
-    return new (block) ArrayRep{0, capacity};
+    return new (block) ArrayRep{0, capacity, 0};
+}
+
+ArrayRep* ArrayRep::make(Arena& arena, std::uint32_t capacity) {
+    if (capacity == 0) return const_cast<ArrayRep*>(&emptyArray);
+    return new (arena.allocate(sizeof(ArrayRep) + std::size_t{capacity} * sizeof(JV*))) ArrayRep{0, capacity, 1};
 }
 
 ArrayRep* ArrayRep::resize(ArrayRep* rep, std::uint32_t capacity) {
     if (rep == &emptyArray) return make(capacity);
+    if (rep->inArena) {
+        // As for objects: the contents move to the heap.
+        ArrayRep* moved = make(capacity);
+        if (moved == &emptyArray) return moved;
+        std::memcpy(moved->data(), rep->data(), rep->count * sizeof(JV*));
+        moved->count = rep->count;
+        return moved;
+    }
     if (capacity == 0) {
         destroy(rep);
         return const_cast<ArrayRep*>(&emptyArray);
@@ -117,16 +153,16 @@ ArrayRep* ArrayRep::resize(ArrayRep* rep, std::uint32_t capacity) {
 }
 
 void ArrayRep::destroy(ArrayRep* rep) {
-    if (rep != &emptyArray) std::free(rep);
+    if (rep != &emptyArray && !rep->inArena) std::free(rep);
 }
 
 namespace {
 
-// The next room for a block that is full: twice as much, at least 4, within 32 bits.
-std::uint32_t grownCapacity(std::uint32_t capacity) {
-    if (capacity == std::numeric_limits<std::uint32_t>::max()) throw std::length_error("Too many members in one value");
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>(std::max<std::uint64_t>(4, std::uint64_t{capacity} * 2),
-                                                              std::numeric_limits<std::uint32_t>::max()));
+// The next room for a block that is full: twice as much, at least 4, within `limit`.
+std::uint32_t grownCapacity(std::uint32_t capacity, std::uint32_t limit) {
+    if (capacity >= limit) throw std::length_error("Too many members in one value");
+    return static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(std::max<std::uint64_t>(4, std::uint64_t{capacity} * 2), limit));
 }
 
 }  // namespace
@@ -135,10 +171,26 @@ void TreeOps::destroyNodes(std::vector<JV*>& pending) {
     while (!pending.empty()) {
         JV* node = pending.back();
         pending.pop_back();
+        const std::uint8_t flags = node->flags_;
+        // An anchor takes its own subtree down before it lets go of its arena.
+        if ((flags & JV::kAnchor) != 0) {
+            delete node;
+            continue;
+        }
+        // A subtree wholly in its arena holds nothing to free.
+        if ((flags & (JV::kInArena | JV::kForeign)) == JV::kInArena) continue;
         // Children go onto `pending`, so the node's own destructor finds nothing left to recurse into.
         node->dropPayload(pending);
         delete node;
     }
+}
+
+void TreeOps::setNumber(JV& node, Arena& arena, const number::Number& value) {
+    auto* number = new (arena.allocate(sizeof(number::Number))) number::Number(value);
+    if (number->isDynamic()) arena.keep(number);
+    node.type_ = JV::Type::Number;
+    node.u_.number = number;
+    node.flags_ |= JV::kArenaNumber;
 }
 
 }  // namespace detail
@@ -198,9 +250,32 @@ JV::JV(Type type) {
 
 JV::~JV() {
     if (type_ == Type::Null || type_ == Type::Boolean) return;
+    // A subtree wholly in its arena holds nothing to free.
+    if ((flags_ & (kInArena | kForeign)) == kInArena) return;
     std::vector<JV*> pending;
     dropPayload(pending);
     detail::TreeOps::destroyNodes(pending);
+}
+
+// Out of line, so that the compiler pairs the class's own allocation and deallocation functions.
+void* JV::operator new(std::size_t bytes) { return ::operator new(bytes); }
+
+void JV::operator delete(void* memory) { ::operator delete(memory); }
+
+void JV::operator delete(JV* node, std::destroying_delete_t) {
+    const std::uint8_t flags = node->flags_;
+    if ((flags & kInArena) == 0) {
+        node->~JV();
+        ::operator delete(node);
+        return;
+    }
+    detail::Arena* arena = (flags & kArenaRoot) != 0  ? detail::Arena::ofRoot(node)
+                           : (flags & kReleased) != 0 ? detail::Arena::dropReleased(node)
+                                                      : nullptr;
+    node->~JV();
+    // The node's memory stays with the arena: the address sanitizer still reports a late use of it.
+    ASAN_POISON_MEMORY_REGION(node, sizeof(JV));
+    if (arena != nullptr) detail::Arena::unref(arena);
 }
 
 void JV::initSigned(std::int64_t value) { initNumber(new number::Number(value)); }
@@ -210,6 +285,7 @@ void JV::initUnsigned(std::uint64_t value) { initNumber(new number::Number(value
 void JV::initNumber(number::Number* value) {
     type_ = Type::Number;
     u_.number = value;
+    noteForeign();
 }
 
 void JV::dropPayload(std::vector<JV*>& orphans) {
@@ -218,7 +294,9 @@ void JV::dropPayload(std::vector<JV*>& orphans) {
         case Type::Boolean:
             break;
         case Type::Number:
-            delete u_.number;
+            // A number in an arena is destroyed with it.
+            if ((flags_ & kArenaNumber) == 0) delete u_.number;
+            flags_ &= static_cast<std::uint8_t>(~kArenaNumber);
             break;
         case Type::String:
             Text::unref(u_.text);
@@ -249,6 +327,30 @@ void JV::dropPayload(std::vector<JV*>& orphans) {
 void JV::adopt(JV* child, std::uint32_t slot) {
     child->parent_ = this;
     child->slot_ = slot;
+}
+
+void JV::noteForeign() {
+    // Ancestors of a marked node are marked already.
+    for (JV* node = this; node != nullptr && (node->flags_ & (kInArena | kForeign)) == kInArena; node = node->parent_) {
+        node->flags_ |= kForeign;
+        if ((node->flags_ & kAnchor) != 0) break;
+    }
+}
+
+std::unique_ptr<JV> JV::handOut(JV* child) {
+    child->parent_ = nullptr;
+    if ((child->flags_ & (kInArena | kAnchor)) == kInArena) {
+        // The child stays where it is in the arena, and holds the arena from now on: find it through the anchor
+        // above.
+        const JV* anchor = this;
+        while ((anchor->flags_ & kAnchor) == 0) anchor = anchor->parent_;
+        detail::Arena* arena =
+            (anchor->flags_ & kArenaRoot) != 0 ? detail::Arena::ofRoot(anchor) : detail::Arena::released(anchor);
+        detail::Arena::addReleased(child, arena);
+        detail::Arena::ref(arena);
+        child->flags_ |= kReleased;
+    }
+    return std::unique_ptr<JV>(child);
 }
 
 void JV::clear() {
@@ -302,6 +404,7 @@ void JV::setString(std::string_view value) {
     clear();
     type_ = Type::String;
     u_.text = text;
+    noteForeign();
 }
 
 void JV::setArray() {
@@ -359,11 +462,14 @@ const JV* JV::at(std::size_t index) const {
 JV* JV::add(std::unique_ptr<JV> child) {
     detail::ArrayRep* rep = &arrayRep();
     if (!child) child = std::make_unique<JV>();
-    if (rep->count == rep->capacity)
-        u_.array = rep = detail::ArrayRep::resize(rep, detail::grownCapacity(rep->capacity));
+    if (rep->count == rep->capacity) {
+        u_.array = rep =
+            detail::ArrayRep::resize(rep, detail::grownCapacity(rep->capacity, detail::ArrayRep::kMaxCount));
+    }
     JV* added = child.release();
     rep->data()[rep->count] = added;
     adopt(added, rep->count++);
+    noteForeign();
     return added;
 }
 
@@ -375,18 +481,26 @@ JV* JV::addString(std::string_view value) { return add(std::make_unique<JV>(valu
 JV* JV::addArray() { return add(std::make_unique<JV>(ArrayTag{})); }
 JV* JV::addObject() { return add(std::make_unique<JV>(ObjectTag{})); }
 
-std::unique_ptr<JV> JV::releaseAt(std::size_t index) {
+JV* JV::takeAt(std::size_t index) {
     auto& rep = arrayRep();
     if (index >= rep.size()) return nullptr;
-    std::unique_ptr<JV> child(rep[index]);
+    JV* child = rep[index];
     std::memmove(rep.data() + index, rep.data() + index + 1, (rep.size() - index - 1) * sizeof(JV*));
     --rep.count;
     for (std::size_t i = index; i < rep.size(); ++i) rep[i]->slot_ = static_cast<std::uint32_t>(i);
-    child->parent_ = nullptr;
     return child;
 }
 
-bool JV::removeAt(std::size_t index) { return releaseAt(index) != nullptr; }
+std::unique_ptr<JV> JV::releaseAt(std::size_t index) {
+    JV* child = takeAt(index);
+    return child != nullptr ? handOut(child) : nullptr;
+}
+
+bool JV::removeAt(std::size_t index) {
+    JV* child = takeAt(index);
+    delete child;
+    return child != nullptr;
+}
 
 // ---- objects ----
 
@@ -433,13 +547,16 @@ JV* JV::setProperty(std::string_view key, std::unique_ptr<JV> child) {
         JV* added = child.release();
         it->value = added;
         adopt(added, index);
+        noteForeign();
         return added;
     }
     // Everything that may throw comes before the new entry takes its place.
     Text* text = Text::make(key);
     if (rep->size == rep->capacity) {
         try {
-            rep = detail::ObjectRep::resize(rep, detail::grownCapacity(rep->capacity), rep->orderCapacity);
+            rep = detail::ObjectRep::resize(
+                rep, detail::grownCapacity(rep->capacity, std::numeric_limits<std::uint32_t>::max()),
+                rep->orderCapacity);
         } catch (...) {
             Text::unref(text);
             throw;
@@ -453,6 +570,7 @@ JV* JV::setProperty(std::string_view key, std::unique_ptr<JV> child) {
     ++rep->size;
     adopt(added, index);
     for (std::uint32_t i = index + 1; i < rep->size; ++i) rep->entries()[i].value->slot_ = i;
+    noteForeign();
     return added;
 }
 
@@ -474,21 +592,29 @@ JV* JV::setStringProperty(std::string_view key, std::string_view value) {
 JV* JV::setArrayProperty(std::string_view key) { return setProperty(key, std::make_unique<JV>(ArrayTag{})); }
 JV* JV::setObjectProperty(std::string_view key) { return setProperty(key, std::make_unique<JV>(ObjectTag{})); }
 
-std::unique_ptr<JV> JV::releaseProperty(std::string_view key) {
+JV* JV::takeProperty(std::string_view key) {
     detail::ObjectRep& rep = objectRep();
     Entry* it = std::lower_bound(rep.entries(), rep.entriesEnd(), key, entryKeyLess);
     if (it == rep.entriesEnd() || it->key->view() != key) return nullptr;
-    std::unique_ptr<JV> child(it->value);
+    JV* child = it->value;
     Text::unref(it->key);
     auto index = static_cast<std::uint32_t>(it - rep.entries());
     std::memmove(it, it + 1, (rep.size - index - 1) * sizeof(Entry));
     --rep.size;
     for (std::uint32_t i = index; i < rep.size; ++i) rep.entries()[i].value->slot_ = i;
-    child->parent_ = nullptr;
     return child;
 }
 
-bool JV::removeProperty(std::string_view key) { return releaseProperty(key) != nullptr; }
+std::unique_ptr<JV> JV::releaseProperty(std::string_view key) {
+    JV* child = takeProperty(key);
+    return child != nullptr ? handOut(child) : nullptr;
+}
+
+bool JV::removeProperty(std::string_view key) {
+    JV* child = takeProperty(key);
+    delete child;
+    return child != nullptr;
+}
 
 std::string_view JV::keyOf(const JV* child) const {
     const detail::ObjectRep& rep = *u_.object;
@@ -826,7 +952,7 @@ JV* shallowCopy(const JV& n) {
 JV* detail::TreeOps::sharedString(const JV& n) {
     auto* copy = new JV();
     copy->type_ = JV::Type::String;
-    copy->u_.text = Text::ref(n.u_.text);
+    copy->u_.text = Text::share(n.u_.text);
     return copy;
 }
 
@@ -854,7 +980,7 @@ std::unique_ptr<JV> JV::clone() const {
             dst->u_.object = to;
             for (const Entry* e = from.entries(); e != from.entriesEnd(); ++e) {
                 JV* copy = shallowCopy(*e->value);
-                to->entries()[to->size] = Entry{Text::ref(e->key), copy};
+                to->entries()[to->size] = Entry{Text::share(e->key), copy};
                 dst->adopt(copy, to->size++);
                 if (isContainer(*e->value)) pending.emplace_back(e->value, copy);
             }
@@ -878,6 +1004,7 @@ void JV::cloneTo(JV& target) const {
         const detail::ObjectRep& rep = *target.u_.object;
         for (const Entry* e = rep.entries(); e != rep.entriesEnd(); ++e) e->value->parent_ = &target;
     }
+    target.noteForeign();
 }
 
 const char* jvNodeType(JV::Type type) {

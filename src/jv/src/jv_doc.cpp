@@ -37,12 +37,12 @@ void JVDoc::addProp(JV& object, std::string_view key) {
         // Room for as many keys as the object has members, or twice the recorded ones.
         std::uint64_t room = std::max<std::uint64_t>({4, rep->size, std::uint64_t{rep->orderCapacity} * 2});
         try {
-            if (rep->orderCapacity == std::numeric_limits<std::uint32_t>::max()) {
+            if (rep->orderCapacity == detail::ObjectRep::kMaxOrder) {
                 throw std::length_error("Too many keys recorded for one object");
             }
             rep = detail::ObjectRep::resize(
                 rep, rep->capacity,
-                static_cast<std::uint32_t>(std::min<std::uint64_t>(room, std::numeric_limits<std::uint32_t>::max())));
+                static_cast<std::uint32_t>(std::min<std::uint64_t>(room, detail::ObjectRep::kMaxOrder)));
         } catch (...) {
             Text::unref(text);
             throw;
@@ -50,6 +50,7 @@ void JVDoc::addProp(JV& object, std::string_view key) {
         TreeOps::setObject(object, rep);
     }
     rep->order()[rep->orderSize++] = text;
+    object.noteForeign();
 }
 
 void JVDoc::addProps(JV& object, std::span<const std::string> keys) {
@@ -75,6 +76,8 @@ void JVDoc::clearPropOrder(JV& object) {
     if (rep->orderCapacity == 0) return;
     for (std::uint32_t i = 0; i < rep->orderSize; ++i) Text::unref(rep->order()[i]);
     rep->orderSize = 0;
+    // A block in an arena keeps its room: moving it to the heap would only cost.
+    if (rep->inArena) return;
     object.u_.object = detail::ObjectRep::resize(rep, rep->capacity, 0);
 }
 

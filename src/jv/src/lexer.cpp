@@ -76,11 +76,6 @@ void Lexer::reset(std::string_view text) {
     error_ = Error::None;
 }
 
-Pos Lexer::tokenPos() const {
-    constexpr std::size_t kMax = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
-    return Pos{line_, static_cast<std::int32_t>(std::min(start_ - lineStart_ + 1, kMax))};
-}
-
 Lexer::Token Lexer::fail(Error error, std::size_t at) {
     error_ = error;
     end_ = at;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "arena.h"
 #include "zephalon/jv/jv.h"
 
 namespace zephalon::jv::detail {
@@ -15,12 +16,28 @@ struct TreeOps {
     static void destroyNodes(std::vector<JV*>& pending);
     // A new string node sharing the text of `n`.
     static JV* sharedString(const JV& n);
-    // A new string node taking over one reference to `text`.
-    static JV* stringNode(Text* text) {
-        auto* node = new JV();
-        node->type_ = JV::Type::String;
-        node->u_.text = text;
+    // A null node in an arena: the document's root (which holds the arena) or any other node.
+    static JV* arenaNode(Arena& arena, bool root) {
+        JV* node = ::new (root ? arena.rootSlot() : arena.allocate(sizeof(JV))) JV();
+        node->flags_ = root ? JV::kInArena | JV::kArenaRoot : JV::kInArena;
+        if (root) Arena::ref(&arena);
         return node;
+    }
+    // Payloads of a fresh arena node; the arena holds the text and the number.
+    static void setString(JV& n, Text* text) {
+        n.type_ = JV::Type::String;
+        n.u_.text = text;
+    }
+    static void setNumber(JV& n, Arena& arena, const number::Number& value);
+    static void setBoolean(JV& n, bool value) {
+        n.type_ = JV::Type::Boolean;
+        n.u_.boolean = value;
+    }
+    // An empty container of a kind, for a fresh arena node; the reader gives it its block when it closes.
+    static void setEmpty(JV& n, JV::Type type) {
+        n.type_ = type;
+        if (type == JV::Type::Array) n.u_.array = ArrayRep::make(0);
+        if (type == JV::Type::Object) n.u_.object = ObjectRep::make(0, 0);
     }
     // The payload of a node whose kind the caller has checked.
     static std::string_view string(const JV& n) { return n.u_.text->view(); }

@@ -3,10 +3,12 @@
 // The JSON reader in three layers: the Lexer cuts bytes into tokens, the JSONReader runs a pushdown automaton over
 // them and reports every value to a Handler, and the DefaultHandler builds a JVDoc.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
 #include <iosfwd>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -91,7 +93,9 @@ class DefaultHandler : public Handler {
 
   private:
     struct Builder;
-    int add(std::unique_ptr<JV> value);
+    // Places a complete value (a node of the document's arena) in its container, or makes it the root.
+    int add(JV* value);
+    int addNumber(const number::Number& value, Pos pos);
     int fail(std::string message);
 
     std::unique_ptr<Builder> builder_;
@@ -142,8 +146,11 @@ class Lexer {
     // Start and end offsets of the last token (for strings, the quotes included).
     std::size_t tokenStart() const { return start_; }
     std::size_t tokenEnd() const { return end_; }
-    // Position of the last token's first byte, counted while lexing.
-    Pos tokenPos() const;
+    // Position of the last token's first byte, counted while lexing (inline: the reader asks for every token's).
+    Pos tokenPos() const {
+        constexpr std::size_t kMax = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+        return Pos{line_, static_cast<std::int32_t>(std::min(start_ - lineStart_ + 1, kMax))};
+    }
     Error error() const { return error_; }
     // For Boolean tokens.
     bool booleanValue() const { return boolean_; }

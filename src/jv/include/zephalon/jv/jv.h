@@ -6,7 +6,8 @@
 // Memory layout: a node is 32 bytes. Strings and keys live in shared, reference-counted text blocks (a document read
 // from text shares one block per distinct key), an object keeps its (key, child) entries sorted by key in one block, an
 // array its elements in another, and every node links to its container, so pointer texts are derived on demand instead
-// of being stored per node.
+// of being stored per node. A document read from text keeps all of these in one arena (src/arena.h), which the tree's
+// root owns; values built or added later live on the heap.
 
 #include <concepts>
 #include <cstddef>
@@ -14,6 +15,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <memory>
+#include <new>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -31,20 +33,29 @@ class JV;
 
 namespace detail {
 
-// An immutable, reference-counted byte string; the bytes follow the header.
+class Arena;
+
+// An immutable, reference-counted byte string; the bytes follow the header. A text in an arena starts with a count
+// no tree can drop to zero: it goes with its arena.
 struct Text {
+    static constexpr std::size_t kArenaRefs = std::size_t{1} << 62;
+
     std::size_t refs;
     std::size_t size;
 
     const char* data() const { return reinterpret_cast<const char*>(this + 1); }
     char* data() { return reinterpret_cast<char*>(this + 1); }
     std::string_view view() const { return {data(), size}; }
+    bool inArena() const { return refs >= kArenaRefs / 2; }
 
     static Text* make(std::string_view bytes);
+    static Text* make(Arena& arena, std::string_view bytes);
     static Text* ref(Text* text) {
         ++text->refs;
         return text;
     }
+    // A reference for another tree: an arena's text is copied, as the other tree may outlive the arena.
+    static Text* share(Text* text) { return text->inArena() ? make(text->view()) : ref(text); }
     static void unref(Text* text);
 };
 
@@ -59,11 +70,16 @@ struct Entry {
 // large document has hundreds of thousands of objects); the reader sizes it exactly, as it knows the members when it
 // closes the object, and objects built member by member grow it by reallocation.
 // Every object without room for anything shares one static empty block, so a fresh object allocates nothing.
+// A block in an arena is never resized in place nor freed: growing it moves the contents to the heap.
 struct ObjectRep {
+    // The most keys the source order of one object can hold.
+    static constexpr std::uint32_t kMaxOrder = (std::uint32_t{1} << 31) - 1;
+
     std::uint32_t size;
     std::uint32_t capacity;
     std::uint32_t orderSize;
-    std::uint32_t orderCapacity;
+    std::uint32_t orderCapacity : 31;
+    std::uint32_t inArena : 1;
 
     Entry* entries() { return reinterpret_cast<Entry*>(this + 1); }
     const Entry* entries() const { return reinterpret_cast<const Entry*>(this + 1); }
@@ -74,6 +90,7 @@ struct ObjectRep {
 
     // A block with room for the given counts, nothing in use; the shared empty block when both are 0.
     static ObjectRep* make(std::uint32_t capacity, std::uint32_t orderCapacity);
+    static ObjectRep* make(Arena& arena, std::uint32_t capacity, std::uint32_t orderCapacity);
     // The block re-sized to the given room (at least what is in use), contents kept; `rep` is invalid afterwards.
     static ObjectRep* resize(ObjectRep* rep, std::uint32_t capacity, std::uint32_t orderCapacity);
     // Frees the block only; the caller has released the keys and the children.
@@ -82,10 +99,14 @@ struct ObjectRep {
 static_assert(sizeof(ObjectRep) % alignof(Entry) == 0 && alignof(Entry) >= alignof(Text*));
 
 // An array's elements in one block: this header, then room for `capacity` elements (the first `count` in use). As
-// with objects, arrays without room share one static empty block.
+// with objects, arrays without room share one static empty block, and a block in an arena moves to the heap to grow.
 struct ArrayRep {
+    // The most elements one array can hold.
+    static constexpr std::uint32_t kMaxCount = (std::uint32_t{1} << 31) - 1;
+
     std::uint32_t count;
-    std::uint32_t capacity;
+    std::uint32_t capacity : 31;
+    std::uint32_t inArena : 1;
 
     JV** data() { return reinterpret_cast<JV**>(this + 1); }
     JV* const* data() const { return reinterpret_cast<JV* const*>(this + 1); }
@@ -98,6 +119,7 @@ struct ArrayRep {
     JV* operator[](std::size_t i) const { return data()[i]; }
 
     static ArrayRep* make(std::uint32_t capacity);
+    static ArrayRep* make(Arena& arena, std::uint32_t capacity);
     // The block re-sized to the given room (at least what is in use), contents kept; `rep` is invalid afterwards.
     static ArrayRep* resize(ArrayRep* rep, std::uint32_t capacity);
     static void destroy(ArrayRep* rep);
@@ -196,6 +218,8 @@ concept JVInteger = std::integral<T> && !std::same_as<T, bool> && !std::same_as<
 
 // One JSON value. A container owns its children; a child links back to its container, which gives every node its
 // JSON Pointer. Nodes are neither copyable nor movable (children point at them): use `clone` or `cloneTo`.
+// Nodes are created with `new` (or std::make_unique) or by the readers, and destroyed with `delete`, which knows which
+// nodes belong to an arena.
 //
 // Object operations on a non-object and array operations on a non-array raise std::bad_variant_access.
 // Destruction, equality, hashing and cloning use explicit stacks, so trees of any depth are safe.
@@ -230,6 +254,12 @@ class JV {
     JV(const JV&) = delete;
     JV& operator=(const JV&) = delete;
     ~JV();
+
+    static void* operator new(std::size_t bytes);
+    // Frees the node unless its memory belongs to an arena; the arena's anchors release their hold on it.
+    static void operator delete(JV* node, std::destroying_delete_t);
+    // For a constructor that throws inside `new`.
+    static void operator delete(void* memory);
 
     // Source position, (-1, -1) when unknown.
     Pos pos;
@@ -371,12 +401,26 @@ class JV {
     friend class SortedProperties;
     friend struct detail::TreeOps;
 
+    // Node flags. A node in an arena is destroyed but not freed on its own. Its anchors (the root, and the nodes
+    // handed out by a release call) each hold the arena. `kForeign` marks an arena node whose payload or subtree holds
+    // heap values (added after the read), which its destruction must visit; every other arena node's subtree is
+    // wholly in the arena and is freed with it. `kArenaNumber` marks a number payload in the arena.
+    enum Flag : std::uint8_t { kInArena = 1, kArenaRoot = 2, kReleased = 4, kForeign = 8, kArenaNumber = 16 };
+    static constexpr std::uint8_t kAnchor = kArenaRoot | kReleased;
+
     void initSigned(std::int64_t value);
     void initUnsigned(std::uint64_t value);
     void initNumber(number::Number* value);
     // Releases this node's own payload; children are handed to `orphans` for the caller to destroy.
     void dropPayload(std::vector<JV*>& orphans);
     void adopt(JV* child, std::uint32_t slot);
+    // Marks this node and its ancestors up to the anchor as holding heap values, when it lies in an arena.
+    void noteForeign();
+    // Hands a child just taken out of this container to the caller; a node of an arena becomes an anchor.
+    std::unique_ptr<JV> handOut(JV* child);
+    // Take a child out of this container (it keeps its link to it); null when there is none.
+    JV* takeAt(std::size_t index);
+    JV* takeProperty(std::string_view key);
 
     detail::ArrayRep& arrayRep() const;
     detail::ObjectRep& objectRep() const;
@@ -385,6 +429,7 @@ class JV {
     std::string_view keyOf(const JV* child) const;
 
     Type type_ = Type::Null;
+    std::uint8_t flags_ = 0;
     // Index of this node in its container's element or entry vector when last placed; a hint, checked on use.
     std::uint32_t slot_ = 0;
     JV* parent_ = nullptr;
