@@ -1,6 +1,8 @@
 #include <fmt/format.h>
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <ostream>
 
 #include "formatters.h"
@@ -29,6 +31,28 @@ void appendPaddedRight(std::string& out, std::string_view text, std::size_t leng
     if (length < width) out.append(width - length, ' ');
 }
 
+// A number in decimal, in a buffer that holds any 64-bit value.
+struct Decimal {
+    char digits[24];
+    std::size_t size;
+
+    explicit Decimal(std::int64_t value)
+        : size(static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits)) {}
+    std::string_view view() const { return {digits, size}; }
+};
+
+// "line:column", the line aligned right and the column left within their widths (a report has one per finding, so
+// this stays clear of format-string parsing).
+void appendPosition(std::string& out, std::int64_t line, std::size_t lineWidth, std::int64_t column,
+                    std::size_t columnWidth) {
+    const Decimal lineText(line);
+    const Decimal columnText(column);
+    if (lineText.size < lineWidth) out.append(lineWidth - lineText.size, ' ');
+    out += lineText.view();
+    out += ':';
+    appendPaddedRight(out, columnText.view(), columnText.size, columnWidth);
+}
+
 struct Widths {
     std::size_t line = 0;
     std::size_t column = 0;
@@ -44,8 +68,8 @@ Widths measure(const std::vector<Issue>& issues, const std::vector<std::size_t>&
     for (std::size_t index : indices) {
         const Issue& issue = issues[index];
         if (issue.hasPos()) {
-            widths.line = std::max(widths.line, fmt::formatted_size("{}", issue.line()));
-            widths.column = std::max(widths.column, fmt::formatted_size("{}", issue.column()));
+            widths.line = std::max(widths.line, Decimal(issue.line()).size);
+            widths.column = std::max(widths.column, Decimal(issue.column()).size);
         }
         if (issue.severity() == Severity::Warning) widths.severity = 7;
         const Lengths counted{utf8Length(issue.message()), utf8Length(issue.ruleId())};
@@ -75,8 +99,7 @@ void StylishFormatter::format(const Context& context) {
             text += "  ";
             if (issue.hasPos()) {
                 text += kDim;
-                fmt::format_to(std::back_inserter(text), "{:>{}}:{:<{}}", issue.line(), widths.line, issue.column(),
-                               widths.column);
+                appendPosition(text, issue.line(), widths.line, issue.column(), widths.column);
             }
             text += "  ";
             text += issue.severity() == Severity::Error ? kRed : kYellow;

@@ -1,5 +1,8 @@
+#include <optional>
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -68,7 +71,7 @@ class UsageCollector {
             for (const auto [key, child] : value.properties()) {
                 const ComponentKey* inside = frame.inside;
                 if (key == "$ref" && child->isString()) {
-                    use(componentOf(child->stringValue()), inside);
+                    useReference(child->stringValue(), inside);
                     continue;
                 }
                 if (isComponents && child->isObject()) {
@@ -86,6 +89,14 @@ class UsageCollector {
   private:
     void use(std::optional<ComponentKey> key, const ComponentKey* inside) {
         if (key && (inside == nullptr || *inside != *key)) used.insert(std::move(*key));
+    }
+
+    // A document names the same few components over and over: each reference text is decoded once.
+    void useReference(std::string_view ref, const ComponentKey* inside) {
+        auto [it, added] = references_.try_emplace(ref);
+        if (added) it->second = componentOf(ref);
+        const std::optional<ComponentKey>& key = it->second;
+        if (key && (inside == nullptr || *inside != *key)) used.insert(*key);
     }
 
     void discriminator(const jv::JV& value, const ComponentKey* inside) {
@@ -110,6 +121,9 @@ class UsageCollector {
             }
         }
     }
+
+    // Reference text (viewing the document) -> the component it points at or into.
+    std::unordered_map<std::string_view, std::optional<ComponentKey>> references_;
 };
 
 }  // namespace
