@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <atomic>
 #include <ostream>
 #include <stdexcept>
 
@@ -10,9 +11,21 @@
 
 namespace zephalon::openapi {
 
-OpenAPIReadResult::OpenAPIReadResult() = default;
+namespace {
 
-OpenAPIReadResult::OpenAPIReadResult(std::unique_ptr<jv::JVDoc> doc) : doc_(std::move(doc)) {}
+// Numbers of mappings, unique in the process, so that a node never mistakes another result's mapping (or a dropped
+// one) for the current one.
+std::uint64_t newMappingNumber() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+}  // namespace
+
+OpenAPIReadResult::OpenAPIReadResult() : mapping_(newMappingNumber()) {}
+
+OpenAPIReadResult::OpenAPIReadResult(std::unique_ptr<jv::JVDoc> doc)
+    : doc_(std::move(doc)), mapping_(newMappingNumber()) {}
 
 // The model goes first: its nodes are keys of the maps, and nothing may look them up once they are gone.
 OpenAPIReadResult::~OpenAPIReadResult() {
@@ -40,15 +53,20 @@ std::unique_ptr<OpenAPI> OpenAPIReadResult::releaseModel() {
 }
 
 void OpenAPIReadResult::clearMappings() {
-    nodeToValue_.clear();
+    // The nodes keep their values under the old number, which no result uses again.
+    mapped_.clear();
+    mapping_ = newMappingNumber();
     valueToNode_.clear();
     valueToNodeBuilt_ = false;
     keyedValues_.clear();
 }
 
 void OpenAPIReadResult::addMapping(const Node* node, const jv::JV* value) {
-    if (node == nullptr || value == nullptr) return;
-    if (nodeToValue_.insert(node, value) && valueToNodeBuilt_) indexValue(value, node);
+    if (node == nullptr || value == nullptr || node->mapping_ == mapping_) return;
+    node->source_ = value;
+    node->mapping_ = mapping_;
+    mapped_.emplace_back(node, value);
+    if (valueToNodeBuilt_) indexValue(value, node);
 }
 
 void OpenAPIReadResult::addMapping(const Node* node, std::string_view key, const jv::JV* value) {
@@ -64,8 +82,7 @@ void OpenAPIReadResult::addMapping(const Node* node, std::string_view key, const
 }
 
 const jv::JV* OpenAPIReadResult::value(const Node* node) const {
-    const jv::JV* const* found = nodeToValue_.find(node);
-    return found == nullptr ? nullptr : *found;
+    return node != nullptr && node->mapping_ == mapping_ ? node->source_ : nullptr;
 }
 
 const jv::JV* OpenAPIReadResult::value(const Node* node, std::string_view key) const {
@@ -83,13 +100,13 @@ Pos OpenAPIReadResult::nodePos(const Node* node) const {
 }
 
 std::optional<std::string> OpenAPIReadResult::jsonPointer(const Node* node) const {
-    const jv::JV* const* found = nodeToValue_.find(node);
+    const jv::JV* found = value(node);
     if (found == nullptr) throw std::out_of_range("Node has no source value");
-    return (*found)->pointer();
+    return found->pointer();
 }
 
 std::optional<std::string> OpenAPIReadResult::jsonPointer(const Node* node, std::string_view key) const {
-    if (nodeToValue_.find(node) == nullptr) throw std::out_of_range("Node has no source value");
+    if (value(node) == nullptr) throw std::out_of_range("Node has no source value");
     const jv::JV* v = value(node, key);
     if (v == nullptr) return std::nullopt;
     return v->pointer();
@@ -207,8 +224,8 @@ void OpenAPIReadResult::indexValue(const jv::JV* value, const Node* node) const 
 Node* OpenAPIReadResult::nodeOf(const jv::JV* value) const {
     if (value == nullptr) return nullptr;
     if (!valueToNodeBuilt_) {
-        valueToNode_.reserve(nodeToValue_.size());
-        nodeToValue_.forEach([&](const Node* n, const jv::JV* val) { indexValue(val, n); });
+        valueToNode_.reserve(mapped_.size());
+        for (const auto& [n, val] : mapped_) indexValue(val, n);
         valueToNodeBuilt_ = true;
     }
     const Node* const* found = valueToNode_.find(value);
@@ -217,10 +234,10 @@ Node* OpenAPIReadResult::nodeOf(const jv::JV* value) const {
 }
 
 void OpenAPIReadResult::dumpMappings(std::ostream& out) const {
-    nodeToValue_.forEach([&](const Node* node, const jv::JV* v) {
+    for (const auto& [node, v] : mapped_) {
         out << fmt::format("{}@{} -> {}@{}\n", jv::jvNodeType(*v), static_cast<const void*>(v),
                            nodeTypeToString(node->type()), static_cast<const void*>(node));
-    });
+    }
 }
 
 void OpenAPIReadResult::addIssue(const Node* node, const jv::JV* value, std::string message) {

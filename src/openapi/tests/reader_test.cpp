@@ -169,8 +169,8 @@ TEST(Reader, ExclusiveBoundsFollowTheSchemasDialect) {
 
     // Without the dialect the same flags are refused in 3.1, and the number form under draft 4.
     auto plain = readJson(document("3.1.0", schemas));
-    EXPECT_EQ(messages(*plain), (std::vector<std::string>{"Expected numeric value", "Expected numeric value",
-                                                          "Expected numeric value"}));
+    EXPECT_EQ(messages(*plain),
+              (std::vector<std::string>{"Expected numeric value", "Expected numeric value", "Expected numeric value"}));
     auto draft4 = readJson(document("3.1.0", R"("schemas": {
         "S": {"$schema": "http://json-schema.org/draft-04/schema", "exclusiveMinimum": 3}})"));
     EXPECT_EQ(messages(*draft4), (std::vector<std::string>{"Expected boolean value"}));
@@ -334,6 +334,22 @@ TEST(ReadResult, MappingsPointersOrderAndLookup) {
     EXPECT_EQ(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')), result->mappingCount());
     EXPECT_NE(text.find("object@0x"), std::string::npos);
     EXPECT_NE(text.find(" -> Schema@0x"), std::string::npos);
+
+    // Dropped mappings stay dropped; mapped again, a node is found again, also from its value.
+    const jv::JV* petValue = result->value(pet);
+    ASSERT_NE(petValue, nullptr);
+    result->clearMappings();
+    EXPECT_EQ(result->value(pet), nullptr);
+    EXPECT_EQ(result->mappingCount(), 0u);
+    EXPECT_EQ(result->nodeOf(petValue), nullptr);
+    result->addMapping(pet, petValue);
+    EXPECT_EQ(result->value(pet), petValue);
+    EXPECT_EQ(result->nodeOf(petValue), pet);
+    // A node belongs to one result's mapping at a time: mapped in another, it is found there only.
+    OpenAPIReadResult other;
+    other.addMapping(pet, petValue->property("properties"));
+    EXPECT_EQ(other.value(pet), petValue->property("properties"));
+    EXPECT_EQ(result->value(pet), nullptr);
 }
 
 TEST(ReadResult, SourceLocationsOfNodesAndMembers) {

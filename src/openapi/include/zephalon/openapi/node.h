@@ -124,9 +124,9 @@ class SecurityRequirement;
 template <class T>
 struct NodeKinds;
 
-#define ZEPHALON_OPENAPI_NODE_KINDS(Class, First, Last) \
-    template <>                                         \
-    struct NodeKinds<Class> {                           \
+#define ZEPHALON_OPENAPI_NODE_KINDS(Class, First, Last)    \
+    template <>                                            \
+    struct NodeKinds<Class> {                              \
         static constexpr NodeType first = NodeType::First; \
         static constexpr NodeType last = NodeType::Last;   \
     };
@@ -261,11 +261,16 @@ class Node {
 
   private:
     friend class Reference;
+    friend class OpenAPIReadResult;
 
     Node* parent_;
     NodeType type_;
     Extensions extensions_;
     std::set<Reference*> references_;
+    // The value this node was read from, kept here for the read result whose mapping number is `mapping_` (a
+    // result finds it without a table lookup; a number of a dropped mapping makes it stale).
+    mutable const jv::JV* source_ = nullptr;
+    mutable std::uint64_t mapping_ = 0;
 };
 
 // A use of a shared node ("$ref"). It never owns its target; the target's destruction leaves it dangling (null).

@@ -86,7 +86,8 @@ class OpenAPIReadResult {
     // Hands the model over; the mappings are dropped with it.
     std::unique_ptr<OpenAPI> releaseModel();
 
-    // Node -> the value it was read from. A node keeps its first mapping.
+    // Node -> the value it was read from. A node keeps its first mapping. A node is mapped by one result at a time
+    // (the reader maps the nodes it makes for its result): mapping it in another result moves it there.
     void addMapping(const Node* node, const jv::JV* value);
     // (node, key) -> the value of a keyed collection of that node ("schemas" of Components, "encoding" of a
     // MediaType, ...).
@@ -159,7 +160,7 @@ class OpenAPIReadResult {
 
     // Drops every mapping (used before a new parse).
     void clearMappings();
-    std::size_t mappingCount() const { return nodeToValue_.size(); }
+    std::size_t mappingCount() const { return mapped_.size(); }
 
   private:
     void indexValue(const jv::JV* value, const Node* node) const;
@@ -171,7 +172,10 @@ class OpenAPIReadResult {
 
     std::unique_ptr<jv::JVDoc> doc_;
     std::unique_ptr<OpenAPI> model_;
-    PointerMap<Node, const jv::JV*> nodeToValue_;
+    // Every node -> value mapping in the order it was made. The value is also on the node itself, under this
+    // result's mapping number, which changes whenever the mappings are dropped.
+    std::vector<std::pair<const Node*, const jv::JV*>> mapped_;
+    std::uint64_t mapping_;
     // Built on the first findNode and kept current from then on: most reads never ask for it.
     mutable PointerMap<jv::JV, const Node*> valueToNode_;
     mutable bool valueToNodeBuilt_ = false;
