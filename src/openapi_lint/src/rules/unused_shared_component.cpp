@@ -87,16 +87,15 @@ class UsageCollector {
     }
 
   private:
-    void use(std::optional<ComponentKey> key, const ComponentKey* inside) {
-        if (key && (inside == nullptr || *inside != *key)) used.insert(std::move(*key));
+    void use(const std::optional<ComponentKey>& key, const ComponentKey* inside) {
+        if (key && (inside == nullptr || *inside != *key)) used.insert(*key);
     }
 
     // A document names the same few components over and over: each reference text is decoded once.
     void useReference(std::string_view ref, const ComponentKey* inside) {
         auto [it, added] = references_.try_emplace(ref);
         if (added) it->second = componentOf(ref);
-        const std::optional<ComponentKey>& key = it->second;
-        if (key && (inside == nullptr || *inside != *key)) used.insert(*key);
+        use(it->second, inside);
     }
 
     void discriminator(const jv::JV& value, const ComponentKey* inside) {
