@@ -314,20 +314,41 @@ struct DefaultHandler::Builder {
         return prefix;
     }
 
-    void closeObject(JV& object, std::size_t base) {
-        auto first = scratch.begin() + static_cast<std::ptrdiff_t>(base);
-        auto last = scratch.end();
-        auto n = static_cast<std::size_t>(last - first);
-        // Source order, each key once at its first place, gathered before sorting. Keys are interned, so equal keys
-        // are the same text.
-        order.clear();
+    // Appends the keys of a range of members in source order to `order`, each once at its first place; large
+    // ranges are checked for repeated keys once sorted (closeObject). Keys are interned, so equal keys are the same
+    // text.
+    void appendSourceOrder(std::vector<Entry>::const_iterator first, std::vector<Entry>::const_iterator last) {
+        const bool small = last - first <= 16;
         for (auto it = first; it != last; ++it) {
             bool seen = false;
-            if (n <= 16) {
+            if (small) {
                 for (Text* k : order) seen = seen || k == it->key;
             }
             if (!seen) order.push_back(it->key);
         }
+    }
+
+    // Whether the members' positions rise in source order, which then needs no list of keys. Values without a
+    // position of their own (YAML aliases) make the object keep the list.
+    static bool risingPositions(std::vector<Entry>::const_iterator first, std::vector<Entry>::const_iterator last) {
+        if (first == last) return true;
+        Pos previous = first->value->pos;
+        if (!previous.known()) return false;
+        for (auto it = first + 1; it != last; ++it) {
+            const Pos pos = it->value->pos;
+            if (!TreeOps::precedes(previous, pos)) return false;
+            previous = pos;
+        }
+        return true;
+    }
+
+    void closeObject(JV& object, std::size_t base) {
+        auto first = scratch.begin() + static_cast<std::ptrdiff_t>(base);
+        auto last = scratch.end();
+        auto n = static_cast<std::size_t>(last - first);
+        const bool byPosition = risingPositions(first, last);
+        order.clear();
+        if (!byPosition) appendSourceOrder(first, last);
         if (n <= 16) {
             // Insertion sort: stable (repeated keys stay in source order, so the last one wins below), and unlike
             // stable_sort it needs no scratch buffer from the heap for each unsorted object.
@@ -348,6 +369,14 @@ struct DefaultHandler::Builder {
         // nodes stay in the arena).
         std::size_t unique = 0;
         for (auto it = first; it != last; ++it) unique += (it + 1 == last || it[1].key != it->key) ? 1 : 0;
+        // A repeated key keeps its first place, which the positions of the values kept do not give.
+        const bool listed = !byPosition || unique != n;
+        if (byPosition && unique != n) {
+            sorted.assign(first, last);
+            std::sort(sorted.begin(), sorted.end(),
+                      [](const Entry& a, const Entry& b) { return TreeOps::precedes(a.value->pos, b.value->pos); });
+            appendSourceOrder(sorted.begin(), sorted.end());
+        }
         if (n > 16 && unique != n) {
             // Large objects skipped the duplicate check above; drop the repeated keys from the source order now,
             // finding each key among the distinct ones by address (a search among the kept ones made an object of
@@ -372,8 +401,9 @@ struct DefaultHandler::Builder {
         }
         // The one block of the object, exactly sized.
         auto count = static_cast<std::uint32_t>(unique);
-        ObjectRep* rep = ObjectRep::make(*arena, count, count);
+        ObjectRep* rep = ObjectRep::make(*arena, count, listed ? count : 0);
         TreeOps::setObject(object, rep);
+        if (!listed) TreeOps::setOrderedByPosition(object);
         for (auto it = first; it != last; ++it) {
             if (it + 1 != last && it[1].key == it->key) continue;
             TreeOps::link(object, *it->value, rep->size);

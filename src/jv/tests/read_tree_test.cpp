@@ -61,6 +61,24 @@ TEST(ReadTree, EditsToAReadTreeMatchTheSameEditsToABuiltOne) {
     EXPECT_EQ(read->propOrder(*read->root()->property("nested")), (std::vector<std::string_view>{"z", "a", "m", "b"}));
 }
 
+// A read object's source order lies in its members' positions until its members change: then it is recorded as a
+// list of keys, as for built objects, so a key taken out and put back, or given a value of no position, keeps its place.
+TEST(ReadTree, SourceOrderOutlastsChangesOfTheMembers) {
+    auto doc = readJsonString(R"({"c": 1, "a": {"y": 1, "x": 2}, "b": [true]})");
+    JV& root = *doc->root();
+    std::unique_ptr<JV> a = root.releaseProperty("a");
+    root.setProperty("c", std::make_unique<JV>("new"));
+    root.setNullProperty("aa");
+    root.setProperty("a", std::move(a));
+    EXPECT_EQ(doc->propOrder(root), (std::vector<std::string_view>{"c", "a", "b"}));
+    EXPECT_EQ(doc->propOrder(*root.property("a")), (std::vector<std::string_view>{"y", "x"}));
+    EXPECT_TRUE(doc->propOrder(*root.property("a")->clone()).empty());
+    doc->clearPropOrder(*root.property("a"));
+    EXPECT_TRUE(doc->propOrder(*root.property("a")).empty());
+    doc->addProp(*root.property("a"), "x");
+    EXPECT_EQ(doc->propOrder(*root.property("a")), (std::vector<std::string_view>{"x"}));
+}
+
 TEST(ReadTree, ValuesTakenOutOutliveTheirDocument) {
     std::unique_ptr<JV> nested;
     std::unique_ptr<JV> deep;

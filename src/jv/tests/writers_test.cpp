@@ -211,37 +211,45 @@ TEST(JsonWriter, FindsEveryEscapeAtEveryPlaceInLongText) {
 }
 
 // The writer finds a recorded key among the members by a scan in small objects and by a search in large ones, and
-// keeps track of written members in a word or, past 64 members, in shared scratch space: every size keeps the
-// source order, writes a repeated key once at its first place, skips recorded keys that were removed and puts keys
-// added later after the recorded ones, byte-wise.
+// keeps track of written members in a word or, past 64 members, in shared scratch space; an object without repeated
+// keys keeps its source order in its members' positions until its members change. Every size and both forms keep the
+// source order, write a repeated key once at its first place, skip recorded keys that were removed and put keys added
+// later after the recorded ones, byte-wise.
 TEST(JsonWriter, SourceOrderHoldsForObjectsOfEverySize) {
-    for (int members : {3, 17, 40, 64, 65, 300}) {
-        std::vector<std::string> keys;
-        for (int i = 0; i < members; ++i) keys.push_back(fmt::format("k{:03}", (i * 37 + 11) % members));
-        std::string text = "{";
-        for (const std::string& key : keys) text += fmt::format(R"("{}": {{"x": 1, "y": [2]}},)", key);
-        text += fmt::format(R"("{}": 0}})", keys[1]);  // repeated: the later value wins, the first place stays
-        auto doc = readJsonString(text);
-        JV& root = *doc->root();
-        root.removeProperty(keys[2]);
-        root.setIntProperty("a-late", 1);
-        root.setIntProperty("z-late", 2);
-
-        std::vector<std::string> expected;
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            if (i != 2) expected.push_back(keys[i]);
-        }
-        expected.push_back("a-late");
-        expected.push_back("z-late");
+    auto writtenOrder = [](const JVDoc& doc) {
         JSONWriter writer;
         writer.setIndentSize(0);
-        writer.write(*doc);
+        writer.write(doc);
         auto written = readJsonString(writer.toString());
         std::vector<std::string> order;
         for (std::string_view key : written->propOrder(*written->root())) order.emplace_back(key);
-        EXPECT_EQ(order, expected) << members;
-        EXPECT_TRUE(written->root()->equal(root)) << members;
-        EXPECT_EQ(written->root()->property(keys[1])->size(), 0u);
+        return std::make_pair(std::move(written), order);
+    };
+    for (int members : {3, 17, 40, 64, 65, 300}) {
+        for (bool repeated : {false, true}) {
+            std::vector<std::string> keys;
+            for (int i = 0; i < members; ++i) keys.push_back(fmt::format("k{:03}", (i * 37 + 11) % members));
+            std::string text = "{";
+            for (const std::string& key : keys) text += fmt::format(R"("{}": {{"x": 1, "y": [2]}},)", key);
+            // Repeated: the later value wins, the first place stays.
+            text += repeated ? fmt::format(R"("{}": 0}})", keys[1]) : std::string(R"("zz": 0})");
+            auto doc = readJsonString(text);
+            JV& root = *doc->root();
+            std::vector<std::string> expected = keys;
+            if (!repeated) expected.push_back("zz");
+            EXPECT_EQ(writtenOrder(*doc).second, expected) << members;
+
+            root.removeProperty(keys[2]);
+            root.setIntProperty("a-late", 1);
+            root.setIntProperty("z-late", 2);
+            expected.erase(expected.begin() + 2);
+            expected.push_back("a-late");
+            expected.push_back("z-late");
+            auto [written, order] = writtenOrder(*doc);
+            EXPECT_EQ(order, expected) << members;
+            EXPECT_TRUE(written->root()->equal(root)) << members;
+            EXPECT_EQ(written->root()->property(keys[1])->size(), repeated ? 0u : 2u);
+        }
     }
 }
 

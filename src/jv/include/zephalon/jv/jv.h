@@ -68,7 +68,8 @@ struct Entry {
 // unique keys (the first `size` in use), then room for `orderCapacity` keys in source order as recorded through
 // JVDoc (the first `orderSize` in use). A single block per object keeps trees small and quick to build and free (a
 // large document has hundreds of thousands of objects); the reader sizes it exactly, as it knows the members when it
-// closes the object, and objects built member by member grow it by reallocation.
+// closes the object, and objects built member by member grow it by reallocation. The reader records no keys for an
+// object whose members' positions already give their source order (see JV::kOrderByPosition).
 // Every object without room for anything shares one static empty block, so a fresh object allocates nothing.
 // A block in an arena is never resized in place nor freed: growing it moves the contents to the heap.
 struct ObjectRep {
@@ -405,7 +406,16 @@ class JV {
     // handed out by a release call) each hold the arena. `kForeign` marks an arena node whose payload or subtree holds
     // heap values (added after the read), which its destruction must visit; every other arena node's subtree is
     // wholly in the arena and is freed with it. `kArenaNumber` marks a number payload in the arena.
-    enum Flag : std::uint8_t { kInArena = 1, kArenaRoot = 2, kReleased = 4, kForeign = 8, kArenaNumber = 16 };
+    // `kOrderByPosition` marks an object whose source order is its members' order by position: the reader sets it
+    // instead of recording a list of keys, and the object turns it into that list before its members change.
+    enum Flag : std::uint8_t {
+        kInArena = 1,
+        kArenaRoot = 2,
+        kReleased = 4,
+        kForeign = 8,
+        kArenaNumber = 16,
+        kOrderByPosition = 32
+    };
     static constexpr std::uint8_t kAnchor = kArenaRoot | kReleased;
 
     void initSigned(std::int64_t value);
@@ -416,6 +426,8 @@ class JV {
     void adopt(JV* child, std::uint32_t slot);
     // Marks this node and its ancestors up to the anchor as holding heap values, when it lies in an arena.
     void noteForeign();
+    // Records the source order that the members' positions give as a list of keys (see kOrderByPosition).
+    void listSourceOrder();
     // Hands a child just taken out of this container to the caller; a node of an arena becomes an anchor.
     std::unique_ptr<JV> handOut(JV* child);
     // Take a child out of this container (it keeps its link to it); null when there is none.
