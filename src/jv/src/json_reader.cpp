@@ -329,7 +329,7 @@ struct DefaultHandler::Builder {
     }
 
     // Whether the members' positions rise in source order, which then needs no list of keys. Values without a
-    // position of their own (YAML aliases) make the object keep the list.
+    // position (YAML scalars) or with one they share (a YAML alias replays its anchor's) make the object keep the list.
     static bool risingPositions(std::vector<Entry>::const_iterator first, std::vector<Entry>::const_iterator last) {
         if (first == last) return true;
         Pos previous = first->value->pos;
