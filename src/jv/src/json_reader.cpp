@@ -328,16 +328,12 @@ struct DefaultHandler::Builder {
         }
     }
 
-    // Whether the members' positions rise in source order, which then needs no list of keys. Values without a
-    // position (YAML scalars) or with one they share (a YAML alias replays its anchor's) make the object keep the list.
-    static bool risingPositions(std::vector<Entry>::const_iterator first, std::vector<Entry>::const_iterator last) {
-        if (first == last) return true;
-        Pos previous = first->value->pos;
-        if (!previous.known()) return false;
-        for (auto it = first + 1; it != last; ++it) {
-            const Pos pos = it->value->pos;
-            if (!TreeOps::precedes(previous, pos)) return false;
-            previous = pos;
+    // Whether the members' nodes lie in source order in memory, which then needs no list of keys. Each value's node
+    // is made as the value begins, after the ones before it in the arena, so they do unless the arena began a new
+    // chunk between two members.
+    static bool risingAddresses(std::vector<Entry>::const_iterator first, std::vector<Entry>::const_iterator last) {
+        for (auto it = first; it != last && it + 1 != last; ++it) {
+            if (!std::less<const JV*>()(it->value, it[1].value)) return false;
         }
         return true;
     }
@@ -346,9 +342,9 @@ struct DefaultHandler::Builder {
         auto first = scratch.begin() + static_cast<std::ptrdiff_t>(base);
         auto last = scratch.end();
         auto n = static_cast<std::size_t>(last - first);
-        const bool byPosition = risingPositions(first, last);
+        const bool byAddress = risingAddresses(first, last);
         order.clear();
-        if (!byPosition) appendSourceOrder(first, last);
+        if (!byAddress) appendSourceOrder(first, last);
         if (n <= 16) {
             // Insertion sort: stable (repeated keys stay in source order, so the last one wins below), and unlike
             // stable_sort it needs no scratch buffer from the heap for each unsorted object.
@@ -369,12 +365,12 @@ struct DefaultHandler::Builder {
         // nodes stay in the arena).
         std::size_t unique = 0;
         for (auto it = first; it != last; ++it) unique += (it + 1 == last || it[1].key != it->key) ? 1 : 0;
-        // A repeated key keeps its first place, which the positions of the values kept do not give.
-        const bool listed = !byPosition || unique != n;
-        if (byPosition && unique != n) {
+        // A repeated key keeps its first place, which the nodes of the values kept do not give.
+        const bool listed = !byAddress || unique != n;
+        if (byAddress && unique != n) {
             sorted.assign(first, last);
             std::sort(sorted.begin(), sorted.end(),
-                      [](const Entry& a, const Entry& b) { return TreeOps::precedes(a.value->pos, b.value->pos); });
+                      [](const Entry& a, const Entry& b) { return std::less<const JV*>()(a.value, b.value); });
             appendSourceOrder(sorted.begin(), sorted.end());
         }
         if (n > 16 && unique != n) {
@@ -403,7 +399,7 @@ struct DefaultHandler::Builder {
         auto count = static_cast<std::uint32_t>(unique);
         ObjectRep* rep = ObjectRep::make(*arena, count, listed ? count : 0);
         TreeOps::setObject(object, rep);
-        if (!listed) TreeOps::setOrderedByPosition(object);
+        if (!listed) TreeOps::setOrderedByAddress(object);
         for (auto it = first; it != last; ++it) {
             if (it + 1 != last && it[1].key == it->key) continue;
             TreeOps::link(object, *it->value, rep->size);

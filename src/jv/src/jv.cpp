@@ -317,7 +317,7 @@ void JV::dropPayload(std::vector<JV*>& orphans) {
             }
             for (std::uint32_t i = 0; i < rep->orderSize; ++i) Text::unref(rep->order()[i]);
             detail::ObjectRep::destroy(rep);
-            flags_ &= static_cast<std::uint8_t>(~kOrderByPosition);
+            flags_ &= static_cast<std::uint8_t>(~kOrderByAddress);
             break;
         }
     }
@@ -341,11 +341,11 @@ void JV::noteForeign() {
 void JV::listSourceOrder() {
     detail::ObjectRep* rep = u_.object;
     std::vector<std::uint32_t> indices(rep->size);
-    detail::TreeOps::indicesByPosition(*rep, indices.data());
+    detail::TreeOps::indicesByAddress(*rep, indices.data());
     rep = detail::ObjectRep::resize(rep, rep->capacity, rep->size);
     u_.object = rep;
     for (std::uint32_t index : indices) rep->order()[rep->orderSize++] = Text::ref(rep->entries()[index].key);
-    flags_ &= static_cast<std::uint8_t>(~kOrderByPosition);
+    flags_ &= static_cast<std::uint8_t>(~kOrderByAddress);
     noteForeign();
 }
 
@@ -548,7 +548,7 @@ const JV* JV::property(std::string_view key) const {
 }
 
 JV* JV::setProperty(std::string_view key, std::unique_ptr<JV> child) {
-    if ((flags_ & kOrderByPosition) != 0) listSourceOrder();
+    if ((flags_ & kOrderByAddress) != 0) listSourceOrder();
     detail::ObjectRep* rep = &objectRep();
     Entry* it = std::lower_bound(rep->entries(), rep->entriesEnd(), key, entryKeyLess);
     auto index = static_cast<std::uint32_t>(it - rep->entries());
@@ -606,7 +606,7 @@ JV* JV::setArrayProperty(std::string_view key) { return setProperty(key, std::ma
 JV* JV::setObjectProperty(std::string_view key) { return setProperty(key, std::make_unique<JV>(ObjectTag{})); }
 
 JV* JV::takeProperty(std::string_view key) {
-    if ((flags_ & kOrderByPosition) != 0) listSourceOrder();
+    if ((flags_ & kOrderByAddress) != 0) listSourceOrder();
     detail::ObjectRep& rep = objectRep();
     Entry* it = std::lower_bound(rep.entries(), rep.entriesEnd(), key, entryKeyLess);
     if (it == rep.entriesEnd() || it->key->view() != key) return nullptr;

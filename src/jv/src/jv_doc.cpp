@@ -29,7 +29,7 @@ void JVDoc::addPos(JV& node, std::int32_t line, std::int32_t column) {
 }
 
 void JVDoc::addProp(JV& object, std::string_view key) {
-    if (TreeOps::orderedByPosition(object)) object.listSourceOrder();
+    if (TreeOps::orderedByAddress(object)) object.listSourceOrder();
     detail::ObjectRep* rep = &TreeOps::object(object);
     // Share the key's text with the entry when there is one.
     const Entry* entry = object.findEntry(key);
@@ -66,9 +66,9 @@ std::vector<std::string_view> JVDoc::propOrder(const JV& object) const {
     std::vector<std::string_view> keys;
     if (!object.isObject()) return keys;
     const detail::ObjectRep& rep = *object.u_.object;
-    if (TreeOps::orderedByPosition(object)) {
+    if (TreeOps::orderedByAddress(object)) {
         std::vector<std::uint32_t> indices(rep.size);
-        TreeOps::indicesByPosition(rep, indices.data());
+        TreeOps::indicesByAddress(rep, indices.data());
         keys.reserve(rep.size);
         for (std::uint32_t index : indices) keys.push_back(rep.entries()[index].key->view());
         return keys;
@@ -80,7 +80,7 @@ std::vector<std::string_view> JVDoc::propOrder(const JV& object) const {
 
 void JVDoc::clearPropOrder(JV& object) {
     if (!object.isObject()) return;
-    object.flags_ &= static_cast<std::uint8_t>(~JV::kOrderByPosition);
+    object.flags_ &= static_cast<std::uint8_t>(~JV::kOrderByAddress);
     detail::ObjectRep* rep = object.u_.object;
     if (rep->orderCapacity == 0) return;
     for (std::uint32_t i = 0; i < rep->orderSize; ++i) Text::unref(rep->order()[i]);

@@ -24,14 +24,14 @@ void visitInOrder(const JV& object, const KeyOrder& order, std::vector<std::uint
     const ObjectRep& rep = TreeOps::object(object);
     const std::span<const Entry> entries(rep.entries(), rep.size);
     const bool listed = order.rule == KeyOrder::Rule::Listed && order.listed != nullptr && !order.listed->empty();
-    const bool byPosition = order.rule == KeyOrder::Rule::Source && TreeOps::orderedByPosition(object);
-    const bool source = order.rule == KeyOrder::Rule::Source && (rep.orderSize != 0 || byPosition);
+    const bool byAddress = order.rule == KeyOrder::Rule::Source && TreeOps::orderedByAddress(object);
+    const bool source = order.rule == KeyOrder::Rule::Source && (rep.orderSize != 0 || byAddress);
     // A single member comes first in every order.
     if ((!listed && !source) || entries.size() <= 1) {
         for (const Entry& e : entries) visit(e.key->view(), *e.value);
         return;
     }
-    if (byPosition) {
+    if (byAddress) {
         std::uint32_t few[16];
         std::vector<std::uint32_t> many;
         std::uint32_t* indices = few;
@@ -39,7 +39,7 @@ void visitInOrder(const JV& object, const KeyOrder& order, std::vector<std::uint
             many.resize(entries.size());
             indices = many.data();
         }
-        TreeOps::indicesByPosition(rep, indices);
+        TreeOps::indicesByAddress(rep, indices);
         for (std::size_t i = 0; i < entries.size(); ++i) visit(entries[indices[i]].key->view(), *entries[indices[i]].value);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,17 +57,16 @@ struct TreeOps {
         child.slot_ = slot;
     }
     static void unlink(JV& child) { child.parent_ = nullptr; }
-    // An object whose source order is its members' order by position (JV::kOrderByPosition).
-    static bool orderedByPosition(const JV& n) { return (n.flags_ & JV::kOrderByPosition) != 0; }
-    static void setOrderedByPosition(JV& n) { n.flags_ |= JV::kOrderByPosition; }
-    // Whether position `a` comes before `b` in the text; both known.
-    static bool precedes(Pos a, Pos b) { return a.line < b.line || (a.line == b.line && a.column < b.column); }
-    // The indices of an object's entries in the order of their values' positions, into `out` (room for rep.size).
-    static void indicesByPosition(const ObjectRep& rep, std::uint32_t* out) {
+    // An object whose source order is the order of its members' nodes in memory (JV::kOrderByAddress).
+    static bool orderedByAddress(const JV& n) { return (n.flags_ & JV::kOrderByAddress) != 0; }
+    static void setOrderedByAddress(JV& n) { n.flags_ |= JV::kOrderByAddress; }
+    // The indices of an object's entries in the order of their values' addresses, into `out` (room for rep.size).
+    static void indicesByAddress(const ObjectRep& rep, std::uint32_t* out) {
         const Entry* entries = rep.entries();
         for (std::uint32_t i = 0; i < rep.size; ++i) out[i] = i;
-        std::sort(out, out + rep.size,
-                  [entries](std::uint32_t a, std::uint32_t b) { return precedes(entries[a].value->pos, entries[b].value->pos); });
+        std::sort(out, out + rep.size, [entries](std::uint32_t a, std::uint32_t b) {
+            return std::less<const JV*>()(entries[a].value, entries[b].value);
+        });
     }
     // Appends "/" and the child's reference token in its container (escaped key or decimal index).
     static void appendToken(std::string& out, const JV& child);

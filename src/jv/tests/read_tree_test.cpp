@@ -61,8 +61,9 @@ TEST(ReadTree, EditsToAReadTreeMatchTheSameEditsToABuiltOne) {
     EXPECT_EQ(read->propOrder(*read->root()->property("nested")), (std::vector<std::string_view>{"z", "a", "m", "b"}));
 }
 
-// A read object's source order lies in its members' positions until its members change: then it is recorded as a
-// list of keys, as for built objects, so a key taken out and put back, or given a value of no position, keeps its place.
+// A read object's source order lies in where its members' nodes were made until its members change: then it is
+// recorded as a list of keys, as for built objects, so a key taken out and put back, or given a new value, keeps its
+// place.
 TEST(ReadTree, SourceOrderOutlastsChangesOfTheMembers) {
     auto doc = readJsonString(R"({"c": 1, "a": {"y": 1, "x": 2}, "b": [true]})");
     JV& root = *doc->root();

@@ -211,10 +211,10 @@ TEST(JsonWriter, FindsEveryEscapeAtEveryPlaceInLongText) {
 }
 
 // The writer finds a recorded key among the members by a scan in small objects and by a search in large ones, and
-// keeps track of written members in a word or, past 64 members, in shared scratch space; an object without repeated
-// keys keeps its source order in its members' positions until its members change. Every size and both forms keep the
-// source order, write a repeated key once at its first place, skip recorded keys that were removed and put keys added
-// later after the recorded ones, byte-wise.
+// keeps track of written members in a word or, past 64 members, in shared scratch space; a read object without
+// repeated keys keeps its source order in the order its members' nodes were made, until its members change. Every
+// size and both forms keep the source order, write a repeated key once at its first place, skip recorded keys that
+// were removed and put keys added later after the recorded ones, byte-wise.
 TEST(JsonWriter, SourceOrderHoldsForObjectsOfEverySize) {
     auto writtenOrder = [](const JVDoc& doc) {
         JSONWriter writer;

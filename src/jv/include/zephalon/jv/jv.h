@@ -69,7 +69,7 @@ struct Entry {
 // JVDoc (the first `orderSize` in use). A single block per object keeps trees small and quick to build and free (a
 // large document has hundreds of thousands of objects); the reader sizes it exactly, as it knows the members when it
 // closes the object, and objects built member by member grow it by reallocation. The reader records no keys for an
-// object whose members' positions already give their source order (see JV::kOrderByPosition).
+// object whose members' nodes already lie in source order (see JV::kOrderByAddress).
 // Every object without room for anything shares one static empty block, so a fresh object allocates nothing.
 // A block in an arena is never resized in place nor freed: growing it moves the contents to the heap.
 struct ObjectRep {
@@ -406,15 +406,16 @@ class JV {
     // handed out by a release call) each hold the arena. `kForeign` marks an arena node whose payload or subtree holds
     // heap values (added after the read), which its destruction must visit; every other arena node's subtree is
     // wholly in the arena and is freed with it. `kArenaNumber` marks a number payload in the arena.
-    // `kOrderByPosition` marks an object whose source order is its members' order by position: the reader sets it
-    // instead of recording a list of keys, and the object turns it into that list before its members change.
+    // `kOrderByAddress` marks an object whose source order is the order of its members' nodes in memory: the reader
+    // makes each node as its value comes, one after another in the arena, and sets the flag instead of recording a
+    // list of keys; the object turns it into that list before its members change.
     enum Flag : std::uint8_t {
         kInArena = 1,
         kArenaRoot = 2,
         kReleased = 4,
         kForeign = 8,
         kArenaNumber = 16,
-        kOrderByPosition = 32
+        kOrderByAddress = 32
     };
     static constexpr std::uint8_t kAnchor = kArenaRoot | kReleased;
 
@@ -426,7 +427,7 @@ class JV {
     void adopt(JV* child, std::uint32_t slot);
     // Marks this node and its ancestors up to the anchor as holding heap values, when it lies in an arena.
     void noteForeign();
-    // Records the source order that the members' positions give as a list of keys (see kOrderByPosition).
+    // Records the source order that the members' addresses give as a list of keys (see kOrderByAddress).
     void listSourceOrder();
     // Hands a child just taken out of this container to the caller; a node of an arena becomes an anchor.
     std::unique_ptr<JV> handOut(JV* child);
