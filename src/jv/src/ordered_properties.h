@@ -40,7 +40,10 @@ void visitInOrder(const JV& object, const KeyOrder& order, std::vector<std::uint
             indices = many.data();
         }
         TreeOps::indicesByAddress(rep, indices);
-        for (std::size_t i = 0; i < entries.size(); ++i) visit(entries[indices[i]].key->view(), *entries[indices[i]].value);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const Entry& e = entries[indices[i]];
+            visit(e.key->view(), *e.value);
+        }
         return;
     }
 
