@@ -339,12 +339,10 @@ void JV::noteForeign() {
 }
 
 void JV::listSourceOrder() {
-    detail::ObjectRep* rep = u_.object;
-    std::vector<std::uint32_t> indices(rep->size);
-    detail::TreeOps::indicesByAddress(*rep, indices.data());
-    rep = detail::ObjectRep::resize(rep, rep->capacity, rep->size);
+    detail::ObjectRep* rep = detail::ObjectRep::resize(u_.object, u_.object->capacity, u_.object->size);
     u_.object = rep;
-    for (std::uint32_t index : indices) rep->order()[rep->orderSize++] = Text::ref(rep->entries()[index].key);
+    detail::TreeOps::forEachByAddress(*rep,
+                                      [rep](const Entry& e) { rep->order()[rep->orderSize++] = Text::ref(e.key); });
     flags_ &= static_cast<std::uint8_t>(~kOrderByAddress);
     noteForeign();
 }

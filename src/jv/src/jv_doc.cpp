@@ -67,10 +67,8 @@ std::vector<std::string_view> JVDoc::propOrder(const JV& object) const {
     if (!object.isObject()) return keys;
     const detail::ObjectRep& rep = *object.u_.object;
     if (TreeOps::orderedByAddress(object)) {
-        std::vector<std::uint32_t> indices(rep.size);
-        TreeOps::indicesByAddress(rep, indices.data());
         keys.reserve(rep.size);
-        for (std::uint32_t index : indices) keys.push_back(rep.entries()[index].key->view());
+        TreeOps::forEachByAddress(rep, [&](const Entry& e) { keys.push_back(e.key->view()); });
         return keys;
     }
     keys.reserve(rep.orderSize);

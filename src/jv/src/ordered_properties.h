@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <iterator>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -32,18 +31,7 @@ void visitInOrder(const JV& object, const KeyOrder& order, std::vector<std::uint
         return;
     }
     if (byAddress) {
-        std::uint32_t few[16];
-        std::vector<std::uint32_t> many;
-        std::uint32_t* indices = few;
-        if (entries.size() > std::size(few)) {
-            many.resize(entries.size());
-            indices = many.data();
-        }
-        TreeOps::indicesByAddress(rep, indices);
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            const Entry& e = entries[indices[i]];
-            visit(e.key->view(), *e.value);
-        }
+        TreeOps::forEachByAddress(rep, [&](const Entry& e) { visit(e.key->view(), *e.value); });
         return;
     }
 

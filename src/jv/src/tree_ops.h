@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,13 +61,23 @@ struct TreeOps {
     // An object whose source order is the order of its members' nodes in memory (JV::kOrderByAddress).
     static bool orderedByAddress(const JV& n) { return (n.flags_ & JV::kOrderByAddress) != 0; }
     static void setOrderedByAddress(JV& n) { n.flags_ |= JV::kOrderByAddress; }
-    // The indices of an object's entries in the order of their values' addresses, into `out` (room for rep.size).
-    static void indicesByAddress(const ObjectRep& rep, std::uint32_t* out) {
+    // Calls `visit(entry)` for an object's entries in the order of their values' addresses (sorted on the stack for
+    // the objects most documents are made of).
+    template <typename Visit>
+    static void forEachByAddress(const ObjectRep& rep, Visit&& visit) {
         const Entry* entries = rep.entries();
-        for (std::uint32_t i = 0; i < rep.size; ++i) out[i] = i;
-        std::sort(out, out + rep.size, [entries](std::uint32_t a, std::uint32_t b) {
+        std::uint32_t few[16];
+        std::vector<std::uint32_t> many;
+        std::uint32_t* order = few;
+        if (rep.size > std::size(few)) {
+            many.resize(rep.size);
+            order = many.data();
+        }
+        for (std::uint32_t i = 0; i < rep.size; ++i) order[i] = i;
+        std::sort(order, order + rep.size, [entries](std::uint32_t a, std::uint32_t b) {
             return std::less<const JV*>()(entries[a].value, entries[b].value);
         });
+        for (std::uint32_t i = 0; i < rep.size; ++i) visit(entries[order[i]]);
     }
     // Appends "/" and the child's reference token in its container (escaped key or decimal index).
     static void appendToken(std::string& out, const JV& child);
