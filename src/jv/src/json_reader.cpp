@@ -244,6 +244,7 @@ struct DefaultHandler::Builder {
     std::vector<Keyed> keyed;
     std::vector<Entry> sorted;
     std::vector<std::pair<Text*, bool>> distinct;
+    bool repeatedKey = false;  // an object closed so far held a key more than once
 
     ~Builder() {
         // An unfinished document: its root is the outermost open container.
@@ -365,6 +366,7 @@ struct DefaultHandler::Builder {
         // nodes stay in the arena).
         std::size_t unique = 0;
         for (auto it = first; it != last; ++it) unique += (it + 1 == last || it[1].key != it->key) ? 1 : 0;
+        repeatedKey = repeatedKey || unique != n;
         // A repeated key keeps its first place, which the nodes of the values kept do not give.
         const bool listed = !byAddress || unique != n;
         if (byAddress && unique != n) {
@@ -423,6 +425,8 @@ std::unique_ptr<JVDoc> DefaultHandler::document() {
     if (doc && doc->root() == nullptr) return nullptr;
     return doc;
 }
+
+bool DefaultHandler::repeatedKey() const { return builder_->repeatedKey; }
 
 int DefaultHandler::fail(std::string message) {
     failure_ = std::move(message);

@@ -4,6 +4,7 @@
 #include <yaml.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <istream>
 #include <optional>
 #include <stdexcept>
@@ -121,6 +122,18 @@ class Event {
     bool live_ = false;
 };
 
+// How the reader learns of a mapping's keys.
+enum class Keys : std::uint8_t {
+    // Each open mapping's keys are kept as they come, for merges and to refuse a repeated key where it stands.
+    Kept,
+    // None are kept; the tree builder notices a repeated key as its object closes. A merge key or a repeated key
+    // then throws KeysNeeded.
+    Trusted,
+};
+
+// Stops a reading that keeps no keys when the text needs them.
+struct KeysNeeded {};
+
 // Builds the tree from the events of one stream through the JSON reader's tree builder, which interns short
 // texts and sorts each object once when it closes.
 //
@@ -133,7 +146,7 @@ class Event {
 // replays the merged result; the captured value itself is fenced off by a Skip entry.
 class TreeBuilder {
   public:
-    explicit TreeBuilder(std::string_view text) : text_(text) {}
+    TreeBuilder(std::string_view text, Keys keys) : text_(text), keys_(keys) {}
 
     std::unique_ptr<JVDoc> run() {
         Parser parser(text_);
@@ -275,6 +288,7 @@ class TreeBuilder {
         if (isKey && text == kMergeKey && event.data.scalar.style == YAML_PLAIN_SCALAR_STYLE &&
             event.data.scalar.tag == nullptr) {
             // Not a key of its own: the value that follows lends its keys.
+            if (keys_ == Keys::Trusted) throw KeysNeeded{};
             frames_.back().keyNext = false;
             frames_.back().mergeNext = true;
             return;
@@ -297,14 +311,16 @@ class TreeBuilder {
 
     // `merge` is 0 for a mapping's own key, else the number of the merge that lends it.
     void key(std::string_view text, std::size_t merge) {
-        KeySet& keys = keySets_[frames_.size() - 1];
-        if (std::size_t* stored = keys.find(text)) {
-            // An own key overrides a lent one, and a later entry of one merge source an earlier one; two own keys
-            // of one name are a conflict the author has to resolve.
-            if (merge == 0 && *stored == 0) refuse(fmt::format("duplicate key '{}'", text));
-            *stored = merge;
-        } else {
-            keys.add(text, merge);
+        if (keys_ == Keys::Kept) {
+            KeySet& keys = keySets_[frames_.size() - 1];
+            if (std::size_t* stored = keys.find(text)) {
+                // An own key overrides a lent one, and a later entry of one merge source an earlier one; two own
+                // keys of one name are a conflict the author has to resolve.
+                if (merge == 0 && *stored == 0) refuse(fmt::format("duplicate key '{}'", text));
+                *stored = merge;
+            } else {
+                keys.add(text, merge);
+            }
         }
         if (muted_ == 0) check(handler_.handleMapKey(text.data(), text.size(), Pos{}));
         frames_.back().keyNext = false;
@@ -372,8 +388,10 @@ class TreeBuilder {
         if (recording_ > 0) log_.push_back(Logged{kind, pos});
         if (muted_ == 0) check(kind == Kind::MapStart ? handler_.handleStartMap(pos) : handler_.handleStartArray(pos));
         frames_.push_back(frame);
-        if (keySets_.size() < frames_.size()) keySets_.resize(frames_.size());
-        keySets_[frames_.size() - 1].clear();
+        if (keys_ == Keys::Kept) {
+            if (keySets_.size() < frames_.size()) keySets_.resize(frames_.size());
+            keySets_[frames_.size() - 1].clear();
+        }
     }
 
     void end() {
@@ -382,6 +400,7 @@ class TreeBuilder {
         frames_.pop_back();
         if (recording_ > 0) log_.push_back(Logged{Kind::End, Pos{}});
         if (muted_ == 0) check(frame.map ? handler_.handleEndMap(Pos{}) : handler_.handleEndArray(Pos{}));
+        if (keys_ == Keys::Trusted && handler_.repeatedKey()) throw KeysNeeded{};
         if (frame.anchor >= 0) {
             Opening opening = std::move(opening_.back());
             opening_.pop_back();
@@ -538,6 +557,7 @@ class TreeBuilder {
     }
 
     std::string_view text_;
+    const Keys keys_;
     yaml_mark_t mark_{};
     DefaultHandler handler_;
     std::vector<Frame> frames_;
@@ -557,8 +577,17 @@ class TreeBuilder {
 }  // namespace
 
 std::unique_ptr<JVDoc> YAMLReader::read(std::string_view text) {
-    TreeBuilder builder(text);
-    return builder.run();
+    // Most texts need no mapping's keys kept: they have no merge key (which needs the text "<<") and no repeated
+    // key. They are read without; a text that needs the keys after all, or that fails, is read again with them,
+    // which refuses a repeated key where it stands and so reports the first fault of the text.
+    if (text.find(kMergeKey) == std::string_view::npos) {
+        try {
+            return TreeBuilder(text, Keys::Trusted).run();
+        } catch (const KeysNeeded&) {
+        } catch (const ReadError&) {
+        }
+    }
+    return TreeBuilder(text, Keys::Kept).run();
 }
 
 std::unique_ptr<JVDoc> readYamlString(std::string_view text) { return YAMLReader().read(text); }

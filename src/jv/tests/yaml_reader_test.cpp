@@ -210,6 +210,8 @@ TEST(YamlReader, DuplicateKeysAreRefusedWhereTheSecondStands) {
     // Quoting does not make a different key, nor does an alias standing for the same text.
     EXPECT_EQ(failureOf("'200': a\n\"200\": b\n"), "2:1: Failed to parse YAML: duplicate key '200'");
     EXPECT_EQ(failureOf("k: &n x\nx: 1\n*n : 2\n"), "3:1: Failed to parse YAML: duplicate key 'x'");
+    // The first fault is the one reported, though the mapping never closes.
+    EXPECT_EQ(failureOf("m:\n  a: 1\n  a: 2\n  b: [\n"), "3:3: Failed to parse YAML: duplicate key 'a'");
     // The same key in sibling and nested mappings is fine.
     auto doc = readYamlString("a: {k: 1}\nb: {k: 2, c: {k: 3}}\nk: 4\n");
     EXPECT_EQ(doc->findNode("/b/c/k")->numberValue().string(0), "3");
@@ -226,6 +228,15 @@ TEST(YamlReader, DuplicateAndMergedKeysInLargeMappings) {
     EXPECT_EQ(doc->findNode("/m/k30")->numberValue().string(0), "30");
     EXPECT_EQ(doc->findNode("/m/extra")->stringValue(), "lent");
     EXPECT_EQ(doc->findNode("/m")->size(), 41u);
+}
+
+// A text in UTF-16 hides its merge keys from a search of its bytes for "<<"; they still merge.
+TEST(YamlReader, MergeKeysOfUtf16Text) {
+    std::string text = "\xff\xfe";
+    for (char c : std::string_view("a: &x {k: 1}\nb: {<<: *x, j: 2}\n")) text += {c, '\0'};
+    auto doc = readYamlString(text);
+    EXPECT_EQ(doc->findNode("/b/k")->numberValue().string(0), "1");
+    EXPECT_EQ(doc->findNode("/b")->size(), 2u);
 }
 
 std::string compactJson(std::string_view yaml) {

@@ -90,6 +90,8 @@ class DefaultHandler : public Handler {
     std::unique_ptr<JVDoc> document();
     // The message of the internal error that stopped the parse, empty when there was none.
     const std::string& failure() const { return failure_; }
+    // Whether an object closed since the last `document` held a key more than once.
+    bool repeatedKey() const;
 
   private:
     struct Builder;
