@@ -577,9 +577,10 @@ class TreeBuilder {
 }  // namespace
 
 std::unique_ptr<JVDoc> YAMLReader::read(std::string_view text) {
-    // Most texts need no mapping's keys kept: they have no merge key (which needs the text "<<") and no repeated
-    // key. They are read without; a text that needs the keys after all, or that fails, is read again with them,
-    // which refuses a repeated key where it stands and so reports the first fault of the text.
+    // Most texts need no mapping's keys kept: they have no merge key and no repeated key. A text without the bytes
+    // "<<" is read without them first (a text in UTF-16 may still hold a merge key); one that needs the keys after
+    // all, or that fails, is read again with them, which refuses a repeated key where it stands and so reports the
+    // first fault of the text.
     if (text.find(kMergeKey) == std::string_view::npos) {
         try {
             return TreeBuilder(text, Keys::Trusted).run();
