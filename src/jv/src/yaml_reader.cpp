@@ -151,9 +151,9 @@ class TreeBuilder {
     std::unique_ptr<JVDoc> run() {
         Parser parser(text_);
         Event event;
+        current_ = &*event;
         for (;;) {
             if (!event.fill(parser)) parser.fail(text_);
-            mark_ = event->start_mark;
             switch (event->type) {
                 case YAML_STREAM_END_EVENT:
                     return finish();
@@ -253,7 +253,7 @@ class TreeBuilder {
     };
 
     [[noreturn]] void refuse(std::string_view reason) const {
-        throw ReadError(fmt::format("{}: {}", kSyntaxError, reason), userPos(mark_));
+        throw ReadError(fmt::format("{}: {}", kSyntaxError, reason), userPos(current_->start_mark));
     }
 
     [[noreturn]] void tooDeep() const { refuse(fmt::format("nesting deeper than {} levels", YAMLReader::kMaxDepth)); }
@@ -558,7 +558,9 @@ class TreeBuilder {
 
     std::string_view text_;
     const Keys keys_;
-    yaml_mark_t mark_{};
+    // The event being handled, whose start a refusal names. Read from the event when needed: copying the mark out
+    // of every fresh event stalled the loop.
+    const yaml_event_t* current_ = nullptr;
     DefaultHandler handler_;
     std::vector<Frame> frames_;
     std::vector<KeySet> keySets_;  // by depth, reused

@@ -468,11 +468,12 @@ TEST(JsonReader, ManyDistinctKeysKeepTheirValues) {
     }
 }
 
-// Short texts are recognised again by the words that cover their bytes: texts that differ in a single byte, at any
-// place and any length, stay different texts, as keys and as values.
-TEST(JsonReader, ShortTextsDifferingInOneByteStayApart) {
+// Texts met again are recognised through small tables of the texts met last (short ones by the words that cover
+// their bytes, longer ones by their hash) before the large one: texts that differ in a single byte, at any place and
+// any length up to past the longest interned value, stay different texts, as keys and as values.
+TEST(JsonReader, TextsDifferingInOneByteStayApart) {
     std::vector<std::string> texts;
-    for (std::size_t length = 0; length <= 18; ++length) {
+    for (std::size_t length = 0; length <= 42; ++length) {
         texts.emplace_back(length, 'a');
         for (std::size_t at = 0; at < length; ++at) {
             texts.push_back(std::string(length, 'a'));
