@@ -365,7 +365,6 @@ class TreeBuilder {
     void start(Kind kind, const yaml_event_t& event, const yaml_char_t* anchor) {
         if (keyDue()) refuse("a mapping key must be a scalar");
         if (frames_.size() >= YAMLReader::kMaxDepth) tooDeep();
-        Pos pos{static_cast<std::int32_t>(event.start_mark.line), static_cast<std::int32_t>(event.start_mark.column)};
         Frame frame{kind == Kind::MapStart, kind == Kind::MapStart};
         if (mergeDue()) {
             // The value of "<<": logged behind a fence and kept from the tree until it is merged.
@@ -381,7 +380,8 @@ class TreeBuilder {
             opening_.push_back(Opening{reinterpret_cast<const char*>(anchor), log_.size()});
             ++recording_;
         }
-        open(kind, pos, frame);
+        open(kind, Pos{static_cast<std::int32_t>(event.start_mark.line), static_cast<std::int32_t>(event.start_mark.column)},
+             frame);
     }
 
     void open(Kind kind, Pos pos, Frame frame) {
