@@ -85,18 +85,11 @@ class InternTable {
             const Short key = Short::of(bytes);
             Recent& r = recent_[key.index()];
             if (r.text != nullptr && r.key == key) return r.text;
-            Text* t = lookup(arena, bytes, hash(bytes));
+            Text* t = lookup(arena, bytes);
             r = Recent{key, t};
             return t;
         }
-        // Longer texts (references, media types) repeat as closely. Their recent table keeps the hash beside the
-        // text, which was read when it was last met and so is still in a near cache when compared.
-        const std::uint64_t h = hash(bytes);
-        RecentLong& r = recentLong_[static_cast<std::size_t>(h >> (64 - kRecentBits))];
-        if (r.text != nullptr && r.hash == h && r.text->view() == bytes) return r.text;
-        Text* t = lookup(arena, bytes, h);
-        r = RecentLong{h, t};
-        return t;
+        return lookup(arena, bytes);
     }
 
     // Forgets every text, for the next document.
@@ -104,7 +97,6 @@ class InternTable {
         std::fill(slots_.begin(), slots_.end(), Slot{});
         count_ = 0;
         recent_.fill(Recent{});
-        recentLong_.fill(RecentLong{});
     }
 
   private:
@@ -147,13 +139,10 @@ class InternTable {
         Short key;
         Text* text = nullptr;
     };
-    struct RecentLong {
-        std::uint64_t hash = 0;
-        Text* text = nullptr;
-    };
     static constexpr int kRecentBits = 9;
 
-    Text* lookup(Arena& arena, std::string_view bytes, std::uint64_t h) {
+    Text* lookup(Arena& arena, std::string_view bytes) {
+        std::uint64_t h = hash(bytes);
         std::size_t mask = slots_.size() - 1;
         std::size_t i = static_cast<std::size_t>(h) & mask;
         for (;;) {
@@ -222,7 +211,6 @@ class InternTable {
     std::vector<Slot> slots_;
     std::size_t count_ = 0;
     std::array<Recent, std::size_t{1} << kRecentBits> recent_{};
-    std::array<RecentLong, std::size_t{1} << kRecentBits> recentLong_{};
 };
 
 // Strings up to this length are interned; longer ones (descriptions) rarely repeat.

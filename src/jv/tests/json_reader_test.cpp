@@ -468,9 +468,9 @@ TEST(JsonReader, ManyDistinctKeysKeepTheirValues) {
     }
 }
 
-// Texts met again are recognised through small tables of the texts met last (short ones by the words that cover
-// their bytes, longer ones by their hash) before the large one: texts that differ in a single byte, at any place and
-// any length up to past the longest interned value, stay different texts, as keys and as values.
+// Texts met again are recognised, short ones through a small table of the texts met last by the words that cover
+// their bytes, the others through the large table by their hash: texts that differ in a single byte, at any place
+// and any length up to past the longest interned value, stay different texts, as keys and as values.
 TEST(JsonReader, TextsDifferingInOneByteStayApart) {
     std::vector<std::string> texts;
     for (std::size_t length = 0; length <= 42; ++length) {
