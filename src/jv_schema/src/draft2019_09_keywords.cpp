@@ -142,7 +142,7 @@ bool DependentRequiredKeyword::validate(JV const& instance, JVValidationResult& 
         if (!instance.hasProperty(key)) continue;
         for (auto const& name : required) {
             if (instance.hasProperty(name)) continue;
-            result.addIssue(fmt::format("property {} is required", name), &instance);
+            addFormattedIssue(result, &instance, "property {} is required", name);
             ok = false;
         }
     }
@@ -167,7 +167,7 @@ bool DependentSchemasKeyword::validate(JV const& instance, JVValidationResult& r
     bool ok = true;
     for (auto const& [key, schema] : schemas) {
         if (!instance.hasProperty(key) || schema->validate(instance, result)) continue;
-        result.addIssue(fmt::format("property {} is invalid", key), &instance);
+        addFormattedIssue(result, &instance, "property {} is invalid", key);
         ok = false;
     }
     return ok;
@@ -214,7 +214,7 @@ bool UnevaluatedPropertiesKeyword::validate(JV const& instance, JVValidationResu
     for (auto [name, value] : instance.properties()) {
         if (result.isEvaluated(instance, index++)) continue;
         if (!schema->validate(*value, result)) {
-            result.addIssue(fmt::format("property {} is invalid", name), &instance);
+            addFormattedIssue(result, &instance, "property {} is invalid", name);
             ok = false;
         }
     }

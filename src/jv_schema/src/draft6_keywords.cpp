@@ -78,16 +78,17 @@ bool ConstKeyword::validate(JV const& instance, JVValidationResult& result) cons
 // Arrays and objects
 
 bool ContainsKeyword::validate(JV const& instance, JVValidationResult& result) const {
-    std::size_t mark = result.issues.size();
     std::size_t matched = 0;
     auto items = instance.items();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (!schema->validate(*items[i], result)) continue;
-        ++matched;
-        if (recordEvaluated) result.markEvaluated(instance, i);
+    {
+        // Elements that do not match are expected; their failures say nothing about the array.
+        JVValidationResult::Muted muted(result);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            if (!schema->validate(*items[i], result)) continue;
+            ++matched;
+            if (recordEvaluated) result.markEvaluated(instance, i);
+        }
     }
-    // Elements that do not match are expected; their failures say nothing about the array.
-    dropIssuesSince(result, mark);
     result.addAnnotation(&instance, "contains", std::make_unique<ContainsAnnotation>(matched));
     return true;
 }
@@ -152,7 +153,7 @@ bool PropertyNamesKeyword::validate(JV const& instance, JVValidationResult& resu
         JV nameValue(name);
         nameValue.pos = instance.pos;
         if (!schema->validate(nameValue, result)) {
-            result.addIssue(fmt::format("property name {} is invalid", name), &instance);
+            addFormattedIssue(result, &instance, "property name {} is invalid", name);
             ok = false;
         }
         // Annotations keyed by the temporary name value would dangle once it is gone. They sort by instance

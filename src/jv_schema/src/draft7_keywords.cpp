@@ -39,10 +39,8 @@ void WriteOnlyKeyword::maybeCreate(ContextPtr const&, Keywords& keywords, JV con
 
 bool IfKeyword::validate(JV const& instance, JVValidationResult& result) const {
     // "if" is a question, not a demand: its failures are not findings about the instance.
-    std::size_t mark = result.issues.size();
-    bool ok = schema->validate(instance, result);
-    dropIssuesSince(result, mark);
-    return ok;
+    JVValidationResult::Muted muted(result);
+    return schema->validate(instance, result);
 }
 
 bool ThenKeyword::validate(JV const& instance, JVValidationResult& result) const {

@@ -151,7 +151,7 @@ JVSchema const* lookUpReference(SchemaContext& context, std::string const& url, 
     } catch (std::exception const& e) {
         // A built-in or loaded document that does not compile: say so at the instance instead of failing
         // without a trace.
-        result.addIssue(fmt::format("schema {} cannot be loaded: {}", url, e.what()), &instance);
+        addFormattedIssue(result, &instance, "schema {} cannot be loaded: {}", url, e.what());
         return nullptr;
     }
 }
@@ -295,10 +295,9 @@ void NotKeyword::maybeCreate(ContextPtr const& context, Keywords& keywords, JV c
 }
 
 bool NotKeyword::validate(JV const& instance, JVValidationResult& result) const {
-    std::size_t mark = result.issues.size();
-    if (schema->validate(instance, result)) return false;
-    dropIssuesSince(result, mark);
-    return true;
+    // What the subschema finds is the opposite of a finding about the instance.
+    JVValidationResult::Muted muted(result);
+    return !schema->validate(instance, result);
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -656,7 +655,7 @@ bool PropertiesKeyword::validateMembers(JV const& instance, JVValidationResult& 
         if (it != properties.end()) {
             covered.insert(index);
             if (!it->second->validate(*value, result)) {
-                result.addIssue(fmt::format("property {} is invalid", name), &instance);
+                addFormattedIssue(result, &instance, "property {} is invalid", name);
                 ok = false;
             }
         }
@@ -694,7 +693,7 @@ bool PatternPropertiesKeyword::validateMembers(JV const& instance, JVValidationR
             if (!regex.search(name)) continue;
             covered.insert(index);
             if (!schema->validate(*value, result)) {
-                result.addIssue(fmt::format("property {} is invalid", name), &instance);
+                addFormattedIssue(result, &instance, "property {} is invalid", name);
                 ok = false;
             }
         }
@@ -795,7 +794,7 @@ bool RequiredKeyword::validate(JV const& instance, JVValidationResult& result) c
     bool ok = true;
     for (auto const& name : names) {
         if (!instance.hasProperty(name)) {
-            result.addIssue(fmt::format("Required property '{}' is missing", name), &instance);
+            addFormattedIssue(result, &instance, "Required property '{}' is missing", name);
             ok = false;
         }
     }
@@ -831,7 +830,7 @@ bool DependenciesKeyword::validate(JV const& instance, JVValidationResult& resul
     for (auto const& [key, schema] : schemas) {
         if (!instance.hasProperty(key)) continue;
         if (!schema->validate(instance, result)) {
-            result.addIssue(fmt::format("property {} is invalid", key), &instance);
+            addFormattedIssue(result, &instance, "property {} is invalid", key);
             ok = false;
         }
     }
@@ -839,7 +838,7 @@ bool DependenciesKeyword::validate(JV const& instance, JVValidationResult& resul
         if (!instance.hasProperty(key)) continue;
         for (auto const& name : required) {
             if (!instance.hasProperty(name)) {
-                result.addIssue(fmt::format("required property {} is missing", name), &instance);
+                addFormattedIssue(result, &instance, "required property {} is missing", name);
                 ok = false;
             }
         }

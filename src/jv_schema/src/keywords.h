@@ -7,6 +7,8 @@
 // extended by the keyword name (and the member name or array index), so every subschema is registered under
 // base#pointer of its location.
 
+#include <fmt/format.h>
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -47,6 +49,13 @@ std::unique_ptr<JVSchema> compileMember(ContextPtr const& context, JV const& val
 // Keyword values: a number, and a count (a non-negative integer, capped at the largest count).
 number::Number const& numberValue(JV const& value, std::string_view keyword);
 std::uint64_t countValue(JV const& value, std::string_view keyword, char const* negativeMessage);
+
+// Adds an issue whose message is formatted only when the result records issues.
+template <typename... Args>
+void addFormattedIssue(JVValidationResult& result, JV const* instance, fmt::format_string<Args...> format,
+                       Args&&... args) {
+    if (result.recording()) result.addIssue(fmt::format(format, std::forward<Args>(args)...), instance);
+}
 
 // Drops the issues that alternatives which did not count left behind: once an applicator has been satisfied,
 // the failures of branches it tried along the way are not findings about the instance.

@@ -16,6 +16,7 @@ namespace zephalon::jv::schema {
 // Validation result
 
 void JVValidationResult::addIssue(std::string message, JV const* instance) {
+    if (!recording()) return;
     issues.push_back(Issue{std::move(message), instance ? positionOf(*instance) : Pos{}});
 }
 

@@ -91,8 +91,26 @@ class JVValidationResult {
     std::vector<Issue> issues;
     Annotations annotations;
 
-    // Adds an issue at the instance's source position (unknown when no instance is given).
+    // Adds an issue at the instance's source position (unknown when no instance is given), unless muted.
     void addIssue(std::string message, JV const* instance);
+    void addIssue(char const* message, JV const* instance) {
+        if (recording()) addIssue(std::string(message), instance);
+    }
+
+    // Whether issues are recorded. A keyword that only asks whether a subschema passes and drops whatever the
+    // subschema finds ("if", "not", "contains") mutes the result meanwhile: a document is asked such questions at
+    // nearly every object, and the findings would be formatted and stored only to be dropped.
+    bool recording() const { return muted_ == 0; }
+    class Muted {
+      public:
+        explicit Muted(JVValidationResult& result) : result_(result) { ++result_.muted_; }
+        ~Muted() { --result_.muted_; }
+        Muted(Muted const&) = delete;
+        Muted& operator=(Muted const&) = delete;
+
+      private:
+        JVValidationResult& result_;
+    };
     // Inserts or replaces the annotation `name` of the instance.
     void addAnnotation(JV const* instance, std::string name, std::unique_ptr<JVAnnotation> annotation);
     JVAnnotation* findAnnotation(JV const* instance, std::string_view name) const;
@@ -166,6 +184,7 @@ class JVValidationResult {
     bool budgetExtended_ = false;
     std::uint64_t budget_ = 0;
     JV const* root_ = nullptr;
+    std::size_t muted_ = 0;  // open Muted scopes
 };
 
 // Abstract base of every keyword. Each concrete keyword also has a static maybeCreate(context, keywords,
