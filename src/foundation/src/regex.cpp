@@ -5,7 +5,9 @@
 #include <pcre2.h>
 #include <utf8.h>
 
+#include <algorithm>
 #include <array>
+#include <utility>
 
 namespace zephalon {
 
@@ -74,6 +76,29 @@ Scratch& scratch() {
 // ECMAScript flavour: \uXXXX and \u{X..} escapes, "$" matching only at the very
 // end, "[]" as an empty class. No UCP: \d, \w and \s stay ASCII as JSON Schema
 // expects. \C could split a UTF-8 sequence, so it is refused outright.
+// The text that a pattern of "^" and literal characters (letters, digits, and punctuation, plain or escaped) matches
+// at the start of a subject; empty for any other pattern.
+std::string plainPrefix(std::string_view pattern) {
+    auto alphanumeric = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    };
+    auto punctuation = [&](char c) { return c > ' ' && c < 0x7f && !alphanumeric(c); };
+    // Escaped, any punctuation stands for itself; unescaped, these do not.
+    auto special = [](char c) { return std::string_view("\\^$.|?*+()[]{}#").find(c) != std::string_view::npos; };
+    if (pattern.size() < 2 || pattern.front() != '^') return {};
+    std::string prefix;
+    for (std::size_t i = 1; i < pattern.size(); ++i) {
+        char c = pattern[i];
+        if (c == '\\' && i + 1 < pattern.size() && punctuation(pattern[i + 1])) {
+            c = pattern[++i];
+        } else if (!alphanumeric(c) && (!punctuation(c) || special(c))) {
+            return {};
+        }
+        prefix += c;
+    }
+    return prefix;
+}
+
 pcre2_code* compile(const std::string& pattern, bool caseInsensitive, uint32_t extraOptions, int& errorCode,
                     PCRE2_SIZE& errorOffset) {
     uint32_t options = PCRE2_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS |
@@ -105,11 +130,13 @@ Regex::Regex(std::string_view pattern, bool caseInsensitive) : pattern_(pattern)
         throw RegexError(fmt::format("Invalid regular expression \"{}\": {} at offset {}", pattern_,
                                      errorText(errorCode), errorOffset));
     }
+    if (!caseInsensitive_) prefix_ = plainPrefix(pattern_);
 }
 
 Regex::Regex(Regex&& other) noexcept
     : pattern_(std::move(other.pattern_)),
       caseInsensitive_(other.caseInsensitive_),
+      prefix_(std::move(other.prefix_)),
       code_(other.code_),
       anchored_(other.anchored_.exchange(nullptr)) {
     other.code_ = nullptr;
@@ -121,6 +148,7 @@ Regex& Regex::operator=(Regex&& other) noexcept {
         pcre2_code_free(asCode(anchored_.exchange(other.anchored_.exchange(nullptr))));
         pattern_ = std::move(other.pattern_);
         caseInsensitive_ = other.caseInsensitive_;
+        prefix_ = std::move(other.prefix_);
         code_ = other.code_;
         other.code_ = nullptr;
     }
@@ -159,6 +187,11 @@ Regex::Outcome Regex::run(std::string_view subject, bool whole) const {
     if (code_ == nullptr) {
         // Only a moved-from object gets here; it matches nothing.
         return Outcome::NoMatch;
+    }
+    if (!prefix_.empty() && !whole) {
+        // What PCRE2 would answer, an invalid subject included.
+        const bool match = subject.starts_with(prefix_) && utf8::is_valid(subject.begin(), subject.end());
+        return match ? Outcome::Match : Outcome::NoMatch;
     }
     Scratch& s = scratch();
     void* code = code_;

@@ -62,6 +62,28 @@ TEST(Regex, CaseInsensitive) {
     EXPECT_FALSE(Regex("^hello$").search("HeLLo"));
 }
 
+// A pattern of "^" and plain characters is searched by comparing the subject's start; it must answer as any other.
+TEST(Regex, PlainPrefixPatternsAnswerAsOthers) {
+    Regex extension("^x-");
+    EXPECT_TRUE(extension.search("x-rate-limit"));
+    EXPECT_TRUE(extension.search("x-"));
+    EXPECT_FALSE(extension.search("ax-"));
+    EXPECT_FALSE(extension.search("X-a"));
+    EXPECT_FALSE(extension.search("x"));
+    EXPECT_FALSE(extension.search("x-\xff"));
+    EXPECT_TRUE(extension.fullMatch("x-"));
+    EXPECT_FALSE(extension.fullMatch("x-a"));
+    EXPECT_TRUE(Regex("^x-", true).search("X-a"));
+    EXPECT_TRUE(Regex("^/pets").search("/pets/{id}"));
+    EXPECT_TRUE(Regex("^x\\-\\.").search("x-.a"));
+    EXPECT_FALSE(Regex("^x\\-\\.").search("x-a"));
+    // Characters special to the engine keep their meaning.
+    EXPECT_TRUE(Regex("^a.c").search("abc"));
+    EXPECT_TRUE(Regex("^ab?").search("a"));
+    Regex moved(std::move(extension));
+    EXPECT_TRUE(moved.search("x-a"));
+}
+
 TEST(Regex, InvalidPatternsThrowWithPatternAndOffset) {
     for (const char* pattern : {"(abc", "a{2,1}", "[z-a]", "*x", "\\", "(?<n>a)(?<n>b)", "a\\C"}) {
         try {

@@ -65,6 +65,9 @@ class Regex {
 
     std::string pattern_;
     bool caseInsensitive_ = false;
+    // The text after "^" when that is all the pattern says (as "^x-", which picks a schema's extension members and
+    // is asked of every member of a document): a search then compares the subject's start. Empty otherwise.
+    std::string prefix_;
     // pcre2_code_8*, kept opaque so users need not see pcre2.h.
     void* code_ = nullptr;
     // The same pattern compiled anchored at both ends, made on the first full
