@@ -1,5 +1,7 @@
 #include "zephalon/openapi_lint/rule.h"
 
+#include <string_view>
+
 #include "zephalon/openapi/node.h"
 #include "zephalon/openapi/visitor.h"
 #include "zephalon/openapi_lint/context.h"
@@ -17,8 +19,11 @@ void Rule::run(Context& context) {
 }
 
 bool Rule::isDisabled(const openapi::Node* node) const {
+    static constexpr std::string_view kSwitches[] = {"x-zephalon-lint-disable", "x-lint-disable"};
+    // Asked for nearly every finding and node, of the node and all its ancestors, most of which carry no extension.
     for (; node != nullptr; node = node->parent()) {
-        for (std::string_view key : {"x-zephalon-lint-disable", "x-lint-disable"}) {
+        if (node->extensions().empty()) continue;
+        for (std::string_view key : kSwitches) {
             const jv::JV* list = node->extension(key);
             if (list != nullptr && isDisabled(*list, *id_)) return true;
         }
