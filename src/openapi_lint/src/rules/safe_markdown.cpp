@@ -69,8 +69,9 @@ class SafeMarkdownHandler : public RuleHandler<SafeMarkdown> {
 }  // namespace
 
 std::string_view unsafeMarkdown(std::string_view description) {
-    // Cheap test first: most descriptions hold neither a "<" nor an "(".
-    if (description.find_first_of("<(") == std::string_view::npos) return {};
+    // Cheap test first: most descriptions hold neither a "<" nor an "(". Two scans for one character each run many
+    // bytes at a time; a search for either character made a call per byte.
+    if (description.find('<') == std::string_view::npos && description.find('(') == std::string_view::npos) return {};
     const std::string lower = asciiToLower(description);
     if (containsScript(lower)) return "Markdown contains <script> tag";
     if (containsEval(lower)) return "Markdown contains eval() function";

@@ -91,11 +91,15 @@ class UsageCollector {
         if (key && (inside == nullptr || *inside != *key)) used.insert(*key);
     }
 
-    // A document names the same few components over and over: each reference text is decoded once.
+    // A document names the same few components over and over: each reference text is decoded once, and counted as
+    // a use once.
     void useReference(std::string_view ref, const ComponentKey* inside) {
         auto [it, added] = references_.try_emplace(ref);
-        if (added) it->second = componentOf(ref);
-        use(it->second, inside);
+        Target& target = it->second;
+        if (added) target.key = componentOf(ref);
+        if (target.counted || !target.key || (inside != nullptr && *inside == *target.key)) return;
+        used.insert(*target.key);
+        target.counted = true;
     }
 
     void discriminator(const jv::JV& value, const ComponentKey* inside) {
@@ -121,8 +125,13 @@ class UsageCollector {
         }
     }
 
-    // Reference text (viewing the document) -> the component it points at or into.
-    std::unordered_map<std::string_view, std::optional<ComponentKey>> references_;
+    // The component a reference text points at or into, and whether a use of it was counted.
+    struct Target {
+        std::optional<ComponentKey> key;
+        bool counted = false;
+    };
+    // Reference text (viewing the document) -> its target.
+    std::unordered_map<std::string_view, Target> references_;
 };
 
 }  // namespace
