@@ -115,6 +115,7 @@ std::size_t utf8Length(std::string_view text) {
         if ((word & 0x8080808080808080ULL) != 0) break;
         count += 8;
     }
+    while (count < text.size() && static_cast<unsigned char>(text[count]) < 0x80) ++count;
     auto it = text.begin() + static_cast<std::ptrdiff_t>(count);
     while (it != text.end()) {
         auto invalid = utf8::find_invalid(it, text.end());

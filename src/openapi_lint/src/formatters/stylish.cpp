@@ -65,17 +65,28 @@ Widths measure(const std::vector<Issue>& issues, const std::vector<std::size_t>&
                std::vector<Lengths>& lengths) {
     Widths widths;
     lengths.clear();
+    // The widest of a set of numbers is its largest or its smallest, so only those are written out.
+    bool positioned = false;
+    std::int64_t lines[2] = {INT64_MAX, INT64_MIN};
+    std::int64_t columns[2] = {INT64_MAX, INT64_MIN};
     for (std::size_t index : indices) {
         const Issue& issue = issues[index];
         if (issue.hasPos()) {
-            widths.line = std::max(widths.line, Decimal(issue.line()).size);
-            widths.column = std::max(widths.column, Decimal(issue.column()).size);
+            positioned = true;
+            lines[0] = std::min(lines[0], issue.line());
+            lines[1] = std::max(lines[1], issue.line());
+            columns[0] = std::min(columns[0], issue.column());
+            columns[1] = std::max(columns[1], issue.column());
         }
         if (issue.severity() == Severity::Warning) widths.severity = 7;
         const Lengths counted{utf8Length(issue.message()), utf8Length(issue.ruleId())};
         widths.message = std::max(widths.message, counted.message);
         widths.ruleId = std::max(widths.ruleId, counted.ruleId);
         lengths.push_back(counted);
+    }
+    if (positioned) {
+        widths.line = std::max(Decimal(lines[0]).size, Decimal(lines[1]).size);
+        widths.column = std::max(Decimal(columns[0]).size, Decimal(columns[1]).size);
     }
     return widths;
 }
