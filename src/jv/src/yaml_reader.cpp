@@ -380,7 +380,8 @@ class TreeBuilder {
             opening_.push_back(Opening{reinterpret_cast<const char*>(anchor), log_.size()});
             ++recording_;
         }
-        open(kind, Pos{static_cast<std::int32_t>(event.start_mark.line), static_cast<std::int32_t>(event.start_mark.column)},
+        open(kind,
+             Pos{static_cast<std::int32_t>(event.start_mark.line), static_cast<std::int32_t>(event.start_mark.column)},
              frame);
     }
 
