@@ -73,9 +73,6 @@ Scratch& scratch() {
     return instance;
 }
 
-// ECMAScript flavour: \uXXXX and \u{X..} escapes, "$" matching only at the very
-// end, "[]" as an empty class. No UCP: \d, \w and \s stay ASCII as JSON Schema
-// expects. \C could split a UTF-8 sequence, so it is refused outright.
 // The text that a pattern of "^" and literal characters (letters, digits, and punctuation, plain or escaped) matches
 // at the start of a subject; empty for any other pattern.
 std::string plainPrefix(std::string_view pattern) {
@@ -99,6 +96,9 @@ std::string plainPrefix(std::string_view pattern) {
     return prefix;
 }
 
+// ECMAScript flavour: \uXXXX and \u{X..} escapes, "$" matching only at the very
+// end, "[]" as an empty class. No UCP: \d, \w and \s stay ASCII as JSON Schema
+// expects. \C could split a UTF-8 sequence, so it is refused outright.
 pcre2_code* compile(const std::string& pattern, bool caseInsensitive, uint32_t extraOptions, int& errorCode,
                     PCRE2_SIZE& errorOffset) {
     uint32_t options = PCRE2_UTF | PCRE2_DOLLAR_ENDONLY | PCRE2_ALT_BSUX | PCRE2_ALLOW_EMPTY_CLASS |
