@@ -229,7 +229,6 @@ struct DefaultHandler::Builder {
         JV* container;
         std::size_t base;  // first scratch entry of this container
         Text* pendingKey;  // objects only
-        bool object;       // the container's kind, kept here so that adding to it does not read its node
     };
 
     Arena* arena = nullptr;  // the current document's, held by the builder too
@@ -443,7 +442,7 @@ int DefaultHandler::add(JV* value) {
             return 1;
         }
         Builder::Frame& top = b.frames.back();
-        if (!top.object) {
+        if (top.container->isArray()) {
             b.scratch.push_back(Entry{nullptr, value});
             return 1;
         }
@@ -520,7 +519,7 @@ int DefaultHandler::handleNull(Pos pos) { return add(builder_->node(pos)); }
 
 int DefaultHandler::handleMapKey(const char* bytes, std::size_t length, Pos) {
     Builder& b = *builder_;
-    if (b.frames.empty() || !b.frames.back().object) {
+    if (b.frames.empty() || !b.frames.back().container->isObject()) {
         return fail(fmt::format("context_add_value: Cannot add value to a value of type {} (not a composite type)",
                                 b.frames.empty() ? "null" : "array"));
     }
@@ -532,7 +531,7 @@ int DefaultHandler::handleStartMap(Pos pos) {
     Builder& b = *builder_;
     JV* node = b.node(pos);
     TreeOps::setEmpty(*node, JV::Type::Object);
-    b.frames.push_back({node, b.scratch.size(), nullptr, true});
+    b.frames.push_back({node, b.scratch.size(), nullptr});
     return 1;
 }
 
@@ -540,7 +539,7 @@ int DefaultHandler::handleStartArray(Pos pos) {
     Builder& b = *builder_;
     JV* node = b.node(pos);
     TreeOps::setEmpty(*node, JV::Type::Array);
-    b.frames.push_back({node, b.scratch.size(), nullptr, false});
+    b.frames.push_back({node, b.scratch.size(), nullptr});
     return 1;
 }
 
@@ -548,7 +547,7 @@ int DefaultHandler::handleEndMap(Pos) {
     Builder& b = *builder_;
     if (b.frames.empty()) return fail("context_pop: Bottom of stack reached prematurely");
     Builder::Frame top = b.frames.back();
-    if (!top.object || top.pendingKey != nullptr) {
+    if (!top.container->isObject() || top.pendingKey != nullptr) {
         return fail("context_pop: Bottom of stack reached prematurely");
     }
     // Member counts are limited by the size of the block's fields.
@@ -560,7 +559,7 @@ int DefaultHandler::handleEndMap(Pos) {
 
 int DefaultHandler::handleEndArray(Pos) {
     Builder& b = *builder_;
-    if (b.frames.empty() || b.frames.back().object) {
+    if (b.frames.empty() || !b.frames.back().container->isArray()) {
         return fail("context_pop: Bottom of stack reached prematurely");
     }
     Builder::Frame top = b.frames.back();
