@@ -559,8 +559,7 @@ class TreeBuilder {
 
     std::string_view text_;
     const Keys keys_;
-    // The event being handled, whose start a refusal names. Read from the event when needed: copying the mark out
-    // of every fresh event stalled the loop.
+    // The event being handled, whose start a refusal names; read only when a refusal needs it.
     const yaml_event_t* current_ = nullptr;
     DefaultHandler handler_;
     std::vector<Frame> frames_;
