@@ -87,8 +87,11 @@ class UsageCollector {
     }
 
   private:
-    void use(const std::optional<ComponentKey>& key, const ComponentKey* inside) {
-        if (key && (inside == nullptr || *inside != *key)) used.insert(*key);
+    // Whether the key counts as used: a reference inside the component it names does not.
+    bool use(const std::optional<ComponentKey>& key, const ComponentKey* inside) {
+        if (!key || (inside != nullptr && *inside == *key)) return false;
+        used.insert(*key);
+        return true;
     }
 
     // A document names the same few components over and over: each reference text is decoded once, and counted as
@@ -97,9 +100,7 @@ class UsageCollector {
         auto [it, added] = references_.try_emplace(ref);
         Target& target = it->second;
         if (added) target.key = componentOf(ref);
-        if (target.counted || !target.key || (inside != nullptr && *inside == *target.key)) return;
-        used.insert(*target.key);
-        target.counted = true;
+        if (!target.counted) target.counted = use(target.key, inside);
     }
 
     void discriminator(const jv::JV& value, const ComponentKey* inside) {
