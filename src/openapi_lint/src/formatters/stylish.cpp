@@ -53,6 +53,18 @@ void appendPosition(std::string& out, std::int64_t line, std::size_t lineWidth, 
     appendPaddedRight(out, columnText.view(), columnText.size, columnWidth);
 }
 
+// The width of the widest of a set of numbers, which is its smallest or its largest: only those two are written out.
+struct NumberSpan {
+    std::int64_t low = INT64_MAX;
+    std::int64_t high = INT64_MIN;
+
+    void add(std::int64_t value) {
+        low = std::min(low, value);
+        high = std::max(high, value);
+    }
+    std::size_t width() const { return low > high ? 0 : std::max(Decimal(low).size, Decimal(high).size); }
+};
+
 struct Widths {
     std::size_t line = 0;
     std::size_t column = 0;
@@ -65,18 +77,13 @@ Widths measure(const std::vector<Issue>& issues, const std::vector<std::size_t>&
                std::vector<Lengths>& lengths) {
     Widths widths;
     lengths.clear();
-    // The widest of a set of numbers is its largest or its smallest, so only those are written out.
-    bool positioned = false;
-    std::int64_t lines[2] = {INT64_MAX, INT64_MIN};
-    std::int64_t columns[2] = {INT64_MAX, INT64_MIN};
+    NumberSpan lines;
+    NumberSpan columns;
     for (std::size_t index : indices) {
         const Issue& issue = issues[index];
         if (issue.hasPos()) {
-            positioned = true;
-            lines[0] = std::min(lines[0], issue.line());
-            lines[1] = std::max(lines[1], issue.line());
-            columns[0] = std::min(columns[0], issue.column());
-            columns[1] = std::max(columns[1], issue.column());
+            lines.add(issue.line());
+            columns.add(issue.column());
         }
         if (issue.severity() == Severity::Warning) widths.severity = 7;
         const Lengths counted{utf8Length(issue.message()), utf8Length(issue.ruleId())};
@@ -84,10 +91,8 @@ Widths measure(const std::vector<Issue>& issues, const std::vector<std::size_t>&
         widths.ruleId = std::max(widths.ruleId, counted.ruleId);
         lengths.push_back(counted);
     }
-    if (positioned) {
-        widths.line = std::max(Decimal(lines[0]).size, Decimal(lines[1]).size);
-        widths.column = std::max(Decimal(columns[0]).size, Decimal(columns[1]).size);
-    }
+    widths.line = lines.width();
+    widths.column = columns.width();
     return widths;
 }
 
