@@ -194,80 +194,116 @@ void forEachChild(const Node* node, const std::function<void(const Node*)>& fn) 
 }
 
 template <class T>
-bool NodeVisitor::doHandle(const T* node) {
-    // One probe both asks and remembers; handlers never ask the visitor about the node they are handed.
-    if (node == nullptr || !handled_.insert(node, true)) return false;
+void NodeVisitor::doHandle(const T* node) {
     handler_.handle(node);
     handler_.handleNode(node);
-    return true;
 }
 
-bool NodeVisitor::handleOne(const Node* node) {
+void NodeVisitor::handleOne(const Node* node) {
     switch (normalizeSubtypes(node->type())) {
         case NodeType::OpenAPI:
-            return doHandle(static_cast<const OpenAPI*>(node));
+            doHandle(static_cast<const OpenAPI*>(node));
+            break;
         case NodeType::Info:
-            return doHandle(static_cast<const Info*>(node));
+            doHandle(static_cast<const Info*>(node));
+            break;
         case NodeType::Contact:
-            return doHandle(static_cast<const Contact*>(node));
+            doHandle(static_cast<const Contact*>(node));
+            break;
         case NodeType::License:
-            return doHandle(static_cast<const License*>(node));
+            doHandle(static_cast<const License*>(node));
+            break;
         case NodeType::Server:
-            return doHandle(static_cast<const Server*>(node));
+            doHandle(static_cast<const Server*>(node));
+            break;
         case NodeType::ServerVariable:
-            return doHandle(static_cast<const ServerVariable*>(node));
+            doHandle(static_cast<const ServerVariable*>(node));
+            break;
         case NodeType::Components:
-            return doHandle(static_cast<const Components*>(node));
+            doHandle(static_cast<const Components*>(node));
+            break;
         case NodeType::Paths:
-            return doHandle(static_cast<const Paths*>(node));
+            doHandle(static_cast<const Paths*>(node));
+            break;
         case NodeType::PathItem:
-            return doHandle(static_cast<const PathItem*>(node));
+            doHandle(static_cast<const PathItem*>(node));
+            break;
         case NodeType::Operation:
-            return doHandle(static_cast<const Operation*>(node));
+            doHandle(static_cast<const Operation*>(node));
+            break;
         case NodeType::ExternalDocumentation:
-            return doHandle(static_cast<const ExternalDocumentation*>(node));
+            doHandle(static_cast<const ExternalDocumentation*>(node));
+            break;
         case NodeType::Parameter:
-            return doHandle(static_cast<const Parameter*>(node));
+            doHandle(static_cast<const Parameter*>(node));
+            break;
         case NodeType::RequestBody:
-            return doHandle(static_cast<const RequestBody*>(node));
+            doHandle(static_cast<const RequestBody*>(node));
+            break;
         case NodeType::MediaType:
-            return doHandle(static_cast<const MediaType*>(node));
+            doHandle(static_cast<const MediaType*>(node));
+            break;
         case NodeType::Encoding:
-            return doHandle(static_cast<const Encoding*>(node));
+            doHandle(static_cast<const Encoding*>(node));
+            break;
         case NodeType::Responses:
-            return doHandle(static_cast<const Responses*>(node));
+            doHandle(static_cast<const Responses*>(node));
+            break;
         case NodeType::Response:
-            return doHandle(static_cast<const Response*>(node));
+            doHandle(static_cast<const Response*>(node));
+            break;
         case NodeType::Callback:
-            return doHandle(static_cast<const Callback*>(node));
+            doHandle(static_cast<const Callback*>(node));
+            break;
         case NodeType::Example:
-            return doHandle(static_cast<const Example*>(node));
+            doHandle(static_cast<const Example*>(node));
+            break;
         case NodeType::Link:
-            return doHandle(static_cast<const Link*>(node));
+            doHandle(static_cast<const Link*>(node));
+            break;
         case NodeType::Header:
-            return doHandle(static_cast<const Header*>(node));
+            doHandle(static_cast<const Header*>(node));
+            break;
         case NodeType::Tag:
-            return doHandle(static_cast<const Tag*>(node));
+            doHandle(static_cast<const Tag*>(node));
+            break;
         case NodeType::Schema:
-            return doHandle(static_cast<const Schema*>(node));
+            doHandle(static_cast<const Schema*>(node));
+            break;
         case NodeType::Discriminator:
-            return doHandle(static_cast<const Discriminator*>(node));
+            doHandle(static_cast<const Discriminator*>(node));
+            break;
         case NodeType::XML:
-            return doHandle(static_cast<const XML*>(node));
+            doHandle(static_cast<const XML*>(node));
+            break;
         case NodeType::SecurityScheme:
-            return doHandle(static_cast<const SecurityScheme*>(node));
+            doHandle(static_cast<const SecurityScheme*>(node));
+            break;
         case NodeType::OAuthFlows:
-            return doHandle(static_cast<const OAuthFlows*>(node));
+            doHandle(static_cast<const OAuthFlows*>(node));
+            break;
         case NodeType::OAuthFlow:
-            return doHandle(static_cast<const OAuthFlow*>(node));
+            doHandle(static_cast<const OAuthFlow*>(node));
+            break;
         case NodeType::SecurityRequirement:
-            return doHandle(static_cast<const SecurityRequirement*>(node));
-        case NodeType::Reference:
-            // Resolved before they are queued; never handed to the handler.
-            return false;
+            doHandle(static_cast<const SecurityRequirement*>(node));
+            break;
         default:
+            // References are resolved before they are queued; no handler ever sees one.
             ZEPHALON_UNREACHABLE("Unknown node type");
     }
+}
+
+// Besides references, the only slots that lead to a node they do not own are an operation's tags, which name the
+// document's Tag objects.
+bool NodeVisitor::reachableElsewhere(const Node* node) {
+    return !node->references().empty() || node->type() == NodeType::Tag;
+}
+
+bool NodeVisitor::firstReach(const Node* node) {
+    // A node that only its owner leads to comes up once per walk: it is remembered only when it started a visit.
+    if (reachableElsewhere(node)) return handled_.insert(node, true);
+    return handled_.find(node) == nullptr;
 }
 
 void NodeVisitor::pushChildren(const Node* node) {
@@ -283,35 +319,45 @@ void NodeVisitor::run() {
     while (!stack_.empty()) {
         const Node* node = stack_.back();
         stack_.pop_back();
-        if (handleOne(node)) pushChildren(node);
+        if (!firstReach(node)) continue;
+        handleOne(node);
+        pushChildren(node);
     }
+}
+
+void NodeVisitor::start(const Node* node) {
+    // An earlier visit handled this node if it handled the node or one of its owners: handling a node handles all
+    // it owns. Of those, the remembered ones are enough to ask: the owners above a forgotten node lead up to a
+    // remembered one, a node that started a visit or that something else leads to.
+    for (const Node* above = node; above != nullptr; above = above->parent()) {
+        if (handled_.find(above) != nullptr) return;
+    }
+    handled_.insert(node, true);
+    handleOne(node);
+    pushChildren(node);
+    run();
 }
 
 void NodeVisitor::visit(const Node* node) {
     if (node == nullptr) return;
     node = node->resolveNode();
-    if (node == nullptr) return;
-    stack_.push_back(node);
-    run();
+    if (node != nullptr) start(node);
 }
 
 void NodeVisitor::visit(const Examples& examples) {
-    std::size_t base = stack_.size();
-    const std::function<void(const Node*)> push = [this](const Node* child) { stack_.push_back(child); };
-    Children(push).addExamples(examples);
-    std::reverse(stack_.begin() + static_cast<std::ptrdiff_t>(base), stack_.end());
-    run();
+    std::vector<const Node*> nodes;
+    Children([&nodes](const Node* child) { nodes.push_back(child); }).addExamples(examples);
+    for (const Node* node : nodes) start(node);
 }
 
 void NodeVisitor::visit(const SchemaOrMediaType& value) {
-    const std::function<void(const Node*)> push = [this](const Node* child) { stack_.push_back(child); };
-    Children(push).addSchemaOrContent(value);
-    run();
+    std::vector<const Node*> nodes;
+    Children([&nodes](const Node* child) { nodes.push_back(child); }).addSchemaOrContent(value);
+    for (const Node* node : nodes) start(node);
 }
 
-void visitNodes(const OpenAPI* root, NodeVisitHandler& handler, std::size_t expectedNodes) {
+void visitNodes(const OpenAPI* root, NodeVisitHandler& handler) {
     NodeVisitor visitor(handler);
-    visitor.reserve(expectedNodes);
     visitor.visit(root);
     handler.documentVisited();
 }

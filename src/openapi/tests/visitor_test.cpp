@@ -132,6 +132,33 @@ TEST(NodeVisitor, ChildrenFollowTheirOwnersInDocumentOrder) {
     EXPECT_EQ(recorder.counts[tag], 1);
 }
 
+// Visits that start inside or above what earlier visits of the same visitor walked, in either order.
+TEST(NodeVisitor, LaterVisitsSkipWhatEarlierOnesHandled) {
+    OpenAPI model;
+    Parameter* parameter = model.paths()->addItem("/x")->addOperation(HttpMethod::get)->addQueryParameter("q");
+    Example* example = parameter->examples().addExternalExample("e");
+    Schema* shared = model.components()->addSchema("Shared", SchemaType::object);
+    Schema* inner = shared->addProperty("inner");
+    Schema* deep = inner->addProperty("deep");
+    parameter->schemaOrContent().setSchemaRef(shared);
+
+    Recorder recorder;
+    NodeVisitor visitor(recorder);
+    visitor.visit(parameter->examples());
+    visitor.visit(deep);
+    visitor.visit(parameter);
+    EXPECT_EQ(recorder.counts[example], 1);
+    EXPECT_EQ(recorder.counts[deep], 1);
+    EXPECT_EQ(recorder.counts[inner], 1);
+    // Below a node an earlier visit handled, through its owners: nothing is handled again.
+    const std::size_t handled = recorder.order.size();
+    visitor.visit(inner);
+    visitor.visit(deep);
+    visitor.visit(&model);
+    for (const auto& [node, count] : recorder.counts) EXPECT_EQ(count, 1) << nodeTypeToString(node->type());
+    EXPECT_GT(recorder.order.size(), handled);
+}
+
 TEST(NodeVisitor, DeepNestingDoesNotExhaustTheStack) {
     OpenAPI model;
     Schema* schema = model.components()->addSchema("Deep");

@@ -189,10 +189,7 @@ void Linter::process(openapi::OpenAPIReadResult& readResult, const std::string& 
             rule->run(context_);
         }
     }
-    if (!walk.empty()) {
-        const openapi::OpenAPIReadResult* read = context_.readResult();
-        openapi::visitNodes(context_.model(), walk, read != nullptr ? read->mappingCount() : 0);
-    }
+    if (!walk.empty()) openapi::visitNodes(context_.model(), walk);
 }
 
 void Linter::report() {

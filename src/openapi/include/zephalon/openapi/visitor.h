@@ -76,30 +76,28 @@ class NodeVisitor {
     void visit(const Examples& examples);
     void visit(const SchemaOrMediaType& value);
 
-    // Makes room for remembering this many handled nodes at once, instead of growing while visiting.
-    void reserve(std::size_t nodes) { handled_.reserve(nodes); }
-
-    // Whether the node has been handled by this visitor.
-    bool handled(const Node* node) const { return handled_.find(node) != nullptr; }
-
   private:
-    // Handles the node unless it is null or was handled before; true when it was handled now.
+    // Handles a node that no visit has handled yet, then everything below it.
+    void start(const Node* node);
+    static bool reachableElsewhere(const Node* node);
+    // Whether the walk reaches the node for the first time; remembers it when another slot may lead to it again.
+    bool firstReach(const Node* node);
     template <class T>
-    bool doHandle(const T* node);
-    bool handleOne(const Node* node);
+    void doHandle(const T* node);
+    void handleOne(const Node* node);
     void run();
     // Queues the children of a handled node, so that they come off the stack in traversal order.
     void pushChildren(const Node* node);
 
     NodeVisitHandler& handler_;
-    // A large document has hundreds of thousands of nodes; a node-based set spent most of its time allocating.
+    // The handled nodes that another slot may lead to, and those a visit started at: the others are reached only
+    // through their owner, once. A large document has hundreds of thousands of nodes; few of them are shared.
     PointerMap<Node, bool> handled_;
     std::vector<const Node*> stack_;
 };
 
-// Visits the whole document, then tells the handler (`documentVisited`). `expectedNodes`, when known (the read
-// result's mapping count), sizes the visitor's memory of handled nodes up front.
-void visitNodes(const OpenAPI* root, NodeVisitHandler& handler, std::size_t expectedNodes = 0);
+// Visits the whole document, then tells the handler (`documentVisited`).
+void visitNodes(const OpenAPI* root, NodeVisitHandler& handler);
 
 // Calls `fn` for each child of `node`, in the order the traversal visits them. References are
 // followed to their targets and dangling ones skipped, so a child may belong elsewhere in the model (and may be an
