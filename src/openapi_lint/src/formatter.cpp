@@ -16,7 +16,7 @@ constexpr std::string_view kDocumentationBase = "https://zephalon.dev";
 
 std::map<std::string, std::vector<std::size_t>> sortIssues(const Result& result) {
     std::map<std::string, std::vector<std::size_t>> groups;
-    const std::vector<Issue>& issues = result.issues();
+    const Issues& issues = result.issues();
     // The findings of a file come in runs: its group is looked up again only where the file changes.
     std::vector<std::size_t>* group = nullptr;
     const std::string* groupFile = nullptr;

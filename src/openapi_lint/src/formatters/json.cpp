@@ -24,7 +24,7 @@ void writeMember(jv::JSONWriter& writer, std::string_view key, std::uint64_t val
 
 // Written event by event: the members keep their documented order, which a value tree (sorted by key) would not.
 void JSONFormatter::format(const Context& context) {
-    const std::vector<Issue>& issues = context.result().issues();
+    const Issues& issues = context.result().issues();
     // The writer opens empty containers over two lines; an empty report is the plain empty array.
     if (issues.empty()) {
         out() << "[]\n";

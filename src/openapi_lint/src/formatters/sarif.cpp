@@ -53,7 +53,7 @@ class SarifWriter {
 }  // namespace
 
 void SarifFormatter::format(const Context& context) {
-    const std::vector<Issue>& issues = context.result().issues();
+    const Issues& issues = context.result().issues();
     const auto groups = sortIssues(context.result());
 
     // The rules that reported something, in id order; results refer to them by index.

@@ -73,8 +73,7 @@ struct Widths {
     std::size_t ruleId = 0;
 };
 
-Widths measure(const std::vector<Issue>& issues, const std::vector<std::size_t>& indices,
-               std::vector<Lengths>& lengths) {
+Widths measure(const Issues& issues, const std::vector<std::size_t>& indices, std::vector<Lengths>& lengths) {
     Widths widths;
     lengths.clear();
     NumberSpan lines;
@@ -103,7 +102,7 @@ constexpr std::size_t kChunkBytes = 1 << 20;
 
 void StylishFormatter::format(const Context& context) {
     const Result& result = context.result();
-    const std::vector<Issue>& issues = result.issues();
+    const Issues& issues = result.issues();
     std::string text;
     std::vector<Lengths> lengths;
     for (const auto& [file, indices] : sortIssues(result)) {

@@ -12,7 +12,7 @@ namespace zephalon::openapi_lint {
 namespace {
 
 // The diagnostic block of one file, members in the order a reader expects them.
-std::unique_ptr<jv::JVDoc> diagnostics(const std::vector<Issue>& issues, const std::vector<std::size_t>& indices) {
+std::unique_ptr<jv::JVDoc> diagnostics(const Issues& issues, const std::vector<std::size_t>& indices) {
     auto doc = std::make_unique<jv::JVDoc>(std::make_unique<jv::JV>(jv::JV::ObjectTag{}));
     jv::JV& root = *doc->root();
     std::uint64_t errors = 0;

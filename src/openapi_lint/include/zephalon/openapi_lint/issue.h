@@ -3,10 +3,10 @@
 // The findings of a lint run: one Issue per finding, collected in a Result with running counts.
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace zephalon::openapi_lint {
 
@@ -63,6 +63,11 @@ class Issue {
     bool autoFixable_ = false;
 };
 
+// The issues of a result, in the order they were added. They stay where they were put: a run with a hundred thousand
+// findings would otherwise move them all again each time the list outgrew its memory, and ask the system for twice
+// the memory they need.
+using Issues = std::deque<Issue>;
+
 class Result {
   public:
     explicit Result(unsigned maxWarnings = 0) : maxWarnings_(maxWarnings) {}
@@ -75,7 +80,7 @@ class Result {
 
     unsigned maxWarnings() const { return maxWarnings_; }
     // In the order they were added.
-    const std::vector<Issue>& issues() const { return issues_; }
+    const Issues& issues() const { return issues_; }
     unsigned errorCount() const { return errorCount_; }
     unsigned warningCount() const { return warningCount_; }
     unsigned fixableErrorCount() const { return fixableErrorCount_; }
@@ -83,7 +88,7 @@ class Result {
 
   private:
     unsigned maxWarnings_;
-    std::vector<Issue> issues_;
+    Issues issues_;
     unsigned errorCount_ = 0;
     unsigned warningCount_ = 0;
     unsigned fixableErrorCount_ = 0;
