@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <stdexcept>
@@ -10,6 +11,7 @@
 #include "rules.h"
 #include "zephalon/foundation/strings.h"
 #include "zephalon/jv/pointer.h"
+#include "zephalon/jv/pointer_texts.h"
 #include "zephalon/jv_schema/schema.h"
 #include "zephalon/openapi/json_schema_form.h"
 #include "zephalon/openapi/model.h"
@@ -180,17 +182,35 @@ std::vector<const jv::JV*> placesToCopy(const jv::JV& root, const std::vector<co
     return outermost;
 }
 
-// Copies `place` of the source into `tree` at the same pointer, making the objects on the way. An array on the way
+// A place of the source to copy, with its JSON Pointer text.
+struct Place {
+    std::string pointer;
+    const jv::JV* value;
+};
+
+// The places in the order of their pointers, which (but for keys with characters below "/") is the order of the keys
+// of every object on the way: each copy then lands after its siblings instead of moving them, and a document may hold
+// thousands of schemas side by side.
+std::vector<Place> sortedPlaces(const std::vector<const jv::JV*>& values) {
+    std::vector<Place> places;
+    places.reserve(values.size());
+    jv::PointerTexts texts;
+    for (const jv::JV* value : values) places.push_back({texts.of(*value), value});
+    std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) { return a.pointer < b.pointer; });
+    return places;
+}
+
+// Copies a place of the source into `tree` at the same pointer, making the objects on the way. An array on the way
 // becomes an object keyed by the indices, which a pointer resolves alike.
-void copyPlace(const jv::JV& place, jv::JV& tree) {
-    const jv::JVPointer pointer(place.pointer());
+void copyPlace(const Place& place, jv::JV& tree) {
+    const jv::JVPointer pointer(place.pointer);
     jv::JV* at = &tree;
     for (std::size_t i = 0; i + 1 < pointer.size(); ++i) {
         jv::JV* next = at->property(pointer[i]);
         if (next == nullptr) next = at->setProperty(pointer[i], std::make_unique<jv::JV>(jv::JV::ObjectTag{}));
         at = next;
     }
-    at->setProperty(pointer.back(), place.clone());
+    at->setProperty(pointer.back(), place.value->clone());
 }
 
 // The schemas of one document compiled for checking examples: per kind of example that needs one of its own, a copy
@@ -200,7 +220,7 @@ void copyPlace(const jv::JV& place, jv::JV& tree) {
 class ExampleSchemas {
   public:
     ExampleSchemas(const jv::JV& root, bool is30, const std::vector<const jv::JV*>& schemas)
-        : source_(root), is30_(is30), places_(placesToCopy(root, schemas)) {
+        : source_(root), is30_(is30), places_(sortedPlaces(placesToCopy(root, schemas))) {
         const jv::JV* declared = root.property("jsonSchemaDialect");
         if (is30) {
             dialect_ = jv::schema::draft04Uri;
@@ -220,7 +240,7 @@ class ExampleSchemas {
         // A reference within the copy, which was compiled under the default base URL: resolving it needs no URL
         // parsing. References decode their fragment; a pointer is plain text.
         std::string url = "#";
-        for (const char c : schema.pointer()) {
+        for (const char c : pointerTexts_.of(schema)) {
             if (c == '%') {
                 url += "%25";
             } else {
@@ -240,7 +260,7 @@ class ExampleSchemas {
                 if (const jv::JV* part = source_.property(member)) tree->setProperty(member, part->clone());
             }
         } else {
-            for (const jv::JV* place : places_) copyPlace(*place, *tree);
+            for (const Place& place : places_) copyPlace(place, *tree);
         }
         const unsigned listed = relaxForExamples(*tree, optional);
         if (is30_) openapi::nullableToJsonSchema(*tree);
@@ -254,11 +274,13 @@ class ExampleSchemas {
     const jv::JV& source_;
     bool is30_;
     // What a copy holds; empty for the members of the whole document that hold schemas.
-    std::vector<const jv::JV*> places_;
+    std::vector<Place> places_;
     std::string dialect_;
     // The kinds of property some "required" list names (bits); unknown (-1) until the first copy is made.
     int listed_ = -1;
     std::array<std::shared_ptr<jv::schema::JVSchema>, 4> variants_;
+    // The examples come in document order, so the schemas asked for share their containers' pointer texts.
+    jv::PointerTexts pointerTexts_;
 };
 
 // The value inside `example` that a validation finding is about (found by its position), else the example itself.

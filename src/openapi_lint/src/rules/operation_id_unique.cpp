@@ -1,5 +1,6 @@
-#include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "rules.h"
 #include "zephalon/openapi/model.h"
@@ -18,17 +19,15 @@ class OperationIdUniqueHandler : public RuleHandler<OperationIdUnique> {
     void handle(const openapi::Operation* operation) override {
         const auto& id = operation->operationId();
         if (!id) return;
-        const auto [first, isNew] = firstDeclaration_.try_emplace(*id);
-        if (isNew) {
-            first->second = operation;
-            return;
-        }
+        const auto [first, isNew] = firstDeclaration_.try_emplace(*id, operation);
+        if (isNew) return;
         if (context().nodeToJsonPointer(first->second) == context().nodeToJsonPointer(operation)) return;
         if (!rule().isDisabled(operation)) report("Operation ID is not unique " + *id, operation);
     }
 
   private:
-    std::map<std::string, const openapi::Operation*, std::less<>> firstDeclaration_;
+    // Keyed by the ids the model holds, which outlive the walk.
+    std::unordered_map<std::string_view, const openapi::Operation*> firstDeclaration_;
 };
 
 }  // namespace
