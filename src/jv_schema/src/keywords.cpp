@@ -635,7 +635,7 @@ std::unique_ptr<PropertiesKeyword> PropertiesKeyword::create(ContextPtr const& c
     PathScope scope(*context, "properties");
     for (auto [name, json] : value.properties()) {
         PathScope nameScope(*context, name);
-        keyword->properties.emplace(std::string(name), compileSubschema(context, *json));
+        keyword->properties.emplace_back(std::string(name), compileSubschema(context, *json));
     }
     return keyword;
 }
@@ -646,15 +646,19 @@ bool PropertiesKeyword::validate(JV const& instance, JVValidationResult& result)
 }
 
 bool PropertiesKeyword::validateMembers(JV const& instance, JVValidationResult& result, MemberSet& covered) const {
-    // The object's members and the keyword's names are both in byte-wise key order, so walking the (usually
-    // smaller) object reports the names in the same order as walking the keyword would.
+    // The object's members and the keyword's names are both in byte-wise key order: walking the (usually smaller)
+    // object reports the names in the same order as walking the keyword would, and each name is searched for
+    // after the one found before.
     bool ok = true;
     std::size_t index = 0;
+    auto next = properties.begin();
     for (auto [name, value] : instance.properties()) {
-        auto it = properties.find(name);
-        if (it != properties.end()) {
+        next = std::lower_bound(next, properties.end(), name,
+                                [](auto const& entry, std::string_view key) { return entry.first < key; });
+        if (next == properties.end()) break;
+        if (next->first == name) {
             covered.insert(index);
-            if (!it->second->validate(*value, result)) {
+            if (!next->second->validate(*value, result)) {
                 addFormattedIssue(result, &instance, "property {} is invalid", name);
                 ok = false;
             }

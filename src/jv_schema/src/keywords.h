@@ -352,7 +352,8 @@ class PropertiesKeyword : public JVKeyword {
     bool validate(JV const& instance, JVValidationResult& result) const override;
     // Validates the members it names and adds their positions to `covered`.
     bool validateMembers(JV const& instance, JVValidationResult& result, MemberSet& covered) const;
-    std::map<std::string, std::unique_ptr<JVSchema>, std::less<>> properties;
+    // In byte-wise order of the names, as an object's members are.
+    std::vector<std::pair<std::string, std::unique_ptr<JVSchema>>> properties;
 };
 
 class PatternPropertiesKeyword : public JVKeyword {

@@ -78,7 +78,13 @@ void JVValidationResult::openFrame(JV const& instance) {
     EvaluationFrame& frame = frames_[openFrames_++];
     frame.instance = &instance;
     frame.all = false;
-    frame.bits.assign((instance.size() + 63) / 64, 0);
+    frame.word = 0;
+    const std::size_t words = (instance.size() + 63) / 64;
+    if (words <= 1) {
+        frame.more.clear();
+    } else {
+        frame.more.assign(words, 0);
+    }
 }
 
 void JVValidationResult::closeFrame(bool keep) {
@@ -90,12 +96,12 @@ void JVValidationResult::closeFrame(bool keep) {
         outer.all = true;
         return;
     }
-    for (std::size_t i = 0; i < inner.bits.size(); ++i) outer.bits[i] |= inner.bits[i];
+    for (std::size_t i = 0; i < inner.wordCount(); ++i) outer.words()[i] |= inner.words()[i];
 }
 
 void JVValidationResult::markEvaluated(JV const& instance, std::size_t index) {
     EvaluationFrame* frame = frameFor(instance);
-    if (frame && index / 64 < frame->bits.size()) frame->bits[index / 64] |= std::uint64_t{1} << (index % 64);
+    if (frame && index / 64 < frame->wordCount()) frame->words()[index / 64] |= std::uint64_t{1} << (index % 64);
 }
 
 void JVValidationResult::markEvaluated(JV const& instance, std::size_t from, std::size_t to) {
@@ -105,9 +111,9 @@ void JVValidationResult::markEvaluated(JV const& instance, std::size_t from, std
         frame->all = true;
         return;
     }
-    for (std::size_t i = from; i < to && i / 64 < frame->bits.size(); ++i) {
-        frame->bits[i / 64] |= std::uint64_t{1} << (i % 64);
-    }
+    std::uint64_t* words = frame->words();
+    for (std::size_t i = from; i < to && i / 64 < frame->wordCount(); ++i)
+        words[i / 64] |= std::uint64_t{1} << (i % 64);
 }
 
 void JVValidationResult::markAllEvaluated(JV const& instance) {
@@ -117,7 +123,7 @@ void JVValidationResult::markAllEvaluated(JV const& instance) {
 bool JVValidationResult::isEvaluated(JV const& instance, std::size_t index) const {
     EvaluationFrame const* frame = frameFor(instance);
     if (!frame) return false;
-    return frame->all || (index / 64 < frame->bits.size() && (frame->bits[index / 64] >> (index % 64) & 1) != 0);
+    return frame->all || (index / 64 < frame->wordCount() && (frame->words()[index / 64] >> (index % 64) & 1) != 0);
 }
 
 bool JVValidationResult::allEvaluated(JV const& instance) const {

@@ -161,10 +161,16 @@ class JVValidationResult {
   private:
     friend class JVSchema;
 
+    // One bit per member or item of the instance: in `word` for up to 64 of them (nearly every object and array),
+    // else in `more`.
     struct EvaluationFrame {
         JV const* instance = nullptr;
         bool all = false;
-        std::vector<std::uint64_t> bits;
+        std::uint64_t word = 0;
+        std::vector<std::uint64_t> more;
+        std::uint64_t* words() { return more.empty() ? &word : more.data(); }
+        std::uint64_t const* words() const { return more.empty() ? &word : more.data(); }
+        std::size_t wordCount() const { return more.empty() ? 1 : more.size(); }
     };
     EvaluationFrame* frameFor(JV const& instance);
     EvaluationFrame const* frameFor(JV const& instance) const;
