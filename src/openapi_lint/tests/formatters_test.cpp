@@ -102,6 +102,22 @@ TEST_F(FormattersTest, StylishSeverityColumnIsNarrowWhenAllAreErrors) {
                                            kReset + "1 issues (1 errors, 0 warnings)\n");
 }
 
+// Widths count characters: a message quoting non-ASCII text is padded by what a terminal shows, and a line of many
+// multi-byte characters still fits in the room made for it.
+TEST_F(FormattersTest, StylishPadsNonAsciiTextByCharacters) {
+    Result result;
+    const std::string wide = "Nom '" + std::string(40, 'x') + "\u00e9\u00e9\u00e9' \u65e5\u672c";
+    result.addIssue(makeIssue("f", 1, 1, Severity::Warning, "r\u00e9gle", "Caf\u00e9", ""));
+    result.addIssue(makeIssue("f", 2, 1, Severity::Warning, "rule", wide, ""));
+    Context only;
+    only.setResult(std::move(result));
+    const std::string pad(52 - 4, ' ');  // the long message has 52 characters, "Café" 4
+    EXPECT_EQ(render("stylish", only), "f\n  " + kDim + "1:1" + "  " + kYellow + "warning" + kReset + "  Caf\u00e9" +
+                                           pad + "  " + kDim + "r\u00e9gle\n" + "  " + kDim + "2:1" + "  " + kYellow +
+                                           "warning" + kReset + "  " + wide + "  " + kDim + "rule \n\n  " + kReset +
+                                           "2 issues (0 errors, 2 warnings)\n");
+}
+
 TEST_F(FormattersTest, LineFormats) {
     EXPECT_EQ(render("compact"), a + ": line 2, col 5, Warning - Tag 'x' bad. (test/rule-a)\n" +  //
                                      a + ": line 0, col 0, Error - No servers defined. (test/root)\n" + b +

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <ostream>
 
 #include "formatters.h"
@@ -25,12 +26,6 @@ struct Lengths {
     std::size_t ruleId = 0;
 };
 
-// Pads by characters, not bytes, so that messages quoting non-ASCII text stay aligned.
-void appendPaddedRight(std::string& out, std::string_view text, std::size_t length, std::size_t width) {
-    out += text;
-    if (length < width) out.append(width - length, ' ');
-}
-
 // A number in decimal, in a buffer that holds any 64-bit value.
 struct Decimal {
     char digits[24];
@@ -41,17 +36,38 @@ struct Decimal {
     std::string_view view() const { return {digits, size}; }
 };
 
-// "line:column", the line aligned right and the column left within their widths (a report has one per finding, so
-// this stays clear of format-string parsing).
-void appendPosition(std::string& out, std::int64_t line, std::size_t lineWidth, std::int64_t column,
-                    std::size_t columnWidth) {
-    const Decimal lineText(line);
-    const Decimal columnText(column);
-    if (lineText.size < lineWidth) out.append(lineWidth - lineText.size, ' ');
-    out += lineText.view();
-    out += ':';
-    appendPaddedRight(out, columnText.view(), columnText.size, columnWidth);
-}
+// Writes one line of the report into room made for it at the end of the text, which it trims to what it wrote when
+// done. A report has a line per finding: this keeps clear of a growth check for every piece.
+class Line {
+  public:
+    Line(std::string& text, std::size_t room) : text_(text) {
+        const std::size_t start = text.size();
+        text.resize(start + room);
+        at_ = text.data() + start;
+    }
+    ~Line() { text_.resize(static_cast<std::size_t>(at_ - text_.data())); }
+    Line(const Line&) = delete;
+    Line& operator=(const Line&) = delete;
+
+    void put(std::string_view piece) {
+        std::memcpy(at_, piece.data(), piece.size());
+        at_ += piece.size();
+    }
+    void pad(std::size_t length, std::size_t width) {
+        if (length >= width) return;
+        std::memset(at_, ' ', width - length);
+        at_ += width - length;
+    }
+    // Pads by characters, not bytes, so that messages quoting non-ASCII text stay aligned.
+    void putPaddedRight(std::string_view text, std::size_t length, std::size_t width) {
+        put(text);
+        pad(length, width);
+    }
+
+  private:
+    std::string& text_;
+    char* at_;
+};
 
 // The width of the widest of a set of numbers, which is its smallest or its largest: only those two are written out.
 struct NumberSpan {
@@ -111,22 +127,36 @@ void StylishFormatter::format(const Context& context) {
         const Widths widths = measure(issues, indices, lengths);
         for (std::size_t i = 0; i < indices.size(); ++i) {
             const Issue& issue = issues[indices[i]];
-            text += "  ";
-            if (issue.hasPos()) {
-                text += kDim;
-                appendPosition(text, issue.line(), widths.line, issue.column(), widths.column);
-            }
-            text += "  ";
-            text += issue.severity() == Severity::Error ? kRed : kYellow;
+            const std::string_view color = issue.severity() == Severity::Error ? kRed : kYellow;
             const std::string_view severity = severityToString(issue.severity());
-            appendPaddedRight(text, severity, severity.size(), widths.severity);
-            text += kReset;
-            text += "  ";
-            appendPaddedRight(text, issue.message(), lengths[i].message, widths.message);
-            text += "  ";
-            text += kDim;
-            appendPaddedRight(text, issue.ruleId(), lengths[i].ruleId, widths.ruleId);
-            text += '\n';
+            // The most the line can take: every text at full length, and padding as if none of it counted.
+            const std::size_t room = 2 + kDim.size() + widths.line + 1 + widths.column + 2 + color.size() +
+                                     widths.severity + kReset.size() + 2 + issue.message().size() + widths.message + 2 +
+                                     kDim.size() + issue.ruleId().size() + widths.ruleId + 1;
+            {
+                Line line(text, room);
+                line.put("  ");
+                if (issue.hasPos()) {
+                    // "line:column", the line aligned right and the column left within their widths.
+                    const Decimal lineText(issue.line());
+                    const Decimal columnText(issue.column());
+                    line.put(kDim);
+                    line.pad(lineText.size, widths.line);
+                    line.put(lineText.view());
+                    line.put(":");
+                    line.putPaddedRight(columnText.view(), columnText.size, widths.column);
+                }
+                line.put("  ");
+                line.put(color);
+                line.putPaddedRight(severity, severity.size(), widths.severity);
+                line.put(kReset);
+                line.put("  ");
+                line.putPaddedRight(issue.message(), lengths[i].message, widths.message);
+                line.put("  ");
+                line.put(kDim);
+                line.putPaddedRight(issue.ruleId(), lengths[i].ruleId, widths.ruleId);
+                line.put("\n");
+            }
             if (text.size() >= kChunkBytes) {
                 out() << text;
                 text.clear();
