@@ -1,6 +1,8 @@
 #pragma once
 
-// One walk of a document that hands every node to several handlers, in the order they were added.
+// One walk of a document that hands every node to several handlers, in the order they were added. Rule handlers take
+// nodes by kind: the untyped `handleNode`, which none of them uses, is not passed on (it would cost a call per node
+// and handler).
 
 #include <memory>
 #include <vector>
@@ -43,9 +45,6 @@ class SharedWalk : public openapi::NodeVisitHandler {
     void handle(const openapi::OAuthFlow* node) override { forward(node); }
     void handle(const openapi::Discriminator* node) override { forward(node); }
     void handle(const openapi::XML* node) override { forward(node); }
-    void handleNode(const openapi::Node* node) override {
-        for (const auto& handler : handlers_) handler->handleNode(node);
-    }
     void documentVisited() override {
         for (const auto& handler : handlers_) handler->documentVisited();
     }

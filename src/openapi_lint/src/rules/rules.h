@@ -49,6 +49,9 @@ class RuleHandler : public openapi::NodeVisitHandler {
   public:
     RuleHandler(const R& rule, Context& context) : rule_(rule), context_(context) {}
 
+    // The linter's shared walk hands nodes over by kind only.
+    void handleNode(const openapi::Node*) final {}
+
   protected:
     const R& rule() const { return rule_; }
     Context& context() const { return context_; }
