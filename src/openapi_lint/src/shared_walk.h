@@ -1,8 +1,6 @@
 #pragma once
 
-// One walk of a document that hands every node to several handlers, in the order they were added. Rule handlers take
-// nodes by kind: the untyped `handleNode`, which none of them uses, is not passed on (it would cost a call per node
-// and handler).
+// One walk of a document that hands every node to several handlers, in the order they were added.
 
 #include <memory>
 #include <vector>
@@ -11,9 +9,19 @@
 
 namespace zephalon::openapi_lint {
 
+// A handler that takes nodes by kind only, through its `handle` overloads: the shared walk spares it the untyped
+// `handleNode` call, which would cost a call per node and handler.
+class KindHandler : public openapi::NodeVisitHandler {
+  public:
+    void handleNode(const openapi::Node*) final {}
+};
+
 class SharedWalk : public openapi::NodeVisitHandler {
   public:
-    void add(std::unique_ptr<openapi::NodeVisitHandler> handler) { handlers_.push_back(std::move(handler)); }
+    void add(std::unique_ptr<openapi::NodeVisitHandler> handler) {
+        if (dynamic_cast<const KindHandler*>(handler.get()) == nullptr) untyped_.push_back(handler.get());
+        handlers_.push_back(std::move(handler));
+    }
     bool empty() const { return handlers_.empty(); }
 
     void handle(const openapi::OpenAPI* node) override { forward(node); }
@@ -45,6 +53,9 @@ class SharedWalk : public openapi::NodeVisitHandler {
     void handle(const openapi::OAuthFlow* node) override { forward(node); }
     void handle(const openapi::Discriminator* node) override { forward(node); }
     void handle(const openapi::XML* node) override { forward(node); }
+    void handleNode(const openapi::Node* node) override {
+        for (openapi::NodeVisitHandler* handler : untyped_) handler->handleNode(node);
+    }
     void documentVisited() override {
         for (const auto& handler : handlers_) handler->documentVisited();
     }
@@ -56,6 +67,8 @@ class SharedWalk : public openapi::NodeVisitHandler {
     }
 
     std::vector<std::unique_ptr<openapi::NodeVisitHandler>> handlers_;
+    // The handlers that may want `handleNode`.
+    std::vector<openapi::NodeVisitHandler*> untyped_;
 };
 
 }  // namespace zephalon::openapi_lint

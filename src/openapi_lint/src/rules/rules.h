@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "../shared_walk.h"
 #include "zephalon/foundation/naming_convention.h"
 #include "zephalon/foundation/regex.h"
 #include "zephalon/openapi/parameter.h"
@@ -45,12 +46,9 @@ class DescriptionRule : public Rule {
 
 // The base of a rule's handler: reports through the context on behalf of the rule.
 template <class R>
-class RuleHandler : public openapi::NodeVisitHandler {
+class RuleHandler : public KindHandler {
   public:
     RuleHandler(const R& rule, Context& context) : rule_(rule), context_(context) {}
-
-    // The linter's shared walk hands nodes over by kind only.
-    void handleNode(const openapi::Node*) final {}
 
   protected:
     const R& rule() const { return rule_; }

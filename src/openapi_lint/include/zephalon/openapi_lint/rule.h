@@ -53,8 +53,7 @@ class Rule {
     // ignores them.
     virtual void setOptions(const jv::JV& options);
     // The handler that checks the nodes of the context's document, reporting through `context.addIssue`; it lives
-    // for one walk and takes the nodes through its `handle` overloads (the linter's walk does not call `handleNode`).
-    // Null (the base) for a rule that checks the document in `run`.
+    // for one walk. Null (the base) for a rule that checks the document in `run`.
     virtual std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context);
     // Checks the context's document and reports through `context.addIssue`. The base walks the document with the
     // rule's handler.
