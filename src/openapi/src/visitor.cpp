@@ -202,94 +202,67 @@ void NodeVisitor::doHandle(const T* node) {
 void NodeVisitor::handleOne(const Node* node) {
     switch (normalizeSubtypes(node->type())) {
         case NodeType::OpenAPI:
-            doHandle(static_cast<const OpenAPI*>(node));
-            break;
+            return doHandle(static_cast<const OpenAPI*>(node));
         case NodeType::Info:
-            doHandle(static_cast<const Info*>(node));
-            break;
+            return doHandle(static_cast<const Info*>(node));
         case NodeType::Contact:
-            doHandle(static_cast<const Contact*>(node));
-            break;
+            return doHandle(static_cast<const Contact*>(node));
         case NodeType::License:
-            doHandle(static_cast<const License*>(node));
-            break;
+            return doHandle(static_cast<const License*>(node));
         case NodeType::Server:
-            doHandle(static_cast<const Server*>(node));
-            break;
+            return doHandle(static_cast<const Server*>(node));
         case NodeType::ServerVariable:
-            doHandle(static_cast<const ServerVariable*>(node));
-            break;
+            return doHandle(static_cast<const ServerVariable*>(node));
         case NodeType::Components:
-            doHandle(static_cast<const Components*>(node));
-            break;
+            return doHandle(static_cast<const Components*>(node));
         case NodeType::Paths:
-            doHandle(static_cast<const Paths*>(node));
-            break;
+            return doHandle(static_cast<const Paths*>(node));
         case NodeType::PathItem:
-            doHandle(static_cast<const PathItem*>(node));
-            break;
+            return doHandle(static_cast<const PathItem*>(node));
         case NodeType::Operation:
-            doHandle(static_cast<const Operation*>(node));
-            break;
+            return doHandle(static_cast<const Operation*>(node));
         case NodeType::ExternalDocumentation:
-            doHandle(static_cast<const ExternalDocumentation*>(node));
-            break;
+            return doHandle(static_cast<const ExternalDocumentation*>(node));
         case NodeType::Parameter:
-            doHandle(static_cast<const Parameter*>(node));
-            break;
+            return doHandle(static_cast<const Parameter*>(node));
         case NodeType::RequestBody:
-            doHandle(static_cast<const RequestBody*>(node));
-            break;
+            return doHandle(static_cast<const RequestBody*>(node));
         case NodeType::MediaType:
-            doHandle(static_cast<const MediaType*>(node));
-            break;
+            return doHandle(static_cast<const MediaType*>(node));
         case NodeType::Encoding:
-            doHandle(static_cast<const Encoding*>(node));
-            break;
+            return doHandle(static_cast<const Encoding*>(node));
         case NodeType::Responses:
-            doHandle(static_cast<const Responses*>(node));
-            break;
+            return doHandle(static_cast<const Responses*>(node));
         case NodeType::Response:
-            doHandle(static_cast<const Response*>(node));
-            break;
+            return doHandle(static_cast<const Response*>(node));
         case NodeType::Callback:
-            doHandle(static_cast<const Callback*>(node));
-            break;
+            return doHandle(static_cast<const Callback*>(node));
         case NodeType::Example:
-            doHandle(static_cast<const Example*>(node));
-            break;
+            return doHandle(static_cast<const Example*>(node));
         case NodeType::Link:
-            doHandle(static_cast<const Link*>(node));
-            break;
+            return doHandle(static_cast<const Link*>(node));
         case NodeType::Header:
-            doHandle(static_cast<const Header*>(node));
-            break;
+            return doHandle(static_cast<const Header*>(node));
         case NodeType::Tag:
-            doHandle(static_cast<const Tag*>(node));
-            break;
+            return doHandle(static_cast<const Tag*>(node));
         case NodeType::Schema:
-            doHandle(static_cast<const Schema*>(node));
-            break;
+            return doHandle(static_cast<const Schema*>(node));
         case NodeType::Discriminator:
-            doHandle(static_cast<const Discriminator*>(node));
-            break;
+            return doHandle(static_cast<const Discriminator*>(node));
         case NodeType::XML:
-            doHandle(static_cast<const XML*>(node));
-            break;
+            return doHandle(static_cast<const XML*>(node));
         case NodeType::SecurityScheme:
-            doHandle(static_cast<const SecurityScheme*>(node));
-            break;
+            return doHandle(static_cast<const SecurityScheme*>(node));
         case NodeType::OAuthFlows:
-            doHandle(static_cast<const OAuthFlows*>(node));
-            break;
+            return doHandle(static_cast<const OAuthFlows*>(node));
         case NodeType::OAuthFlow:
-            doHandle(static_cast<const OAuthFlow*>(node));
-            break;
+            return doHandle(static_cast<const OAuthFlow*>(node));
         case NodeType::SecurityRequirement:
-            doHandle(static_cast<const SecurityRequirement*>(node));
-            break;
+            return doHandle(static_cast<const SecurityRequirement*>(node));
+        case NodeType::Reference:
+            // Resolved before they are queued; never handed to the handler.
+            return;
         default:
-            // References are resolved before they are queued; no handler ever sees one.
             ZEPHALON_UNREACHABLE("Unknown node type");
     }
 }
