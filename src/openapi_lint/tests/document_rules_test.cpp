@@ -428,6 +428,43 @@ components:
                     "/components/schemas/Either/example"));
 }
 
+// Schemas of the same text at many places: each example is checked against its own, a request's and a response's
+// alike schema each with what it may leave out, and a schema that differs in one number stays apart.
+TEST(OpenAPIJSONSchemaValidationTest, AlikeSchemasAtManyPlacesAreEachTheirOwn) {
+    const std::string yaml = R"(openapi: 3.1.0
+info: {title: t, version: '1'}
+paths:
+  /a:
+    post:
+      requestBody:
+        content:
+          application/json:
+            schema: {type: object, required: [id], properties: {id: {type: integer, readOnly: true}}}
+            example: {}
+      responses:
+        '200':
+          description: ok
+          content:
+            application/json:
+              schema: {type: object, required: [id], properties: {id: {type: integer, readOnly: true}}}
+              example: {}
+components:
+  schemas:
+    A:
+      properties:
+        low: {type: integer, maximum: 3, example: 2}
+        high: {type: integer, maximum: 3, example: 5}
+        wide: {type: integer, maximum: 9, example: 5}
+        again: {type: integer, maximum: 3, example: 3}
+)";
+    EXPECT_THAT(
+        findings("openapi-json-schema-validation", yaml),
+        ::testing::UnorderedElementsAre("Example does not match its schema: Required property 'id' is missing @ "
+                                        "/paths/~1a/post/responses/200/content/application~1json/example",
+                                        "Example does not match its schema: value is greater than maximum @ "
+                                        "/components/schemas/A/properties/high/example"));
+}
+
 TEST(OpenAPIJSONSchemaValidationTest, FollowsReferencesWhereverTheyLead) {
     // Through encoded names, into an inline schema of an operation, and under a property named like a keyword.
     const std::string yaml = R"(openapi: 3.1.0

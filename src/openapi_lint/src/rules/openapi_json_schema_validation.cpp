@@ -4,12 +4,14 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
 #include "rules.h"
 #include "zephalon/foundation/strings.h"
+#include "zephalon/jv/json_writer.h"
 #include "zephalon/jv/pointer.h"
 #include "zephalon/jv/pointer_texts.h"
 #include "zephalon/jv_schema/schema.h"
@@ -127,6 +129,66 @@ bool holdsNamedSchemas(std::string_view key) {
            key == "dependentSchemas" || key == "dependencies";
 }
 
+// Whether nothing in a schema refers elsewhere or names a base URL or an anchor: such a schema validates alike
+// wherever it stands.
+bool selfContained(const jv::JV& schema) {
+    // Values to look through, and whether each is an object of named schemas.
+    std::vector<std::pair<const jv::JV*, bool>> pending{{&schema, false}};
+    while (!pending.empty()) {
+        const auto [value, named] = pending.back();
+        pending.pop_back();
+        if (value->isArray()) {
+            for (const jv::JV* item : value->items()) pending.emplace_back(item, false);
+            continue;
+        }
+        if (!value->isObject()) continue;
+        for (const auto [key, child] : value->properties()) {
+            if (named) {
+                pending.emplace_back(child, false);
+                continue;
+            }
+            if (holdsValues(key)) continue;
+            if (key == "$ref" || key == "$dynamicRef" || key == "$recursiveRef" || key == "$id" || key == "id" ||
+                key == "$anchor" || key == "$dynamicAnchor" || key == "$recursiveAnchor") {
+                return false;
+            }
+            pending.emplace_back(child, holdsNamedSchemas(key));
+        }
+    }
+    return true;
+}
+
+// Whether two values are the same to the last detail a compilation may look at, the kind of each number included.
+bool identical(const jv::JV& a, const jv::JV& b) {
+    if (a.type() != b.type() || a.size() != b.size()) return false;
+    switch (a.type()) {
+        case jv::JV::Type::Null:
+            return true;
+        case jv::JV::Type::Boolean:
+            return a.booleanValue() == b.booleanValue();
+        case jv::JV::Type::Number:
+            return a.numberValue().type() == b.numberValue().type() && a.numberValue() == b.numberValue();
+        case jv::JV::Type::String:
+            return a.stringValue() == b.stringValue();
+        case jv::JV::Type::Array:
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                if (!identical(*a.at(i), *b.at(i))) return false;
+            }
+            return true;
+        case jv::JV::Type::Object: {
+            // Both in byte-wise key order.
+            auto other = b.properties().begin();
+            for (const auto [key, value] : a.properties()) {
+                const auto [otherKey, otherValue] = *other;
+                if (key != otherKey || !identical(*value, *otherValue)) return false;
+                ++other;
+            }
+            return true;
+        }
+    }
+    return false;
+}
+
 // The places a copy must hold for compiling `starts`: the schemas themselves and everything their references reach,
 // without places inside others already held. Empty when some reference could lead where a place-by-place copy would
 // not resolve it the same way (a base URL of its own, an anchor, a dynamic or a non-local reference): then the copy
@@ -237,6 +299,19 @@ class ExampleSchemas {
     const jv::schema::JVSchema* at(const jv::JV& schema, unsigned optional) {
         const unsigned key = listed_ < 0 ? optional : optional & static_cast<unsigned>(listed_);
         if (!variants_[key]) build(optional);
+        const jv::schema::JVSchema& copy = *variants_[key];
+        // Documents repeat small schemas ({"type": "string", "format": "date"}) at many places; one compiled for an
+        // earlier place serves every later one alike, when nothing in it depends on where it stands.
+        std::vector<Compiled>* alike = nullptr;
+        if (selfContained(schema)) {
+            jv::JSONWriter text;
+            text.setIndentSize(0);
+            text.write(schema);
+            alike = &compiledAlike_[&copy][text.release()];
+            for (const Compiled& earlier : *alike) {
+                if (identical(*earlier.source, schema)) return earlier.schema;
+            }
+        }
         // A reference within the copy, which was compiled under the default base URL: resolving it needs no URL
         // parsing. References decode their fragment; a pointer is plain text.
         std::string url = "#";
@@ -247,7 +322,9 @@ class ExampleSchemas {
                 url += c;
             }
         }
-        return variants_[key]->context->findOrCompileSchema(url);
+        const jv::schema::JVSchema* compiled = copy.context->findOrCompileSchema(url);
+        if (alike != nullptr) alike->push_back({&schema, compiled});
+        return compiled;
     }
 
   private:
@@ -281,6 +358,14 @@ class ExampleSchemas {
     std::array<std::shared_ptr<jv::schema::JVSchema>, 4> variants_;
     // The examples come in document order, so the schemas asked for share their containers' pointer texts.
     jv::PointerTexts pointerTexts_;
+    // A self-contained schema of the source and what it compiled to.
+    struct Compiled {
+        const jv::JV* source;
+        const jv::schema::JVSchema* schema;
+    };
+    // Per copy, by the JSON text of the source schema (which numbers alike in value share): the schemas compiled.
+    std::unordered_map<const jv::schema::JVSchema*, std::unordered_map<std::string, std::vector<Compiled>>>
+        compiledAlike_;
 };
 
 // The value inside `example` that a validation finding is about (found by its position), else the example itself.
