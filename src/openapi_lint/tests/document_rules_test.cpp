@@ -429,7 +429,8 @@ components:
 }
 
 // Schemas of the same text at many places: each example is checked against its own, a request's and a response's
-// alike schema each with what it may leave out, and a schema that differs in one number stays apart.
+// alike schema each with what it may leave out, and a schema that differs in one number stays apart. A schema that
+// does not compile checks nothing.
 TEST(OpenAPIJSONSchemaValidationTest, AlikeSchemasAtManyPlacesAreEachTheirOwn) {
     const std::string yaml = R"(openapi: 3.1.0
 info: {title: t, version: '1'}
@@ -456,6 +457,7 @@ components:
         high: {type: integer, maximum: 3, example: 5}
         wide: {type: integer, maximum: 9, example: 5}
         again: {type: integer, maximum: 3, example: 3}
+        broken: {type: string, pattern: '(', example: x}
 )";
     EXPECT_THAT(
         findings("openapi-json-schema-validation", yaml),

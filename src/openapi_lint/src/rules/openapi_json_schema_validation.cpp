@@ -278,7 +278,8 @@ void copyPlace(const Place& place, jv::JV& tree) {
 // The schemas of one document compiled for checking examples: per kind of example that needs one of its own, a copy
 // in JSON Schema form of the schemas the examples are checked against and of what their references reach, each at
 // its place in the document (so that references and pointers hold), compiled once, its schemas compiled as they are
-// asked for. Most of a large document is operations, which the copy leaves out.
+// asked for. Most of a large document is operations, which the copy leaves out. A schema that refers nowhere needs
+// none of that: it is copied and compiled alone.
 class ExampleSchemas {
   public:
     ExampleSchemas(const jv::JV& root, bool is30, const std::vector<const jv::JV*>& schemas)
@@ -295,23 +296,11 @@ class ExampleSchemas {
     }
 
     // The schema at a place of the source document, for examples that may leave out the `optional` properties;
-    // null when nothing there compiles.
-    const jv::schema::JVSchema* at(const jv::JV& schema, unsigned optional) {
+    // null when nothing there compiles. `selfContained` says whether nothing in it refers elsewhere.
+    const jv::schema::JVSchema* at(const jv::JV& schema, unsigned optional, bool selfContained) {
+        if (selfContained) return alone(schema, optional);
         const unsigned key = listed_ < 0 ? optional : optional & static_cast<unsigned>(listed_);
         if (!variants_[key]) build(optional);
-        const jv::schema::JVSchema& copy = *variants_[key];
-        // Documents repeat small schemas ({"type": "string", "format": "date"}) at many places; one compiled for an
-        // earlier place serves every later one alike, when nothing in it depends on where it stands.
-        std::vector<Compiled>* alike = nullptr;
-        if (selfContained(schema)) {
-            jv::JSONWriter text;
-            text.setIndentSize(0);
-            text.write(schema);
-            alike = &compiledAlike_[&copy][text.release()];
-            for (const Compiled& earlier : *alike) {
-                if (identical(*earlier.source, schema)) return earlier.schema;
-            }
-        }
         // A reference within the copy, which was compiled under the default base URL: resolving it needs no URL
         // parsing. References decode their fragment; a pointer is plain text.
         std::string url = "#";
@@ -322,12 +311,34 @@ class ExampleSchemas {
                 url += c;
             }
         }
-        const jv::schema::JVSchema* compiled = copy.context->findOrCompileSchema(url);
-        if (alike != nullptr) alike->push_back({&schema, compiled});
-        return compiled;
+        return variants_[key]->context->findOrCompileSchema(url);
     }
 
   private:
+    // A schema that refers nowhere validates alike wherever it stands: it is compiled on its own, in a copy of just
+    // itself, once for all its alike schemas. Documents repeat small schemas ({"type": "string", "format": "date"})
+    // at many places.
+    const jv::schema::JVSchema* alone(const jv::JV& schema, unsigned optional) {
+        jv::JSONWriter text;
+        text.setIndentSize(0);
+        text.write(schema);
+        std::vector<Compiled>& alike = alone_[optional][text.release()];
+        for (const Compiled& earlier : alike) {
+            if (identical(*earlier.source, schema)) return earlier.schema;
+        }
+        // Under a member that no dialect compiles, so that a schema that does not compile is found missing, as in
+        // the copy of the document.
+        auto tree = std::make_unique<jv::JV>(jv::JV::ObjectTag{});
+        tree->setStringProperty("$schema", dialect_);
+        tree->setProperty("schema", schema.clone());
+        relaxForExamples(*tree, optional);
+        if (is30_) openapi::nullableToJsonSchema(*tree);
+        auto copy = std::make_shared<jv::schema::JVSchema>(std::move(tree), jv::schema::defaultBaseUrl());
+        const jv::schema::JVSchema* compiled = copy->context->findOrCompileSchema("#/schema");
+        alike.push_back({&schema, std::move(copy), compiled});
+        return compiled;
+    }
+
     void build(unsigned optional) {
         auto tree = std::make_unique<jv::JV>(jv::JV::ObjectTag{});
         tree->setStringProperty("$schema", dialect_);
@@ -358,14 +369,14 @@ class ExampleSchemas {
     std::array<std::shared_ptr<jv::schema::JVSchema>, 4> variants_;
     // The examples come in document order, so the schemas asked for share their containers' pointer texts.
     jv::PointerTexts pointerTexts_;
-    // A self-contained schema of the source and what it compiled to.
+    // A self-contained schema of the source, the copy of it and what that compiled to.
     struct Compiled {
         const jv::JV* source;
+        std::shared_ptr<jv::schema::JVSchema> copy;
         const jv::schema::JVSchema* schema;
     };
-    // Per copy, by the JSON text of the source schema (which numbers alike in value share): the schemas compiled.
-    std::unordered_map<const jv::schema::JVSchema*, std::unordered_map<std::string, std::vector<Compiled>>>
-        compiledAlike_;
+    // Per kind of example, by the JSON text of the source schema (which numbers alike in value share).
+    std::array<std::unordered_map<std::string, std::vector<Compiled>>, 4> alone_;
 };
 
 // The value inside `example` that a validation finding is about (found by its position), else the example itself.
@@ -424,11 +435,15 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
             std::erase_if(checks_, [&](const Check& check) { return read_.docOf(check.schema) != read_.doc(); });
         }
         if (checks_.empty()) return;
-        std::vector<const jv::JV*> schemas;
-        schemas.reserve(checks_.size());
-        for (const Check& check : checks_) schemas.push_back(check.schema);
-        ExampleSchemas compiled(root, context().model()->is30(), schemas);
-        for (const Check& check : checks_) validate(compiled, check);
+        // Only schemas that refer elsewhere need the copy of the document.
+        std::vector<bool> standalone;
+        std::vector<const jv::JV*> placed;
+        for (const Check& check : checks_) {
+            standalone.push_back(selfContained(*check.schema));
+            if (!standalone.back()) placed.push_back(check.schema);
+        }
+        ExampleSchemas compiled(root, context().model()->is30(), placed);
+        for (std::size_t i = 0; i < checks_.size(); ++i) validate(compiled, checks_[i], standalone[i]);
     }
 
   private:
@@ -466,8 +481,8 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
         }
     }
 
-    void validate(ExampleSchemas& schemas, const Check& check) {
-        const jv::schema::JVSchema* compiled = schemas.at(*check.schema, check.optional);
+    void validate(ExampleSchemas& schemas, const Check& check, bool selfContained) {
+        const jv::schema::JVSchema* compiled = schemas.at(*check.schema, check.optional, selfContained);
         if (compiled == nullptr) return;
         jv::schema::JVValidationResult result;
         if (compiled->validate(*check.example, result)) return;
