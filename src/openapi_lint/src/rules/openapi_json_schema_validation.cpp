@@ -129,9 +129,11 @@ bool holdsNamedSchemas(std::string_view key) {
            key == "dependentSchemas" || key == "dependencies";
 }
 
-// Whether nothing in a schema refers elsewhere or names a base URL or an anchor: such a schema validates alike
-// wherever it stands.
-bool selfContained(const jv::JV& schema) {
+// Calls `visit(key, value)` for each member of the schema, and of the schemas in it, that stands where a keyword
+// does: not inside values (an "example"), nor the names under "properties". Stops when `visit` says false, and says
+// whether it went through.
+template <class Visit>
+bool forEachKeyword(const jv::JV& schema, Visit&& visit) {
     // Values to look through, and whether each is an object of named schemas.
     std::vector<std::pair<const jv::JV*, bool>> pending{{&schema, false}};
     while (!pending.empty()) {
@@ -148,14 +150,20 @@ bool selfContained(const jv::JV& schema) {
                 continue;
             }
             if (holdsValues(key)) continue;
-            if (key == "$ref" || key == "$dynamicRef" || key == "$recursiveRef" || key == "$id" || key == "id" ||
-                key == "$anchor" || key == "$dynamicAnchor" || key == "$recursiveAnchor") {
-                return false;
-            }
+            if (!visit(key, *child)) return false;
             pending.emplace_back(child, holdsNamedSchemas(key));
         }
     }
     return true;
+}
+
+// Whether nothing in a schema refers elsewhere or names a base URL or an anchor: such a schema validates alike
+// wherever it stands.
+bool selfContained(const jv::JV& schema) {
+    return forEachKeyword(schema, [](std::string_view key, const jv::JV&) {
+        return key != "$ref" && key != "$dynamicRef" && key != "$recursiveRef" && key != "$id" && key != "id" &&
+               key != "$anchor" && key != "$dynamicAnchor" && key != "$recursiveAnchor";
+    });
 }
 
 // Whether two values are the same to the last detail a compilation may look at, the kind of each number included.
@@ -197,42 +205,23 @@ std::vector<const jv::JV*> placesToCopy(const jv::JV& root, const std::vector<co
     std::unordered_set<const jv::JV*> reached;
     std::vector<const jv::JV*> places;
     std::vector<const jv::JV*> pendingPlaces(starts.rbegin(), starts.rend());
-    // Values still to look through, and whether each is an object of named schemas.
-    std::vector<std::pair<const jv::JV*, bool>> pending;
+    // What a reference leads to is a place too; false when the copy must be of the whole document.
+    const auto follow = [&](std::string_view key, const jv::JV& value) {
+        if (!value.isString()) return true;
+        if (key == "$id" || key == "id" || key == "$dynamicRef" || key == "$recursiveRef") return false;
+        if (key != "$ref") return true;
+        const jv::JV* target = localTarget(root, value.stringValue());
+        if (target != nullptr) pendingPlaces.push_back(target);
+        // A local reference that leads nowhere finds nothing in either copy.
+        return target != nullptr || value.stringValue().starts_with("#/");
+    };
     while (!pendingPlaces.empty()) {
         const jv::JV* place = pendingPlaces.back();
         pendingPlaces.pop_back();
         if (place == &root) return {};
         if (!reached.insert(place).second) continue;
         places.push_back(place);
-        pending.emplace_back(place, false);
-        while (!pending.empty()) {
-            const auto [value, named] = pending.back();
-            pending.pop_back();
-            if (value->isArray()) {
-                for (const jv::JV* item : value->items()) pending.emplace_back(item, false);
-                continue;
-            }
-            if (!value->isObject()) continue;
-            for (const auto [key, child] : value->properties()) {
-                if (named) {
-                    pending.emplace_back(child, false);
-                    continue;
-                }
-                if (holdsValues(key)) continue;
-                if (child->isString()) {
-                    if (key == "$id" || key == "id" || key == "$dynamicRef" || key == "$recursiveRef") return {};
-                    if (key != "$ref") continue;
-                    if (const jv::JV* target = localTarget(root, child->stringValue())) {
-                        pendingPlaces.push_back(target);
-                    } else if (!child->stringValue().starts_with("#/")) {
-                        return {};
-                    }
-                    continue;
-                }
-                pending.emplace_back(child, holdsNamedSchemas(key));
-            }
-        }
+        if (!forEachKeyword(*place, follow)) return {};
     }
     // A place inside another one is copied with it.
     std::vector<const jv::JV*> outermost;
