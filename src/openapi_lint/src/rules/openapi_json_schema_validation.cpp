@@ -425,14 +425,13 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
         }
         if (checks_.empty()) return;
         // Only schemas that refer elsewhere need the copy of the document.
-        std::vector<bool> standalone;
         std::vector<const jv::JV*> placed;
-        for (const Check& check : checks_) {
-            standalone.push_back(selfContained(*check.schema));
-            if (!standalone.back()) placed.push_back(check.schema);
+        for (Check& check : checks_) {
+            check.selfContained = selfContained(*check.schema);
+            if (!check.selfContained) placed.push_back(check.schema);
         }
         ExampleSchemas compiled(root, context().model()->is30(), placed);
-        for (std::size_t i = 0; i < checks_.size(); ++i) validate(compiled, checks_[i], standalone[i]);
+        for (const Check& check : checks_) validate(compiled, check);
     }
 
   private:
@@ -442,6 +441,7 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
         const jv::JV* example;
         unsigned optional;
         const openapi::Node* reference;
+        bool selfContained = false;  // known once every example has been seen
     };
 
     // The "example" and the named "examples" of a media type, parameter or header, against its "schema".
@@ -470,8 +470,8 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
         }
     }
 
-    void validate(ExampleSchemas& schemas, const Check& check, bool selfContained) {
-        const jv::schema::JVSchema* compiled = schemas.at(*check.schema, check.optional, selfContained);
+    void validate(ExampleSchemas& schemas, const Check& check) {
+        const jv::schema::JVSchema* compiled = schemas.at(*check.schema, check.optional, check.selfContained);
         if (compiled == nullptr) return;
         jv::schema::JVValidationResult result;
         if (compiled->validate(*check.example, result)) return;
