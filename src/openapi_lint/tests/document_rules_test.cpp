@@ -429,8 +429,9 @@ components:
 }
 
 // Schemas of the same text at many places: each example is checked against its own, a request's and a response's
-// alike schema each with what it may leave out, and a schema that differs in one number stays apart. A schema that
-// does not compile checks nothing.
+// alike schema each with what it may leave out, and a schema that differs in one number stays apart. Schemas that
+// differ only in their annotations validate alike; an annotation of a kind that does not compile is not one, and a
+// property may be named like an annotation. A schema that does not compile checks nothing.
 TEST(OpenAPIJSONSchemaValidationTest, AlikeSchemasAtManyPlacesAreEachTheirOwn) {
     const std::string yaml = R"(openapi: 3.1.0
 info: {title: t, version: '1'}
@@ -458,13 +459,37 @@ components:
         wide: {type: integer, maximum: 9, example: 5}
         again: {type: integer, maximum: 3, example: 3}
         broken: {type: string, pattern: '(', example: x}
+        described: {type: integer, maximum: 3, title: Low, description: small, $comment: c, examples: [1, 4], default: 9}
+        named: {type: object, properties: {description: {type: integer}}, example: {description: x}}
 )";
     EXPECT_THAT(
         findings("openapi-json-schema-validation", yaml),
         ::testing::UnorderedElementsAre("Example does not match its schema: Required property 'id' is missing @ "
                                         "/paths/~1a/post/responses/200/content/application~1json/example",
                                         "Example does not match its schema: value is greater than maximum @ "
-                                        "/components/schemas/A/properties/high/example"));
+                                        "/components/schemas/A/properties/high/example",
+                                        "Example does not match its schema: value is greater than maximum @ "
+                                        "/components/schemas/A/properties/described/examples/1",
+                                        "Example does not match its schema: value is greater than maximum @ "
+                                        "/components/schemas/A/properties/described/default",
+                                        "Example does not match its schema: type mismatch @ "
+                                        "/components/schemas/A/properties/named/example"));
+
+    // The model reads no schema under "dependencies", which a dialect of this kind compiles.
+    const std::string dialect = R"(openapi: 3.1.0
+jsonSchemaDialect: 'http://json-schema.org/draft-07/schema#'
+info: {title: t, version: '1'}
+paths: {}
+components:
+  schemas:
+    A:
+      properties:
+        titled: {type: integer, maximum: 3, dependencies: {x: {title: t}}, example: 7}
+        misnamed: {type: integer, maximum: 3, dependencies: {x: {title: 5}}, example: 7}
+)";
+    EXPECT_THAT(findings("openapi-json-schema-validation", dialect),
+                ::testing::ElementsAre("Example does not match its schema: value is greater than maximum @ "
+                                       "/components/schemas/A/properties/titled/example"));
 }
 
 TEST(OpenAPIJSONSchemaValidationTest, FollowsReferencesWhereverTheyLead) {

@@ -129,6 +129,39 @@ bool holdsNamedSchemas(std::string_view key) {
            key == "dependentSchemas" || key == "dependencies";
 }
 
+// Whether a member of a schema only annotates it, and is of a kind that compiles: without it the schema validates
+// alike.
+bool onlyAnnotates(std::string_view key, const jv::JV& value) {
+    if (key == "example" || key == "default") return true;
+    if (key == "examples") return value.isArray();
+    if (key == "title" || key == "description" || key == "$comment") return value.isString();
+    return false;
+}
+
+// A copy of a schema without the members that only annotate it (in keyword positions, not inside values nor among
+// the names under "properties"): schemas that differ only in their descriptions and examples validate alike.
+std::unique_ptr<jv::JV> withoutAnnotations(const jv::JV& schema) {
+    if (schema.isArray()) {
+        auto copy = std::make_unique<jv::JV>(jv::JV::ArrayTag{});
+        for (const jv::JV* item : schema.items()) copy->add(withoutAnnotations(*item));
+        return copy;
+    }
+    if (!schema.isObject()) return schema.clone();
+    auto copy = std::make_unique<jv::JV>(jv::JV::ObjectTag{});
+    for (const auto [key, value] : schema.properties()) {
+        if (onlyAnnotates(key, *value)) continue;
+        if (holdsValues(key)) {
+            copy->setProperty(key, value->clone());
+        } else if (holdsNamedSchemas(key) && value->isObject()) {
+            jv::JV* named = copy->setObjectProperty(key);
+            for (const auto [name, member] : value->properties()) named->setProperty(name, withoutAnnotations(*member));
+        } else {
+            copy->setProperty(key, withoutAnnotations(*value));
+        }
+    }
+    return copy;
+}
+
 // Calls `visit(key, value)` for each member of the schema, and of the schemas in it, that stands where a keyword
 // does: not inside values (an "example"), nor the names under "properties". Stops when `visit` says false, and says
 // whether it went through.
@@ -305,26 +338,27 @@ class ExampleSchemas {
 
   private:
     // A schema that refers nowhere validates alike wherever it stands: it is compiled on its own, in a copy of just
-    // itself, once for all its alike schemas. Documents repeat small schemas ({"type": "string", "format": "date"})
-    // at many places.
+    // itself, once for all the schemas alike but for their annotations. Documents repeat small schemas
+    // ({"type": "string", "format": "date"}) at many places, with their own descriptions and examples.
     const jv::schema::JVSchema* alone(const jv::JV& schema, unsigned optional) {
+        std::unique_ptr<jv::JV> shape = withoutAnnotations(schema);
         jv::JSONWriter text;
         text.setIndentSize(0);
-        text.write(schema);
+        text.write(*shape);
         std::vector<Compiled>& alike = alone_[optional][text.release()];
         for (const Compiled& earlier : alike) {
-            if (identical(*earlier.source, schema)) return earlier.schema;
+            if (identical(*earlier.shape, *shape)) return earlier.schema;
         }
         // Under a member that no dialect compiles, so that a schema that does not compile is found missing, as in
         // the copy of the document.
         auto tree = std::make_unique<jv::JV>(jv::JV::ObjectTag{});
         tree->setStringProperty("$schema", dialect_);
-        tree->setProperty("schema", schema.clone());
+        tree->setProperty("schema", shape->clone());
         relaxForExamples(*tree, optional);
         if (is30_) openapi::nullableToJsonSchema(*tree);
         auto copy = std::make_shared<jv::schema::JVSchema>(std::move(tree), jv::schema::defaultBaseUrl());
         const jv::schema::JVSchema* compiled = copy->context->findOrCompileSchema("#/schema");
-        alike.push_back({&schema, std::move(copy), compiled});
+        alike.push_back({std::move(shape), std::move(copy), compiled});
         return compiled;
     }
 
@@ -358,13 +392,13 @@ class ExampleSchemas {
     std::array<std::shared_ptr<jv::schema::JVSchema>, 4> variants_;
     // The examples come in document order, so the schemas asked for share their containers' pointer texts.
     jv::PointerTexts pointerTexts_;
-    // A self-contained schema of the source, the copy of it and what that compiled to.
+    // A self-contained schema of the source without its annotations, the copy of it and what that compiled to.
     struct Compiled {
-        const jv::JV* source;
+        std::unique_ptr<jv::JV> shape;
         std::shared_ptr<jv::schema::JVSchema> copy;
         const jv::schema::JVSchema* schema;
     };
-    // Per kind of example, by the JSON text of the source schema (which numbers alike in value share).
+    // Per kind of example, by the JSON text of the shape (which numbers alike in value share).
     std::array<std::unordered_map<std::string, std::vector<Compiled>>, 4> alone_;
 };
 
