@@ -2,7 +2,6 @@
 
 #include <array>
 #include <utility>
-#include <vector>
 
 #include "zephalon/foundation/assertions.h"
 #include "zephalon/foundation/strings.h"
@@ -26,10 +25,11 @@ constexpr std::array<std::pair<NamingConvention, std::string_view>, 6> names = {
     {NamingConvention::SnakeCase, "snake_case"},
 }};
 
-// The words of toKebabCase: a word starts at any letter or digit and continues
-// through lower-case letters and digits only.
-std::vector<std::string> kebabWords(std::string_view text) {
-    std::vector<std::string> words;
+// The words of toKebabCase joined by `glue`: a word starts at any letter or digit and continues through lower-case
+// letters and digits only. Each word is in lower case, but for its first character when `capitalised`.
+std::string joinKebabWords(std::string_view text, char glue, bool capitalised) {
+    std::string out;
+    out.reserve(text.size() + 4);
     bool inWord = false;
     for (char c : text) {
         if (!isAlnum(c)) {
@@ -37,21 +37,12 @@ std::vector<std::string> kebabWords(std::string_view text) {
             continue;
         }
         if (!inWord || isUpper(c)) {
-            words.emplace_back();
+            if (!out.empty()) out += glue;
+            out += capitalised ? asciiToUpper(c) : asciiToLower(c);
             inWord = true;
+            continue;
         }
-        words.back() += asciiToLower(c);
-    }
-    return words;
-}
-
-std::string join(const std::vector<std::string>& words, char glue) {
-    std::string out;
-    for (const auto& word : words) {
-        if (!out.empty()) {
-            out += glue;
-        }
-        out += word;
+        out += asciiToLower(c);
     }
     return out;
 }
@@ -102,20 +93,15 @@ std::string toPascalCase(std::string_view text) {
     return out;
 }
 
-std::string toKebabCase(std::string_view text) { return join(kebabWords(text), '-'); }
+std::string toKebabCase(std::string_view text) { return joinKebabWords(text, '-', false); }
 
-std::string toSnakeCase(std::string_view text) { return join(kebabWords(text), '_'); }
+std::string toSnakeCase(std::string_view text) { return joinKebabWords(text, '_', false); }
 
-std::string toHeaderCase(std::string_view text) {
-    std::vector<std::string> words = kebabWords(text);
-    for (auto& word : words) {
-        word[0] = asciiToUpper(word[0]);
-    }
-    return join(words, '-');
-}
+std::string toHeaderCase(std::string_view text) { return joinKebabWords(text, '-', true); }
 
 std::string toConstCase(std::string_view text) {
-    std::vector<std::string> words;
+    std::string out;
+    out.reserve(text.size() + 4);
     bool inWord = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
@@ -127,20 +113,19 @@ std::string toConstCase(std::string_view text) {
         if (inWord) {
             // An upper-case letter after a lower-case letter or digit opens the next word;
             // inside a run of capitals it does not, so "HTTPServer" stays one word.
-            if (isUpper(c) && (isLower(previous) || isDigit(previous))) {
-                words.emplace_back();
-            }
-            words.back() += asciiToUpper(c);
+            if (isUpper(c) && (isLower(previous) || isDigit(previous))) out += '_';
+            out += asciiToUpper(c);
             continue;
         }
         // Outside a word (at the start or after a separator) a letter or digit opens one.
         // Other characters are dropped there: they would make a word of punctuation.
         if (isAlnum(c)) {
-            words.emplace_back(1, asciiToUpper(c));
+            if (!out.empty()) out += '_';
+            out += asciiToUpper(c);
             inWord = true;
         }
     }
-    return join(words, '_');
+    return out;
 }
 
 std::string toConvention(std::string_view text, NamingConvention convention) {
