@@ -69,13 +69,26 @@ TEST_F(FormattersTest, GroupsByFileAndOrdersByPositionWithUnknownPositionsLast) 
     EXPECT_EQ(groups.begin()->first, a);
 }
 
-TEST_F(FormattersTest, SameLineOrdersByColumnAndKeepsTheReportedOrderOfTies) {
+TEST_F(FormattersTest, OrdersByLineThenColumnAndKeepsTheReportedOrderOfTies) {
     Result result;
     result.addIssue(makeIssue("f", 4, 9, Severity::Error, "r", "late column", ""));
     result.addIssue(makeIssue("f", 4, 2, Severity::Error, "r", "first tie", ""));
     result.addIssue(makeIssue("f", 4, 2, Severity::Error, "r", "second tie", ""));
     result.addIssue(makeIssue("f", 10, 1, Severity::Error, "r", "line 10", ""));
     EXPECT_THAT(sortIssues(result).at("f"), ::testing::ElementsAre(1u, 2u, 0u, 3u));
+
+    // Numbers that differ in higher bytes only, or in several; unknown positions last, in the reported order.
+    Result large;
+    large.addIssue(makeIssue("f", 256, 1, Severity::Error, "r", "", ""));
+    large.addIssue(makeIssue("f", -1, -1, Severity::Error, "r", "", ""));
+    large.addIssue(makeIssue("f", 70000, 2, Severity::Error, "r", "", ""));
+    large.addIssue(makeIssue("f", 1, 300, Severity::Error, "r", "", ""));
+    large.addIssue(makeIssue("f", 256, 1, Severity::Error, "r", "", ""));
+    large.addIssue(makeIssue("f", 1, 45, Severity::Error, "r", "", ""));
+    large.addIssue(makeIssue("f", -1, -1, Severity::Error, "r", "", ""));
+    large.addIssue(makeIssue("f", 255, 7, Severity::Error, "r", "", ""));
+    large.addIssue(makeIssue("f", 4294967296, 1, Severity::Error, "r", "", ""));
+    EXPECT_THAT(sortIssues(large).at("f"), ::testing::ElementsAre(5u, 3u, 7u, 0u, 4u, 2u, 8u, 1u, 6u));
 }
 
 TEST_F(FormattersTest, Stylish) {
