@@ -47,12 +47,13 @@ void sortPlaces(std::vector<Place>& places) {
 std::map<std::string, std::vector<std::size_t>> sortIssues(const Result& result) {
     std::map<std::string, std::vector<std::size_t>> groups;
     const Issues& issues = result.issues();
-    // The findings of a file come in runs: its group is looked up again only where the file changes.
+    // The findings of a file come in runs, most sharing one text of its name: its group is looked up again only where
+    // the file changes.
     std::vector<std::size_t>* group = nullptr;
     const std::string* groupFile = nullptr;
     for (std::size_t i = 0; i < issues.size(); ++i) {
         const std::string& file = issues[i].file();
-        if (group == nullptr || file != *groupFile) {
+        if (group == nullptr || (&file != groupFile && file != *groupFile)) {
             group = &groups[file];
             groupFile = &file;
         }

@@ -94,6 +94,9 @@ Widths measure(const Issues& issues, const std::vector<std::size_t>& indices, st
     lengths.clear();
     NumberSpan lines;
     NumberSpan columns;
+    // Findings share their rule's id: its length is counted again only where the text changes.
+    const std::string* ruleId = nullptr;
+    std::size_t ruleIdLength = 0;
     for (std::size_t index : indices) {
         const Issue& issue = issues[index];
         if (issue.hasPos()) {
@@ -101,7 +104,11 @@ Widths measure(const Issues& issues, const std::vector<std::size_t>& indices, st
             columns.add(issue.column());
         }
         if (issue.severity() == Severity::Warning) widths.severity = 7;
-        const Lengths counted{utf8Length(issue.message()), utf8Length(issue.ruleId())};
+        if (&issue.ruleId() != ruleId) {
+            ruleId = &issue.ruleId();
+            ruleIdLength = utf8Length(*ruleId);
+        }
+        const Lengths counted{utf8Length(issue.message()), ruleIdLength};
         widths.message = std::max(widths.message, counted.message);
         widths.ruleId = std::max(widths.ruleId, counted.ruleId);
         lengths.push_back(counted);
