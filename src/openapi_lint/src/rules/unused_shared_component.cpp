@@ -43,6 +43,8 @@ std::optional<ComponentKey> componentOf(std::string_view ref) {
 
 // One walk of the source document collects what uses which component: the "$ref"s (except those inside the component
 // they point at), discriminator mappings (a reference or a bare schema name) and security requirements (scheme names).
+bool isContainer(const jv::JV& value) { return value.isObject() || value.isArray(); }
+
 class UsageCollector {
   public:
     std::set<ComponentKey> used;
@@ -62,7 +64,9 @@ class UsageCollector {
             const jv::JV& value = *frame.value;
             if (value.isArray()) {
                 if (frame.key == "security") securityRequirements(value);
-                for (const jv::JV* item : value.items()) stack.push_back({item, {}, frame.inside});
+                for (const jv::JV* item : value.items()) {
+                    if (isContainer(*item)) stack.push_back({item, {}, frame.inside});
+                }
                 continue;
             }
             if (!value.isObject()) continue;
@@ -81,7 +85,7 @@ class UsageCollector {
                     }
                     continue;
                 }
-                stack.push_back({child, key, inside});
+                if (isContainer(*child)) stack.push_back({child, key, inside});
             }
         }
     }
