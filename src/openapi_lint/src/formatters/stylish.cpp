@@ -20,21 +20,10 @@ const std::string kRed = terminal::TermColorSetter(terminal::red).sequence();
 const std::string kYellow = terminal::TermColorSetter(terminal::yellow).sequence();
 const std::string kReset = terminal::TermColorSetter().sequence();
 
-// The length in characters of the rule id of one finding after another. Findings share their rule's id: it is counted
-// again only where the text changes.
-class RuleIdLength {
-  public:
-    std::size_t of(const std::string& ruleId) {
-        if (&ruleId != last_) {
-            last_ = &ruleId;
-            length_ = utf8Length(ruleId);
-        }
-        return length_;
-    }
-
-  private:
-    const std::string* last_ = nullptr;
-    std::size_t length_ = 0;
+// The character counts of one finding's padded texts: counted once, used to find the column widths and to pad.
+struct Lengths {
+    std::size_t message = 0;
+    std::size_t ruleId = 0;
 };
 
 // A number in decimal, in a buffer that holds any 64-bit value.
@@ -100,15 +89,11 @@ struct Widths {
     std::size_t ruleId = 0;
 };
 
-// The column widths of a group of findings, and the length in characters of each message (counted once, used to find
-// the widths and to pad).
-Widths measure(const Issues& issues, const std::vector<std::size_t>& indices,
-               std::vector<std::size_t>& messageLengths) {
+Widths measure(const Issues& issues, const std::vector<std::size_t>& indices, std::vector<Lengths>& lengths) {
     Widths widths;
-    messageLengths.clear();
+    lengths.clear();
     NumberSpan lines;
     NumberSpan columns;
-    RuleIdLength ruleIdLength;
     for (std::size_t index : indices) {
         const Issue& issue = issues[index];
         if (issue.hasPos()) {
@@ -116,10 +101,10 @@ Widths measure(const Issues& issues, const std::vector<std::size_t>& indices,
             columns.add(issue.column());
         }
         if (issue.severity() == Severity::Warning) widths.severity = 7;
-        const std::size_t messageLength = utf8Length(issue.message());
-        widths.message = std::max(widths.message, messageLength);
-        widths.ruleId = std::max(widths.ruleId, ruleIdLength.of(issue.ruleId()));
-        messageLengths.push_back(messageLength);
+        const Lengths counted{utf8Length(issue.message()), utf8Length(issue.ruleId())};
+        widths.message = std::max(widths.message, counted.message);
+        widths.ruleId = std::max(widths.ruleId, counted.ruleId);
+        lengths.push_back(counted);
     }
     widths.line = lines.width();
     widths.column = columns.width();
@@ -135,12 +120,11 @@ void StylishFormatter::format(const Context& context) {
     const Result& result = context.result();
     const Issues& issues = result.issues();
     std::string text;
-    std::vector<std::size_t> messageLengths;
-    RuleIdLength ruleIdLength;
+    std::vector<Lengths> lengths;
     for (const auto& [file, indices] : sortIssues(result)) {
         text += file;
         text += '\n';
-        const Widths widths = measure(issues, indices, messageLengths);
+        const Widths widths = measure(issues, indices, lengths);
         for (std::size_t i = 0; i < indices.size(); ++i) {
             const Issue& issue = issues[indices[i]];
             const std::string_view color = issue.severity() == Severity::Error ? kRed : kYellow;
@@ -167,10 +151,10 @@ void StylishFormatter::format(const Context& context) {
                 line.putPaddedRight(severity, severity.size(), widths.severity);
                 line.put(kReset);
                 line.put("  ");
-                line.putPaddedRight(issue.message(), messageLengths[i], widths.message);
+                line.putPaddedRight(issue.message(), lengths[i].message, widths.message);
                 line.put("  ");
                 line.put(kDim);
-                line.putPaddedRight(issue.ruleId(), ruleIdLength.of(issue.ruleId()), widths.ruleId);
+                line.putPaddedRight(issue.ruleId(), lengths[i].ruleId, widths.ruleId);
                 line.put("\n");
             }
             if (text.size() >= kChunkBytes) {
