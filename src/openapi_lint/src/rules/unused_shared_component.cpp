@@ -41,10 +41,10 @@ std::optional<ComponentKey> componentOf(std::string_view ref) {
     return ComponentKey{unescapeToken(rest.substr(0, kindEnd)), unescapeToken(name.substr(0, name.find('/')))};
 }
 
-// One walk of the source document collects what uses which component: the "$ref"s (except those inside the component
-// they point at), discriminator mappings (a reference or a bare schema name) and security requirements (scheme names).
 bool isContainer(const jv::JV& value) { return value.isObject() || value.isArray(); }
 
+// One walk of the source document collects what uses which component: the "$ref"s (except those inside the component
+// they point at), discriminator mappings (a reference or a bare schema name) and security requirements (scheme names).
 class UsageCollector {
   public:
     std::set<ComponentKey> used;
