@@ -149,12 +149,15 @@ class TruthinessCheck {
     std::set<const Schema*> namesInProgress_;
 };
 
+// A schema is entered into `inProgress` only while its allOf members are asked, which is all a cycle can lead back
+// through: most schemas have none, and cost no entry.
 bool nullable(const Schema& schema, std::set<const Schema*>& inProgress) {
-    if (!inProgress.insert(&schema).second) {
+    if (inProgress.contains(&schema)) {
         return true;
     }
     bool result = schema.typeCount() == 0 || schema.hasType(SchemaType::null);
-    if (result) {
+    if (result && !schema.allOf().empty()) {
+        inProgress.insert(&schema);
         for (const auto& slot : schema.allOf()) {
             const auto* member = slot->resolveNodeAs<Schema>();
             if (member != nullptr && !nullable(*member, inProgress)) {
@@ -162,8 +165,8 @@ bool nullable(const Schema& schema, std::set<const Schema*>& inProgress) {
                 break;
             }
         }
+        inProgress.erase(&schema);
     }
-    inProgress.erase(&schema);
     return result;
 }
 
@@ -196,10 +199,7 @@ void tighten(std::optional<NumericBound>& current, const std::optional<NumericBo
     }
 }
 
-void collect(const Schema& schema, SchemaConstraints& constraints, std::set<const Schema*>& visited) {
-    if (!visited.insert(&schema).second) {
-        return;
-    }
+void addOwnConstraints(const Schema& schema, SchemaConstraints& constraints) {
     raiseMin(constraints.lengthConstraints.min, schema.minLength());
     lowerMax(constraints.lengthConstraints.max, schema.maxLength());
     if (schema.pattern()) {
@@ -214,6 +214,13 @@ void collect(const Schema& schema, SchemaConstraints& constraints, std::set<cons
     lowerMax(constraints.itemCountConstraints.max, schema.maxItems());
     raiseMin(constraints.propertyCountConstraints.min, schema.minProperties());
     lowerMax(constraints.propertyCountConstraints.max, schema.maxProperties());
+}
+
+void collect(const Schema& schema, SchemaConstraints& constraints, std::set<const Schema*>& visited) {
+    if (!visited.insert(&schema).second) {
+        return;
+    }
+    addOwnConstraints(schema, constraints);
     for (const auto& slot : schema.allOf()) {
         if (const auto* member = slot->resolveNodeAs<Schema>()) {
             collect(*member, constraints, visited);
@@ -234,6 +241,11 @@ bool isNullable(const Schema& schema) {
 
 void collectConstraints(const Schema& schema, SchemaConstraints& constraints) {
     constraints.nullable = constraints.nullable && isNullable(schema);
+    // Most schemas have no allOf members, and need no record of the schemas visited.
+    if (schema.allOf().empty()) {
+        addOwnConstraints(schema, constraints);
+        return;
+    }
     std::set<const Schema*> visited;
     collect(schema, constraints, visited);
 }
