@@ -112,8 +112,9 @@ void JVValidationResult::markEvaluated(JV const& instance, std::size_t from, std
         return;
     }
     std::uint64_t* words = frame->words();
-    for (std::size_t i = from; i < to && i / 64 < frame->wordCount(); ++i)
+    for (std::size_t i = from; i < to && i / 64 < frame->wordCount(); ++i) {
         words[i / 64] |= std::uint64_t{1} << (i % 64);
+    }
 }
 
 void JVValidationResult::markAllEvaluated(JV const& instance) {

@@ -11,8 +11,9 @@ class OperationIdDefinedHandler : public RuleHandler<OperationIdDefined> {
     using RuleHandler::RuleHandler;
 
     void handle(const openapi::Operation* operation) override {
-        if (!operation->operationId() && !rule().isDisabled(operation))
+        if (!operation->operationId() && !rule().isDisabled(operation)) {
             report("Operation ID is not defined", operation);
+        }
     }
 };
 
