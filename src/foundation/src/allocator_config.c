@@ -6,8 +6,9 @@
 // asks for huge pages for the memory it hands out and, where it pays, for its own bookkeeping. A system that offers
 // no transparent huge pages ignores the request.
 //
-// Blocks of 8 MiB and more (a document's text, a written document) would otherwise come from a separate arena that
-// neither asks for huge pages nor keeps what is freed: the text of a 25 MB document was faulted in 4 KiB pages, and
-// its pages went back to the system just before the model was built, which then faulted in fresh ones. In the one
-// arena the text is read on huge pages and the model is built in the memory it leaves.
+// Blocks of 8 MiB and more (a document's text, a written document) go to the one arena too, not to the separate
+// arena jemalloc keeps for them by default. Then the text of a large document is the arena's first large block and
+// the memory the arena maps for it and after it comes in large pieces that huge pages fill: reading the 25 MB
+// synthetic document took about 1,750 page faults to build its tree and 2,800 in all with the separate arena, 460
+// and 1,100 without it, and `format` of that document used a sixth less CPU time.
 const char* malloc_conf = "thp:always,metadata_thp:auto,oversize_threshold:0";
