@@ -9,6 +9,6 @@
 // Blocks of 8 MiB and more (a document's text, a written document) go to the one arena too, not to the separate
 // arena jemalloc keeps for them by default. Then the text of a large document is the arena's first large block and
 // the memory the arena maps for it and after it comes in large pieces that huge pages fill: reading the 25 MB
-// synthetic document took about 1,750 page faults to build its tree and 2,800 in all with the separate arena, 460
-// and 1,100 without it, and `format` of that document used a sixth less CPU time.
+// synthetic document took 2,500 to 2,800 page faults with the separate arena, about 1,600 of them building its tree,
+// and 1,100 without it (320), and `format` of that document used a sixth less CPU time.
 const char* malloc_conf = "thp:always,metadata_thp:auto,oversize_threshold:0";
