@@ -604,6 +604,7 @@ void WriterCore::collapseBooleanSchema(JV& target) {
     const JV* notValue = target.property("not");
     if (notValue == nullptr) return;
     if ((notValue->isBoolean() && notValue->booleanValue()) || (notValue->isObject() && notValue->size() == 0)) {
+        dropped_.push_back(target.releaseProperty("not"));
         target.setBoolean(false);
     }
 }

@@ -214,16 +214,16 @@ class FileSplitter {
 
     // A reference the reader rewrote to the component that holds its target goes back to the text it had, as long
     // as it still leads to that component.
+    // The text is changed in the value that holds it: a new value could take the place in memory of one that an
+    // earlier part left when it moved out, and `writtenBy_` would take it for that one's node.
     void restoreReferenceText(JV& written, const JV& source) const {
         const JV* text = source.property("$ref");
-        const JV* now = written.isObject() ? written.property("$ref") : nullptr;
+        JV* now = written.isObject() ? written.property("$ref") : nullptr;
         if (text == nullptr || !text->isString() || now == nullptr || !now->isString()) return;
         if (now->stringValue() == text->stringValue()) return;
         const auto& rewrites = result_.bundlePlan().rewrites;
         auto it = rewrites.find(&source);
-        if (it != rewrites.end() && it->second == now->stringValue()) {
-            written.setStringProperty("$ref", text->stringValue());
-        }
+        if (it != rewrites.end() && it->second == now->stringValue()) now->setString(text->stringValue());
     }
 
     // "components" and its maps that the model only filled with what other files hold go when that went back.

@@ -4,6 +4,7 @@
 // which their members were written, the component index for "$ref" pointers, and the node writers.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -174,7 +175,7 @@ class WriterCore {
     void writeSchemaMembers(OutObject& out, const Schema& schema);
     void writeOtherKeyword(OutObject& out, const Schema& schema, OtherSchemaKeyword keyword);
     void writeStandaloneSchemaMembers(OutObject& out, const Schema& schema);
-    static void collapseBooleanSchema(jv::JV& target);
+    void collapseBooleanSchema(jv::JV& target);
     // Callback path items that the source wrote as "$ref": written back as that reference when what was written in
     // place equals what the reference leads to.
     void restoreReferencedCallbackItems();
@@ -237,6 +238,10 @@ class WriterCore {
         const jv::JV* source;
     };
     std::vector<InlinedItem> inlinedItems_;
+    // Values the writing dropped (the `not` of a schema that became `false`). They stay alive until the writing
+    // ends: nodes written into them are known by their address here and to the hooks, and a new value made at the
+    // same address would be taken for them.
+    std::vector<std::unique_ptr<jv::JV>> dropped_;
 };
 
 }  // namespace zephalon::openapi::detail

@@ -1,6 +1,7 @@
 // A document split over several files written back file by file: every part goes back to the file it was read
 // from, references keep their text, and only a changed file is written again.
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -129,6 +130,34 @@ Unused: {type: string}
     EXPECT_EQ(changed.findNode("/Order/description")->stringValue(), "An order");
     EXPECT_EQ(changed.findNode("/Order/properties/next/$ref")->stringValue(), "#/Order");
     EXPECT_NE(changed.findNode("/Unused"), nullptr);
+}
+
+// A `false` schema is written as a schema whose `not` is dropped once written. Parts of other files written after
+// it must not be taken for that dropped value (in a build that reuses freed memory at once, they were).
+TEST(WriterFiles, FalseSchemasAndThePartsAfterThemGoBackWhereTheyWere) {
+    MemoryFileSystem files;
+    files.mkdirp("/api");
+    std::string root = "openapi: 3.1.0\ninfo: {title: t, version: '1'}\npaths:\n";
+    std::string schemas;
+    for (int i = 0; i < 20; ++i) {
+        root += fmt::format(
+            "  /s{0}:\n    get:\n      responses:\n        '200':\n          description: ok\n"
+            "          content:\n            application/json:\n"
+            "              schema: {{$ref: 'schemas.yaml#/S{0}'}}\n",
+            i);
+        schemas += fmt::format(
+            "S{0}:\n  type: object\n  additionalProperties: false\n  properties:\n"
+            "    never: false\n    next: {{$ref: '#/S{1}'}}\n",
+            i, (i + 1) % 20);
+    }
+    files.write("/api/openapi.yaml", root);
+    files.write("/api/schemas.yaml", schemas);
+    auto result = readMemory(files, "/api/openapi.yaml");
+    ASSERT_TRUE(result->issues().empty()) << formatIssues(*result);
+    std::vector<WrittenFile> written = writeToFiles(*result);
+    ASSERT_EQ(written.size(), 2u);
+    EXPECT_EQ(text(*written[0].doc), text(*jv::readString(root, FileFormat::YAML)));
+    EXPECT_EQ(text(fileNamed(written, "schemas.yaml")), text(*jv::readString(schemas, FileFormat::YAML)));
 }
 
 class WriterFilesOnDisk : public ::testing::Test {
