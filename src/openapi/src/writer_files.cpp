@@ -213,9 +213,9 @@ class FileSplitter {
     }
 
     // A reference the reader rewrote to the component that holds its target goes back to the text it had, as long
-    // as it still leads to that component.
-    // The text is changed in the value that holds it: a new value could take the place in memory of one that an
-    // earlier part left when it moved out, and `writtenBy_` would take it for that one's node.
+    // as it still leads to that component. The text is changed in the value that holds it: a new value could take
+    // the place in memory of one that an earlier part left when it moved out, and `writtenBy_` would take it for
+    // that one's node.
     void restoreReferenceText(JV& written, const JV& source) const {
         const JV* text = source.property("$ref");
         JV* now = written.isObject() ? written.property("$ref") : nullptr;
@@ -258,6 +258,8 @@ class FileSplitter {
     // Target values that became components of their own.
     std::unordered_set<const JV*> components_;
     std::unordered_map<const JV*, std::size_t> roots_;
+    // Written value -> the node it was written for. Keyed by address: a value made after the writing (by the
+    // walk that splits the output) must never be looked up here.
     std::unordered_map<const JV*, const Node*> writtenBy_;
     std::vector<std::vector<Placement>> placements_;
 };
