@@ -23,6 +23,8 @@ const fs::path kTree = fs::path(ZEPHALON_TESTDATA_DIR) / "multi-file";
 
 // Through one writer, so that values and key order are compared and spelling is not.
 std::string text(const jv::JVDoc& doc) { return jv::toString(doc, FileFormat::YAML); }
+// The same for a YAML source, as it reads.
+std::string textOf(const std::string& yaml) { return text(*jv::readString(yaml, FileFormat::YAML)); }
 
 // The written document of the file with this name (files come in the order the reader reached them).
 const jv::JVDoc& fileNamed(const std::vector<WrittenFile>& files, std::string_view name) {
@@ -115,17 +117,17 @@ Unused: {type: string}
     ASSERT_TRUE(result->issues().empty()) << formatIssues(*result);
     std::vector<WrittenFile> written = writeToFiles(*result);
     ASSERT_EQ(written.size(), 3u);
-    EXPECT_EQ(text(*written[0].doc), text(*jv::readString(root, FileFormat::YAML)));
-    EXPECT_EQ(text(fileNamed(written, "hooks.yaml")), text(*jv::readString(hooks, FileFormat::YAML)));
-    EXPECT_EQ(text(fileNamed(written, "schemas.yaml")), text(*jv::readString(schemas, FileFormat::YAML)));
+    EXPECT_EQ(text(*written[0].doc), textOf(root));
+    EXPECT_EQ(text(fileNamed(written, "hooks.yaml")), textOf(hooks));
+    EXPECT_EQ(text(fileNamed(written, "schemas.yaml")), textOf(schemas));
 
     // A change to a part read from another file shows in that file only.
     Schema* order = result->model()->components()->schema("Order");
     ASSERT_NE(order, nullptr);
     order->setDescription("An order");
     written = writeToFiles(*result);
-    EXPECT_EQ(text(*written[0].doc), text(*jv::readString(root, FileFormat::YAML)));
-    EXPECT_EQ(text(fileNamed(written, "hooks.yaml")), text(*jv::readString(hooks, FileFormat::YAML)));
+    EXPECT_EQ(text(*written[0].doc), textOf(root));
+    EXPECT_EQ(text(fileNamed(written, "hooks.yaml")), textOf(hooks));
     const jv::JVDoc& changed = fileNamed(written, "schemas.yaml");
     EXPECT_EQ(changed.findNode("/Order/description")->stringValue(), "An order");
     EXPECT_EQ(changed.findNode("/Order/properties/next/$ref")->stringValue(), "#/Order");
@@ -156,8 +158,8 @@ TEST(WriterFiles, FalseSchemasAndThePartsAfterThemGoBackWhereTheyWere) {
     ASSERT_TRUE(result->issues().empty()) << formatIssues(*result);
     std::vector<WrittenFile> written = writeToFiles(*result);
     ASSERT_EQ(written.size(), 2u);
-    EXPECT_EQ(text(*written[0].doc), text(*jv::readString(root, FileFormat::YAML)));
-    EXPECT_EQ(text(fileNamed(written, "schemas.yaml")), text(*jv::readString(schemas, FileFormat::YAML)));
+    EXPECT_EQ(text(*written[0].doc), textOf(root));
+    EXPECT_EQ(text(fileNamed(written, "schemas.yaml")), textOf(schemas));
 }
 
 class WriterFilesOnDisk : public ::testing::Test {
