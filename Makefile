@@ -18,6 +18,7 @@ test: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	ctest --preset asan
+	ctest --preset asan-reuse
 	@if command -v npm >/dev/null; then scripts/ts-check $(ZEPHALON_ASAN); else echo "ts-check skipped: npm is not installed"; fi
 	@if command -v npm >/dev/null; then scripts/site-check $(ZEPHALON_ASAN); else echo "site-check skipped: npm is not installed"; fi
 	@if command -v javac >/dev/null; then scripts/java-check $(ZEPHALON_ASAN); else echo "java-check skipped: javac is not installed"; fi
