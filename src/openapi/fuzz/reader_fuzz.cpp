@@ -2,7 +2,7 @@
 // document into the model, the model is written back with its read result and read again, and the traversal walks
 // it. Text that is no JSON or YAML at all is refused by the value readers; anything they accept must come through
 // the parser, the writer and the traversal without a crash, and every node the traversal reaches must lead back to
-// its source value.
+// its source value, and that value to a node.
 
 #include <cstddef>
 #include <cstdint>
@@ -34,6 +34,8 @@ class SourceCheck : public NodeVisitHandler {
     void handleNode(const Node* node) override {
         if (auto location = result_.sourceLocation(node)) {
             require(result_.doc()->findNode(location->pointer) == location->value);
+            // And back: the value leads to a node (this one, or one nearer the root that shares the value).
+            require(result_.nodeOf(location->value) != nullptr);
         }
         for (const Reference* reference : node->references()) require(reference->node() == node);
     }
