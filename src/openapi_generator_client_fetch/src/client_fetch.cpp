@@ -156,8 +156,10 @@ std::optional<std::string> bodyTransform(const Node* schemaSlot) {
         {NamingConvention::PascalCase, "pascalCaseDeep"},
     };
     for (const auto& [convention, transform] : kTransforms) {
-        if (std::all_of(names.begin(), names.end(),
-                        [&](const std::string& name) { return toConvention(name, convention) == name; })) {
+        // Captured by name: clang 14 (the fuzz build's compiler) does not let a lambda capture a structured binding.
+        if (std::all_of(names.begin(), names.end(), [&, wanted = convention](const std::string& name) {
+                return toConvention(name, wanted) == name;
+            })) {
             return std::string(transform);
         }
     }

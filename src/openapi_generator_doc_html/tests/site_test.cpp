@@ -179,7 +179,7 @@ TEST(SiteTest, OperationPageDataForASmallDocument) {
     EXPECT_EQ(usage, nlohmann::ordered_json::parse(R"([{"name": "Animal", "href": "/#resource_Animal"}])"));
     const auto resource = run.constant("src/components/schemas/Resource_Animal.astro", "data");
     EXPECT_EQ(resource["description"], "<p>A beast.</p>\n");
-    EXPECT_EQ(resource["required"], nlohmann::json::parse(R"(["name"])"));
+    EXPECT_EQ(resource["required"], nlohmann::ordered_json::parse(R"(["name"])"));
 }
 
 TEST(SiteTest, DocumentTextsStayOutOfThePageSource) {

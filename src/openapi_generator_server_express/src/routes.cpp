@@ -262,8 +262,10 @@ void collectOperation(ServerOperation& operation, NameAllocator& names, TypeWrit
     // Placeholders that no parameter declares still reach the handler, as strings.
     for (const auto& [name, routeName] : operation.route.parameters) {
         const auto& declared = operation.pathParameters;
-        if (std::none_of(declared.begin(), declared.end(),
-                         [&](const ServerParameter& parameter) { return parameter.variable == routeName; })) {
+        // Captured by name: clang 14 (the fuzz build's compiler) does not let a lambda capture a structured binding.
+        if (std::none_of(declared.begin(), declared.end(), [&variable = routeName](const ServerParameter& parameter) {
+                return parameter.variable == variable;
+            })) {
             operation.pathParameters.push_back(ServerParameter{name, routeName, "string", true});
         }
     }

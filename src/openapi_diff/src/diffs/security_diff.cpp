@@ -53,7 +53,11 @@ void SecurityRequirementDiff::process(const SecurityRequirement* source, const S
     }
     if (before != nullptr && after != nullptr) {
         // A scheme on both sides changes when its scopes do: each scope added or removed is an element of it.
-        for (const auto& [name, scopesBefore] : *before) {
+        for (const auto& entry : *before) {
+            // Named, not bound: the comparisons below capture the scopes, and clang 14 (the fuzz build's compiler)
+            // does not let a lambda capture a structured binding.
+            const std::string& name = entry.first;
+            const std::vector<std::string>& scopesBefore = entry.second;
             auto partner = after->find(name);
             if (partner == after->end()) continue;
             const std::vector<std::string>& scopesAfter = partner->second;
