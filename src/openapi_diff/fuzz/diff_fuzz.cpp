@@ -1,0 +1,69 @@
+// Comparing arbitrary pairs of documents. The first byte chooses: bit 0 and bit 1 read the source and the
+// destination as YAML instead of JSON, bits 2 and 3 the report ("status", "changelog", "detailed"), bits 4 to 6 its
+// format, bit 7 raising the destination's version instead of reporting. The rest is the source, a NUL byte, and the
+// destination; without a NUL byte a document is compared with itself. Text the value readers refuse is skipped; any
+// pair they accept must come through the comparison and the report without a crash.
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+#include <string_view>
+
+#include "zephalon/jv/file_io.h"
+#include "zephalon/openapi/reader.h"
+#include "zephalon/openapi/schema_format.h"
+#include "zephalon/openapi_diff/differ.h"
+
+namespace {
+
+using namespace zephalon;
+
+constexpr std::string_view kReports[] = {"status", "changelog", "detailed", "detailed"};
+constexpr std::string_view kFormatters[] = {"stylish", "json",         "markdown", "html",
+                                            "unix",    "visualstudio", "stylish",  "json"};
+
+std::unique_ptr<openapi::OpenAPIReadResult> read(std::string_view text, FileFormat format,
+                                                 const openapi::SchemaFormatRegistry& formats) {
+    std::unique_ptr<jv::JVDoc> doc;
+    try {
+        doc = jv::readString(text, format);
+    } catch (const std::exception&) {
+        return nullptr;
+    }
+    openapi::Parser parser(nullptr, &formats);
+    parser.fromDoc(std::move(doc));
+    return parser.result();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const std::uint8_t choice = data[0];
+    const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::size_t split = rest.find('\0');
+    const std::string_view sourceText = rest.substr(0, split);
+    const std::string_view destText = split == std::string_view::npos ? rest : rest.substr(split + 1);
+
+    openapi::SchemaFormatRegistry formats;
+    auto source = read(sourceText, (choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON, formats);
+    auto dest = read(destText, (choice & 2) != 0 ? FileFormat::YAML : FileFormat::JSON, formats);
+    if (source == nullptr || dest == nullptr) return 0;
+
+    std::ostringstream out;
+    openapi_diff::Differ differ(out);
+    differ.setDefaultConfig();
+    const std::string_view report = kReports[(choice >> 2) & 3];
+    differ.setReport(report);
+    differ.setFormatter(report, kFormatters[(choice >> 4) & 7]);
+    differ.setUpdateVersion((choice & 0x80) != 0);
+    try {
+        differ.process(*source, *dest);
+    } catch (const std::invalid_argument&) {
+        // A version that cannot be raised is refused with a message before anything changes.
+    }
+    return 0;
+}

@@ -1,0 +1,69 @@
+// Formatting arbitrary documents. The first byte chooses: bit 0 reads the rest as YAML instead of JSON, bit 1 writes
+// YAML instead of JSON, bit 2 orders keys by the built-in "recommended" configuration, bit 3 sorts the keys of every
+// other kind of object, bits 4 and 5 the indent (2, 3, 4 or 9). Text the value readers refuse is skipped; anything
+// they accept is formatted, and what the formatter wrote must read back as the same values: only the layout may
+// change.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "zephalon/jv/file_io.h"
+#include "zephalon/jv/jv.h"
+#include "zephalon/openapi_format/configuration.h"
+#include "zephalon/openapi_format/formatter.h"
+
+namespace {
+
+using namespace zephalon;
+
+void require(bool condition) {
+    if (!condition) std::abort();
+}
+
+constexpr std::int64_t kIndents[] = {2, 3, 4, 9};
+
+// A `format` section that extends a built-in configuration, may sort what it leaves alone, and sets the indent.
+void fillSection(jv::JV& config, std::uint8_t choice) {
+    config.setArrayProperty("extends")->addString((choice & 4) != 0 ? "recommended" : "original");
+    jv::JV* openapi = config.setObjectProperty("openapi");
+    openapi->setIntProperty("indent", kIndents[(choice >> 4) & 3]);
+    if ((choice & 8) != 0) openapi->setObjectProperty("property_order")->setStringProperty("default", "sorted");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const std::uint8_t choice = data[0];
+    const FileFormat input = (choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON;
+    const FileFormat output = (choice & 2) != 0 ? FileFormat::YAML : FileFormat::JSON;
+    const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+    std::unique_ptr<jv::JVDoc> doc;
+    try {
+        doc = jv::readString(text, input);
+    } catch (const std::exception&) {
+        return 0;
+    }
+    openapi_format::Formatter formatter;
+    jv::JV config(jv::JV::ObjectTag{});
+    fillSection(config, choice);
+    formatter.setConfig(&config);
+    std::string written;
+    try {
+        written = formatter.process(*doc, output);
+    } catch (const std::runtime_error&) {
+        // A document nested beyond the writer's depth is refused with a message.
+        return 0;
+    }
+    std::unique_ptr<jv::JVDoc> again = jv::readString(written, output);
+    require(again != nullptr && again->root() != nullptr && doc->root() != nullptr);
+    require(again->root()->equal(*doc->root()));
+    return 0;
+}
