@@ -102,9 +102,11 @@ function(zephalon_bench name)
     endif()
 endfunction()
 
-# What a fuzz target sees in both of its builds: a target may start from a document of the shared test data.
+# What a fuzz target sees in both of its builds: a target may start from a document of the shared test data, and
+# the helpers of tests/fuzz_support.
 function(zephalon_fuzz_settings target)
     target_compile_definitions(${target} PRIVATE ZEPHALON_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata")
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/fuzz_support)
     zephalon_test_code(${target})
 endfunction()
 

@@ -7,11 +7,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <exception>
 #include <memory>
+#include <stdexcept>
 #include <string>
-#include <string_view>
 
+#include "fuzz_model.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/reader.h"
@@ -44,29 +44,15 @@ class SourceCheck : public NodeVisitHandler {
     const OpenAPIReadResult& result_;
 };
 
-std::unique_ptr<OpenAPIReadResult> parse(std::unique_ptr<jv::JVDoc> doc) {
-    SchemaFormatRegistry formats;
-    Parser parser(nullptr, &formats);
-    parser.fromDoc(std::move(doc));
-    return parser.result();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    const FileFormat format = (data[0] & 1) != 0 ? FileFormat::YAML : FileFormat::JSON;
-    std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-
-    std::unique_ptr<jv::JVDoc> doc;
-    try {
-        doc = jv::readString(text, format);
-    } catch (const std::exception&) {
-        return 0;
-    }
-    // The parser is lenient: problems become issues, never exceptions.
-    std::unique_ptr<OpenAPIReadResult> result = parse(std::move(doc));
-    require(result != nullptr && result->model() != nullptr);
+    const auto input = fuzz::splitInput(data, size);
+    if (!input) return 0;
+    const FileFormat format = (input->choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON;
+    std::unique_ptr<OpenAPIReadResult> result = fuzz::readModelOrSkip(input->text, format);
+    if (result == nullptr) return 0;
+    require(result->model() != nullptr);
     (void)formatIssues(*result);
     SourceCheck check(*result);
     visitNodes(result->model(), check);
@@ -79,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     // What the writer produced is a document again.
-    std::unique_ptr<OpenAPIReadResult> again = parse(jv::readString(written, format));
+    std::unique_ptr<OpenAPIReadResult> again = fuzz::parseModel(jv::readString(written, format));
     SourceCheck checkAgain(*again);
     visitNodes(again->model(), checkAgain);
     return 0;

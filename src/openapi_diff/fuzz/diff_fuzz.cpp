@@ -6,15 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <string_view>
 
-#include "zephalon/jv/file_io.h"
-#include "zephalon/openapi/reader.h"
-#include "zephalon/openapi/schema_format.h"
+#include "fuzz_model.h"
 #include "zephalon/openapi_diff/differ.h"
 
 namespace {
@@ -25,32 +22,19 @@ constexpr std::string_view kReports[] = {"status", "changelog", "detailed", "det
 constexpr std::string_view kFormatters[] = {"stylish", "json",         "markdown", "html",
                                             "unix",    "visualstudio", "stylish",  "json"};
 
-std::unique_ptr<openapi::OpenAPIReadResult> read(std::string_view text, FileFormat format,
-                                                 const openapi::SchemaFormatRegistry& formats) {
-    std::unique_ptr<jv::JVDoc> doc;
-    try {
-        doc = jv::readString(text, format);
-    } catch (const std::exception&) {
-        return nullptr;
-    }
-    openapi::Parser parser(nullptr, &formats);
-    parser.fromDoc(std::move(doc));
-    return parser.result();
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    const std::uint8_t choice = data[0];
-    const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const auto input = fuzz::splitInput(data, size);
+    if (!input) return 0;
+    const std::uint8_t choice = input->choice;
+    const std::string_view rest = input->text;
     const std::size_t split = rest.find('\0');
     const std::string_view sourceText = rest.substr(0, split);
     const std::string_view destText = split == std::string_view::npos ? rest : rest.substr(split + 1);
 
-    openapi::SchemaFormatRegistry formats;
-    auto source = read(sourceText, (choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON, formats);
-    auto dest = read(destText, (choice & 2) != 0 ? FileFormat::YAML : FileFormat::JSON, formats);
+    auto source = fuzz::readModelOrSkip(sourceText, (choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON);
+    auto dest = fuzz::readModelOrSkip(destText, (choice & 2) != 0 ? FileFormat::YAML : FileFormat::JSON);
     if (source == nullptr || dest == nullptr) return 0;
 
     std::ostringstream out;

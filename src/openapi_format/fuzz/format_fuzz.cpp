@@ -7,12 +7,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <exception>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "fuzz_document.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv/jv.h"
 #include "zephalon/openapi_format/configuration.h"
@@ -39,18 +39,13 @@ void fillSection(jv::JV& config, std::uint8_t choice) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    const std::uint8_t choice = data[0];
-    const FileFormat input = (choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON;
+    const auto input = fuzz::splitInput(data, size);
+    if (!input) return 0;
+    const std::uint8_t choice = input->choice;
     const FileFormat output = (choice & 2) != 0 ? FileFormat::YAML : FileFormat::JSON;
-    const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-
-    std::unique_ptr<jv::JVDoc> doc;
-    try {
-        doc = jv::readString(text, input);
-    } catch (const std::exception&) {
-        return 0;
-    }
+    std::unique_ptr<jv::JVDoc> doc =
+        fuzz::readOrSkip(input->text, (choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON);
+    if (doc == nullptr) return 0;
     openapi_format::Formatter formatter;
     jv::JV config(jv::JV::ObjectTag{});
     fillSection(config, choice);

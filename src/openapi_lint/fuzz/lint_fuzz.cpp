@@ -7,17 +7,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <filesystem>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
-#include <string_view>
 
-#include "zephalon/jv/file_io.h"
+#include "fuzz_model.h"
 #include "zephalon/jv/jv.h"
-#include "zephalon/openapi/reader.h"
-#include "zephalon/openapi/schema_format.h"
 #include "zephalon/openapi_lint/linter.h"
 
 namespace {
@@ -34,20 +31,11 @@ std::string scratchPath(FileFormat format) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    const FileFormat format = (data[0] & 1) != 0 ? FileFormat::YAML : FileFormat::JSON;
-    std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
-
-    std::unique_ptr<jv::JVDoc> doc;
-    try {
-        doc = jv::readString(text, format);
-    } catch (const std::exception&) {
-        return 0;
-    }
-    openapi::SchemaFormatRegistry formats;
-    openapi::Parser parser(nullptr, &formats);
-    parser.fromDoc(std::move(doc));
-    std::unique_ptr<openapi::OpenAPIReadResult> result = parser.result();
+    const auto input = fuzz::splitInput(data, size);
+    if (!input) return 0;
+    const FileFormat format = (input->choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON;
+    std::unique_ptr<openapi::OpenAPIReadResult> result = fuzz::readModelOrSkip(input->text, format);
+    if (result == nullptr) return 0;
 
     std::ostringstream report;
     openapi_lint::Linter linter(report);
