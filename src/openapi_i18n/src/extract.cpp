@@ -19,11 +19,15 @@ namespace zephalon::openapi_i18n {
 namespace {
 
 // Pointers are taken from the source tree itself, so they match the document byte for byte, escapes included.
-// A member of the wrong kind (a number where a title belongs) was rejected by the reader; it has no text to offer.
+// A text stands as a string, the scopes of an OAuth flow as the object whose members are their texts. A member of
+// another kind (a number or an object where a description belongs) was rejected by the reader; it has no text to
+// offer, and a key for it would lead a translation over something that is not a text.
 std::optional<std::string> sourcePointer(const openapi::OpenAPIReadResult& result, const openapi::Node* node,
                                          std::string_view property) {
     std::optional<openapi::SourceLocation> location = result.sourceLocation(node, property);
-    if (!location || !(location->value->isString() || location->value->isObject())) return std::nullopt;
+    if (!location) return std::nullopt;
+    const bool isText = property == "scopes" ? location->value->isObject() : location->value->isString();
+    if (!isText) return std::nullopt;
     return std::move(location->pointer);
 }
 

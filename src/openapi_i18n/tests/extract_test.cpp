@@ -165,7 +165,8 @@ TEST(ExtractTest, DocumentsWithIssuesYieldWhatCanBePlaced) {
   "info": {"title": 12, "version": "1", "description": "Still here"},
   "paths": {"/a": {"get": {"summary": ["no"], "description": "Kept",
     "responses": {"200": {"description": "ok", "content": {"application/json": {
-      "schema": {"$ref": "#/components/schemas/Missing"}}}}}}}},
+      "schema": {"$ref": "#/components/schemas/Missing"}}}},
+      "201": {"description": {"text": "an object is no text"}}}}}},
   "components": {"schemas": {"S": {"type": "string", "format": "unheard-of", "title": "Odd"}}}
 })";
     auto result = openapi::readFromString(kDocument, FileFormat::JSON);
