@@ -27,6 +27,11 @@ inline std::optional<FuzzInput> splitInput(const std::uint8_t* data, std::size_t
     return FuzzInput{data[0], std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1)};
 }
 
+// YAML when the given bit of the choosing byte is set, else JSON.
+inline FileFormat formatOf(std::uint8_t choice, unsigned bit) {
+    return ((choice >> bit) & 1U) != 0 ? FileFormat::YAML : FileFormat::JSON;
+}
+
 // The value tree of the text, or null when the reader refuses it.
 inline std::unique_ptr<jv::JVDoc> readOrSkip(std::string_view text, FileFormat format) {
     try {

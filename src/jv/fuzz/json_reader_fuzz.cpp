@@ -6,20 +6,18 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv/json_reader.h"
 
 namespace {
 
-void require(bool condition) {
-    if (!condition) std::abort();
-}
+using zephalon::fuzz::require;
 
 void checkTree(const zephalon::jv::JVDoc& doc) {
     using zephalon::jv::JV;

@@ -3,22 +3,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "zephalon/jv/pointer.h"
-
-namespace {
-
-void require(bool condition) {
-    if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zephalon::jv;
+    using zephalon::fuzz::require;
     std::string_view text(reinterpret_cast<const char*>(data), size);
     try {
         JVPointer p(text);

@@ -3,22 +3,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv/json_writer.h"
 #include "zephalon/jv/yaml_reader.h"
-
-namespace {
-
-void require(bool condition) {
-    if (!condition) std::abort();
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zephalon;
@@ -28,21 +20,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const std::runtime_error&) {
         return 0;
     }
-    require(doc != nullptr && doc->root() != nullptr);
+    fuzz::require(doc != nullptr && doc->root() != nullptr);
 
     std::string yaml = jv::toString(*doc, FileFormat::YAML);
     auto again = jv::readYamlString(yaml);
     // Values, not texts: a double -0.0 is written as -0, which reads back as the equal integer 0.
-    require(again->root()->equal(*doc->root()));
+    fuzz::require(again->root()->equal(*doc->root()));
 
     std::string json;
     try {
         json = jv::toString(*doc, FileFormat::JSON);
     } catch (const jv::JSONWriterError& error) {
-        require(error.status() == jv::JSONWriterError::Status::MaxDepthExceeded);
+        fuzz::require(error.status() == jv::JSONWriterError::Status::MaxDepthExceeded);
         return 0;
     }
     auto fromJson = jv::readString(json, FileFormat::JSON);
-    require(fromJson->root()->equal(*doc->root()));
+    fuzz::require(fromJson->root()->equal(*doc->root()));
     return 0;
 }

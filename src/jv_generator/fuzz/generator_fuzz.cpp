@@ -5,10 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 
+#include "fuzz_check.h"
 #include "fuzz_model.h"
 #include "zephalon/jv/jv.h"
 #include "zephalon/jv_generator/generator.h"
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace zephalon;
     const auto input = fuzz::splitInput(data, size);
     if (!input) return 0;
-    auto result = fuzz::readModelOrSkip(input->text, (input->choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON);
+    auto result = fuzz::readModelOrSkip(input->text, fuzz::formatOf(input->choice, 0));
     if (result == nullptr) return 0;
     for (const auto& [name, slot] : result->model()->components()->schemas()) {
         const auto* schema = dynamic_cast<const openapi::Schema*>(slot->resolveNode());
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // Preparing the schema may already find it unsatisfiable.
             jv_generator::Generator generator(schema, input->choice);
             std::unique_ptr<jv::JV> sample = generator.generate();
-            if (sample == nullptr) std::abort();
+            fuzz::require(sample != nullptr);
         } catch (const std::runtime_error&) {
             // Unsatisfiable, or only by an infinite value: refused with a message (openapi::NodeError and others).
         }

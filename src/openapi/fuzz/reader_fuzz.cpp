@@ -6,11 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
+#include "fuzz_check.h"
 #include "fuzz_model.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/model.h"
@@ -23,21 +23,17 @@ namespace {
 using namespace zephalon;
 using namespace zephalon::openapi;
 
-void require(bool condition) {
-    if (!condition) std::abort();
-}
-
 class SourceCheck : public NodeVisitHandler {
   public:
     explicit SourceCheck(const OpenAPIReadResult& result) : result_(result) {}
 
     void handleNode(const Node* node) override {
         if (auto location = result_.sourceLocation(node)) {
-            require(result_.doc()->findNode(location->pointer) == location->value);
+            fuzz::require(result_.doc()->findNode(location->pointer) == location->value);
             // And back: the value leads to a node (this one, or one nearer the root that shares the value).
-            require(result_.nodeOf(location->value) != nullptr);
+            fuzz::require(result_.nodeOf(location->value) != nullptr);
         }
-        for (const Reference* reference : node->references()) require(reference->node() == node);
+        for (const Reference* reference : node->references()) fuzz::require(reference->node() == node);
     }
 
   private:
@@ -49,10 +45,10 @@ class SourceCheck : public NodeVisitHandler {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto input = fuzz::splitInput(data, size);
     if (!input) return 0;
-    const FileFormat format = (input->choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON;
+    const FileFormat format = fuzz::formatOf(input->choice, 0);
     std::unique_ptr<OpenAPIReadResult> result = fuzz::readModelOrSkip(input->text, format);
     if (result == nullptr) return 0;
-    require(result->model() != nullptr);
+    fuzz::require(result->model() != nullptr);
     (void)formatIssues(*result);
     SourceCheck check(*result);
     visitNodes(result->model(), check);

@@ -33,8 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view sourceText = rest.substr(0, split);
     const std::string_view destText = split == std::string_view::npos ? rest : rest.substr(split + 1);
 
-    auto source = fuzz::readModelOrSkip(sourceText, (choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON);
-    auto dest = fuzz::readModelOrSkip(destText, (choice & 2) != 0 ? FileFormat::YAML : FileFormat::JSON);
+    auto source = fuzz::readModelOrSkip(sourceText, fuzz::formatOf(choice, 0));
+    auto dest = fuzz::readModelOrSkip(destText, fuzz::formatOf(choice, 1));
     if (source == nullptr || dest == nullptr) return 0;
 
     std::ostringstream out;

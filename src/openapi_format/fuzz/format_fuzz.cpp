@@ -6,12 +6,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "fuzz_document.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv/jv.h"
@@ -21,10 +21,6 @@
 namespace {
 
 using namespace zephalon;
-
-void require(bool condition) {
-    if (!condition) std::abort();
-}
 
 constexpr std::int64_t kIndents[] = {2, 3, 4, 9};
 
@@ -42,9 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto input = fuzz::splitInput(data, size);
     if (!input) return 0;
     const std::uint8_t choice = input->choice;
-    const FileFormat output = (choice & 2) != 0 ? FileFormat::YAML : FileFormat::JSON;
-    std::unique_ptr<jv::JVDoc> doc =
-        fuzz::readOrSkip(input->text, (choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON);
+    const FileFormat output = fuzz::formatOf(choice, 1);
+    std::unique_ptr<jv::JVDoc> doc = fuzz::readOrSkip(input->text, fuzz::formatOf(choice, 0));
     if (doc == nullptr) return 0;
     openapi_format::Formatter formatter;
     jv::JV config(jv::JV::ObjectTag{});
@@ -58,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     std::unique_ptr<jv::JVDoc> again = jv::readString(written, output);
-    require(again != nullptr && again->root() != nullptr && doc->root() != nullptr);
-    require(again->root()->equal(*doc->root()));
+    fuzz::require(again != nullptr && again->root() != nullptr && doc->root() != nullptr);
+    fuzz::require(again->root()->equal(*doc->root()));
     return 0;
 }

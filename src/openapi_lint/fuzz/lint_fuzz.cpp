@@ -33,7 +33,7 @@ std::string scratchPath(FileFormat format) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto input = fuzz::splitInput(data, size);
     if (!input) return 0;
-    const FileFormat format = (input->choice & 1) != 0 ? FileFormat::YAML : FileFormat::JSON;
+    const FileFormat format = fuzz::formatOf(input->choice, 0);
     std::unique_ptr<openapi::OpenAPIReadResult> result = fuzz::readModelOrSkip(input->text, format);
     if (result == nullptr) return 0;
 
