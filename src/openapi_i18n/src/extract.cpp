@@ -21,7 +21,7 @@ namespace {
 // Pointers are taken from the source tree itself, so they match the document byte for byte, escapes included.
 // A text stands as a string, the scopes of an OAuth flow as the object whose members are their texts. A member of
 // another kind (a number or an object where a description belongs) was rejected by the reader; it has no text to
-// offer, and a key for it would lead a translation over something that is not a text.
+// offer, and a key for it would ask translators for a text the document does not have.
 std::optional<std::string> sourcePointer(const openapi::OpenAPIReadResult& result, const openapi::Node* node,
                                          std::string_view property) {
     std::optional<openapi::SourceLocation> location = result.sourceLocation(node, property);
