@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -18,9 +19,8 @@ namespace {
 
 using namespace zephalon;
 
-constexpr std::string_view kReports[] = {"status", "changelog", "detailed", "detailed"};
-constexpr std::string_view kFormatters[] = {"stylish", "json",         "markdown", "html",
-                                            "unix",    "visualstudio", "stylish",  "json"};
+constexpr std::string_view kReports[] = {"status", "changelog", "detailed"};
+constexpr std::string_view kFormatters[] = {"stylish", "json", "markdown", "html", "unix", "visualstudio"};
 
 }  // namespace
 
@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ostringstream out;
     openapi_diff::Differ differ(out);
     differ.setDefaultConfig();
-    const std::string_view report = kReports[(choice >> 2) & 3];
+    const std::string_view report = kReports[((choice >> 2) & 3) % std::size(kReports)];
     differ.setReport(report);
-    differ.setFormatter(report, kFormatters[(choice >> 4) & 7]);
+    differ.setFormatter(report, kFormatters[((choice >> 4) & 7) % std::size(kFormatters)]);
     differ.setUpdateVersion((choice & 0x80) != 0);
     try {
         differ.process(*source, *dest);
