@@ -44,8 +44,7 @@ std::string scratchPath(FileFormat format) {
 std::string firstSharedSchema(const jv::JVDoc* doc) {
     const jv::JV* root = doc != nullptr ? doc->root() : nullptr;
     const jv::JV* components = root != nullptr && root->isObject() ? root->property("components") : nullptr;
-    const jv::JV* schemas =
-        components != nullptr && components->isObject() ? components->property("schemas") : nullptr;
+    const jv::JV* schemas = components != nullptr && components->isObject() ? components->property("schemas") : nullptr;
     if (schemas == nullptr || !schemas->isObject()) return "/";
     for (const auto [name, schema] : schemas->properties()) return schema->pointer();
     return "/";
