@@ -388,8 +388,12 @@ void Plugin::configureSelf() {
     state_->packageName = packageName().empty() ? std::string(kDefaultPackageName) : packageName();
     state_->packageVersion = packageVersion().empty() ? std::string(kDefaultPackageVersion) : packageVersion();
     for (std::string_view name : kReservedNames) state_->names.reserve(name);
-    // A method of that name would be the class's constructor.
-    state_->names.reserve("constructor");
+    // A method of the first name would be the class's constructor; one of the others would replace what every object
+    // has, with a signature the compiler refuses.
+    for (std::string_view name : {"constructor", "hasOwnProperty", "isPrototypeOf", "propertyIsEnumerable",
+                                  "toLocaleString", "toString", "valueOf"}) {
+        state_->names.reserve(name);
+    }
 }
 
 void Plugin::configureParts() {
