@@ -34,6 +34,23 @@ ServerVariable* Server::variable(std::string_view name) const {
     return it == variables_.end() ? nullptr : it->second.get();
 }
 
+std::string Server::defaultUrl() const {
+    std::string url;
+    std::size_t position = 0;
+    // The placeholders as updateVariables finds them.
+    for (std::size_t open; (open = url_.find('{', position)) != std::string::npos;) {
+        const std::size_t close = url_.find('}', open + 1);
+        if (close == std::string::npos) break;
+        url.append(url_, position, open - position);
+        if (const ServerVariable* found = variable(std::string_view(url_).substr(open + 1, close - open - 1))) {
+            url += found->defaultValue();
+        }
+        position = close + 1;
+    }
+    url.append(url_, position);
+    return url;
+}
+
 void Server::updateVariables(std::string_view url) {
     // The placeholders are what "\{[^}]*\}" matches, scanned left to right: an opening brace, then everything up to
     // the next closing brace. An opening brace without a closing one is literal text.

@@ -51,6 +51,17 @@ TEST(Server, VariablesFollowTheUrl) {
     EXPECT_TRUE(server->variables().empty());
 }
 
+TEST(Server, TheDefaultUrlFillsEachPlaceholderOnce) {
+    OpenAPI document;
+    Server* server = document.addServer("https://{region}.{host}/{base}/{unclosed");
+    server->variable("region")->setDefaultValue("eu-{region}");
+    server->variable("host")->setDefaultValue("{base}.example");
+    server->variable("base")->setDefaultValue("v1");
+    // Defaults are written as they stand, even where they hold a placeholder (which once made the filling loop).
+    EXPECT_EQ(server->defaultUrl(), "https://eu-{region}.{base}.example/v1/{unclosed");
+    EXPECT_EQ(document.addServer("/plain")->defaultUrl(), "/plain");
+}
+
 TEST(Server, MalformedUrlsAreRejectedWithoutChange) {
     OpenAPI document;
     Server* server = document.addServer("https://{host}/");

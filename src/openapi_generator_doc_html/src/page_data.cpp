@@ -119,15 +119,7 @@ std::string serverUrl(const openapi::OperationInfo& info, const openapi::OpenAPI
     } else if (!document.servers().empty()) {
         server = document.servers().front().get();
     }
-    std::string url = server != nullptr ? server->url() : std::string();
-    if (server != nullptr) {
-        for (const auto& [name, variable] : server->variables()) {
-            const std::string placeholder = "{" + name + "}";
-            for (std::size_t at; (at = url.find(placeholder)) != std::string::npos;) {
-                url.replace(at, placeholder.size(), variable->defaultValue());
-            }
-        }
-    }
+    std::string url = server != nullptr ? server->defaultUrl() : std::string();
     // A relative server URL (or none) is relative to where the document is served; the examples need a host.
     if (url.find("://") == std::string::npos) url = "http://localhost" + (url.starts_with("/") ? url : "/" + url);
     while (url.ends_with("/")) url.pop_back();

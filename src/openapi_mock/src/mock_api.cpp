@@ -99,19 +99,7 @@ std::uint64_t fingerprint(std::string_view method, std::string_view target) {
 // The path part of the first server URL, with its variables at their defaults: "https://{host}/v1/" -> "/v1".
 std::string basePathOf(const openapi::OpenAPI& model) {
     if (model.servers().empty()) return {};
-    const openapi::Server& server = *model.servers().front();
-    std::string url;
-    const std::string& text = server.url();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto close = text[i] == '{' ? text.find('}', i) : std::string::npos;
-        if (close == std::string::npos) {
-            url += text[i];
-            continue;
-        }
-        const openapi::ServerVariable* variable = server.variable(std::string_view(text).substr(i + 1, close - i - 1));
-        if (variable) url += variable->defaultValue();
-        i = close;
-    }
+    const std::string url = model.servers().front()->defaultUrl();
     std::string_view path = url;
     path = path.substr(0, path.find_first_of("?#"));
     if (auto scheme = path.find("://"); scheme != std::string_view::npos) {

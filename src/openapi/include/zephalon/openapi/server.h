@@ -54,6 +54,10 @@ class Server final : public Node {
     const OwnedMap<ServerVariable>& variables() const { return variables_; }
     ServerVariable* variable(std::string_view name) const;
 
+    // The url with each placeholder replaced by its variable's default, in one pass over the url: a default that
+    // holds a placeholder is written as it stands.
+    std::string defaultUrl() const;
+
     // Rebuilds the variable map from the placeholders of `url`, keeping the settings of variables whose names remain
     // and dropping the others. Throws std::runtime_error "Empty variable name" or "Duplicate server variable name: "
     // plus the name, leaving the variables unchanged.
