@@ -1,9 +1,9 @@
-// Generating from arbitrary documents, as `generate` does: the first byte picks JSON or YAML (bit 0) and the generator
-// (the rest of the byte): sample data of the first shared schema, the documentation site, the TypeScript client, or the
-// Express, NestJS or Spring server. The document goes through a scratch file and the generator's own checked read;
-// what it writes stays in memory. A document the reader refuses, and a run that ends in an error message, are no
-// finding, as long as that run wrote nothing; a crash, a sanitizer report or an exception that is not an error of the
-// run is.
+// Generating from arbitrary documents, as `generate` does: the first byte picks JSON or YAML (bit 0), the generator
+// (bits 1 to 3): sample data of the first shared schema, the documentation site, the TypeScript client, or the
+// Express, NestJS or Spring server, and whether it runs with its defaults or with the configuration below (bit 4). The
+// document goes through a scratch file and the generator's own checked read; what it writes stays in memory. A document
+// the reader refuses, and a run that ends in an error message, are no finding, as long as that run wrote nothing; a
+// crash, a sanitizer report or an exception that is not an error of the run is.
 
 #include <unistd.h>
 
@@ -14,6 +14,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "fuzz_check.h"
@@ -38,6 +39,41 @@ std::string scratchPath(FileFormat format) {
     return (std::filesystem::temp_directory_path() /
             ("zephalon-generate-fuzz-" + std::to_string(getpid()) + (format == FileFormat::YAML ? ".yaml" : ".json")))
         .string();
+}
+
+// What the generators offer besides their defaults: separate pages in two locales with a changelog, controller
+// groups with services and tests, copies of the document, other sample bounds.
+constexpr std::string_view kConfiguration = R"(version: "1.0"
+commands:
+  generate:
+    doc_html:
+      operations: separate
+      resources: separate
+      changelog: true
+      openapi_schema: true
+      request_code_examples: [curl, vanilla_js]
+      i18n: {locales: [en, pl], default_locale: en, prefix_default_locale: true}
+    server_spring:
+      service_classes: true
+      controller_tests: true
+      skip_deprecated: true
+      controller_grouping: [tag, url]
+    server_express:
+      openapi_schema: true
+      package_files: false
+    data: {minimum: -1000000, maximum: 1000000, minLength: 1, maxItems: 3}
+)";
+
+// The configuration in a scratch file, written once per process.
+const std::string& configurationPath() {
+    static const std::string path = [] {
+        const std::string file =
+            (std::filesystem::temp_directory_path() / ("zephalon-generate-fuzz-" + std::to_string(getpid()) + ".yaml"))
+                .string();
+        std::ofstream(file, std::ios::binary) << kConfiguration;
+        return file;
+    }();
+    return path;
 }
 
 // The JSON Pointer of the document's first shared schema; "/" (the root, which is no schema) when it has none.
@@ -89,7 +125,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const MemoryFileSystem& written = *memory;
     generator.context().setFS(std::move(memory));
     generator.setInputPath(path);
-    gen::Plugin* plugin = addPlugin(generator, input->choice >> 1U, doc.get());
+    gen::Plugin* plugin = addPlugin(generator, (input->choice >> 1U) & 7U, doc.get());
+    if ((input->choice & 0x10U) != 0) generator.setConfigFilePath(configurationPath());
     if (plugin->outputPath().empty()) plugin->setOutputPath("out");
     try {
         generator.run();
