@@ -187,12 +187,18 @@ void ActionFunc::collectData() {
 }
 
 void ActionFunc::collectParameters(NameAllocator& members, std::vector<TypeWriter::Member>& fields) {
+    const std::vector<std::string> placeholders = pathPlaceholders(info_.path);
     for (const openapi::Parameter* parameter : info_.operation->effectiveParameters()) {
         using Location = openapi::Parameter::Location;
         const Location location = parameter->location();
-        // Cookies are the runtime's business (setAuthCookie, the browser's own); and a header parameter named
-        // Accept, Content-Type or Authorization is ignored by definition.
+        // Cookies are the runtime's business (setAuthCookie, the browser's own); a header parameter named Accept,
+        // Content-Type or Authorization is ignored by definition; a path parameter whose name the path does not hold
+        // has nowhere to go.
         if (location == Location::cookie) continue;
+        if (location == Location::path &&
+            std::find(placeholders.begin(), placeholders.end(), parameter->name()) == placeholders.end()) {
+            continue;
+        }
         if (location == Location::header) {
             const std::string lower = asciiToLower(parameter->name());
             if (lower == "accept" || lower == "content-type" || lower == "authorization") continue;

@@ -48,6 +48,8 @@ paths:
   /pets:
     get:
       security: []
+      parameters:
+        - {name: ghost, in: path, required: true, schema: {type: string}}
       responses:
         "204": {description: Nothing to say.}
     post:
@@ -154,7 +156,8 @@ TEST(ClientFetchTest, NamesComeFromSettingsIdsOrPathsAndNeverCollide) {
     ClientRun client(kPets);
     ASSERT_EQ(client.run(), "");
     const std::string actions = client.file("src/actions.ts");
-    // No operationId: method and path. No body, no parameters, no JSON answer: the Response itself.
+    // No operationId: method and path. No body, no parameters (a path parameter its path has no place for is none), no
+    // JSON answer: the Response itself.
     EXPECT_THAT(actions, HasSubstr(R"(export async function getPets(extraParams?: ExtraCallParams): Promise<Response> {
   const url = makeUrl("/pets");
   const headerParameters: Record<string, string> = {};
