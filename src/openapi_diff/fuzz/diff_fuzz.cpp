@@ -2,7 +2,8 @@
 // destination as YAML instead of JSON, bits 2 and 3 the report ("status", "changelog", "detailed"), bits 4 to 6 its
 // format, bit 7 raising the destination's version instead of reporting. The rest is the source, a NUL byte, and the
 // destination; without a NUL byte a document is compared with itself. Text the value readers refuse is skipped; any
-// pair they accept must come through the comparison and the report without a crash.
+// pair they accept must come through the comparison and the report without a crash, and a document that reads without
+// issues (as the command requires), read twice alike, must show no change against itself.
 
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "fuzz_check.h"
 #include "fuzz_model.h"
 #include "zephalon/openapi_diff/differ.h"
 
@@ -44,8 +46,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     differ.setReport(report);
     differ.setFormatter(report, kFormatters[((choice >> 4) & 7) % std::size(kFormatters)]);
     differ.setUpdateVersion((choice & 0x80) != 0);
+    const bool itself = split == std::string_view::npos && fuzz::formatOf(choice, 0) == fuzz::formatOf(choice, 1) &&
+                        source->issues().empty();
     try {
-        differ.process(*source, *dest);
+        const openapi_diff::DiffResult result = differ.process(*source, *dest);
+        fuzz::require(!itself || (result.severity == openapi_diff::ChangeSeverity::none &&
+                                  result.versionChange == openapi_diff::VersionChange::none));
     } catch (const std::invalid_argument&) {
         // A version that cannot be raised is refused with a message before anything changes.
     }

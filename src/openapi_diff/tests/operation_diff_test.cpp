@@ -75,6 +75,27 @@ TEST(OperationDiffTest, ReorderedParametersAreNoChange) {
     EXPECT_TRUE(compareDocuments(kPets, reordered).changes.empty());
 }
 
+TEST(OperationDiffTest, RepeatedParametersServersAndTagsPairInTheirOrder) {
+    // Lists that repeat a key (which documents should not, but do) pair the k-th of a key with the k-th: each element
+    // meets its own counterpart, and a document compared with itself shows no change.
+    std::string repeated =
+        edited(edited(edited(kPets, kOperationParameters,
+                             "        - {name: a, in: query, schema: {type: string}}\n"
+                             "        - {name: a, in: query, schema: {type: number}}\n"),
+                      "  - {url: 'https://b.example.com'}\n", "  - {url: 'https://a.example.com', description: B}\n"),
+               "  - {name: pets, description: Pets.}\n", "  - {name: pets, description: Pets.}\n  - {name: pets}\n");
+    EXPECT_TRUE(compareDocuments(repeated, repeated).changes.empty());
+
+    // Only the second of the repeated parameters changes, and the second server.
+    std::string second = edited(edited(repeated, "schema: {type: number}", "schema: {type: boolean}"), "description: B",
+                                "description: C");
+    auto comparison = compareDocuments(repeated, second);
+    EXPECT_EQ(comparison.described(ConfigKey::operation_parameters),
+              Strings{"element_modified operation.parameters [1] breaking"});
+    EXPECT_EQ(comparison.described(ConfigKey::server_description),
+              Strings{"property_modified server.description non-functional"});
+}
+
 TEST(OperationDiffTest, NewRequiredParametersComeFirst) {
     std::string added = edited(kPets, kOperationParameters,
                                std::string(kOperationParameters) +

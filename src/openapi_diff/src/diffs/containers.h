@@ -9,10 +9,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <memory>
 #include <span>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "../context.h"
@@ -154,24 +156,38 @@ void compareByPosition(Context& context, ConfigKey key, const openapi::Node* sou
         });
 }
 
-// The first index of each distinct value of a list, found by a key (a name, a URL): lists are paired by such keys
-// without comparing every element with every other.
+// Two lists paired by a key (a name, a URL) without comparing every element with every other: the k-th element of a
+// key in the destination pairs with the k-th element of that key in the source, so that a list that repeats a key
+// still pairs each element with its counterpart, and a document compared with itself shows no change. `keyOf` is
+// asked only about elements that are not null; a null element has no partner.
 template <class Key>
-class FirstIndex {
+class KeyPairing {
   public:
-    template <class List, class KeyOf>
-    FirstIndex(const List& list, KeyOf keyOf) {
-        index_.reserve(list.size());
-        for (std::size_t i = 0; i < list.size(); ++i) index_.try_emplace(keyOf(list[i]), i);
+    template <class SourceList, class DestList, class KeyOf>
+    KeyPairing(const SourceList& source, const DestList& dest, KeyOf keyOf)
+        : sourceOf_(dest.size(), kNoPartner), hasDestPartner_(source.size(), false) {
+        // Per key: the source's elements in order, and how many of them the destination has taken.
+        std::map<Key, std::pair<std::vector<std::size_t>, std::size_t>> byKey;
+        for (std::size_t j = 0; j < source.size(); ++j) {
+            if (source[j] != nullptr) byKey[keyOf(source[j])].first.push_back(j);
+        }
+        for (std::size_t i = 0; i < dest.size(); ++i) {
+            if (dest[i] == nullptr) continue;
+            auto found = byKey.find(keyOf(dest[i]));
+            if (found == byKey.end()) continue;
+            auto& [indices, taken] = found->second;
+            if (taken == indices.size()) continue;
+            sourceOf_[i] = indices[taken++];
+            hasDestPartner_[sourceOf_[i]] = true;
+        }
     }
-    std::size_t find(const Key& key) const {
-        auto it = index_.find(key);
-        return it != index_.end() ? it->second : kNoPartner;
-    }
-    bool contains(const Key& key) const { return index_.contains(key); }
+    // The index in the source of the destination's element i, kNoPartner when it has none.
+    std::size_t sourceOf(std::size_t i) const { return sourceOf_[i]; }
+    bool hasDestPartner(std::size_t j) const { return hasDestPartner_[j]; }
 
   private:
-    std::unordered_map<Key, std::size_t> index_;
+    std::vector<std::size_t> sourceOf_;
+    std::vector<bool> hasDestPartner_;
 };
 
 // The same for free-form values, which are equal by structure.

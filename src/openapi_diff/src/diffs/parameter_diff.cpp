@@ -1,6 +1,8 @@
 #include "parameter_diff.h"
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "containers.h"
@@ -22,12 +24,12 @@ void compareParameters(const NodeDiff* parent, Context& context, ConfigKey key, 
                        const Owner* dest) {
     std::vector<const Parameter*> before = resolvedList<Parameter>(source != nullptr ? &source->parameters() : nullptr);
     std::vector<const Parameter*> after = resolvedList<Parameter>(dest != nullptr ? &dest->parameters() : nullptr);
-    auto partner = [](const Owner* owner, const Parameter* parameter) -> const Parameter* {
-        return owner != nullptr ? owner->parameter(parameter->name(), parameter->location()) : nullptr;
-    };
+    using Key = std::pair<std::string_view, Parameter::Location>;
+    const KeyPairing<Key> pairing(
+        before, after, [](const Parameter* parameter) { return Key(parameter->name(), parameter->location()); });
     for (bool required : {true, false}) {
         for (std::size_t i = 0; i < after.size(); ++i) {
-            if (after[i] == nullptr || after[i]->required() != required || partner(source, after[i]) != nullptr) {
+            if (after[i] == nullptr || after[i]->required() != required || pairing.sourceOf(i) != kNoPartner) {
                 continue;
             }
             auto scope = context.enterScope(nullptr, dest, key, std::uint64_t{i});
@@ -35,15 +37,14 @@ void compareParameters(const NodeDiff* parent, Context& context, ConfigKey key, 
         }
     }
     for (std::size_t j = 0; j < before.size(); ++j) {
-        if (before[j] == nullptr || partner(dest, before[j]) != nullptr) continue;
+        if (before[j] == nullptr || pairing.hasDestPartner(j)) continue;
         auto scope = context.enterScope(source, nullptr, key, std::uint64_t{j});
         processParameter(parent, before[j], nullptr, context);
     }
     for (std::size_t i = 0; i < after.size(); ++i) {
-        const Parameter* old = after[i] != nullptr ? partner(source, after[i]) : nullptr;
-        if (old == nullptr) continue;
+        if (pairing.sourceOf(i) == kNoPartner) continue;
         auto scope = context.enterScope(source, dest, key, std::uint64_t{i});
-        processParameter(parent, old, after[i], context);
+        processParameter(parent, before[pairing.sourceOf(i)], after[i], context);
     }
 }
 

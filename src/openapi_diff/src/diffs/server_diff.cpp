@@ -17,12 +17,10 @@ void ServerListDiff::process(const openapi::Node* sourceOwner, const openapi::Ow
     std::vector<const Server*> before = resolvedList<Server>(source);
     std::vector<const Server*> after = resolvedList<Server>(dest);
     auto url = [](const Server* server) { return std::string_view(server->url()); };
-    FirstIndex<std::string_view> sourceUrls(before, url);
-    FirstIndex<std::string_view> destUrls(after, url);
+    const KeyPairing<std::string_view> pairing(before, after, url);
     compareList(
         context, key, sourceOwner, before.size(), destOwner, after.size(),
-        [&](std::size_t i) { return sourceUrls.find(after[i]->url()); },
-        [&](std::size_t j) { return destUrls.contains(before[j]->url()); },
+        [&](std::size_t i) { return pairing.sourceOf(i); }, [&](std::size_t j) { return pairing.hasDestPartner(j); },
         [&](std::size_t j, std::size_t i) {
             ServerDiff(this).process(j != kNoPartner ? before[j] : nullptr, i != kNoPartner ? after[i] : nullptr,
                                      context);

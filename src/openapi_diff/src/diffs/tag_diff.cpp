@@ -20,12 +20,10 @@ std::string_view tagName(const Tag* tag) { return tag->name(); }
 void TagListDiff::process(const openapi::OpenAPI* source, const openapi::OpenAPI* dest, Context& context) {
     std::vector<const Tag*> before = resolvedList<Tag>(source != nullptr ? &source->tags() : nullptr);
     std::vector<const Tag*> after = resolvedList<Tag>(dest != nullptr ? &dest->tags() : nullptr);
-    FirstIndex<std::string_view> sourceNames(before, tagName);
-    FirstIndex<std::string_view> destNames(after, tagName);
+    const KeyPairing<std::string_view> pairing(before, after, tagName);
     compareList(
         context, ConfigKey::openapi_tags, source, before.size(), dest, after.size(),
-        [&](std::size_t i) { return sourceNames.find(after[i]->name()); },
-        [&](std::size_t j) { return destNames.contains(before[j]->name()); },
+        [&](std::size_t i) { return pairing.sourceOf(i); }, [&](std::size_t j) { return pairing.hasDestPartner(j); },
         [&](std::size_t j, std::size_t i) {
             TagDiff(this).process(j != kNoPartner ? before[j] : nullptr, i != kNoPartner ? after[i] : nullptr, context);
         });
