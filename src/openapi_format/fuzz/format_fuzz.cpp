@@ -2,7 +2,7 @@
 // YAML instead of JSON, bit 2 orders keys by the built-in "recommended" configuration, bit 3 sorts the keys of every
 // other kind of object, bits 4 and 5 the indent (2, 3, 4 or 9). Text the value readers refuse is skipped; anything
 // they accept is formatted, and what the formatter wrote must read back as the same values: only the layout may
-// change.
+// change. Formatting what it wrote must change nothing more, so that a formatted file stays as it is.
 
 #include <cstddef>
 #include <cstdint>
@@ -55,5 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::unique_ptr<jv::JVDoc> again = jv::readString(written, output);
     fuzz::require(again != nullptr && again->root() != nullptr && doc->root() != nullptr);
     fuzz::require(again->root()->equal(*doc->root()));
+    fuzz::require(formatter.process(*again, output) == written);
     return 0;
 }

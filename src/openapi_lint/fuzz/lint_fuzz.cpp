@@ -1,7 +1,8 @@
 // Linting arbitrary documents: the first byte picks JSON or YAML, the rest is read into the model, every rule of the
 // "all" set fixes what it can (the fixed document is written to a scratch file) and then checks the document, and
 // the report is written. Text the value readers refuse is skipped; any document they accept must come through every
-// rule, fix and report without a crash.
+// rule, fix and report without a crash, and the checks must find nothing left that a fix repairs (but for a path
+// whose well-formed spelling another path has, which stays as it is).
 
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "fuzz_check.h"
 #include "fuzz_model.h"
 #include "zephalon/jv/jv.h"
 #include "zephalon/openapi_lint/linter.h"
@@ -52,5 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     linter.report();
     std::filesystem::remove(path);
+    for (const openapi_lint::Issue& issue : linter.context().result().issues()) {
+        fuzz::require(!linter.rules().at(issue.ruleId())->autoFixable() || issue.ruleId() == "paths-well-formed");
+    }
     return 0;
 }

@@ -25,6 +25,9 @@ std::string canonicalPath(const std::string& fileName) {
     return std::filesystem::weakly_canonical(std::filesystem::absolute(fileName)).string();
 }
 
+// How often the fixes run over one document at most.
+constexpr int kFixPasses = 4;
+
 // Fixers first, so that the checks see the repaired model; then by id, for a stable order of findings.
 std::vector<Rule*> runOrder(const std::map<std::string, std::unique_ptr<Rule>, std::less<>>& rules) {
     std::vector<Rule*> ordered;
@@ -166,8 +169,15 @@ void Linter::process(openapi::OpenAPIReadResult& readResult, const std::string& 
         bool changed = false;
         {
             auto span = telemetry::getSpanScope("autoFix");
-            for (Rule* rule : ordered) {
-                if (rule->autoFixable() && rule->autoFix(context_)) changed = true;
+            // One fix can undo what another did (a path made well-formed moves out of sorted order): the fixes run
+            // again while they change something, a few times at most, in case two of them never agree.
+            for (int pass = 0; pass < kFixPasses; ++pass) {
+                bool passChanged = false;
+                for (Rule* rule : ordered) {
+                    if (rule->autoFixable() && rule->autoFix(context_)) passChanged = true;
+                }
+                if (!passChanged) break;
+                changed = true;
             }
         }
         // An untouched document is not rewritten, so its file keeps every byte.

@@ -206,6 +206,20 @@ TEST_F(LinterTest, AutoFixRewritesOnlyADocumentThatAFixChanged) {
     EXPECT_TRUE(linter.context().result().issues().empty());
 }
 
+TEST_F(LinterTest, FixesRunAgainWhileOneUndoesAnother) {
+    // Sorted by the paths as they are, then made well-formed: "a" becomes "/a", which sorts before "/b".
+    configure(R"({"rules": {"paths-sorted": "error", "paths-well-formed": "error"}})");
+    linter.setAutoFix(true);
+    auto result = readFile(dir.write("api.json", R"({"openapi": "3.1.0", "info": {"title": "t", "version": "1"},
+        "paths": {"/b": {}, "a": {}}})"));
+    linter.process(*result);
+    EXPECT_TRUE(linter.context().result().issues().empty());
+    auto reread = readFile(dir.file("api.json"));
+    std::vector<std::string> paths;
+    for (const auto& [path, item] : reread->model()->paths()->items()) paths.push_back(path);
+    EXPECT_EQ(paths, (std::vector<std::string>{"/a", "/b"}));
+}
+
 TEST_F(LinterTest, AutoFixWithoutAFileIsRefusedBeforeAnythingChanges) {
     configure(R"({"rules": {"test/sort-tags": "error"}})");
     linter.setAutoFix(true);
