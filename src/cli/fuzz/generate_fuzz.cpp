@@ -5,8 +5,6 @@
 // the reader refuses, and a run that ends in an error message, are no finding, as long as that run wrote nothing; a
 // crash, a sanitizer report or an exception that is not an error of the run is.
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -19,7 +17,9 @@
 
 #include "fuzz_check.h"
 #include "fuzz_document.h"
+#include "fuzz_scratch.h"
 #include "zephalon/foundation/file_system.h"
+#include "zephalon/jv/file_io.h"
 #include "zephalon/jv/jv.h"
 #include "zephalon/openapi_generator/data_plugin.h"
 #include "zephalon/openapi_generator/generator.h"
@@ -33,13 +33,6 @@ namespace {
 
 using namespace zephalon;
 namespace gen = openapi_generator;
-
-// One scratch document per process and format.
-std::string scratchPath(FileFormat format) {
-    return (std::filesystem::temp_directory_path() /
-            ("zephalon-generate-fuzz-" + std::to_string(getpid()) + (format == FileFormat::YAML ? ".yaml" : ".json")))
-        .string();
-}
 
 // What the generators offer besides their defaults: separate pages in two locales with a changelog, controller
 // groups with services and tests, copies of the document, other sample bounds.
@@ -64,12 +57,10 @@ commands:
     data: {minimum: -1000000, maximum: 1000000, minLength: 1, maxItems: 3}
 )";
 
-// The configuration in a scratch file, written once per process.
+// The configuration in a scratch file of its own, written once per process.
 const std::string& configurationPath() {
     static const std::string path = [] {
-        const std::string file =
-            (std::filesystem::temp_directory_path() / ("zephalon-generate-fuzz-" + std::to_string(getpid()) + ".yaml"))
-                .string();
+        const std::string file = fuzz::scratchPath("generate-fuzz-configuration", ".yaml");
         std::ofstream(file, std::ios::binary) << kConfiguration;
         return file;
     }();
@@ -118,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::unique_ptr<jv::JVDoc> doc = fuzz::readOrSkip(input->text, format);
     if (doc == nullptr) return 0;
 
-    const std::string path = scratchPath(format);
+    const std::string path = fuzz::scratchPath("generate-fuzz-document", jv::extensionForFormat(format));
     std::ofstream(path, std::ios::binary) << input->text;
     gen::Generator generator;
     auto memory = memoryFileSystem();

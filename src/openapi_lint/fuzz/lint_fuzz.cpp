@@ -4,8 +4,6 @@
 // rule, fix and report without a crash, and the checks must find nothing left that a fix repairs (but for a path
 // whose well-formed spelling another path has, which stays as it is).
 
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -16,23 +14,13 @@
 
 #include "fuzz_check.h"
 #include "fuzz_model.h"
+#include "fuzz_scratch.h"
+#include "zephalon/jv/file_io.h"
 #include "zephalon/jv/jv.h"
 #include "zephalon/openapi_lint/linter.h"
 
-namespace {
-
-using namespace zephalon;
-
-// One scratch file per process and format, which a fix may write.
-std::string scratchPath(FileFormat format) {
-    return (std::filesystem::temp_directory_path() /
-            ("zephalon-lint-fuzz-" + std::to_string(getpid()) + (format == FileFormat::YAML ? ".yaml" : ".json")))
-        .string();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace zephalon;
     const auto input = fuzz::splitInput(data, size);
     if (!input) return 0;
     const FileFormat format = fuzz::formatOf(input->choice, 0);
@@ -46,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     linter.setConfig(&config);
     linter.setAutoFix(true);
     linter.setKeepPointers(true);
-    const std::string path = scratchPath(format);
+    // A fix may write the document back.
+    const std::string path = fuzz::scratchPath("lint-fuzz", jv::extensionForFormat(format));
     try {
         linter.process(*result, path);
     } catch (const std::runtime_error&) {
