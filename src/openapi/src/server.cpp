@@ -34,48 +34,46 @@ ServerVariable* Server::variable(std::string_view name) const {
     return it == variables_.end() ? nullptr : it->second.get();
 }
 
+namespace {
+
+// Calls `each` with the offsets of the opening and the closing brace of every placeholder of the url, in order. The
+// placeholders are what "\{[^}]*\}" matches, scanned left to right: an opening brace, then everything up to the
+// next closing brace. An opening brace without a closing one is literal text.
+template <class Each>
+void forEachPlaceholder(std::string_view url, Each each) {
+    for (std::size_t open = url.find('{'); open != std::string_view::npos; open = url.find('{', open)) {
+        const std::size_t close = url.find('}', open + 1);
+        if (close == std::string_view::npos) return;
+        each(open, close);
+        open = close + 1;
+    }
+}
+
+}  // namespace
+
 std::string Server::defaultUrl() const {
     std::string url;
-    std::size_t position = 0;
-    // The placeholders as updateVariables finds them.
-    for (std::size_t open; (open = url_.find('{', position)) != std::string::npos;) {
-        const std::size_t close = url_.find('}', open + 1);
-        if (close == std::string::npos) break;
-        url.append(url_, position, open - position);
+    std::size_t copied = 0;
+    forEachPlaceholder(url_, [&](std::size_t open, std::size_t close) {
+        url.append(url_, copied, open - copied);
         if (const ServerVariable* found = variable(std::string_view(url_).substr(open + 1, close - open - 1))) {
             url += found->defaultValue();
         }
-        position = close + 1;
-    }
-    url.append(url_, position);
+        copied = close + 1;
+    });
+    url.append(url_, copied);
     return url;
 }
 
 void Server::updateVariables(std::string_view url) {
-    // The placeholders are what "\{[^}]*\}" matches, scanned left to right: an opening brace, then everything up to
-    // the next closing brace. An opening brace without a closing one is literal text.
     std::vector<std::string> names;
     std::set<std::string, std::less<>> seen;
-    std::size_t position = 0;
-    while (true) {
-        std::size_t open = url.find('{', position);
-        if (open == std::string_view::npos) {
-            break;
-        }
-        std::size_t close = url.find('}', open + 1);
-        if (close == std::string_view::npos) {
-            break;
-        }
+    forEachPlaceholder(url, [&](std::size_t open, std::size_t close) {
         std::string name(url.substr(open + 1, close - open - 1));
-        if (name.empty()) {
-            throw std::runtime_error("Empty variable name");
-        }
-        if (!seen.insert(name).second) {
-            throw std::runtime_error("Duplicate server variable name: " + name);
-        }
+        if (name.empty()) throw std::runtime_error("Empty variable name");
+        if (!seen.insert(name).second) throw std::runtime_error("Duplicate server variable name: " + name);
         names.push_back(std::move(name));
-        position = close + 1;
-    }
+    });
 
     // Only now that the url is known to be well formed is the map rebuilt.
     OwnedMap<ServerVariable> next;
