@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace zephalon {
@@ -114,49 +115,70 @@ void syncDirectory(const std::string& target) {
     }
 }
 
+// A file's new content written in full beside it, ready to be renamed over it.
+class PreparedFile {
+  public:
+    PreparedFile(const std::string& path, std::string_view content) : path_(path), target_(resolveLinks(path)) {
+        struct stat existing {};
+        const bool replacing = ::stat(target_.c_str(), &existing) == 0;
+        if (replacing && !S_ISREG(existing.st_mode)) {
+            // A directory, device or pipe: renaming over it would fail at best and
+            // replace something that is not a document at worst.
+            throw FileError(fmt::format("Failed to open file for writing: {}", path));
+        }
+        if (replacing && ::access(target_.c_str(), W_OK) != 0) {
+            // The rename would happily replace a read-only file; refuse, as opening
+            // the file for writing would.
+            throw FileError(fmt::format("Failed to open file for writing: {}", path));
+        }
+
+        temporary_ = std::make_unique<TemporaryFile>(target_);
+        if (!temporary_->opened()) {
+            throw FileError(fmt::format("Failed to open file for writing: {}", path));
+        }
+        const mode_t mode = replacing ? (existing.st_mode & 07777) : (0644 & ~currentUmask());
+        if (::fchmod(temporary_->fd(), mode) != 0) {
+            throw FileError(fmt::format("Failed to write file: {}: {}", path, describe(errno)));
+        }
+        if (replacing && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())) {
+            // Keep the owner when allowed to (root, or a group the user belongs to);
+            // otherwise the file becomes the writer's, as any new file would.
+            (void)::fchown(temporary_->fd(), existing.st_uid, existing.st_gid);
+        }
+        writeAll(temporary_->fd(), content, path);
+        if (::fsync(temporary_->fd()) != 0) {
+            throw FileError(fmt::format("Failed to write file: {}: {}", path, describe(errno)));
+        }
+        if (temporary_->close() != 0) {
+            throw FileError(fmt::format("Failed to write file: {}: {}", path, describe(errno)));
+        }
+    }
+
+    // Puts the new content in place of the target.
+    void replace() {
+        if (::rename(temporary_->name(), target_.c_str()) != 0) {
+            throw FileError(fmt::format("Failed to write file: {}: {}", path_, describe(errno)));
+        }
+        temporary_->release();
+        syncDirectory(target_);
+    }
+
+  private:
+    std::string path_;
+    std::string target_;
+    // Held by pointer: a prepared file moves into a list, its temporary file's name must not.
+    std::unique_ptr<TemporaryFile> temporary_;
+};
+
 }  // namespace
 
-void writeFileAtomically(const std::string& path, std::string_view content) {
-    const std::string target = resolveLinks(path);
+void writeFileAtomically(const std::string& path, std::string_view content) { PreparedFile(path, content).replace(); }
 
-    struct stat existing {};
-    const bool replacing = ::stat(target.c_str(), &existing) == 0;
-    if (replacing && !S_ISREG(existing.st_mode)) {
-        // A directory, device or pipe: renaming over it would fail at best and
-        // replace something that is not a document at worst.
-        throw FileError(fmt::format("Failed to open file for writing: {}", path));
-    }
-    if (replacing && ::access(target.c_str(), W_OK) != 0) {
-        // The rename would happily replace a read-only file; refuse, as opening
-        // the file for writing would.
-        throw FileError(fmt::format("Failed to open file for writing: {}", path));
-    }
-
-    TemporaryFile temporary(target);
-    if (!temporary.opened()) {
-        throw FileError(fmt::format("Failed to open file for writing: {}", path));
-    }
-    const mode_t mode = replacing ? (existing.st_mode & 07777) : (0644 & ~currentUmask());
-    if (::fchmod(temporary.fd(), mode) != 0) {
-        throw FileError(fmt::format("Failed to write file: {}: {}", path, describe(errno)));
-    }
-    if (replacing && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid())) {
-        // Keep the owner when allowed to (root, or a group the user belongs to);
-        // otherwise the file becomes the writer's, as any new file would.
-        (void)::fchown(temporary.fd(), existing.st_uid, existing.st_gid);
-    }
-    writeAll(temporary.fd(), content, path);
-    if (::fsync(temporary.fd()) != 0) {
-        throw FileError(fmt::format("Failed to write file: {}: {}", path, describe(errno)));
-    }
-    if (temporary.close() != 0) {
-        throw FileError(fmt::format("Failed to write file: {}: {}", path, describe(errno)));
-    }
-    if (::rename(temporary.name(), target.c_str()) != 0) {
-        throw FileError(fmt::format("Failed to write file: {}: {}", path, describe(errno)));
-    }
-    temporary.release();
-    syncDirectory(target);
+void writeFilesAtomically(const std::vector<FileContent>& files) {
+    std::vector<PreparedFile> prepared;
+    prepared.reserve(files.size());
+    for (const FileContent& file : files) prepared.emplace_back(file.path, file.content);
+    for (PreparedFile& file : prepared) file.replace();
 }
 
 }  // namespace zephalon

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace zephalon {
 
@@ -16,6 +17,24 @@ std::string withoutTrailingSlashes(const std::string& path) {
         result.pop_back();
     }
     return result;
+}
+
+// Creates the directory and each missing parent, noting every directory it made (parents first).
+void makeDirectories(const std::string& path, std::vector<std::filesystem::path>& made) {
+    std::filesystem::path current;
+    for (const std::filesystem::path& part : std::filesystem::path(path)) {
+        if (part.empty()) continue;
+        current /= part;
+        std::error_code ec;
+        if (std::filesystem::create_directory(current, ec)) {
+            made.push_back(current);
+        } else if (ec) {
+            throw FileError(fmt::format("Failed to create directory: {}: {}", path, ec.message()));
+        } else if (!std::filesystem::is_directory(current, ec)) {
+            // create_directory reports nothing made, and no error, when the path exists as a file.
+            throw FileError(fmt::format("Failed to create directory: {}: {}", path, "Not a directory"));
+        }
+    }
 }
 
 }  // namespace
@@ -43,18 +62,29 @@ std::string LocalFileSystem::read(const std::string& path) const {
 }
 
 void LocalFileSystem::mkdirp(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::create_directories(path, ec);
-    if (ec) {
-        throw FileError(fmt::format("Failed to create directory: {}: {}", path, ec.message()));
-    }
-    // create_directories reports success when the path exists as a file.
-    if (!std::filesystem::is_directory(path, ec)) {
-        throw FileError(fmt::format("Failed to create directory: {}: {}", path, "Not a directory"));
-    }
+    std::vector<std::filesystem::path> made;
+    makeDirectories(path, made);
 }
 
-void LocalFileSystem::write(const std::string& path, std::string_view content) { writeFileAtomically(path, content); }
+void LocalFileSystem::write(const std::string& path, std::string content) { writeFileAtomically(path, content); }
+
+void LocalFileSystem::writeTree(const std::vector<std::string>& directories, std::map<std::string, std::string> files) {
+    std::vector<std::filesystem::path> made;
+    try {
+        for (const std::string& directory : directories) makeDirectories(directory, made);
+        std::vector<FileContent> contents;
+        contents.reserve(files.size());
+        for (const auto& [path, content] : files) contents.push_back(FileContent{path, content});
+        writeFilesAtomically(contents);
+    } catch (...) {
+        // Children before their parents; a directory that something else has filled meanwhile stays.
+        for (auto it = made.rbegin(); it != made.rend(); ++it) {
+            std::error_code ec;
+            std::filesystem::remove(*it, ec);
+        }
+        throw;
+    }
+}
 
 // Like the disk, "dir/" names a directory but "file/" names nothing.
 bool MemoryFileSystem::exists(const std::string& path) const {
@@ -90,12 +120,21 @@ void MemoryFileSystem::mkdirp(const std::string& path) {
     directories_.insert(prefixes.begin(), prefixes.end());
 }
 
-void MemoryFileSystem::write(const std::string& path, std::string_view content) {
+void MemoryFileSystem::write(const std::string& path, std::string content) {
     const std::string key = withoutTrailingSlashes(path);
     if (key.empty() || directories_.contains(key) || key.size() != path.size()) {
         throw FileError(fmt::format("Failed to open file for writing: {}", path));
     }
-    files_.insert_or_assign(key, std::string(content));
+    files_.insert_or_assign(key, std::move(content));
+}
+
+void MemoryFileSystem::writeTree(const std::vector<std::string>& directories,
+                                 std::map<std::string, std::string> files) {
+    // Built on a copy, which replaces this one only when every step succeeded.
+    MemoryFileSystem next = *this;
+    for (const std::string& directory : directories) next.mkdirp(directory);
+    for (auto& [path, content] : files) next.write(path, std::move(content));
+    *this = std::move(next);
 }
 
 std::vector<std::string> MemoryFileSystem::files() const {
@@ -121,6 +160,29 @@ std::string MemoryFileSystem::dump() const {
         text += fmt::format("  {}\n", path);
     }
     return text;
+}
+
+std::map<std::string, std::string> MemoryFileSystem::takeFiles() { return std::exchange(files_, {}); }
+
+bool StagedFileSystem::exists(const std::string& path) const { return staged_.exists(path) || target_.exists(path); }
+
+std::string StagedFileSystem::read(const std::string& path) const {
+    return staged_.files_.contains(path) ? staged_.read(path) : target_.read(path);
+}
+
+void StagedFileSystem::mkdirp(const std::string& path) { staged_.mkdirp(path); }
+
+void StagedFileSystem::write(const std::string& path, std::string content) { staged_.write(path, std::move(content)); }
+
+void StagedFileSystem::writeTree(const std::vector<std::string>& directories,
+                                 std::map<std::string, std::string> files) {
+    staged_.writeTree(directories, std::move(files));
+}
+
+void StagedFileSystem::commit() {
+    MemoryFileSystem staged = std::exchange(staged_, MemoryFileSystem());
+    const std::vector<std::string> directories = staged.directories();
+    target_.writeTree(directories, staged.takeFiles());
 }
 
 std::unique_ptr<LocalFileSystem> localFileSystem() { return std::make_unique<LocalFileSystem>(); }

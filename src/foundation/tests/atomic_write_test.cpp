@@ -155,6 +155,51 @@ TEST(AtomicWrite, FailureHalfwayKeepsTheOldContent) {
     EXPECT_EQ(dir.entries(), std::set<std::string>{"doc.yaml"});
 }
 
+TEST(AtomicWrite, ABatchChangesEveryFileOrNone) {
+    TempDir dir;
+    const std::string first = dir.file("a.yaml");
+    const std::string second = dir.file("b.yaml");
+    spit(first, "old a");
+    writeFilesAtomically({{first, "new a"}, {second, "new b"}});
+    EXPECT_EQ(slurp(first), "new a");
+    EXPECT_EQ(slurp(second), "new b");
+
+    // The last file cannot be written (a directory stands where it goes): the first keeps its content, although its
+    // new text was written in full beside it.
+    const std::string blocked = dir.file("c.yaml");
+    std::filesystem::create_directory(blocked);
+    std::string message;
+    try {
+        writeFilesAtomically({{first, "newer a"}, {second, "newer b"}, {blocked, "c"}});
+    } catch (const FileError& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message, "Failed to open file for writing: " + blocked);
+    EXPECT_EQ(slurp(first), "new a");
+    EXPECT_EQ(slurp(second), "new b");
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"a.yaml", "b.yaml", "c.yaml"}));
+
+    // Running out of room on the second file, which is how a full disk shows.
+    struct rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    message.clear();
+    try {
+        writeFilesAtomically({{first, "small"}, {second, std::string(64 * 1024, 'x')}});
+    } catch (const FileError& e) {
+        message = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(message.rfind("Failed to write file: " + second + ": ", 0), 0u) << message;
+    EXPECT_EQ(slurp(first), "new a");
+    EXPECT_EQ(slurp(second), "new b");
+    EXPECT_EQ(dir.entries(), (std::set<std::string>{"a.yaml", "b.yaml", "c.yaml"}));
+}
+
 TEST(AtomicWrite, ReadOnlyDirectoryKeepsTheOldContent) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "permissions do not bind root";

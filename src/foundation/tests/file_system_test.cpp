@@ -109,5 +109,78 @@ TEST(LocalFileSystem, ErrorsNameThePath) {
               "Failed to open file for writing: " + dir.file("nodir/f"));
 }
 
+TEST(LocalFileSystem, AFailedTreeTakesBackTheDirectoriesItMade) {
+    TempDir dir;
+    auto fs = localFileSystem();
+    const std::string kept = dir.file("kept");
+    fs->mkdirp(kept);
+    testing::spit(kept + "/index.html", "old");
+    std::filesystem::create_directories(dir.file("kept/blocked.txt"));
+    const std::vector<std::string> directories{kept + "/assets/css", dir.file("new/deep")};
+    EXPECT_EQ(messageOf([&] {
+                  fs->writeTree(directories, {{kept + "/index.html", "new"},
+                                              {kept + "/assets/css/site.css", "body {}"},
+                                              {dir.file("new/deep/x.txt"), "x"},
+                                              {kept + "/blocked.txt", "x"}});
+              }),
+              "Failed to open file for writing: " + kept + "/blocked.txt");
+    EXPECT_EQ(testing::slurp(kept + "/index.html"), "old");
+    EXPECT_FALSE(fs->exists(kept + "/assets"));
+    EXPECT_FALSE(fs->exists(dir.file("new")));
+    EXPECT_EQ(dir.entries(), std::set<std::string>{"kept"});
+
+    std::filesystem::remove(dir.file("kept/blocked.txt"));
+    fs->writeTree(directories, {{kept + "/index.html", "new"}, {kept + "/assets/css/site.css", "body {}"}});
+    EXPECT_EQ(testing::slurp(kept + "/index.html"), "new");
+    EXPECT_EQ(testing::slurp(kept + "/assets/css/site.css"), "body {}");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("new/deep")));
+}
+
+TEST(MemoryFileSystem, AFailedTreeChangesNothing) {
+    auto fs = memoryFileSystem();
+    fs->write("old.txt", "old");
+    EXPECT_NE(messageOf([&] {
+                  fs->writeTree({"out", "old.txt/sub"}, {{"out/a.txt", "a"}});
+              }).find("old.txt/sub"),
+              std::string::npos);
+    EXPECT_EQ(fs->dump(), "MemoryFileSystem:\nDirectories:\nFiles:\n  old.txt\n");
+}
+
+TEST(StagedFileSystem, NothingReachesTheTargetBeforeTheCommit) {
+    MemoryFileSystem target;
+    target.write("kept.txt", "kept");
+    target.write("site/index.html", "old");
+    {
+        StagedFileSystem staged(target);
+        staged.mkdirp("site/css");
+        staged.write("site/index.html", "new");
+        staged.write("site/css/a.css", "a");
+        // Reads and existence checks see the stage over the target.
+        EXPECT_EQ(staged.read("site/index.html"), "new");
+        EXPECT_EQ(staged.read("kept.txt"), "kept");
+        EXPECT_TRUE(staged.exists("site/css"));
+        EXPECT_EQ(target.read("site/index.html"), "old");
+        EXPECT_FALSE(target.exists("site/css/a.css"));
+        // Dropped without a commit: the target never sees it.
+    }
+    EXPECT_EQ(target.files(), (std::vector<std::string>{"kept.txt", "site/index.html"}));
+
+    StagedFileSystem staged(target);
+    staged.mkdirp("site/css");
+    staged.write("site/index.html", "new");
+    staged.write("site/css/a.css", "a");
+    staged.commit();
+    EXPECT_EQ(target.read("site/index.html"), "new");
+    EXPECT_EQ(target.read("site/css/a.css"), "a");
+    EXPECT_TRUE(target.exists("site/css"));
+
+    // A commit the target refuses leaves the target as it was, and the stage empty.
+    staged.write("site/css", "x");
+    staged.write("site/index.html", "newer");
+    EXPECT_EQ(messageOf([&] { staged.commit(); }), "Failed to open file for writing: site/css");
+    EXPECT_EQ(target.read("site/index.html"), "new");
+    EXPECT_EQ(staged.read("site/index.html"), "new");
+}
+
 }  // namespace
 }  // namespace zephalon

@@ -283,13 +283,17 @@ FileWriteBack::FileWriteBack(const OpenAPIReadResult& result)
 std::vector<std::filesystem::path> FileWriteBack::writeChanged(const std::filesystem::path& rootPath) const {
     std::vector<WrittenFile> files = writeToFiles(result_);
     const std::vector<std::string> texts = textsOf(files);
-    std::vector<std::filesystem::path> written;
+    // The changed files go back together: a document half written back would refer across its files to what one
+    // of them no longer holds.
+    std::vector<std::pair<const jv::JVDoc*, std::filesystem::path>> changed;
     for (std::size_t i = 0; i < files.size() && i < texts_.size(); ++i) {
         if (texts[i] == texts_[i]) continue;
-        std::filesystem::path path = i == 0 ? rootPath : files[i].path;
-        jv::writeFile(*files[i].doc, path);
-        written.push_back(std::move(path));
+        changed.emplace_back(files[i].doc.get(), i == 0 ? rootPath : files[i].path);
     }
+    jv::writeFiles(changed);
+    std::vector<std::filesystem::path> written;
+    written.reserve(changed.size());
+    for (auto& [doc, path] : changed) written.push_back(std::move(path));
     return written;
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <iostream>
 #include <stdexcept>
+#include <utility>
 
 #include "zephalon/foundation/validators.h"
 #include "zephalon/jv/file_io.h"
@@ -149,7 +150,7 @@ void DataPlugin::generateCode() {
     }
     const std::filesystem::path parent = std::filesystem::path(outputPath()).parent_path();
     if (!parent.empty()) context().fs().mkdirp(parent.string());
-    context().fs().write(outputPath(), text_);
+    context().fs().write(outputPath(), std::move(text_));
 }
 
 }  // namespace zephalon::openapi_generator::data

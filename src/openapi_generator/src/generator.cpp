@@ -162,7 +162,8 @@ void Generator::run() {
         if (!file || file == read->filePath()) return "";
         return file->string();
     });
-    // The functions point into the read result, which ends with this run.
+    context_.staged_ = std::make_unique<StagedFileSystem>(*context_.fs_);
+    // The functions point into the read result, which ends with this run; what a failed run staged is dropped.
     struct Unbind {
         Context& context;
         ~Unbind() {
@@ -170,10 +171,12 @@ void Generator::run() {
             context.setNodeFindFunc(nullptr);
             context.setNodePosFunc(nullptr);
             context.setNodeFileFunc(nullptr);
+            context.staged_.reset();
         }
     } unbind{context_};
     auto scope = telemetry::getSpanScope("run");
     for (auto& plugin : plugins_) plugin->run(result->model());
+    context_.staged_->commit();
 }
 
 }  // namespace zephalon::openapi_generator

@@ -159,5 +159,49 @@ TEST(GeneratorTest, StubPluginsSayTheyWroteNothing) {
     EXPECT_EQ(createStubPlugin("doc_html", generator.context()), nullptr);
 }
 
+// Writes two files into its output directory, and fails between them when asked to.
+class WritingPlugin : public Plugin {
+  public:
+    WritingPlugin(Context& context, std::string directory, bool fail)
+        : Plugin(context), directory_(std::move(directory)), fail_(fail) {}
+    void generateCode() override {
+        context().fs().mkdirp(directory_);
+        context().fs().write(directory_ + "/a.ts", "a");
+        // What a plugin wrote can be read back while the run goes on.
+        EXPECT_EQ(context().fs().read(directory_ + "/a.ts"), "a");
+        if (fail_) throw std::runtime_error("Cannot generate b.ts");
+        context().fs().write(directory_ + "/b.ts", "b");
+    }
+
+  private:
+    std::string directory_;
+    bool fail_;
+};
+
+TEST(GeneratorTest, OutputReachesTheFileSystemOnlyWhenEveryPluginHasFinished) {
+    TestFiles files;
+    for (const bool fail : {true, false}) {
+        Generator generator;
+        auto fs = memoryFileSystem();
+        MemoryFileSystem* memory = fs.get();
+        generator.context().setFS(std::move(fs));
+        generator.setInputPath(files.write(
+            "api.yaml",
+            std::string(kDocument).replace(std::string(kDocument).find("format: money"), 13, "format: uuid")));
+        generator.addPlugin(std::make_unique<WritingPlugin>(generator.context(), "client", false));
+        generator.addPlugin(std::make_unique<WritingPlugin>(generator.context(), "server", fail));
+        if (fail) {
+            EXPECT_EQ(runError(generator), "Cannot generate b.ts");
+            EXPECT_EQ(memory->dump(), "MemoryFileSystem:\nDirectories:\nFiles:\n");
+        } else {
+            EXPECT_EQ(runError(generator), "no error");
+            EXPECT_THAT(memory->files(), ElementsAre("client/a.ts", "client/b.ts", "server/a.ts", "server/b.ts"));
+        }
+        // Afterwards the context writes straight to its file system again.
+        generator.context().fs().write("later.txt", "x");
+        EXPECT_TRUE(memory->exists("later.txt"));
+    }
+}
+
 }  // namespace
 }  // namespace zephalon::openapi_generator

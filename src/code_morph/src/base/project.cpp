@@ -1,6 +1,7 @@
 #include <fmt/format.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "paths.h"
 #include "zephalon/code_morph/base.h"
@@ -25,7 +26,7 @@ void SourceFile::save() const {
     if (const auto slash = path.rfind('/'); slash != std::string::npos && slash > 0) {
         project_->fs().mkdirp(path.substr(0, slash));
     }
-    project_->fs().write(path, content);
+    project_->fs().write(path, std::move(content));
 }
 
 std::string Project::resolve(std::string_view relative) const {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zephalon {
 
@@ -24,5 +25,18 @@ class FileError : public std::runtime_error {
 // hard links to the old file keep the old content. The parent directory must
 // exist.
 void writeFileAtomically(const std::string& path, std::string_view content);
+
+struct FileContent {
+    std::string path;
+    std::string_view content;
+};
+
+// Replaces several files so that either all of them change or none does, as
+// far as the system allows: every content is written to its temporary file and
+// flushed (the step that runs out of space or meets a read-only file) before
+// the first rename. When a file fails there, every temporary file is removed
+// and all targets keep their old content. Only a rename failing after the first
+// one succeeded (the directories changed underneath) leaves the files mixed.
+void writeFilesAtomically(const std::vector<FileContent>& files);
 
 }  // namespace zephalon

@@ -23,7 +23,10 @@ class FileSystem {
     // Creates the directory and every missing parent.
     virtual void mkdirp(const std::string& path) = 0;
     // Creates or replaces a file; its directory must exist.
-    virtual void write(const std::string& path, std::string_view content) = 0;
+    virtual void write(const std::string& path, std::string content) = 0;
+    // Creates the directories (with their parents), then creates or replaces the files, as one step: when one of
+    // them fails, the directories made for it are removed again and every file keeps what it held before.
+    virtual void writeTree(const std::vector<std::string>& directories, std::map<std::string, std::string> files) = 0;
 };
 
 class LocalFileSystem : public FileSystem {
@@ -33,7 +36,9 @@ class LocalFileSystem : public FileSystem {
     void mkdirp(const std::string& path) override;
     // Replaces the file atomically (see writeFileAtomically): a failed write
     // never leaves a truncated file behind.
-    void write(const std::string& path, std::string_view content) override;
+    void write(const std::string& path, std::string content) override;
+    // The files go through writeFilesAtomically.
+    void writeTree(const std::vector<std::string>& directories, std::map<std::string, std::string> files) override;
 };
 
 // Files and directories held in memory. Paths are taken literally apart from
@@ -45,7 +50,8 @@ class MemoryFileSystem : public FileSystem {
     // Records the path and each of its parents; fails where one of them is a file.
     void mkdirp(const std::string& path) override;
     // Stores or replaces a file; fails where the path is a recorded directory.
-    void write(const std::string& path, std::string_view content) override;
+    void write(const std::string& path, std::string content) override;
+    void writeTree(const std::vector<std::string>& directories, std::map<std::string, std::string> files) override;
 
     // Stored paths in byte-wise order.
     std::vector<std::string> files() const;
@@ -53,9 +59,36 @@ class MemoryFileSystem : public FileSystem {
     // A listing of the directories, then the files, one indented path a line.
     std::string dump() const;
 
+    // Removes every file and hands over their contents by path; the directories stay.
+    std::map<std::string, std::string> takeFiles();
+
   private:
+    friend class StagedFileSystem;
+
     std::map<std::string, std::string> files_;
     std::set<std::string> directories_;
+};
+
+// Holds every directory and file written through it until `commit` hands them all to the target in one writeTree:
+// whatever fails before then (an error found halfway through a generated project, a full disk) leaves the target as
+// it was. Reads and existence checks see the staged files over the target's.
+class StagedFileSystem : public FileSystem {
+  public:
+    explicit StagedFileSystem(FileSystem& target) : target_(target) {}
+
+    bool exists(const std::string& path) const override;
+    std::string read(const std::string& path) const override;
+    void mkdirp(const std::string& path) override;
+    void write(const std::string& path, std::string content) override;
+    void writeTree(const std::vector<std::string>& directories, std::map<std::string, std::string> files) override;
+
+    // Writes everything staged to the target and starts again empty; when the target fails, nothing of the stage
+    // reaches it and the stage is dropped.
+    void commit();
+
+  private:
+    FileSystem& target_;
+    MemoryFileSystem staged_;
 };
 
 std::unique_ptr<LocalFileSystem> localFileSystem();

@@ -120,8 +120,8 @@ std::vector<WrittenFile> writeToFiles(const OpenAPIReadResult& result);
 class FileWriteBack {
   public:
     explicit FileWriteBack(const OpenAPIReadResult& result);
-    // Writes each changed file atomically (the root to `rootPath`, in the format of its extension); returns the paths
-    // written, the root first.
+    // Writes the changed files (the root to `rootPath`, each in the format of its extension) all in one step, so that
+    // either every one of them changes or none does; returns the paths written, the root first.
     std::vector<std::filesystem::path> writeChanged(const std::filesystem::path& rootPath) const;
 
   private:

@@ -55,7 +55,9 @@ class Context {
     Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
 
-    FileSystem& fs() { return *fs_; }
+    // Where plugins write. While a generator runs, a stage over the output file system that the generator puts in
+    // place when every plugin has finished.
+    FileSystem& fs() { return staged_ ? *staged_ : *fs_; }
     void setFS(std::unique_ptr<FileSystem> fs) { fs_ = std::move(fs); }
 
     const std::string& inputPath() const { return inputPath_; }
@@ -91,7 +93,10 @@ class Context {
     Issue issueAt(IssueSeverity severity, std::string message, const openapi::Node* node) const;
 
   private:
+    friend class Generator;
+
     std::unique_ptr<FileSystem> fs_;
+    std::unique_ptr<StagedFileSystem> staged_;
     std::string inputPath_;
     std::optional<std::string> configPath_;
     bool allowRefsOutside_ = false;
@@ -180,8 +185,9 @@ class Generator {
     }
 
     // Configures every plugin (span "config"), reads the document (span "read") and runs every plugin on it
-    // (span "run"). Configuration problems raise "Error reading configuration file: ..." (with "(line N)" when the
-    // problem has a place); a document with issues raises the reader's text.
+    // (span "run"). What the plugins write reaches the output file system only when all of them have finished, in
+    // one step: a run that fails leaves the output as it was. Configuration problems raise "Error reading configuration
+    // file: ..." (with "(line N)" when the problem has a place); a document with issues raises the reader's text.
     void run();
 
   private:
