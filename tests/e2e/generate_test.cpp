@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -157,6 +158,14 @@ TEST(GenerateDataTest, ErrorsNameTheProblemAndLeaveNoFile) {
         EXPECT_FALSE(workspace.exists("x.json"));
         EXPECT_FALSE(workspace.exists("x.txt"));
     }
+    // Samples written over the document they come from would destroy it, however the document is named.
+    std::filesystem::create_symlink("api.yaml", workspace.path() / "link.yaml");
+    for (const std::string output : {"api.yaml", "./api.yaml", "link.yaml"}) {
+        const auto result = workspace.run(dataArgs({"-o", output}));
+        EXPECT_EQ(result.status, 1) << output;
+        EXPECT_EQ(result.out, "The output file " + output + " is the input document\n");
+    }
+    EXPECT_EQ(workspace.read("api.yaml"), kDocument);
 }
 
 TEST(GenerateTest, StubGeneratorsPrintTheirLineAndFail) {
