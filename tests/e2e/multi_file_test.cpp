@@ -89,6 +89,32 @@ TEST_F(MultiFileTest, BundleRefusesWhatItMustNotReadAndWritesNothing) {
     EXPECT_EQ(snapshot(), before);
 }
 
+TEST_F(MultiFileTest, NoCommandWritesOverAFileOfTheDocument) {
+    const auto before = snapshot();
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"bundle", "api/openapi.yaml", "--output", "api/schemas/pet.yaml"},
+         "The output file api/schemas/pet.yaml is a file of the input document"},
+        {{"bundle", "api/openapi.yaml", "--output", "./api/openapi.yaml"},
+         "The output file ./api/openapi.yaml is the input document"},
+        {{"i18n", "api/openapi.yaml", "--output", "api/schemas/pet-list.json"},
+         "The output file api/schemas/pet-list.json is a file of the input document"},
+        {{"generate", "data", "api/openapi.yaml", "-p", "/components/schemas/Error", "-o", "api/common.yaml"},
+         "The output file api/common.yaml is a file of the input document"},
+        {{"lint", "api/openapi.yaml", "--write-baseline", "api/paths/pets.yaml"},
+         "The baseline file api/paths/pets.yaml is a file of the input document"},
+    };
+    for (const Case& c : cases) {
+        RunResult result = workspace.run(c.args);
+        EXPECT_EQ(result.status, 1) << c.message;
+        EXPECT_EQ(result.out, c.message + "\n");
+    }
+    EXPECT_EQ(snapshot(), before);
+}
+
 TEST_F(MultiFileTest, DiffOfTheTreeAndItsBundleFindsNoChange) {
     RunResult result = workspace.run({"diff", "--report", "status", "api/openapi.yaml", "api/bundled.yaml"});
     EXPECT_EQ(result.status, 0);

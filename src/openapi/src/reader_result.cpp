@@ -253,4 +253,18 @@ Pos OpenAPIReadResult::issuePos(const Issue& issue) const {
     return Pos{};
 }
 
+void refuseToOverwrite(const OpenAPIReadResult& result, const std::string& path, std::string_view role) {
+    const auto names = [&path](const std::filesystem::path& file) {
+        std::error_code ignored;
+        return std::filesystem::equivalent(file, path, ignored);
+    };
+    if (result.filePath() && names(*result.filePath())) {
+        throw std::runtime_error(fmt::format("The {} {} is the input document", role, path));
+    }
+    for (const SourceFile& file : result.otherFiles()) {
+        if (names(file.path))
+            throw std::runtime_error(fmt::format("The {} {} is a file of the input document", role, path));
+    }
+}
+
 }  // namespace zephalon::openapi

@@ -9,6 +9,7 @@
 #include "zephalon/jv/pointer.h"
 #include "zephalon/openapi/model.h"
 #include "zephalon/openapi/reader.h"
+#include "zephalon/openapi/reader_result.h"
 #include "zephalon/telemetry/telemetry.h"
 
 namespace zephalon::openapi_generator {
@@ -142,6 +143,10 @@ void Generator::run() {
         openapi::ReadOptions options;
         options.allowRefsOutside = context_.allowRefsOutside();
         result = openapi::checkedReadFromFile(context_.inputPath(), &context_.formatRegistry(), options);
+    }
+    // Output written over the document it came from would destroy the document.
+    for (const auto& plugin : plugins_) {
+        if (!plugin->outputPath().empty()) openapi::refuseToOverwrite(*result, plugin->outputPath(), "output file");
     }
     const openapi::OpenAPIReadResult* read = result.get();
     // A text's key is the pointer of its member in the source, as the i18n extraction writes it.

@@ -12,6 +12,7 @@
 #include "zephalon/jv/pointer.h"
 #include "zephalon/openapi/openapi.h"
 #include "zephalon/openapi/reader.h"
+#include "zephalon/openapi/reader_result.h"
 #include "zephalon/openapi/visitor.h"
 #include "zephalon/telemetry/telemetry.h"
 
@@ -63,12 +64,6 @@ void Extract::save(const jv::JVDoc& doc, std::ostream& out) {
 }
 
 void Extract::process() const {
-    // Writing the texts over the document they came from would destroy the document.
-    std::error_code ignored;
-    if (!outputPath_.empty() && std::filesystem::equivalent(inputPath_, outputPath_, ignored)) {
-        throw std::runtime_error(fmt::format("The output file {} is the input document", outputPath_));
-    }
-
     // An empty file, a YAML file of comments or a bare value holds no texts; extracting "{}" from it would hide
     // that the wrong file was named.
     auto notADocument = [&] {
@@ -86,6 +81,8 @@ void Extract::process() const {
     }
     const jv::JVDoc* source = result->doc();
     if (source == nullptr || source->root() == nullptr || !source->root()->isObject()) throw notADocument();
+    // Writing the texts over the document they came from would destroy the document.
+    if (!outputPath_.empty()) openapi::refuseToOverwrite(*result, outputPath_, "output file");
 
     std::unique_ptr<jv::JVDoc> output;
     {

@@ -15,6 +15,7 @@
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/bundle.h"
 #include "zephalon/openapi/reader.h"
+#include "zephalon/openapi/reader_result.h"
 #include "zephalon/openapi/schema_format.h"
 #include "zephalon/telemetry/telemetry.h"
 
@@ -76,6 +77,7 @@ int BundleCommand::execute() {
     if (result->doc() == nullptr || result->doc()->root() == nullptr || !result->doc()->root()->isObject()) {
         throw std::runtime_error(fmt::format("{}: not an OpenAPI document (the root must be an object)", file));
     }
+    if (output) openapi::refuseToOverwrite(*result, *output, "output file");
 
     std::unique_ptr<jv::JVDoc> bundled;
     {

@@ -13,6 +13,7 @@
 #include "leave_to_exit.h"
 #include "zephalon/cli/config_file.h"
 #include "zephalon/openapi/reader.h"
+#include "zephalon/openapi/reader_result.h"
 #include "zephalon/openapi/schema_format.h"
 #include "zephalon/openapi_lint/baseline.h"
 #include "zephalon/openapi_lint/linter.h"
@@ -117,6 +118,10 @@ int LintCommand::execute() {
             } catch (const std::exception& error) {
                 throw std::runtime_error(fmt::format("{}: {}", file, error.what()));
             }
+        }
+        if (parser().count("--write-baseline") > 0) {
+            openapi::refuseToOverwrite(*readResult, parser().get_option("--write-baseline")->as<std::string>(),
+                                       "baseline file");
         }
         auto span = telemetry::getSpanScope("process");
         linter.process(*readResult, file);

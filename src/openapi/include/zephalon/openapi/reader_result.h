@@ -188,4 +188,9 @@ class OpenAPIReadResult {
     BundlePlan bundlePlan_;
 };
 
+// Refuses to write to `path` when it names a file the document was read from, however it is spelled (a link,
+// "./"): writing there would destroy what was read. Throws std::runtime_error "The <role> <path> is the input
+// document" or "The <role> <path> is a file of the input document", `role` being for example "output file".
+void refuseToOverwrite(const OpenAPIReadResult& result, const std::string& path, std::string_view role);
+
 }  // namespace zephalon::openapi
