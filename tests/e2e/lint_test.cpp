@@ -200,10 +200,13 @@ TEST_F(LintTest, AnUnreadableFileEndsTheRunWithoutAReport) {
     for (const std::string bad : {"missing.yaml", "broken.json"}) {
         const auto result = lint({"a.json", bad, "b.yaml"});
         EXPECT_EQ(result.status, 1) << bad;
-        EXPECT_EQ(result.out.rfind(bad + ": ", 0), 0u) << result.out;
+        EXPECT_EQ(result.out.rfind(bad + ":", 0), 0u) << result.out;
         EXPECT_EQ(splitLines(result.out).size(), 1u) << result.out;
     }
     EXPECT_EQ(lint({"missing.yaml"}).out, "missing.yaml: Cannot open file: missing.yaml\n");
+    // A parse error names its file once.
+    EXPECT_EQ(lint({"broken.json"}).out,
+              "broken.json:1:13: JSON parse error: expected a value, found the end of the text\n");
 }
 
 TEST_F(LintTest, FailSeverityTurnsFindingsIntoAFailingStatus) {

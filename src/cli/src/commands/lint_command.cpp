@@ -116,6 +116,8 @@ int LintCommand::execute() {
             try {
                 readResult = openapi::checkedReadFromFile(file, &formats, readOptions);
             } catch (const std::exception& error) {
+                // A parse error names the file and its place already.
+                if (std::string_view(error.what()).starts_with(file + ":")) throw;
                 throw std::runtime_error(fmt::format("{}: {}", file, error.what()));
             }
         }
