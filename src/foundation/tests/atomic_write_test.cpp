@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 
 #include "test_dir.h"
 
@@ -127,29 +128,32 @@ TEST(AtomicWrite, MissingParentDirectoryNamesThePath) {
     EXPECT_TRUE(dir.entries().empty());
 }
 
-TEST(AtomicWrite, FailureHalfwayKeepsTheOldContent) {
-    // Exceeding the file-size limit makes write() fail part-way through, even for
-    // root, which a read-only directory would not.
-    TempDir dir;
-    const std::string target = dir.file("doc.yaml");
-    spit(target, "original");
+// The message of the FileError the action throws while files may grow to 4 KiB at most: exceeding the limit makes
+// write() fail part-way through, as a full disk does, and binds root too, which a read-only directory would not.
+std::string failureWithSmallFiles(const std::function<void()>& action) {
     struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    EXPECT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
     auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit small = saved;
     small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool threw = false;
-    std::string message;
+    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string message = "<no error>";
     try {
-        writeFileAtomically(target, std::string(64 * 1024, 'x'));
+        action();
     } catch (const FileError& e) {
-        threw = true;
         message = e.what();
     }
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
-    EXPECT_TRUE(threw);
+    return message;
+}
+
+TEST(AtomicWrite, FailureHalfwayKeepsTheOldContent) {
+    TempDir dir;
+    const std::string target = dir.file("doc.yaml");
+    spit(target, "original");
+    const std::string message =
+        failureWithSmallFiles([&] { writeFileAtomically(target, std::string(64 * 1024, 'x')); });
     EXPECT_NE(message.find(target), std::string::npos) << message;
     EXPECT_EQ(slurp(target), "original");
     EXPECT_EQ(dir.entries(), std::set<std::string>{"doc.yaml"});
@@ -179,21 +183,10 @@ TEST(AtomicWrite, ABatchChangesEveryFileOrNone) {
     EXPECT_EQ(slurp(second), "new b");
     EXPECT_EQ(dir.entries(), (std::set<std::string>{"a.yaml", "b.yaml", "c.yaml"}));
 
-    // Running out of room on the second file, which is how a full disk shows.
-    struct rlimit saved {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    message.clear();
-    try {
+    // Running out of room on the second file.
+    message = failureWithSmallFiles([&] {
         writeFilesAtomically({{first, "small"}, {second, std::string(64 * 1024, 'x')}});
-    } catch (const FileError& e) {
-        message = e.what();
-    }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    });
     EXPECT_EQ(message.rfind("Failed to write file: " + second + ": ", 0), 0u) << message;
     EXPECT_EQ(slurp(first), "new a");
     EXPECT_EQ(slurp(second), "new b");
