@@ -105,5 +105,25 @@ TEST(AppTest, CommandLineErrorsPrintOneMessageOnStandardOutputAndExit1) {
     EXPECT_NE(runZephalon({"frobnicate"}).out.find("frobnicate"), std::string::npos);
 }
 
+TEST(AppTest, OutputThatCannotBeWrittenFailsTheRun) {
+    Workspace workspace;
+    workspace.write("api.yaml",
+                    "openapi: 3.1.0\ninfo: {title: T, version: '1'}\npaths: {}\ncomponents:\n"
+                    "  schemas: {Pet: {type: object, required: [id], properties: {id: {type: integer}}}}\n");
+    // Commands that succeed, and one that fails, each with their output going to a full disk.
+    const std::vector<std::vector<std::string>> cases{
+        {"generate", "data", "api.yaml", "-p", "/components/schemas/Pet"},
+        {"lint", "api.yaml"},
+        {"i18n", "api.yaml"},
+        {"credits"},
+        {"generate", "data", "api.yaml", "-p", "/components/schemas/Dog"},
+    };
+    for (const auto& args : cases) {
+        const auto result = workspace.run(args, {}, "/dev/full");
+        EXPECT_EQ(result.status, 1) << args.front();
+        EXPECT_EQ(result.err, "Failed to write to standard output\n") << args.front();
+    }
+}
+
 }  // namespace
 }  // namespace zephalon::e2e

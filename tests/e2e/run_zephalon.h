@@ -85,8 +85,10 @@ class Workspace {
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
-    // Runs `zephalon` with `args` inside the workspace and waits for it.
-    RunResult run(const std::vector<std::string>& args, const Environment& environment = {}) const {
+    // Runs `zephalon` with `args` inside the workspace and waits for it. Given `outputFile`, standard output goes to
+    // that file (such as /dev/full) instead of `out`.
+    RunResult run(const std::vector<std::string>& args, const Environment& environment = {},
+                  const std::string& outputFile = "") const {
         std::vector<std::string> envStrings = mergedEnvironment(environment);
         std::vector<char*> envp;
         for (auto& entry : envStrings) {
@@ -107,6 +109,10 @@ class Workspace {
         if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
             throw std::runtime_error("cannot create pipes");
         }
+        const int outputFd = outputFile.empty() ? -1 : ::open(outputFile.c_str(), O_WRONLY | O_CLOEXEC);
+        if (!outputFile.empty() && outputFd < 0) {
+            throw std::runtime_error("cannot open " + outputFile);
+        }
         const std::string directory = path_.string();
         const pid_t pid = fork();
         if (pid < 0) {
@@ -114,7 +120,7 @@ class Workspace {
         }
         if (pid == 0) {
             // Only async-signal-safe calls between fork and exec.
-            dup2(outPipe[1], STDOUT_FILENO);
+            dup2(outputFd >= 0 ? outputFd : outPipe[1], STDOUT_FILENO);
             dup2(errPipe[1], STDERR_FILENO);
             if (chdir(directory.c_str()) != 0) {
                 _exit(126);
@@ -124,6 +130,9 @@ class Workspace {
         }
         close(outPipe[1]);
         close(errPipe[1]);
+        if (outputFd >= 0) {
+            close(outputFd);
+        }
 
         RunResult result;
         // Both pipes are drained together: a child that fills one while we block on the other would never end.

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <exception>
 #include <iostream>
 
@@ -22,6 +23,12 @@ int main(int argc, char** argv) {
         // file is complete whatever happened.
     }
     std::cout.flush();
+    // Output that never reached its destination (a full disk, a closed descriptor) fails the run, however the
+    // command ended; that is said where it can still be read.
+    if (!std::cout || std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::cerr << "Failed to write to standard output\n";
+        return status != 0 ? status : 1;
+    }
     // -1 ("no command named") becomes exit status 255.
     return status;
 }
