@@ -262,8 +262,9 @@ void refuseToOverwrite(const OpenAPIReadResult& result, const std::string& path,
         throw std::runtime_error(fmt::format("The {} {} is the input document", role, path));
     }
     for (const SourceFile& file : result.otherFiles()) {
-        if (names(file.path))
+        if (names(file.path)) {
             throw std::runtime_error(fmt::format("The {} {} is a file of the input document", role, path));
+        }
     }
 }
 
