@@ -403,5 +403,21 @@ TEST_F(LintTest, XmlAndHtmlReportsReadBackWithTheMessagesAsWritten) {
     EXPECT_EQ(html.select("//a/@href")[0], "https://zephalon.dev/techdocs/linter/rules/tags-sorted");
 }
 
+TEST_F(LintTest, StructuredReportsStayReadableWhateverBytesAFileNameHolds) {
+    // A Linux file name is bytes, not necessarily UTF-8; JSON, XML and HTML hold only UTF-8.
+    const std::string name = "sp ace\xff.json";
+    workspace.write(name, workspace.read("a.json"));
+    const std::string shown = root + "sp ace\xef\xbf\xbd.json";
+    const auto report = lint({"--config", "lint.yaml", "--formatter", "json", name});
+    EXPECT_EQ(json::parse(report.out)[0]["filePath"], shown);
+    for (const std::string formatter : {"checkstyle", "junit"}) {
+        const Markup xml = Markup::xml(lint({"--config", "lint.yaml", "--formatter", formatter, name}).out);
+        ASSERT_TRUE(xml.parsed()) << formatter;
+        EXPECT_EQ(xml.select(formatter == "junit" ? "//testsuite/@name" : "/checkstyle/file/@name"), Strings{shown});
+    }
+    const Markup html = Markup::html(lint({"--config", "lint.yaml", "--formatter", "html", name}).out);
+    EXPECT_EQ(html.select("//caption"), Strings{shown});
+}
+
 }  // namespace
 }  // namespace zephalon::e2e

@@ -129,6 +129,20 @@ std::size_t utf8Length(std::string_view text) {
     return count;
 }
 
+std::string toValidUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    auto it = text.begin();
+    while (it != text.end()) {
+        auto invalid = utf8::find_invalid(it, text.end());
+        out.append(it, invalid);
+        if (invalid == text.end()) break;
+        out += "\xEF\xBF\xBD";
+        it = invalid + 1;
+    }
+    return out;
+}
+
 char asciiToUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 char asciiToLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -37,6 +37,16 @@ TEST(Strings, Utf8LengthCountsCodePointsAndEachStrayByte) {
     EXPECT_EQ(utf8Length("abcdefghijklmnop\xff"), 17u);
 }
 
+TEST(Strings, ToValidUtf8ReplacesEachStrayByteAsUtf8LengthCountsIt) {
+    EXPECT_EQ(toValidUtf8("abc\xc3\xa9\xf0\x9f\x98\x80"), "abc\xc3\xa9\xf0\x9f\x98\x80");
+    EXPECT_EQ(toValidUtf8("/tmp/sp ace\xff.json"), "/tmp/sp ace\xef\xbf\xbd.json");
+    for (const std::string_view text : {"\xe2\x82", "\xc3(\xc3\xa9", "\xed\xa0\x80", "a\xff\xfe\xfd", ""}) {
+        const std::string valid = toValidUtf8(text);
+        EXPECT_EQ(utf8Length(valid), utf8Length(text)) << text;
+        EXPECT_EQ(toValidUtf8(valid), valid) << text;
+    }
+}
+
 TEST(Strings, CaseAndComparison) {
     EXPECT_EQ(asciiToUpper("abc-\xc3\xa9z"), "ABC-\xc3\xa9Z");
     EXPECT_EQ(asciiToLower("ABC-\xc3\x89Z"), "abc-\xc3\x89z");

@@ -2,6 +2,7 @@
 
 #include "formatters.h"
 #include "report_text.h"
+#include "zephalon/foundation/strings.h"
 #include "zephalon/jv/json_writer.h"
 #include "zephalon/number/number.h"
 #include "zephalon/openapi_lint/context.h"
@@ -34,7 +35,8 @@ void JSONFormatter::format(const Context& context) {
     writer.writeArrayStart();
     for (const auto& [file, indices] : sortIssues(context.result())) {
         writer.writeObjectStart();
-        writeMember(writer, "filePath", file);
+        // A path is bytes; the report is JSON, which holds UTF-8 only.
+        writeMember(writer, "filePath", toValidUtf8(file));
         writer.writeString("messages");
         writer.writeArrayStart();
         for (std::size_t index : indices) {

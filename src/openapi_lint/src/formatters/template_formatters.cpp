@@ -12,6 +12,7 @@
 #include "formatters.h"
 #include "report_text.h"
 #include "zephalon/foundation/markup.h"
+#include "zephalon/foundation/strings.h"
 #include "zephalon/openapi_lint/context.h"
 #include "zephalon/templating/environment.h"
 
@@ -114,7 +115,8 @@ json eachFile(const Result& result, const char* pathKey, Entry entry) {
     for (const auto& [file, indices] : sortIssues(result)) {
         json issues = json::array();
         for (std::size_t index : indices) issues.push_back(entry(result.issues()[index]));
-        files.push_back(json{{pathKey, toMarkupText(file)}, {"issues", std::move(issues)}});
+        // A path is bytes; the report is XML or HTML, which hold UTF-8 only.
+        files.push_back(json{{pathKey, toMarkupText(toValidUtf8(file))}, {"issues", std::move(issues)}});
     }
     return files;
 }

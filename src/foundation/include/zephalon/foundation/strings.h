@@ -9,6 +9,10 @@ namespace zephalon {
 // valid UTF-8 sequence counts as one code point (as it would once replaced by
 // U+FFFD), so the function never throws and never under-counts garbage.
 std::size_t utf8Length(std::string_view text);
+// The text with each byte that does not belong to a valid UTF-8 sequence
+// replaced by U+FFFD, the code points utf8Length counts. For names from outside
+// the documents (file paths) written into formats that must be UTF-8.
+std::string toValidUtf8(std::string_view text);
 
 // ASCII-only case mapping; other bytes, including UTF-8 sequences, are unchanged.
 char asciiToUpper(char c);
