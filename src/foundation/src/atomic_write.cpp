@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <vector>
 
 namespace zephalon {
@@ -154,14 +155,14 @@ class PreparedFile {
         }
     }
 
-    // Puts the new content in place of the target.
+    // Puts the new content in place of the target; syncing the target's directory makes that durable.
     void replace() {
         if (::rename(temporary_->name(), target_.c_str()) != 0) {
             throw FileError(fmt::format("Failed to write file: {}: {}", path_, describe(errno)));
         }
         temporary_->release();
-        syncDirectory(target_);
     }
+    const std::string& target() const { return target_; }
 
   private:
     std::string path_;
@@ -172,13 +173,24 @@ class PreparedFile {
 
 }  // namespace
 
-void writeFileAtomically(const std::string& path, std::string_view content) { PreparedFile(path, content).replace(); }
+void writeFileAtomically(const std::string& path, std::string_view content) {
+    PreparedFile file(path, content);
+    file.replace();
+    syncDirectory(file.target());
+}
 
 void writeFilesAtomically(const std::vector<FileContent>& files) {
     std::vector<PreparedFile> prepared;
     prepared.reserve(files.size());
     for (const FileContent& file : files) prepared.emplace_back(file.path, file.content);
     for (PreparedFile& file : prepared) file.replace();
+    // A generated project puts hundreds of files in a few directories: each directory is synced once.
+    std::set<std::string> directories;
+    for (const PreparedFile& file : prepared) {
+        if (directories.insert(std::filesystem::path(file.target()).parent_path().string()).second) {
+            syncDirectory(file.target());
+        }
+    }
 }
 
 }  // namespace zephalon

@@ -103,18 +103,6 @@ void writeFile(const JVDoc& doc, const std::filesystem::path& path, const FileWr
     }
 }
 
-void writeFiles(const std::vector<std::pair<const JVDoc*, std::filesystem::path>>& files) {
-    std::vector<std::string> texts;
-    texts.reserve(files.size());
-    for (const auto& [doc, path] : files) {
-        texts.push_back(render(*doc, requireFormat(path), FileWriteOptions{}.indentSize, {}));
-    }
-    std::vector<FileContent> contents;
-    contents.reserve(files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) contents.push_back(FileContent{files[i].second.string(), texts[i]});
-    writeFilesAtomically(contents);
-}
-
 void writeStream(const JVDoc& doc, std::ostream& out, FileFormat format) { writeStream(doc, out, optionsFor(format)); }
 
 void writeStream(const JVDoc& doc, std::ostream& out, const StreamWriteOptions& options) {

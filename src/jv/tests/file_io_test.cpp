@@ -137,42 +137,6 @@ TEST_F(FileIo, FailedWritesLeaveTheTargetUntouched) {
     EXPECT_FALSE(fs::exists(unsupported));
 }
 
-TEST_F(FileIo, DocumentsWrittenTogetherChangeAllOrNone) {
-    const fs::path root = path("api.yaml");
-    const fs::path part = path("schemas.json");
-    put(root, "old: root\n");
-    put(part, "{\"old\": \"part\"}\n");
-    JVDoc first;
-    first.setRoot(JV::Type::Object);
-    first.root()->setStringProperty("new", "root");
-    JVDoc second;
-    second.setRoot(JV::Type::Object);
-    second.root()->setStringProperty("new", "part");
-
-    // The last one cannot be written, or not even rendered: the first keeps its old text.
-    const fs::path blocked = path("blocked.yaml");
-    fs::create_directory(blocked);
-    EXPECT_EQ(failureOf([&] {
-                  writeFiles({{&first, root}, {&second, part}, {&first, blocked}});
-              }),
-              "Failed to open file for writing: " + blocked.string());
-    JVDoc bad;
-    bad.setRoot(JV::Type::Object);
-    bad.root()->setFloatProperty("nan", std::numeric_limits<double>::quiet_NaN());
-    EXPECT_EQ(failureOf([&] { writeFiles({{&first, root}, {&bad, part}}); }), "InvalidNumber");
-    EXPECT_EQ(failureOf([&] {
-                  writeFiles({{&first, root}, {&second, path("api.txt")}});
-              }),
-              "Unsupported file format: " + path("api.txt").string());
-    EXPECT_EQ(slurp(root), "old: root\n");
-    EXPECT_EQ(slurp(part), "{\"old\": \"part\"}\n");
-    EXPECT_EQ(entries(), 3u);
-
-    writeFiles({{&first, root}, {&second, part}});
-    EXPECT_EQ(slurp(root), "new: root\n");
-    EXPECT_EQ(slurp(part), "{\n  \"new\": \"part\"\n}\n");
-}
-
 TEST_F(FileIo, StreamsAndStrings) {
     std::istringstream in("a: 1\nb: [x]\n");
     auto doc = readStream(in, FileFormat::YAML);

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "zephalon/foundation/atomic_write.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/openapi.h"
 #include "zephalon/openapi/reader_result.h"
@@ -284,16 +285,16 @@ std::vector<std::filesystem::path> FileWriteBack::writeChanged(const std::filesy
     std::vector<WrittenFile> files = writeToFiles(result_);
     const std::vector<std::string> texts = textsOf(files);
     // The changed files go back together: a document half written back would refer across its files to what one
-    // of them no longer holds.
-    std::vector<std::pair<const jv::JVDoc*, std::filesystem::path>> changed;
+    // of them no longer holds. Each file's text is the one just compared (the reader took every file by a known
+    // extension, so it is also the format writing that file would choose).
+    std::vector<FileContent> changed;
+    std::vector<std::filesystem::path> written;
     for (std::size_t i = 0; i < files.size() && i < texts_.size(); ++i) {
         if (texts[i] == texts_[i]) continue;
-        changed.emplace_back(files[i].doc.get(), i == 0 ? rootPath : files[i].path);
+        written.push_back(i == 0 ? rootPath : files[i].path);
+        changed.push_back(FileContent{written.back().string(), texts[i]});
     }
-    jv::writeFiles(changed);
-    std::vector<std::filesystem::path> written;
-    written.reserve(changed.size());
-    for (auto& [doc, path] : changed) written.push_back(std::move(path));
+    writeFilesAtomically(changed);
     return written;
 }
 

@@ -210,5 +210,19 @@ TEST_F(WriterFilesOnDisk, OnlyTheFilesWhosePartsChangedAreWritten) {
     EXPECT_EQ(reread->otherFiles().size(), result->otherFiles().size());
 }
 
+TEST_F(WriterFilesOnDisk, TheChangedFilesGoBackAllOrNone) {
+    auto result = uncheckedReadFromFile(dir_ / "openapi.yaml");
+    ASSERT_TRUE(result->issues().empty()) << formatIssues(*result);
+    const std::string root = bytes("openapi.yaml");
+    FileWriteBack writeBack(*result);
+    result->model()->components()->schema("address")->setDescription("Where the owner lives");
+    result->model()->info()->setTitle("Pet clinic, fixed");
+    // The second changed file cannot be replaced: the first keeps its bytes.
+    fs::remove(dir_ / "schemas" / "owner.yaml");
+    fs::create_directory(dir_ / "schemas" / "owner.yaml");
+    EXPECT_THROW(writeBack.writeChanged(dir_ / "openapi.yaml"), FileError);
+    EXPECT_EQ(bytes("openapi.yaml"), root);
+}
+
 }  // namespace
 }  // namespace zephalon::openapi

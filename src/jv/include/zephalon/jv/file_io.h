@@ -9,7 +9,6 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 #include "zephalon/jv/jv.h"
 #include "zephalon/jv/property_factory.h"
@@ -52,9 +51,6 @@ std::unique_ptr<JVDoc> readString(std::string_view text, FileFormat format);
 // "Unsupported file format: <path>", files that cannot be written "Failed to open file: <path>".
 void writeFile(const JVDoc& doc, const std::filesystem::path& path);
 void writeFile(const JVDoc& doc, const std::filesystem::path& path, const FileWriteOptions& options);
-// Writes each document to its file as writeFile does, all in one step: every file is rendered first, and then either
-// all of them are replaced or none is (see writeFilesAtomically). A failure names the file and its reason.
-void writeFiles(const std::vector<std::pair<const JVDoc*, std::filesystem::path>>& files);
 void writeStream(const JVDoc& doc, std::ostream& out, FileFormat format);
 void writeStream(const JVDoc& doc, std::ostream& out, const StreamWriteOptions& options);
 void writeString(const JVDoc& doc, std::string& out, FileFormat format);
