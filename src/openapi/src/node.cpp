@@ -111,7 +111,7 @@ std::ostream& operator<<(std::ostream& out, const NodeEvent& event) { return out
 
 // --- Node ---
 
-Node::Node(Node* parent, NodeType type) : parent_(parent), type_(type) {}
+Node::Node(Node* parent, NodeType type) : type_(type), parent_(parent) {}
 
 Node::~Node() { clearReferences(); }
 

@@ -263,10 +263,12 @@ class Node {
     friend class Reference;
     friend class OpenAPIReadResult;
 
-    Node* parent_;
-    NodeType type_;
-    Extensions extensions_;
+    // A walk of the model asks every node for its kind and whether anything refers to it, and nothing else: those
+    // two share the first cache line of the node.
     std::set<Reference*> references_;
+    NodeType type_;
+    Node* parent_;
+    Extensions extensions_;
     // The value this node was read from, kept here for the read result whose mapping number is `mapping_` (a
     // result finds it without a table lookup; a number of a dropped mapping makes it stale).
     mutable const jv::JV* source_ = nullptr;
