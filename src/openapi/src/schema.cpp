@@ -66,6 +66,13 @@ Schema::Schema(Node* parent, SchemaType type) : Schema(parent) { addType(type); 
 
 Schema::~Schema() = default;
 
+const Schema::RareSubschemas Schema::kNoRareSubschemas;
+
+Schema::RareSubschemas& Schema::rare() {
+    if (!rare_) rare_ = std::make_unique<RareSubschemas>();
+    return *rare_;
+}
+
 jv::JV* Schema::setDefaultValue(const jv::JV* value) {
     default_ = value == nullptr ? std::make_unique<jv::JV>() : value->clone();
     return default_.get();
@@ -389,13 +396,17 @@ void Schema::removeExternalDocs() { detail::resetOwned(externalDocs_); }
 
 // Subschema slots, lists and maps.
 
-Schema* Schema::contentSchema() const { return detail::resolvedSlot<Schema>(contentSchema_); }
+Schema* Schema::contentSchema() const { return detail::resolvedSlot<Schema>(rareOrNone().contentSchema); }
 
-Schema* Schema::setContentSchema() { return detail::setSlot<Schema>(contentSchema_, this); }
+Schema* Schema::setContentSchema() { return detail::setSlot<Schema>(rare().contentSchema, this); }
 
-Reference* Schema::setContentSchemaRef(Schema* target) { return detail::setSlotRef(contentSchema_, this, target); }
+Reference* Schema::setContentSchemaRef(Schema* target) {
+    return detail::setSlotRef(rare().contentSchema, this, target);
+}
 
-Reference* Schema::setContentSchemaRef(Reference* target) { return detail::setSlotRef(contentSchema_, this, target); }
+Reference* Schema::setContentSchemaRef(Reference* target) {
+    return detail::setSlotRef(rare().contentSchema, this, target);
+}
 
 Schema* Schema::items() const { return detail::resolvedSlot<Schema>(items_); }
 
@@ -405,34 +416,36 @@ Reference* Schema::setItemsRef(Schema* target) { return detail::setSlotRef(items
 
 Reference* Schema::setItemsRef(Reference* target) { return detail::setSlotRef(items_, this, target); }
 
-Schema* Schema::additionalItems() const { return detail::resolvedSlot<Schema>(additionalItems_); }
+Schema* Schema::additionalItems() const { return detail::resolvedSlot<Schema>(rareOrNone().additionalItems); }
 
-Schema* Schema::setAdditionalItems() { return detail::setSlot<Schema>(additionalItems_, this); }
+Schema* Schema::setAdditionalItems() { return detail::setSlot<Schema>(rare().additionalItems, this); }
 
-Reference* Schema::setAdditionalItemsRef(Schema* target) { return detail::setSlotRef(additionalItems_, this, target); }
-
-Reference* Schema::setAdditionalItemsRef(Reference* target) {
-    return detail::setSlotRef(additionalItems_, this, target);
+Reference* Schema::setAdditionalItemsRef(Schema* target) {
+    return detail::setSlotRef(rare().additionalItems, this, target);
 }
 
-Schema* Schema::contains() const { return detail::resolvedSlot<Schema>(contains_); }
+Reference* Schema::setAdditionalItemsRef(Reference* target) {
+    return detail::setSlotRef(rare().additionalItems, this, target);
+}
 
-Schema* Schema::setContains() { return detail::setSlot<Schema>(contains_, this); }
+Schema* Schema::contains() const { return detail::resolvedSlot<Schema>(rareOrNone().contains); }
 
-Reference* Schema::setContainsRef(Schema* target) { return detail::setSlotRef(contains_, this, target); }
+Schema* Schema::setContains() { return detail::setSlot<Schema>(rare().contains, this); }
 
-Reference* Schema::setContainsRef(Reference* target) { return detail::setSlotRef(contains_, this, target); }
+Reference* Schema::setContainsRef(Schema* target) { return detail::setSlotRef(rare().contains, this, target); }
 
-Schema* Schema::unevaluatedItems() const { return detail::resolvedSlot<Schema>(unevaluatedItems_); }
+Reference* Schema::setContainsRef(Reference* target) { return detail::setSlotRef(rare().contains, this, target); }
 
-Schema* Schema::setUnevaluatedItems() { return detail::setSlot<Schema>(unevaluatedItems_, this); }
+Schema* Schema::unevaluatedItems() const { return detail::resolvedSlot<Schema>(rareOrNone().unevaluatedItems); }
+
+Schema* Schema::setUnevaluatedItems() { return detail::setSlot<Schema>(rare().unevaluatedItems, this); }
 
 Reference* Schema::setUnevaluatedItemsRef(Schema* target) {
-    return detail::setSlotRef(unevaluatedItems_, this, target);
+    return detail::setSlotRef(rare().unevaluatedItems, this, target);
 }
 
 Reference* Schema::setUnevaluatedItemsRef(Reference* target) {
-    return detail::setSlotRef(unevaluatedItems_, this, target);
+    return detail::setSlotRef(rare().unevaluatedItems, this, target);
 }
 
 Schema* Schema::additionalProperties() const { return detail::resolvedSlot<Schema>(additionalProperties_); }
@@ -447,69 +460,79 @@ Reference* Schema::setAdditionalPropertiesRef(Reference* target) {
     return detail::setSlotRef(additionalProperties_, this, target);
 }
 
-Schema* Schema::propertyNames() const { return detail::resolvedSlot<Schema>(propertyNames_); }
+Schema* Schema::propertyNames() const { return detail::resolvedSlot<Schema>(rareOrNone().propertyNames); }
 
-Schema* Schema::setPropertyNames() { return detail::setSlot<Schema>(propertyNames_, this); }
+Schema* Schema::setPropertyNames() { return detail::setSlot<Schema>(rare().propertyNames, this); }
 
-Reference* Schema::setPropertyNamesRef(Schema* target) { return detail::setSlotRef(propertyNames_, this, target); }
+Reference* Schema::setPropertyNamesRef(Schema* target) {
+    return detail::setSlotRef(rare().propertyNames, this, target);
+}
 
-Reference* Schema::setPropertyNamesRef(Reference* target) { return detail::setSlotRef(propertyNames_, this, target); }
+Reference* Schema::setPropertyNamesRef(Reference* target) {
+    return detail::setSlotRef(rare().propertyNames, this, target);
+}
 
-Schema* Schema::unevaluatedProperties() const { return detail::resolvedSlot<Schema>(unevaluatedProperties_); }
+Schema* Schema::unevaluatedProperties() const {
+    return detail::resolvedSlot<Schema>(rareOrNone().unevaluatedProperties);
+}
 
-Schema* Schema::setUnevaluatedProperties() { return detail::setSlot<Schema>(unevaluatedProperties_, this); }
+Schema* Schema::setUnevaluatedProperties() { return detail::setSlot<Schema>(rare().unevaluatedProperties, this); }
 
 Reference* Schema::setUnevaluatedPropertiesRef(Schema* target) {
-    return detail::setSlotRef(unevaluatedProperties_, this, target);
+    return detail::setSlotRef(rare().unevaluatedProperties, this, target);
 }
 
 Reference* Schema::setUnevaluatedPropertiesRef(Reference* target) {
-    return detail::setSlotRef(unevaluatedProperties_, this, target);
+    return detail::setSlotRef(rare().unevaluatedProperties, this, target);
 }
 
-Schema* Schema::notSchema() const { return detail::resolvedSlot<Schema>(not_); }
+Schema* Schema::notSchema() const { return detail::resolvedSlot<Schema>(rareOrNone().notSchema); }
 
-Schema* Schema::setNot() { return detail::setSlot<Schema>(not_, this); }
+Schema* Schema::setNot() { return detail::setSlot<Schema>(rare().notSchema, this); }
 
-Reference* Schema::setNotRef(Schema* target) { return detail::setSlotRef(not_, this, target); }
+Reference* Schema::setNotRef(Schema* target) { return detail::setSlotRef(rare().notSchema, this, target); }
 
-Reference* Schema::setNotRef(Reference* target) { return detail::setSlotRef(not_, this, target); }
+Reference* Schema::setNotRef(Reference* target) { return detail::setSlotRef(rare().notSchema, this, target); }
 
-Schema* Schema::ifSchema() const { return detail::resolvedSlot<Schema>(if_); }
+Schema* Schema::ifSchema() const { return detail::resolvedSlot<Schema>(rareOrNone().ifSchema); }
 
-Schema* Schema::setIf() { return detail::setSlot<Schema>(if_, this); }
+Schema* Schema::setIf() { return detail::setSlot<Schema>(rare().ifSchema, this); }
 
-Reference* Schema::setIfRef(Schema* target) { return detail::setSlotRef(if_, this, target); }
+Reference* Schema::setIfRef(Schema* target) { return detail::setSlotRef(rare().ifSchema, this, target); }
 
-Reference* Schema::setIfRef(Reference* target) { return detail::setSlotRef(if_, this, target); }
+Reference* Schema::setIfRef(Reference* target) { return detail::setSlotRef(rare().ifSchema, this, target); }
 
-Schema* Schema::thenSchema() const { return detail::resolvedSlot<Schema>(then_); }
+Schema* Schema::thenSchema() const { return detail::resolvedSlot<Schema>(rareOrNone().thenSchema); }
 
-Schema* Schema::setThen() { return detail::setSlot<Schema>(then_, this); }
+Schema* Schema::setThen() { return detail::setSlot<Schema>(rare().thenSchema, this); }
 
-Reference* Schema::setThenRef(Schema* target) { return detail::setSlotRef(then_, this, target); }
+Reference* Schema::setThenRef(Schema* target) { return detail::setSlotRef(rare().thenSchema, this, target); }
 
-Reference* Schema::setThenRef(Reference* target) { return detail::setSlotRef(then_, this, target); }
+Reference* Schema::setThenRef(Reference* target) { return detail::setSlotRef(rare().thenSchema, this, target); }
 
-Schema* Schema::elseSchema() const { return detail::resolvedSlot<Schema>(else_); }
+Schema* Schema::elseSchema() const { return detail::resolvedSlot<Schema>(rareOrNone().elseSchema); }
 
-Schema* Schema::setElse() { return detail::setSlot<Schema>(else_, this); }
+Schema* Schema::setElse() { return detail::setSlot<Schema>(rare().elseSchema, this); }
 
-Reference* Schema::setElseRef(Schema* target) { return detail::setSlotRef(else_, this, target); }
+Reference* Schema::setElseRef(Schema* target) { return detail::setSlotRef(rare().elseSchema, this, target); }
 
-Reference* Schema::setElseRef(Reference* target) { return detail::setSlotRef(else_, this, target); }
+Reference* Schema::setElseRef(Reference* target) { return detail::setSlotRef(rare().elseSchema, this, target); }
 
-Schema* Schema::prefixItem(std::size_t index) const { return detail::resolvedItem<Schema>(prefixItems_, index); }
+Schema* Schema::prefixItem(std::size_t index) const {
+    return detail::resolvedItem<Schema>(rareOrNone().prefixItems, index);
+}
 
-Node* Schema::prefixItemNode(std::size_t index) const { return detail::itemAt(prefixItems_, index); }
+Node* Schema::prefixItemNode(std::size_t index) const { return detail::itemAt(rareOrNone().prefixItems, index); }
 
-Schema* Schema::addPrefixItem() { return detail::appendItem<Schema>(prefixItems_, this); }
+Schema* Schema::addPrefixItem() { return detail::appendItem<Schema>(rare().prefixItems, this); }
 
-Reference* Schema::addPrefixItemRef(Schema* target) { return detail::appendRef(prefixItems_, this, target); }
+Reference* Schema::addPrefixItemRef(Schema* target) { return detail::appendRef(rare().prefixItems, this, target); }
 
-Reference* Schema::addPrefixItemRef(Reference* target) { return detail::appendRef(prefixItems_, this, target); }
+Reference* Schema::addPrefixItemRef(Reference* target) { return detail::appendRef(rare().prefixItems, this, target); }
 
-void Schema::removePrefixItem(std::size_t index) { detail::removeItemAt(prefixItems_, index); }
+void Schema::removePrefixItem(std::size_t index) {
+    if (rare_) detail::removeItemAt(rare_->prefixItems, index);
+}
 
 Schema* Schema::allOf(std::size_t index) const { return detail::resolvedItem<Schema>(allOf_, index); }
 
@@ -564,86 +587,118 @@ Reference* Schema::addPropertyRef(std::string_view name, Reference* target) {
 void Schema::removeProperty(std::string_view name) { detail::removeEntry(properties_, name); }
 
 Schema* Schema::patternProperty(std::string_view name) const {
-    return detail::resolvedEntry<Schema>(patternProperties_, name);
+    return detail::resolvedEntry<Schema>(rareOrNone().patternProperties, name);
 }
 
-Node* Schema::patternPropertyNode(std::string_view name) const { return detail::entryNode(patternProperties_, name); }
+Node* Schema::patternPropertyNode(std::string_view name) const {
+    return detail::entryNode(rareOrNone().patternProperties, name);
+}
 
 Schema* Schema::addPatternProperty(std::string_view name) {
-    return detail::addEntry<Schema>(patternProperties_, name, this);
+    return detail::addEntry<Schema>(rare().patternProperties, name, this);
 }
 
 Reference* Schema::addPatternPropertyRef(std::string_view name, Schema* target) {
-    return detail::addEntryRef(patternProperties_, name, this, target);
+    return detail::addEntryRef(rare().patternProperties, name, this, target);
 }
 
 Reference* Schema::addPatternPropertyRef(std::string_view name, Reference* target) {
-    return detail::addEntryRef(patternProperties_, name, this, target);
+    return detail::addEntryRef(rare().patternProperties, name, this, target);
 }
 
-void Schema::removePatternProperty(std::string_view name) { detail::removeEntry(patternProperties_, name); }
+void Schema::removePatternProperty(std::string_view name) {
+    if (rare_) detail::removeEntry(rare_->patternProperties, name);
+}
 
 Schema* Schema::dependentSchema(std::string_view name) const {
-    return detail::resolvedEntry<Schema>(dependentSchemas_, name);
+    return detail::resolvedEntry<Schema>(rareOrNone().dependentSchemas, name);
 }
 
-Node* Schema::dependentSchemaNode(std::string_view name) const { return detail::entryNode(dependentSchemas_, name); }
+Node* Schema::dependentSchemaNode(std::string_view name) const {
+    return detail::entryNode(rareOrNone().dependentSchemas, name);
+}
 
 Schema* Schema::addDependentSchema(std::string_view name) {
-    return detail::addEntry<Schema>(dependentSchemas_, name, this);
+    return detail::addEntry<Schema>(rare().dependentSchemas, name, this);
 }
 
 Reference* Schema::addDependentSchemaRef(std::string_view name, Schema* target) {
-    return detail::addEntryRef(dependentSchemas_, name, this, target);
+    return detail::addEntryRef(rare().dependentSchemas, name, this, target);
 }
 
 Reference* Schema::addDependentSchemaRef(std::string_view name, Reference* target) {
-    return detail::addEntryRef(dependentSchemas_, name, this, target);
+    return detail::addEntryRef(rare().dependentSchemas, name, this, target);
 }
 
-void Schema::removeDependentSchema(std::string_view name) { detail::removeEntry(dependentSchemas_, name); }
+void Schema::removeDependentSchema(std::string_view name) {
+    if (rare_) detail::removeEntry(rare_->dependentSchemas, name);
+}
 
-Schema* Schema::definition(std::string_view name) const { return detail::resolvedEntry<Schema>(definitions_, name); }
+Schema* Schema::definition(std::string_view name) const {
+    return detail::resolvedEntry<Schema>(rareOrNone().definitions, name);
+}
 
-Node* Schema::definitionNode(std::string_view name) const { return detail::entryNode(definitions_, name); }
+Node* Schema::definitionNode(std::string_view name) const { return detail::entryNode(rareOrNone().definitions, name); }
 
-Schema* Schema::addDefinition(std::string_view name) { return detail::addEntry<Schema>(definitions_, name, this); }
+Schema* Schema::addDefinition(std::string_view name) {
+    return detail::addEntry<Schema>(rare().definitions, name, this);
+}
 
 Reference* Schema::addDefinitionRef(std::string_view name, Schema* target) {
-    return detail::addEntryRef(definitions_, name, this, target);
+    return detail::addEntryRef(rare().definitions, name, this, target);
 }
 
 Reference* Schema::addDefinitionRef(std::string_view name, Reference* target) {
-    return detail::addEntryRef(definitions_, name, this, target);
+    return detail::addEntryRef(rare().definitions, name, this, target);
 }
 
-void Schema::removeDefinition(std::string_view name) { detail::removeEntry(definitions_, name); }
+void Schema::removeDefinition(std::string_view name) {
+    if (rare_) detail::removeEntry(rare_->definitions, name);
+}
 
 // Removal goes through the shared helpers: a child is detached before it is destroyed.
 
-void Schema::removeContentSchema() { detail::resetOwned(contentSchema_); }
+void Schema::removeContentSchema() {
+    if (rare_) detail::resetOwned(rare_->contentSchema);
+}
 
-void Schema::clearPrefixItems() { detail::clearAll(prefixItems_); }
+void Schema::clearPrefixItems() {
+    if (rare_) detail::clearAll(rare_->prefixItems);
+}
 
 void Schema::removeItems() { detail::resetOwned(items_); }
 
-void Schema::removeAdditionalItems() { detail::resetOwned(additionalItems_); }
+void Schema::removeAdditionalItems() {
+    if (rare_) detail::resetOwned(rare_->additionalItems);
+}
 
-void Schema::removeContains() { detail::resetOwned(contains_); }
+void Schema::removeContains() {
+    if (rare_) detail::resetOwned(rare_->contains);
+}
 
-void Schema::removeUnevaluatedItems() { detail::resetOwned(unevaluatedItems_); }
+void Schema::removeUnevaluatedItems() {
+    if (rare_) detail::resetOwned(rare_->unevaluatedItems);
+}
 
 void Schema::clearProperties() { detail::clearAll(properties_); }
 
-void Schema::clearPatternProperties() { detail::clearAll(patternProperties_); }
+void Schema::clearPatternProperties() {
+    if (rare_) detail::clearAll(rare_->patternProperties);
+}
 
 void Schema::removeAdditionalProperties() { detail::resetOwned(additionalProperties_); }
 
-void Schema::removePropertyNames() { detail::resetOwned(propertyNames_); }
+void Schema::removePropertyNames() {
+    if (rare_) detail::resetOwned(rare_->propertyNames);
+}
 
-void Schema::clearDependentSchemas() { detail::clearAll(dependentSchemas_); }
+void Schema::clearDependentSchemas() {
+    if (rare_) detail::clearAll(rare_->dependentSchemas);
+}
 
-void Schema::removeUnevaluatedProperties() { detail::resetOwned(unevaluatedProperties_); }
+void Schema::removeUnevaluatedProperties() {
+    if (rare_) detail::resetOwned(rare_->unevaluatedProperties);
+}
 
 void Schema::clearAllOf() { detail::clearAll(allOf_); }
 
@@ -651,14 +706,24 @@ void Schema::clearAnyOf() { detail::clearAll(anyOf_); }
 
 void Schema::clearOneOf() { detail::clearAll(oneOf_); }
 
-void Schema::removeNot() { detail::resetOwned(not_); }
+void Schema::removeNot() {
+    if (rare_) detail::resetOwned(rare_->notSchema);
+}
 
-void Schema::removeIf() { detail::resetOwned(if_); }
+void Schema::removeIf() {
+    if (rare_) detail::resetOwned(rare_->ifSchema);
+}
 
-void Schema::removeThen() { detail::resetOwned(then_); }
+void Schema::removeThen() {
+    if (rare_) detail::resetOwned(rare_->thenSchema);
+}
 
-void Schema::removeElse() { detail::resetOwned(else_); }
+void Schema::removeElse() {
+    if (rare_) detail::resetOwned(rare_->elseSchema);
+}
 
-void Schema::clearDefinitions() { detail::clearAll(definitions_); }
+void Schema::clearDefinitions() {
+    if (rare_) detail::clearAll(rare_->definitions);
+}
 
 }  // namespace zephalon::openapi

@@ -347,6 +347,39 @@ TEST(Schema, DependentRequired) {
     EXPECT_FALSE(schema->hasDependentRequired());
 }
 
+// Most schemas hold none of the subschema keywords that few use; those of one schema are its own, and asking for,
+// removing or clearing them on a schema without them changes nothing.
+TEST(Schema, RarelyUsedSubschemasBelongToTheirSchema) {
+    OpenAPI document;
+    Schema* plain = document.components()->addSchema("Plain");
+    Schema* conditional = document.components()->addSchema("Conditional");
+    plain->removeNot();
+    plain->clearDefinitions();
+    plain->removePatternProperty("^x-");
+    plain->removePrefixItem(0);
+    EXPECT_EQ(plain->notSchema(), nullptr);
+    EXPECT_EQ(plain->definition("Inner"), nullptr);
+
+    conditional->setIf()->addType(SchemaType::string);
+    conditional->setThenRef(plain);
+    conditional->addDefinition("Inner")->addType(SchemaType::integer);
+    conditional->addPatternProperty("^x-");
+    conditional->addPrefixItem();
+    EXPECT_TRUE(plain->definitions().empty());
+    EXPECT_TRUE(plain->patternProperties().empty());
+    EXPECT_TRUE(plain->prefixItems().empty());
+    EXPECT_EQ(plain->ifSchemaNode(), nullptr);
+    EXPECT_EQ(conditional->thenSchema(), plain);
+    ASSERT_NE(conditional->definition("Inner"), nullptr);
+    EXPECT_TRUE(conditional->definition("Inner")->hasType(SchemaType::integer));
+
+    conditional->removeIf();
+    conditional->clearDefinitions();
+    EXPECT_EQ(conditional->ifSchema(), nullptr);
+    EXPECT_TRUE(conditional->definitions().empty());
+    EXPECT_EQ(conditional->thenSchema(), plain);
+    EXPECT_EQ(conditional->patternProperties().size(), 1U);
+}
 TEST(EmbeddedValues, ExamplesModes) {
     OpenAPI document;
     Parameter* parameter = document.components()->addQueryParameter("q", "q");

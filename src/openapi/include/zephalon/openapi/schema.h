@@ -256,7 +256,7 @@ class Schema final : public Node {
     void removeContentMediaType() { contentMediaType_.reset(); }
 
     Schema* contentSchema() const;
-    Node* contentSchemaNode() const { return contentSchema_.get(); }
+    Node* contentSchemaNode() const { return rareOrNone().contentSchema.get(); }
     Schema* setContentSchema();
     Reference* setContentSchemaRef(Schema* target);
     Reference* setContentSchemaRef(Reference* target);
@@ -272,7 +272,7 @@ class Schema final : public Node {
     bool uniqueItems() const { return uniqueItems_; }
     void setUniqueItems(bool unique) { uniqueItems_ = unique; }
 
-    const NodeList& prefixItems() const { return prefixItems_; }
+    const NodeList& prefixItems() const { return rareOrNone().prefixItems; }
     Schema* prefixItem(std::size_t index) const;
     Node* prefixItemNode(std::size_t index) const;
     Schema* addPrefixItem();
@@ -289,14 +289,14 @@ class Schema final : public Node {
     void removeItems();
 
     Schema* additionalItems() const;
-    Node* additionalItemsNode() const { return additionalItems_.get(); }
+    Node* additionalItemsNode() const { return rareOrNone().additionalItems.get(); }
     Schema* setAdditionalItems();
     Reference* setAdditionalItemsRef(Schema* target);
     Reference* setAdditionalItemsRef(Reference* target);
     void removeAdditionalItems();
 
     Schema* contains() const;
-    Node* containsNode() const { return contains_.get(); }
+    Node* containsNode() const { return rareOrNone().contains.get(); }
     Schema* setContains();
     Reference* setContainsRef(Schema* target);
     Reference* setContainsRef(Reference* target);
@@ -310,7 +310,7 @@ class Schema final : public Node {
     void removeMinContains() { minContains_.reset(); }
 
     Schema* unevaluatedItems() const;
-    Node* unevaluatedItemsNode() const { return unevaluatedItems_.get(); }
+    Node* unevaluatedItemsNode() const { return rareOrNone().unevaluatedItems.get(); }
     Schema* setUnevaluatedItems();
     // Stores `true` or `false` as a schema.
     Schema* setUnevaluatedItems(bool allowed);
@@ -342,7 +342,7 @@ class Schema final : public Node {
     void removeProperty(std::string_view name);
     void clearProperties();
 
-    const NodeMap& patternProperties() const { return patternProperties_; }
+    const NodeMap& patternProperties() const { return rareOrNone().patternProperties; }
     Schema* patternProperty(std::string_view pattern) const;
     Node* patternPropertyNode(std::string_view pattern) const;
     Schema* addPatternProperty(std::string_view pattern);
@@ -361,7 +361,7 @@ class Schema final : public Node {
     void removeAdditionalProperties();
 
     Schema* propertyNames() const;
-    Node* propertyNamesNode() const { return propertyNames_.get(); }
+    Node* propertyNamesNode() const { return rareOrNone().propertyNames.get(); }
     Schema* setPropertyNames();
     Reference* setPropertyNamesRef(Schema* target);
     Reference* setPropertyNamesRef(Reference* target);
@@ -377,7 +377,7 @@ class Schema final : public Node {
     void clearDependentRequired(std::string_view property);
     void clearDependentRequired() { dependentRequired_.clear(); }
 
-    const NodeMap& dependentSchemas() const { return dependentSchemas_; }
+    const NodeMap& dependentSchemas() const { return rareOrNone().dependentSchemas; }
     Schema* dependentSchema(std::string_view property) const;
     Node* dependentSchemaNode(std::string_view property) const;
     Schema* addDependentSchema(std::string_view property);
@@ -387,7 +387,7 @@ class Schema final : public Node {
     void clearDependentSchemas();
 
     Schema* unevaluatedProperties() const;
-    Node* unevaluatedPropertiesNode() const { return unevaluatedProperties_.get(); }
+    Node* unevaluatedPropertiesNode() const { return rareOrNone().unevaluatedProperties.get(); }
     Schema* setUnevaluatedProperties();
     // Stores `true` or `false` as a schema.
     Schema* setUnevaluatedProperties(bool allowed);
@@ -425,7 +425,7 @@ class Schema final : public Node {
 
     // "not" (a reserved word in C++, hence the longer names).
     Schema* notSchema() const;
-    Node* notSchemaNode() const { return not_.get(); }
+    Node* notSchemaNode() const { return rareOrNone().notSchema.get(); }
     Schema* setNot();
     Reference* setNotRef(Schema* target);
     Reference* setNotRef(Reference* target);
@@ -433,28 +433,28 @@ class Schema final : public Node {
 
     // --- conditionals (3.1) ---
     Schema* ifSchema() const;
-    Node* ifSchemaNode() const { return if_.get(); }
+    Node* ifSchemaNode() const { return rareOrNone().ifSchema.get(); }
     Schema* setIf();
     Reference* setIfRef(Schema* target);
     Reference* setIfRef(Reference* target);
     void removeIf();
 
     Schema* thenSchema() const;
-    Node* thenSchemaNode() const { return then_.get(); }
+    Node* thenSchemaNode() const { return rareOrNone().thenSchema.get(); }
     Schema* setThen();
     Reference* setThenRef(Schema* target);
     Reference* setThenRef(Reference* target);
     void removeThen();
 
     Schema* elseSchema() const;
-    Node* elseSchemaNode() const { return else_.get(); }
+    Node* elseSchemaNode() const { return rareOrNone().elseSchema.get(); }
     Schema* setElse();
     Reference* setElseRef(Schema* target);
     Reference* setElseRef(Reference* target);
     void removeElse();
 
     // --- definitions ("$defs", or "definitions") ---
-    const NodeMap& definitions() const { return definitions_; }
+    const NodeMap& definitions() const { return rareOrNone().definitions; }
     Schema* definition(std::string_view name) const;
     Node* definitionNode(std::string_view name) const;
     Schema* addDefinition(std::string_view name);
@@ -503,32 +503,42 @@ class Schema final : public Node {
     template <class T>
     void setNumber(std::optional<number::Number>& field, T value);
 
+    // The subschema keywords that few schemas use, apart: a schema without them is smaller, and a walk of the
+    // model reads one pointer for all of them.
+    struct RareSubschemas {
+        std::unique_ptr<Node> contentSchema;
+        NodeList prefixItems;
+        std::unique_ptr<Node> additionalItems;
+        std::unique_ptr<Node> contains;
+        std::unique_ptr<Node> unevaluatedItems;
+        NodeMap patternProperties;
+        std::unique_ptr<Node> propertyNames;
+        NodeMap dependentSchemas;
+        std::unique_ptr<Node> unevaluatedProperties;
+        std::unique_ptr<Node> notSchema;
+        std::unique_ptr<Node> ifSchema;
+        std::unique_ptr<Node> thenSchema;
+        std::unique_ptr<Node> elseSchema;
+        NodeMap definitions;
+    };
+    static const RareSubschemas kNoRareSubschemas;
+    const RareSubschemas& rareOrNone() const { return rare_ ? *rare_ : kNoRareSubschemas; }
+    // Made on the first write of one of them.
+    RareSubschemas& rare();
+
     // Laid out by how they are read: a walk of the document reads every subschema slot of every schema, and the checks
     // read the type, format, texts and examples far more often than the rest, so each group shares few cache lines.
-    // The subschema slots, in the order the traversal visits them.
-    std::unique_ptr<Node> contentSchema_;
-    NodeList prefixItems_;
+    // The subschema slots that most schemas use, in the order the traversal visits them, and those few schemas use.
     std::unique_ptr<Node> items_;
-    std::unique_ptr<Node> additionalItems_;
-    std::unique_ptr<Node> contains_;
-    std::unique_ptr<Node> unevaluatedItems_;
     NodeMap properties_;
-    NodeMap patternProperties_;
     std::unique_ptr<Node> additionalProperties_;
-    std::unique_ptr<Node> propertyNames_;
-    NodeMap dependentSchemas_;
-    std::unique_ptr<Node> unevaluatedProperties_;
     NodeList allOf_;
     NodeList anyOf_;
     NodeList oneOf_;
-    std::unique_ptr<Node> not_;
-    std::unique_ptr<Node> if_;
-    std::unique_ptr<Node> then_;
-    std::unique_ptr<Node> else_;
-    NodeMap definitions_;
     std::unique_ptr<Discriminator> discriminator_;
     std::unique_ptr<XML> xml_;
     std::unique_ptr<ExternalDocumentation> externalDocs_;
+    std::unique_ptr<RareSubschemas> rare_;
     // What most checks ask.
     // Count in bits 0-3, then one four-bit SchemaType code per entry in insertion order.
     std::uint32_t types_ = 0;
