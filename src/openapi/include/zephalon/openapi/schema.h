@@ -521,6 +521,7 @@ class Schema final : public Node {
         std::unique_ptr<Node> elseSchema;
         NodeMap definitions;
     };
+    // What a schema without the block answers.
     static const RareSubschemas kNoRareSubschemas;
     const RareSubschemas& rareOrNone() const { return rare_ ? *rare_ : kNoRareSubschemas; }
     // Made on the first write of one of them.
