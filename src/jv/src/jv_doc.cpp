@@ -15,6 +15,7 @@ using detail::TreeOps;
 void JVDoc::setRoot(std::unique_ptr<JV> root, bool rebuild) {
     std::unique_ptr<JV> previous = std::move(root_);
     root_ = std::move(root);
+    references_.reset();
     if (root_) TreeOps::unlink(*root_);
     previous.reset();
     if (rebuild) rebuildPointers();
@@ -22,7 +23,10 @@ void JVDoc::setRoot(std::unique_ptr<JV> root, bool rebuild) {
 
 void JVDoc::setRoot(JV::Type type) { setRoot(std::make_unique<JV>(type), true); }
 
-std::unique_ptr<JV> JVDoc::releaseRoot() { return std::move(root_); }
+std::unique_ptr<JV> JVDoc::releaseRoot() {
+    references_.reset();
+    return std::move(root_);
+}
 
 void JVDoc::addPos(JV& node, std::int32_t line, std::int32_t column) {
     if (!node.pos.known()) node.pos = Pos{line, column};
@@ -226,6 +230,27 @@ void SortedProperties::build(std::span<const Key> order) {
 
 std::pair<std::string_view, const JV*> SortedProperties::operator[](std::size_t i) const {
     return {keys_[i], values_[i]};
+}
+
+const std::vector<const JV*>& JVDoc::references() const {
+    if (references_ != nullptr) return *references_;
+    auto found = std::make_unique<std::vector<const JV*>>();
+    std::vector<const JV*> stack;
+    if (root_ != nullptr) stack.push_back(root_.get());
+    while (!stack.empty()) {
+        const JV* value = stack.back();
+        stack.pop_back();
+        if (value->isArray()) {
+            for (const JV* item : value->items()) stack.push_back(item);
+        } else if (value->isObject()) {
+            for (const auto [key, child] : value->properties()) {
+                if (key == "$ref" && child->isString()) found->push_back(child);
+                stack.push_back(child);
+            }
+        }
+    }
+    references_ = std::move(found);
+    return *references_;
 }
 
 }  // namespace zephalon::jv

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "zephalon/jv/json_reader.h"
 #include "zephalon/jv/json_writer.h"
 #include "zephalon/jv/jv.h"
+#include "zephalon/jv/yaml_reader.h"
 
 namespace zephalon::jv {
 namespace {
@@ -130,6 +132,38 @@ TEST(ReadTree, ValuesMovedWithinTheirTreeAndReplacedRoots) {
     doc->setRoot(readJsonString(kText)->releaseRoot());
     EXPECT_EQ(compact(*kept), R"(["a","b","a long tag that is not interned because it is longer than forty bytes"])");
     EXPECT_EQ(doc->root()->property("count")->numberValue().string(), "3");
+}
+
+// The pointer texts of a document's "$ref" values, sorted.
+std::vector<std::string> referencePointers(const JVDoc& doc) {
+    std::vector<std::string> pointers;
+    for (const JV* reference : doc.references()) {
+        EXPECT_EQ(reference->parent()->property("$ref"), reference);
+        pointers.push_back(reference->pointer());
+    }
+    std::sort(pointers.begin(), pointers.end());
+    return pointers;
+}
+
+TEST(ReadTree, ReferencesNotedByTheReaderAreThoseAWalkFinds) {
+    const std::vector<std::string> expected{"/a/$ref", "/list/1/$ref", "/list/2/deep/$ref", "/twice/$ref"};
+    auto json =
+        readJsonString(R"({"a": {"$ref": "#/x"}, "list": [{"$ref": 1}, {"$ref": "#/y"}, {"deep": {"$ref": "z"}}],
+                                   "twice": {"$ref": "first", "$ref": "kept"}, "text": "$ref", "$refs": "no"})");
+    EXPECT_EQ(referencePointers(*json), expected);
+    EXPECT_EQ(json->root()->property("twice")->property("$ref")->stringValue(), "kept");
+    // Aliases and merge keys make objects of their own, each with its own reference.
+    auto yaml = readYamlString(R"(a: &shared {$ref: '#/x'}
+list: [{$ref: 1}, *shared, {deep: {<<: *shared}}]
+twice: {$ref: first}
+)");
+    const std::vector<std::string> replayed{"/a/$ref", "/list/1/$ref", "/list/2/deep/$ref", "/twice/$ref"};
+    EXPECT_EQ(referencePointers(*yaml), replayed);
+    // A tree that was not read is walked; a replaced root is the tree that counts.
+    JVDoc built(json->root()->clone());
+    EXPECT_EQ(referencePointers(built), expected);
+    json->setRoot(readJsonString(R"([{"$ref": "#/only"}])")->releaseRoot());
+    EXPECT_EQ(referencePointers(*json), std::vector<std::string>{"/0/$ref"});
 }
 
 TEST(ReadTree, EveryValueOfAStreamHasItsOwnMemory) {

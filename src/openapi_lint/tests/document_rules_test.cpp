@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "lint_test_util.h"
 #include "rule_test_util.h"
 #include "rules/rules.h"
 
@@ -278,6 +279,8 @@ paths:
           content:
             application/json:
               schema: {$ref: '#/components/schemas/Pet/properties/name'}
+              # Data that looks like a requirement or a mapping uses nothing.
+              example: {security: [{spare: []}], discriminator: {mapping: {x: Lonely}}}
 components:
   schemas:
     Pet:
@@ -312,6 +315,42 @@ components:
                                                 "Unused shared component @ /components/parameters/Unused",
                                                 "Unused shared component @ /components/securitySchemes/spare",
                                                 "Unused shared component @ /components/headers/H"));
+}
+
+// In a document split over files, the uses in the other files count too, and a reference names its target relative
+// to the file it stands in.
+TEST(UnusedSharedComponentTest, CountsUsesInTheOtherFilesOfADocument) {
+    testing::TempDir dir;
+    const std::string root = dir.write("openapi.yaml", R"(openapi: 3.1.0
+info: {title: t, version: '1'}
+paths:
+  /a: {$ref: './paths.yaml#/a'}
+components:
+  schemas:
+    Shown: {type: object}
+    Named: {type: object}
+    Alone: {type: object, properties: {self: {$ref: '#/components/schemas/Alone'}}}
+  securitySchemes:
+    key: {type: apiKey, name: k, in: header}
+    spare: {type: apiKey, name: k, in: header}
+)");
+    dir.write("paths.yaml", R"(a:
+  get:
+    security: [{key: []}]
+    responses:
+      '200':
+        description: ok
+        content:
+          application/json:
+            schema:
+              oneOf: [{$ref: 'openapi.yaml#/components/schemas/Shown'}, {$ref: '#/Local'}]
+              discriminator: {propertyName: kind, mapping: {n: Named}}
+Local: {type: object}
+)");
+    auto result = openapi::checkedReadFromFile(root);
+    EXPECT_THAT(findings("unused-shared-component", *result),
+                ::testing::UnorderedElementsAre("Unused shared component @ /components/schemas/Alone",
+                                                "Unused shared component @ /components/securitySchemes/spare"));
 }
 
 constexpr std::string_view kExamples30 = R"(openapi: 3.0.3

@@ -25,9 +25,9 @@ inline std::vector<std::string> describe(const Result& result) {
     return lines;
 }
 
-// The "message @ pointer" of every finding of one rule on a document (YAML or JSON), with the options given as JSON
+// The "message @ pointer" of every finding of one rule on a document that was read, with the options given as JSON
 // text (none: the rule's defaults).
-inline std::vector<std::string> findings(std::string_view ruleId, std::string_view document,
+inline std::vector<std::string> findings(std::string_view ruleId, openapi::OpenAPIReadResult& document,
                                          const char* options = nullptr) {
     std::ostringstream out;
     Linter linter(out);
@@ -37,9 +37,15 @@ inline std::vector<std::string> findings(std::string_view ruleId, std::string_vi
                                           : fmt::format(R"({{"rules": {{"{}": ["error", {}]}}}})", ruleId, options),
                        FileFormat::JSON);
     linter.setConfig(config->root());
-    auto result = openapi::checkedReadFromString(document, FileFormat::YAML);
-    linter.process(*result);
+    linter.process(document);
     return describe(linter.context().result());
+}
+
+// The same for a document given as text (YAML or JSON).
+inline std::vector<std::string> findings(std::string_view ruleId, std::string_view document,
+                                         const char* options = nullptr) {
+    auto result = openapi::checkedReadFromString(document, FileFormat::YAML);
+    return findings(ruleId, *result, options);
 }
 
 // The message of the configuration error that the options give, or "no error".

@@ -299,7 +299,7 @@ class UnusedSharedComponent : public Rule {
   public:
     static constexpr std::string_view Id = "unused-shared-component";
     explicit UnusedSharedComponent(Severity severity) : Rule(Id, severity) {}
-    void run(Context& context) override;
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
 };
 
 // The document validates against the published schema of its OpenAPI version; each finding of the validation is

@@ -4,7 +4,6 @@
 #include <string_view>
 #include <unordered_map>
 #include <utility>
-#include <vector>
 
 #include "rules.h"
 #include "zephalon/foundation/strings.h"
@@ -41,137 +40,128 @@ std::optional<ComponentKey> componentOf(std::string_view ref) {
     return ComponentKey{unescapeToken(rest.substr(0, kindEnd)), unescapeToken(name.substr(0, name.find('/')))};
 }
 
-bool isContainer(const jv::JV& value) { return value.isObject() || value.isArray(); }
+// Calls `visit(kind, map)` for each map of the model's components, the kind being the name references use.
+template <class Visit>
+void forEachComponentMap(const openapi::Components& c, Visit&& visit) {
+    visit("schemas", c.schemas());
+    visit("responses", c.responses());
+    visit("parameters", c.parameters());
+    visit("examples", c.examples());
+    visit("requestBodies", c.requestBodies());
+    visit("headers", c.headers());
+    visit("securitySchemes", c.securitySchemes());
+    visit("links", c.links());
+    visit("callbacks", c.callbacks());
+    visit("pathItems", c.pathItems());
+}
 
-// One walk of the source document collects what uses which component: the "$ref"s (except those inside the component
-// they point at), discriminator mappings (a reference or a bare schema name) and security requirements (scheme names).
-class UsageCollector {
+// What uses which component: the "$ref"s of the source document (except those inside the component they point at),
+// the discriminator mappings (a reference or a bare schema name) and the security requirements (scheme names) of
+// the model. The references come from the list the reader made of the document's "$ref" values, so the rule needs
+// no walk of the source values; the mappings and requirements come from the shared walk of the model.
+class UnusedSharedComponentHandler : public RuleHandler<UnusedSharedComponent> {
   public:
-    std::set<ComponentKey> used;
+    using RuleHandler::RuleHandler;
 
-    void walk(const jv::JV& root) {
-        struct Frame {
-            const jv::JV* value;
-            std::string_view key;
-            const ComponentKey* inside;
-        };
-        std::vector<Frame> stack{{&root, {}, nullptr}};
-        // Component keys are stored once, so frames can point at them while the stack grows.
-        std::vector<std::unique_ptr<ComponentKey>> owned;
-        while (!stack.empty()) {
-            const Frame frame = stack.back();
-            stack.pop_back();
-            const jv::JV& value = *frame.value;
-            if (value.isArray()) {
-                if (frame.key == "security") securityRequirements(value);
-                for (const jv::JV* item : value.items()) {
-                    if (isContainer(*item)) stack.push_back({item, {}, frame.inside});
-                }
-                continue;
+    void handle(const openapi::SecurityRequirement* requirement) override {
+        for (const auto& [name, scopes] : requirement->items()) used_.insert(ComponentKey{"securitySchemes", name});
+    }
+
+    void handle(const openapi::Discriminator* discriminator) override {
+        for (const auto& [value, target] : discriminator->mapping()) {
+            std::optional<ComponentKey> key;
+            if (target.starts_with('#')) {
+                key = componentOf(target);
+            } else if (target.find('/') == std::string::npos) {
+                key = ComponentKey{"schemas", target};
             }
-            if (!value.isObject()) continue;
-            if (frame.key == "discriminator") discriminator(value, frame.inside);
-            const bool isComponents = value.parent() != nullptr && value.parent() == &root && frame.key == "components";
-            for (const auto [key, child] : value.properties()) {
-                const ComponentKey* inside = frame.inside;
-                if (key == "$ref" && child->isString()) {
-                    useReference(child->stringValue(), inside);
-                    continue;
-                }
-                if (isComponents && child->isObject()) {
-                    for (const auto [name, component] : child->properties()) {
-                        owned.push_back(std::make_unique<ComponentKey>(std::string(key), std::string(name)));
-                        stack.push_back({component, name, owned.back().get()});
-                    }
-                    continue;
-                }
-                if (isContainer(*child)) stack.push_back({child, key, inside});
-            }
+            if (key && !insideSlot(*discriminator, *key)) used_.insert(std::move(*key));
         }
+    }
+
+    void documentVisited() override {
+        const jv::JVDoc* doc = context().readResult()->doc();
+        if (doc == nullptr || doc->root() == nullptr) return;
+        // References in other files name their targets relative to those files; in the bundled form every reference
+        // names the component of the root that the reader made of its target.
+        std::unique_ptr<jv::JVDoc> bundled;
+        if (context().readResult()->isMultiFile()) {
+            bundled = openapi::bundleDocument(*context().readResult());
+            doc = bundled.get();
+            if (doc->root() == nullptr) return;
+        }
+        for (const jv::JV* reference : doc->references()) useReference(*reference, *doc->root());
+        reportUnused();
     }
 
   private:
-    // Whether the key counts as used: a reference inside the component it names does not.
-    bool use(const std::optional<ComponentKey>& key, const ComponentKey* inside) {
-        if (!key || (inside != nullptr && *inside == *key)) return false;
-        used.insert(*key);
-        return true;
-    }
-
-    // A document names the same few components over and over: each reference text is decoded once, and counted as
-    // a use once.
-    void useReference(std::string_view ref, const ComponentKey* inside) {
-        auto [it, added] = references_.try_emplace(ref);
-        Target& target = it->second;
-        if (added) target.key = componentOf(ref);
-        if (!target.counted) target.counted = use(target.key, inside);
-    }
-
-    void discriminator(const jv::JV& value, const ComponentKey* inside) {
-        const jv::JV* mapping = value.property("mapping");
-        if (mapping == nullptr || !mapping->isObject()) return;
-        for (const auto [name, target] : mapping->properties()) {
-            if (!target->isString()) continue;
-            const std::string_view text = target->stringValue();
-            if (text.starts_with('#')) {
-                use(componentOf(text), inside);
-            } else if (text.find('/') == std::string_view::npos) {
-                use(ComponentKey{"schemas", std::string(text)}, inside);
-            }
-        }
-    }
-
-    void securityRequirements(const jv::JV& list) {
-        for (const jv::JV* requirement : list.items()) {
-            if (!requirement->isObject()) continue;
-            for (const auto [name, scopes] : requirement->properties()) {
-                used.insert(ComponentKey{"securitySchemes", std::string(name)});
-            }
-        }
-    }
-
-    // The component a reference text points at or into, and whether a use of it was counted.
+    // The component a reference text points at or into, its source value once looked up, and whether a use of it
+    // was counted.
     struct Target {
         std::optional<ComponentKey> key;
+        const jv::JV* value = nullptr;
         bool counted = false;
     };
+
+    // A document names the same few components over and over: each reference text is decoded once, and counted as
+    // a use once. A reference inside the component it names does not count.
+    void useReference(const jv::JV& reference, const jv::JV& root) {
+        auto [it, added] = references_.try_emplace(reference.stringValue());
+        Target& target = it->second;
+        if (target.counted) return;
+        if (added) {
+            target.key = componentOf(it->first);
+            if (target.key) target.value = componentValue(root, *target.key);
+        }
+        if (!target.key) return;
+        for (const jv::JV* at = reference.parent(); at != nullptr; at = at->parent()) {
+            if (at == target.value) return;
+        }
+        used_.insert(*target.key);
+        target.counted = true;
+    }
+
+    // The source value of /components/<kind>/<name>; null when the document has none.
+    static const jv::JV* componentValue(const jv::JV& root, const ComponentKey& key) {
+        const jv::JV* components = root.isObject() ? root.property("components") : nullptr;
+        const jv::JV* map = components != nullptr && components->isObject() ? components->property(key.first) : nullptr;
+        return map != nullptr && map->isObject() ? map->property(key.second) : nullptr;
+    }
+
+    // Whether the node lies in the component's slot of the model.
+    bool insideSlot(const openapi::Node& node, const ComponentKey& key) const {
+        const openapi::Node* slot = nullptr;
+        forEachComponentMap(*context().model()->components(), [&](std::string_view kind, const auto& map) {
+            if (kind != key.first) return;
+            if (const auto found = map.find(key.second); found != map.end()) slot = found->second.get();
+        });
+        for (const openapi::Node* at = &node; slot != nullptr && at != nullptr; at = at->parent()) {
+            if (at == slot) return true;
+        }
+        return false;
+    }
+
+    // The components of a kind and the used ones of that kind both come in name order: one merge finds the rest.
+    void reportUnused() const {
+        forEachComponentMap(*context().model()->components(), [&](std::string_view kind, const auto& map) {
+            auto used = used_.lower_bound(ComponentKey{std::string(kind), std::string()});
+            for (const auto& [name, slot] : map) {
+                while (used != used_.end() && used->first == kind && used->second < name) ++used;
+                if (used != used_.end() && used->first == kind && used->second == name) continue;
+                if (!rule().isDisabled(slot.get(), slot->resolveNode())) report("Unused shared component", slot.get());
+            }
+        });
+    }
+
+    std::set<ComponentKey> used_;
     // Reference text (viewing the document) -> its target.
     std::unordered_map<std::string_view, Target> references_;
 };
 
 }  // namespace
 
-void UnusedSharedComponent::run(Context& context) {
-    const jv::JVDoc* doc = context.readResult()->doc();
-    if (doc == nullptr || doc->root() == nullptr) return;
-    // References in other files name their targets relative to those files; in the bundled form every reference
-    // names the component of the root that the reader made of its target.
-    std::unique_ptr<jv::JVDoc> bundled;
-    if (context.readResult()->isMultiFile()) {
-        bundled = openapi::bundleDocument(*context.readResult());
-        doc = bundled.get();
-        if (doc->root() == nullptr) return;
-    }
-    UsageCollector collector;
-    collector.walk(*doc->root());
-
-    const openapi::Components* components = context.model()->components();
-    const auto check = [&](std::string_view kind, const auto& map) {
-        for (const auto& [name, slot] : map) {
-            if (collector.used.contains(ComponentKey{std::string(kind), name})) continue;
-            if (!isDisabled(slot.get(), slot->resolveNode())) addIssue(context, "Unused shared component", slot.get());
-        }
-    };
-    check("schemas", components->schemas());
-    check("responses", components->responses());
-    check("parameters", components->parameters());
-    check("examples", components->examples());
-    check("requestBodies", components->requestBodies());
-    check("headers", components->headers());
-    check("securitySchemes", components->securitySchemes());
-    check("links", components->links());
-    check("callbacks", components->callbacks());
-    check("pathItems", components->pathItems());
+std::unique_ptr<openapi::NodeVisitHandler> UnusedSharedComponent::createHandler(Context& context) {
+    return std::make_unique<UnusedSharedComponentHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -1,7 +1,8 @@
 #pragma once
 
 // The JSON value tree: JV (one value with its position), JVDoc (owns a tree, remembers the source key order of its
-// objects and finds nodes by pointer text) and SortedProperties (an object's properties in a chosen order).
+// objects, finds nodes by pointer text and lists its "$ref" values) and SortedProperties (an object's
+// properties in a chosen order).
 //
 // Memory layout: a node is 32 bytes. Strings and keys live in shared, reference-counted text blocks (a document read
 // from text shares one block per distinct key), an object keeps its (key, child) entries sorted by key in one block, an
@@ -497,8 +498,19 @@ class JVDoc {
     JV* findNode(const JVPointer& pointer);
     const JV* findNode(const JVPointer& pointer) const;
 
+    // The string values of the "$ref" members of the tree's objects (JSON References), each once; the object that
+    // holds one is its parent. A reader notes them as it closes the objects, in that order, so that finding every
+    // reference of a large document costs no walk; for a tree built otherwise, or once the root was replaced, a walk
+    // finds them on the first call. Valid while no object of the tree gains or loses such a member and none is
+    // removed.
+    const std::vector<const JV*>& references() const;
+
   private:
+    friend class DefaultHandler;
+
     std::unique_ptr<JV> root_;
+    // Null until the reader hands its list over or the first call of `references` walks the tree.
+    mutable std::unique_ptr<std::vector<const JV*>> references_;
 };
 
 // An object's properties in a chosen order: with an order list, the listed keys that the object has come first in
