@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the JSON reader. A document it accepts must be consistent: every node is found again
-// by its own pointer text, a clone is equal and hashes alike, and the source key order names each key once. What
-// the JSON writer makes of it, pretty and compact, must read back equal and in the same key order. A value taken out
-// of it outlives it.
+// by its own pointer text, a clone is equal and hashes alike, the source key order names each key once, and the
+// "$ref" values noted while reading are those a walk finds. What the JSON writer makes of it, pretty and compact,
+// must read back equal and in the same key order. A value taken out of it outlives it.
 // The lenient reader options run over the same bytes with a handler that ignores everything.
 
 #include <cstddef>
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
+#include "references_check.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv/json_reader.h"
 
@@ -46,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         std::unique_ptr<JVDoc> doc = readJsonString(text);
         checkTree(*doc);
+        zephalon::fuzz::requireReferencesAsFound(*doc);
         std::unique_ptr<JV> copy = doc->root()->clone();
         require(copy->equal(*doc->root()));
         require(copy->hash() == doc->root()->hash());

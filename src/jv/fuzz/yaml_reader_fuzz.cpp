@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the YAML reader. Whatever it accepts must survive writing and reading back unchanged,
-// as equal values in YAML and (within the JSON writer's depth limit) in JSON.
+// as equal values in YAML and (within the JSON writer's depth limit) in JSON, and the "$ref" values noted while
+// reading must be those a walk finds (aliases and merge keys included).
 
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string_view>
 
 #include "fuzz_check.h"
+#include "references_check.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv/json_writer.h"
 #include "zephalon/jv/yaml_reader.h"
@@ -21,6 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     fuzz::require(doc != nullptr && doc->root() != nullptr);
+    fuzz::requireReferencesAsFound(*doc);
 
     std::string yaml = jv::toString(*doc, FileFormat::YAML);
     auto again = jv::readYamlString(yaml);
