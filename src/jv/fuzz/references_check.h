@@ -13,10 +13,10 @@ namespace zephalon::fuzz {
 
 inline std::vector<std::string> referencePointers(const jv::JVDoc& doc) {
     std::vector<std::string> pointers;
-    for (const jv::JV* reference : doc.references()) {
-        require(reference->isString() && reference->parent() != nullptr &&
-                reference->parent()->property("$ref") == reference);
-        pointers.push_back(reference->pointer());
+    for (const auto& [value, text] : doc.references()) {
+        require(value->isString() && text == value->stringValue() && value->parent() != nullptr &&
+                value->parent()->property("$ref") == value);
+        pointers.push_back(value->pointer());
     }
     std::sort(pointers.begin(), pointers.end());
     return pointers;

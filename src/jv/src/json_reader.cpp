@@ -246,7 +246,7 @@ struct DefaultHandler::Builder {
     std::vector<std::pair<Text*, bool>> distinct;
     bool repeatedKey = false;  // an object closed so far held a key more than once
     // The current document's "$ref" strings, as their objects close (JVDoc::references).
-    std::vector<const JV*> references;
+    std::vector<JVDoc::Reference> references;
 
     ~Builder() {
         // An unfinished document: its root is the outermost open container.
@@ -409,7 +409,9 @@ struct DefaultHandler::Builder {
             if (it + 1 != last && it[1].key == it->key) continue;
             TreeOps::link(object, *it->value, rep->size);
             rep->entries()[rep->size++] = *it;
-            if (it->key->view() == "$ref" && it->value->isString()) references.push_back(it->value);
+            if (it->key->view() == "$ref" && it->value->isString()) {
+                references.push_back({it->value, TreeOps::string(*it->value)});
+            }
         }
         for (Text* k : order) rep->order()[rep->orderSize++] = k;
         scratch.resize(base);
@@ -442,7 +444,7 @@ int DefaultHandler::add(JV* value) {
         Builder& b = *builder_;
         if (b.frames.empty()) {
             doc_->setRoot(std::unique_ptr<JV>(value), false);
-            doc_->references_ = std::make_unique<std::vector<const JV*>>(std::move(b.references));
+            doc_->references_ = std::make_unique<std::vector<JVDoc::Reference>>(std::move(b.references));
             b.endDocument();
             return 1;
         }

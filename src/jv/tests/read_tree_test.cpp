@@ -137,9 +137,10 @@ TEST(ReadTree, ValuesMovedWithinTheirTreeAndReplacedRoots) {
 // The pointer texts of a document's "$ref" values, sorted.
 std::vector<std::string> referencePointers(const JVDoc& doc) {
     std::vector<std::string> pointers;
-    for (const JV* reference : doc.references()) {
-        EXPECT_EQ(reference->parent()->property("$ref"), reference);
-        pointers.push_back(reference->pointer());
+    for (const auto& [value, text] : doc.references()) {
+        EXPECT_EQ(value->parent()->property("$ref"), value);
+        EXPECT_EQ(text, value->stringValue());
+        pointers.push_back(value->pointer());
     }
     std::sort(pointers.begin(), pointers.end());
     return pointers;

@@ -90,7 +90,7 @@ class UnusedSharedComponentHandler : public RuleHandler<UnusedSharedComponent> {
             doc = bundled.get();
             if (doc->root() == nullptr) return;
         }
-        for (const jv::JV* reference : doc->references()) useReference(*reference, *doc->root());
+        for (const jv::JVDoc::Reference& reference : doc->references()) useReference(reference, *doc->root());
         reportUnused();
     }
 
@@ -105,20 +105,30 @@ class UnusedSharedComponentHandler : public RuleHandler<UnusedSharedComponent> {
 
     // A document names the same few components over and over: each reference text is decoded once, and counted as
     // a use once. A reference inside the component it names does not count.
-    void useReference(const jv::JV& reference, const jv::JV& root) {
-        auto [it, added] = references_.try_emplace(reference.stringValue());
-        Target& target = it->second;
-        if (target.counted) return;
-        if (added) {
-            target.key = componentOf(it->first);
-            if (target.key) target.value = componentValue(root, *target.key);
-        }
-        if (!target.key) return;
-        for (const jv::JV* at = reference.parent(); at != nullptr; at = at->parent()) {
+    void useReference(const jv::JVDoc::Reference& reference, const jv::JV& root) {
+        Target& target = targetOf(reference.text, root);
+        if (target.counted || !target.key) return;
+        for (const jv::JV* at = reference.value->parent(); at != nullptr; at = at->parent()) {
             if (at == target.value) return;
         }
         used_.insert(*target.key);
         target.counted = true;
+    }
+
+    // The target of a reference text. A reader keeps one copy of each short text, so most references of a document
+    // share their bytes with others of the same text: looked up by address, they are found without reading them.
+    // (Each text viewed is a whole value's, and all of them live as long as the document: one address, one text.)
+    Target& targetOf(std::string_view text, const jv::JV& root) {
+        Target*& known = byAddress_[text.data()];
+        if (known != nullptr) return *known;
+        auto [it, added] = byText_.try_emplace(text);
+        Target& target = it->second;
+        if (added) {
+            target.key = componentOf(text);
+            if (target.key) target.value = componentValue(root, *target.key);
+        }
+        known = &target;
+        return target;
     }
 
     // The source value of /components/<kind>/<name>; null when the document has none.
@@ -154,8 +164,9 @@ class UnusedSharedComponentHandler : public RuleHandler<UnusedSharedComponent> {
     }
 
     std::set<ComponentKey> used_;
-    // Reference text (viewing the document) -> its target.
-    std::unordered_map<std::string_view, Target> references_;
+    // Reference text (viewing the document) -> its target; the address of a text -> the same target.
+    std::unordered_map<std::string_view, Target> byText_;
+    std::unordered_map<const char*, Target*> byAddress_;
 };
 
 }  // namespace
