@@ -158,8 +158,7 @@ TEST(ReadTree, ReferencesNotedByTheReaderAreThoseAWalkFinds) {
 list: [{$ref: 1}, *shared, {deep: {<<: *shared}}]
 twice: {$ref: first}
 )");
-    const std::vector<std::string> replayed{"/a/$ref", "/list/1/$ref", "/list/2/deep/$ref", "/twice/$ref"};
-    EXPECT_EQ(referencePointers(*yaml), replayed);
+    EXPECT_EQ(referencePointers(*yaml), expected);
     // A tree that was not read is walked; a replaced root is the tree that counts.
     JVDoc built(json->root()->clone());
     EXPECT_EQ(referencePointers(built), expected);

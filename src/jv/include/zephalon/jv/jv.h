@@ -1,8 +1,8 @@
 #pragma once
 
 // The JSON value tree: JV (one value with its position), JVDoc (owns a tree, remembers the source key order of its
-// objects, finds nodes by pointer text and lists its "$ref" values) and SortedProperties (an object's
-// properties in a chosen order).
+// objects, finds nodes by pointer text and lists its "$ref" values) and SortedProperties (an object's properties in
+// a chosen order).
 //
 // Memory layout: a node is 32 bytes. Strings and keys live in shared, reference-counted text blocks (a document read
 // from text shares one block per distinct key), an object keeps its (key, child) entries sorted by key in one block, an
