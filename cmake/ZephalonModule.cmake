@@ -103,10 +103,12 @@ function(zephalon_bench name)
 endfunction()
 
 # What a fuzz target sees in both of its builds: a target may start from a document of the shared test data, and
-# the helpers of tests/fuzz_support.
+# it sees the helpers of tests/fuzz_support and, as the module's tests do, the module's own internal headers and
+# test helpers.
 function(zephalon_fuzz_settings target)
     target_compile_definitions(${target} PRIVATE ZEPHALON_TESTDATA_DIR="${PROJECT_SOURCE_DIR}/testdata")
-    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/fuzz_support)
+    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests/fuzz_support
+                               ${CMAKE_CURRENT_SOURCE_DIR}/src ${CMAKE_CURRENT_SOURCE_DIR}/tests)
     zephalon_test_code(${target})
 endfunction()
 

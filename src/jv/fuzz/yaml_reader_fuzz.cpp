@@ -1,6 +1,8 @@
-// Feeds arbitrary bytes to the YAML reader. Whatever it accepts must survive writing and reading back unchanged,
-// as equal values in YAML and (within the JSON writer's depth limit) in JSON, and the "$ref" values noted while
-// reading must be those a walk finds (aliases and merge keys included).
+// Feeds arbitrary bytes to the YAML reader. Whatever the block scanner reads, libyaml must read into the same tree,
+// positions and key order included, and what the tree builder refuses from the scanner's events it must refuse from
+// libyaml's. Whatever the reader accepts must survive writing and reading back unchanged, as equal values in YAML
+// and (within the JSON writer's depth limit) in JSON, and the "$ref" values noted while reading must be those a
+// walk finds (aliases and merge keys included).
 
 #include <cstddef>
 #include <cstdint>
@@ -10,15 +12,42 @@
 
 #include "fuzz_check.h"
 #include "references_check.h"
+#include "tree_difference.h"
+#include "yaml_read_paths.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/jv/json_writer.h"
 #include "zephalon/jv/yaml_reader.h"
 
+namespace {
+
+void requireScannedAsLibyamlReads(std::string_view text) {
+    using namespace zephalon;
+    std::unique_ptr<jv::JVDoc> scanned;
+    bool refused = false;
+    try {
+        scanned = jv::detail::readYamlByBlockScanner(text);
+    } catch (const std::runtime_error&) {
+        refused = true;
+    }
+    if (scanned == nullptr && !refused) return;  // the scanner gave up
+    std::unique_ptr<jv::JVDoc> parsed;
+    try {
+        parsed = jv::detail::readYamlByLibyaml(text);
+    } catch (const std::runtime_error&) {
+    }
+    fuzz::require((parsed == nullptr) == refused);
+    if (scanned != nullptr) fuzz::require(jv::testing::treeDifference(*scanned, *parsed).empty());
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zephalon;
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+    requireScannedAsLibyamlReads(text);
     std::unique_ptr<jv::JVDoc> doc;
     try {
-        doc = jv::readYamlString(std::string_view(reinterpret_cast<const char*>(data), size));
+        doc = jv::readYamlString(text);
     } catch (const std::runtime_error&) {
         return 0;
     }

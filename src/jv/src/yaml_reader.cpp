@@ -15,6 +15,9 @@
 
 #include "stream_text.h"
 #include "text_position.h"
+#include "yaml_block_scanner.h"
+#include "yaml_events.h"
+#include "yaml_read_paths.h"
 #include "yaml_scalars.h"
 #include "zephalon/jv/json_reader.h"
 #include "zephalon/jv/read_error.h"
@@ -26,22 +29,67 @@ namespace {
 constexpr std::string_view kSyntaxError = "Failed to parse YAML";
 constexpr std::string_view kMergeKey = "<<";
 
-std::string_view scalarText(const yaml_event_t& event) {
-    return {reinterpret_cast<const char*>(event.data.scalar.value), event.data.scalar.length};
+std::string_view nameOf(const yaml_char_t* name) {
+    return name == nullptr ? std::string_view() : std::string_view(reinterpret_cast<const char*>(name));
 }
 
-bool isStringTag(const yaml_char_t* tag) {
-    if (tag == nullptr) return false;
+detail::YamlEvent::Tag tagOf(const yaml_char_t* tag) {
+    if (tag == nullptr) return detail::YamlEvent::Tag::None;
     std::string_view text(reinterpret_cast<const char*>(tag));
     // "!" is the non-specific tag, which makes any scalar a string.
-    return text == "tag:yaml.org,2002:str" || text == "!";
+    return text == "tag:yaml.org,2002:str" || text == "!" ? detail::YamlEvent::Tag::String
+                                                           : detail::YamlEvent::Tag::Other;
 }
 
-// libyaml's marks are 0-based; users and editors count from 1.
-Pos userPos(const yaml_mark_t& mark) {
+detail::YamlEvent fromLibyaml(const yaml_event_t& event) {
+    using Type = detail::YamlEvent::Type;
+    detail::YamlEvent out;
+    out.start = detail::YamlMark{event.start_mark.line, event.start_mark.column};
+    switch (event.type) {
+        case YAML_STREAM_END_EVENT:
+            out.type = Type::StreamEnd;
+            break;
+        case YAML_DOCUMENT_START_EVENT:
+            out.type = Type::DocumentStart;
+            break;
+        case YAML_SCALAR_EVENT:
+            out.type = Type::Scalar;
+            out.text = {reinterpret_cast<const char*>(event.data.scalar.value), event.data.scalar.length};
+            out.plain = event.data.scalar.style == YAML_PLAIN_SCALAR_STYLE;
+            out.tag = tagOf(event.data.scalar.tag);
+            out.anchor = nameOf(event.data.scalar.anchor);
+            break;
+        case YAML_ALIAS_EVENT:
+            out.type = Type::Alias;
+            out.text = nameOf(event.data.alias.anchor);
+            break;
+        case YAML_SEQUENCE_START_EVENT:
+            out.type = Type::SequenceStart;
+            out.anchor = nameOf(event.data.sequence_start.anchor);
+            break;
+        case YAML_MAPPING_START_EVENT:
+            out.type = Type::MappingStart;
+            out.anchor = nameOf(event.data.mapping_start.anchor);
+            break;
+        case YAML_SEQUENCE_END_EVENT:
+            out.type = Type::SequenceEnd;
+            break;
+        case YAML_MAPPING_END_EVENT:
+            out.type = Type::MappingEnd;
+            break;
+        default:
+            break;
+    }
+    return out;
+}
+
+// Marks are 0-based; users and editors count from 1.
+Pos userPos(const detail::YamlMark& mark) {
     return Pos{static_cast<std::int32_t>(std::min<std::size_t>(mark.line, INT32_MAX - 1) + 1),
                static_cast<std::int32_t>(std::min<std::size_t>(mark.column, INT32_MAX - 1) + 1)};
 }
+
+Pos userPos(const yaml_mark_t& mark) { return userPos(detail::YamlMark{mark.line, mark.column}); }
 
 // The byte at a mark (column counted in characters, as libyaml does), or 0 when the mark is past the text.
 char byteAt(std::string_view text, const yaml_mark_t& mark) {
@@ -144,41 +192,55 @@ struct KeysNeeded {};
 // The value of a merge key is captured the same way, with the tree builder muted, and then merged from the log
 // into the mapping. The log keeps the merged keys rather than the "<<" entry, so an alias of a mapping that merged
 // replays the merged result; the captured value itself is fenced off by a Skip entry.
-class TreeBuilder {
+class TreeBuilder final : public detail::YamlEventSink {
   public:
     TreeBuilder(std::string_view text, Keys keys) : text_(text), keys_(keys) {}
 
+    // Reads the text with libyaml.
     std::unique_ptr<JVDoc> run() {
         Parser parser(text_);
         Event event;
-        current_ = &*event;
-        for (;;) {
+        while (!ended_) {
             if (!event.fill(parser)) parser.fail(text_);
-            switch (event->type) {
-                case YAML_STREAM_END_EVENT:
-                    return finish();
-                case YAML_DOCUMENT_START_EVENT:
-                    if (++documents_ > 1) refuse("the stream holds more than one document");
-                    break;
-                case YAML_SCALAR_EVENT:
-                    scalar(*event);
-                    break;
-                case YAML_ALIAS_EVENT:
-                    alias(reinterpret_cast<const char*>(event->data.alias.anchor));
-                    break;
-                case YAML_SEQUENCE_START_EVENT:
-                    start(Kind::SeqStart, *event, event->data.sequence_start.anchor);
-                    break;
-                case YAML_MAPPING_START_EVENT:
-                    start(Kind::MapStart, *event, event->data.mapping_start.anchor);
-                    break;
-                case YAML_SEQUENCE_END_EVENT:
-                case YAML_MAPPING_END_EVENT:
-                    end();
-                    break;
-                default:
-                    break;
-            }
+            this->event(fromLibyaml(*event));
+        }
+        return finish();
+    }
+
+    // Reads the text with the block scanner, which throws BlockScanGaveUp on a text it does not read.
+    std::unique_ptr<JVDoc> runBlockScanner() {
+        detail::scanBlockYaml(text_, *this);
+        return finish();
+    }
+
+    void event(const detail::YamlEvent& event) override {
+        using Type = detail::YamlEvent::Type;
+        current_ = event.start;
+        switch (event.type) {
+            case Type::StreamEnd:
+                ended_ = true;
+                break;
+            case Type::DocumentStart:
+                if (++documents_ > 1) refuse("the stream holds more than one document");
+                break;
+            case Type::Scalar:
+                scalar(event);
+                break;
+            case Type::Alias:
+                alias(event.text);
+                break;
+            case Type::SequenceStart:
+                start(Kind::SeqStart, event);
+                break;
+            case Type::MappingStart:
+                start(Kind::MapStart, event);
+                break;
+            case Type::SequenceEnd:
+            case Type::MappingEnd:
+                end();
+                break;
+            case Type::Other:
+                break;
         }
     }
 
@@ -253,7 +315,7 @@ class TreeBuilder {
     };
 
     [[noreturn]] void refuse(std::string_view reason) const {
-        throw ReadError(fmt::format("{}: {}", kSyntaxError, reason), userPos(current_->start_mark));
+        throw ReadError(fmt::format("{}: {}", kSyntaxError, reason), userPos(current_));
     }
 
     [[noreturn]] void tooDeep() const { refuse(fmt::format("nesting deeper than {} levels", YAMLReader::kMaxDepth)); }
@@ -261,10 +323,9 @@ class TreeBuilder {
     bool keyDue() const { return !frames_.empty() && frames_.back().keyNext; }
     bool mergeDue() const { return !frames_.empty() && frames_.back().map && frames_.back().mergeNext; }
 
-    static Kind classify(const yaml_event_t& event, std::string_view text) {
-        if (event.data.scalar.style != YAML_PLAIN_SCALAR_STYLE || isStringTag(event.data.scalar.tag)) {
-            return Kind::String;
-        }
+    static Kind classify(const detail::YamlEvent& event) {
+        std::string_view text = event.text;
+        if (!event.plain || event.tag == detail::YamlEvent::Tag::String) return Kind::String;
         if (yamlPlainIsNull(text)) return Kind::Null;
         if (auto boolean = yamlPlainBoolean(text)) return *boolean ? Kind::True : Kind::False;
         if (yamlMayBeNumber(text) && number::NumberParser(text).valid()) return Kind::Number;
@@ -281,12 +342,11 @@ class TreeBuilder {
         return std::string_view(arena_).substr(entry.offset, entry.length);
     }
 
-    void scalar(const yaml_event_t& event) {
-        std::string_view text = scalarText(event);
-        const yaml_char_t* anchor = event.data.scalar.anchor;
+    void scalar(const detail::YamlEvent& event) {
+        std::string_view text = event.text;
+        std::string_view anchor = event.anchor;
         bool isKey = keyDue();
-        if (isKey && text == kMergeKey && event.data.scalar.style == YAML_PLAIN_SCALAR_STYLE &&
-            event.data.scalar.tag == nullptr) {
+        if (isKey && text == kMergeKey && event.plain && event.tag == detail::YamlEvent::Tag::None) {
             // Not a key of its own: the value that follows lends its keys.
             if (keys_ == Keys::Trusted) throw KeysNeeded{};
             frames_.back().keyNext = false;
@@ -295,12 +355,12 @@ class TreeBuilder {
         }
         if (mergeDue()) refuse("a merge key takes a mapping or a list of mappings");
         // Keys are typed only when they may be replayed, as a value, through an alias.
-        Kind kind = isKey && recording_ == 0 && anchor == nullptr ? Kind::String : classify(event, text);
-        if (recording_ > 0 || anchor != nullptr) {
+        Kind kind = isKey && recording_ == 0 && anchor.empty() ? Kind::String : classify(event);
+        if (recording_ > 0 || !anchor.empty()) {
             // Outside a recording, an anchored scalar gets a slot of its own between the recorded slices.
             std::size_t index = log_.size();
             log_.push_back(logText(kind, text));
-            if (anchor != nullptr) anchors_[reinterpret_cast<const char*>(anchor)] = Anchor{index, index + 1, 0, 1};
+            if (!anchor.empty()) anchors_[std::string(anchor)] = Anchor{index, index + 1, 0, 1};
         }
         if (isKey) {
             key(text, 0);
@@ -362,7 +422,7 @@ class TreeBuilder {
         }
     }
 
-    void start(Kind kind, const yaml_event_t& event, const yaml_char_t* anchor) {
+    void start(Kind kind, const detail::YamlEvent& event) {
         if (keyDue()) refuse("a mapping key must be a scalar");
         if (frames_.size() >= YAMLReader::kMaxDepth) tooDeep();
         Frame frame{kind == Kind::MapStart, kind == Kind::MapStart};
@@ -375,14 +435,12 @@ class TreeBuilder {
             ++recording_;
             ++muted_;
         }
-        if (anchor != nullptr) {
+        if (!event.anchor.empty()) {
             frame.anchor = static_cast<std::ptrdiff_t>(opening_.size());
-            opening_.push_back(Opening{reinterpret_cast<const char*>(anchor), log_.size()});
+            opening_.push_back(Opening{std::string(event.anchor), log_.size()});
             ++recording_;
         }
-        open(kind,
-             Pos{static_cast<std::int32_t>(event.start_mark.line), static_cast<std::int32_t>(event.start_mark.column)},
-             frame);
+        open(kind, Pos{static_cast<std::int32_t>(event.start.line), static_cast<std::int32_t>(event.start.column)}, frame);
     }
 
     void open(Kind kind, Pos pos, Frame frame) {
@@ -559,8 +617,9 @@ class TreeBuilder {
 
     std::string_view text_;
     const Keys keys_;
-    // The event being handled, whose start a refusal names; read only when a refusal needs it.
-    const yaml_event_t* current_ = nullptr;
+    // The start of the event being handled, which a refusal names.
+    detail::YamlMark current_;
+    bool ended_ = false;
     DefaultHandler handler_;
     std::vector<Frame> frames_;
     std::vector<KeySet> keySets_;  // by depth, reused
@@ -579,11 +638,21 @@ class TreeBuilder {
 }  // namespace
 
 std::unique_ptr<JVDoc> YAMLReader::read(std::string_view text) {
-    // Most texts need no mapping's keys kept: they have no merge key and no repeated key. A text without the bytes
-    // "<<" is read without them first (a text in UTF-16 may still hold a merge key); one that needs the keys after
-    // all, or that fails, is read again with them, which refuses a repeated key where it stands and so reports the
-    // first fault of the text.
-    if (text.find(kMergeKey) == std::string_view::npos) {
+    // Most texts are in the layout the block scanner reads, and most need no mapping's keys kept: they have no merge
+    // key and no repeated key. A text without the bytes "<<" is read without them first (a text in UTF-16 may still
+    // hold a merge key; the block scanner does not read UTF-16). A text that needs the keys after all, or that fails,
+    // is read again by libyaml with them, which refuses a repeated key where it stands and so reports the first fault
+    // of the text; one the block scanner gives up on is read by libyaml as it would have been.
+    Keys keys = text.find(kMergeKey) == std::string_view::npos ? Keys::Trusted : Keys::Kept;
+    try {
+        return TreeBuilder(text, keys).runBlockScanner();
+    } catch (const detail::BlockScanGaveUp&) {
+    } catch (const KeysNeeded&) {
+        keys = Keys::Kept;
+    } catch (const ReadError&) {
+        keys = Keys::Kept;
+    }
+    if (keys == Keys::Trusted) {
         try {
             return TreeBuilder(text, Keys::Trusted).run();
         } catch (const KeysNeeded&) {
@@ -592,6 +661,20 @@ std::unique_ptr<JVDoc> YAMLReader::read(std::string_view text) {
     }
     return TreeBuilder(text, Keys::Kept).run();
 }
+
+namespace detail {
+
+std::unique_ptr<JVDoc> readYamlByBlockScanner(std::string_view text) {
+    try {
+        return TreeBuilder(text, Keys::Kept).runBlockScanner();
+    } catch (const BlockScanGaveUp&) {
+        return nullptr;
+    }
+}
+
+std::unique_ptr<JVDoc> readYamlByLibyaml(std::string_view text) { return TreeBuilder(text, Keys::Kept).run(); }
+
+}  // namespace detail
 
 std::unique_ptr<JVDoc> readYamlString(std::string_view text) { return YAMLReader().read(text); }
 
