@@ -11,7 +11,6 @@
 
 #include "rules.h"
 #include "zephalon/foundation/strings.h"
-#include "zephalon/jv/json_writer.h"
 #include "zephalon/jv/pointer.h"
 #include "zephalon/jv/pointer_texts.h"
 #include "zephalon/jv_schema/schema.h"
@@ -230,6 +229,83 @@ bool identical(const jv::JV& a, const jv::JV& b) {
     return false;
 }
 
+// A hash of the copy `withoutAnnotations` makes of a schema (of the value itself when `schema` is false), worked out
+// without making it: alike for schemas that differ only in their annotations.
+std::size_t shapeHash(const jv::JV& value, bool schema) {
+    std::size_t hash = static_cast<std::size_t>(value.type());
+    auto mix = [&hash](std::size_t more) { hash ^= more + 0x9e3779b97f4a7c15 + (hash << 6) + (hash >> 2); };
+    switch (value.type()) {
+        case jv::JV::Type::Null:
+            break;
+        case jv::JV::Type::Boolean:
+            mix(value.booleanValue() ? 1 : 0);
+            break;
+        case jv::JV::Type::Number:
+            mix(value.numberValue().hash());
+            break;
+        case jv::JV::Type::String:
+            mix(std::hash<std::string_view>{}(value.stringValue()));
+            break;
+        case jv::JV::Type::Array:
+            for (const jv::JV* item : value.items()) mix(shapeHash(*item, schema));
+            break;
+        case jv::JV::Type::Object:
+            for (const auto [key, member] : value.properties()) {
+                if (schema && onlyAnnotates(key, *member)) continue;
+                mix(std::hash<std::string_view>{}(key));
+                if (!schema || holdsValues(key)) {
+                    mix(shapeHash(*member, false));
+                } else if (holdsNamedSchemas(key) && member->isObject()) {
+                    for (const auto [name, named] : member->properties()) {
+                        mix(std::hash<std::string_view>{}(name));
+                        mix(shapeHash(*named, true));
+                    }
+                } else {
+                    mix(shapeHash(*member, true));
+                }
+            }
+            break;
+    }
+    return hash;
+}
+
+// Whether the copy `withoutAnnotations` makes of `schema` would be identical to `shape`, worked out without making it.
+bool alike(const jv::JV& schema, const jv::JV& shape) {
+    if (schema.isArray()) {
+        if (!shape.isArray() || schema.size() != shape.size()) return false;
+        for (std::size_t i = 0; i < schema.size(); ++i) {
+            if (!alike(*schema.at(i), *shape.at(i))) return false;
+        }
+        return true;
+    }
+    if (!schema.isObject()) return identical(schema, shape);
+    if (!shape.isObject()) return false;
+    // Both in byte-wise key order.
+    auto other = shape.properties().begin();
+    const auto end = shape.properties().end();
+    for (const auto [key, value] : schema.properties()) {
+        if (onlyAnnotates(key, *value)) continue;
+        if (other == end) return false;
+        const auto [otherKey, otherValue] = *other;
+        ++other;
+        if (key != otherKey) return false;
+        if (holdsValues(key)) {
+            if (!identical(*value, *otherValue)) return false;
+        } else if (holdsNamedSchemas(key) && value->isObject()) {
+            if (!otherValue->isObject() || value->size() != otherValue->size()) return false;
+            auto otherNamed = otherValue->properties().begin();
+            for (const auto [name, named] : value->properties()) {
+                const auto [otherName, otherSchema] = *otherNamed;
+                ++otherNamed;
+                if (name != otherName || !alike(*named, *otherSchema)) return false;
+            }
+        } else if (!alike(*value, *otherValue)) {
+            return false;
+        }
+    }
+    return other == end;
+}
+
 // The places a copy must hold for compiling `starts`: the schemas themselves and everything their references reach,
 // without places inside others already held. Empty when some reference could lead where a place-by-place copy would
 // not resolve it the same way (a base URL of its own, an anchor, a dynamic or a non-local reference): then the copy
@@ -341,14 +417,11 @@ class ExampleSchemas {
     // itself, once for all the schemas alike but for their annotations. Documents repeat small schemas
     // ({"type": "string", "format": "date"}) at many places, with their own descriptions and examples.
     const jv::schema::JVSchema* alone(const jv::JV& schema, unsigned optional) {
-        std::unique_ptr<jv::JV> shape = withoutAnnotations(schema);
-        jv::JSONWriter text;
-        text.setIndentSize(0);
-        text.write(*shape);
-        std::vector<Compiled>& alike = alone_[optional][text.release()];
-        for (const Compiled& earlier : alike) {
-            if (identical(*earlier.shape, *shape)) return earlier.schema;
+        std::vector<Compiled>& compiledAlike = alone_[optional][shapeHash(schema, true)];
+        for (const Compiled& earlier : compiledAlike) {
+            if (alike(schema, *earlier.shape)) return earlier.schema;
         }
+        std::unique_ptr<jv::JV> shape = withoutAnnotations(schema);
         // Under a member that no dialect compiles, so that a schema that does not compile is found missing, as in
         // the copy of the document.
         auto tree = std::make_unique<jv::JV>(jv::JV::ObjectTag{});
@@ -358,7 +431,7 @@ class ExampleSchemas {
         if (is30_) openapi::nullableToJsonSchema(*tree);
         auto copy = std::make_shared<jv::schema::JVSchema>(std::move(tree), jv::schema::defaultBaseUrl());
         const jv::schema::JVSchema* compiled = copy->context->findOrCompileSchema("#/schema");
-        alike.push_back({std::move(shape), std::move(copy), compiled});
+        compiledAlike.push_back({std::move(shape), std::move(copy), compiled});
         return compiled;
     }
 
@@ -399,7 +472,8 @@ class ExampleSchemas {
         const jv::schema::JVSchema* schema;
     };
     // Per kind of example, by the JSON text of the shape (which numbers alike in value share).
-    std::array<std::unordered_map<std::string, std::vector<Compiled>>, 4> alone_;
+    // By the hash of their shapes.
+    std::array<std::unordered_map<std::size_t, std::vector<Compiled>>, 4> alone_;
 };
 
 // The value inside `example` that a validation finding is about (found by its position), else the example itself.
