@@ -1,11 +1,15 @@
 #include "yaml_block_scanner.h"
 
+#include <utf8.h>
+
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 
+#include "yaml_scalars.h"
 #include "zephalon/jv/yaml_reader.h"
 
 namespace zephalon::jv::detail {
@@ -21,45 +25,8 @@ unsigned hexValue(char c) {
     return static_cast<unsigned>((c | 0x20) - 'a' + 10);
 }
 
-void appendUtf8(std::string& out, std::uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-// The index after the UTF-8 character at `i`, when it is one the scanner reads as an ordinary character: valid,
-// not a C1 control, and none of the characters YAML 1.1 takes for a line break or libyaml for a byte order mark.
-std::size_t afterCharacter(const unsigned char* s, std::size_t n, std::size_t i) {
-    unsigned char lead = s[i];
-    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    if (lead < 0xC2 || lead > 0xF4 || i + length > n) giveUp();
-    std::uint32_t code = lead & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((s[i + k] & 0xC0) != 0x80) giveUp();
-        code = (code << 6) | (s[i + k] & 0x3F);
-    }
-    bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-    if (overlong || code > 0x10FFFF || code < 0xA0 || (code >= 0xD800 && code <= 0xDFFF) || code == 0x2028 ||
-        code == 0x2029 || code == 0xFEFF || code == 0xFFFE || code == 0xFFFF) {
-        giveUp();
-    }
-    return i + length;
-}
-
-// Gives up on a text with any character but printable ASCII, LF and the characters `afterCharacter` takes. Eight
-// bytes at a time while they are printable ASCII.
+// Gives up on a text with any character but printable ASCII, LF and the characters `yamlPrintableLength` takes.
+// Eight bytes at a time while they are printable ASCII.
 void checkCharacters(std::string_view text) {
     const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     const std::size_t n = text.size();
@@ -84,7 +51,9 @@ void checkCharacters(std::string_view text) {
         } else if (c < 0x80) {
             giveUp();
         } else {
-            i = afterCharacter(s, n, i);
+            std::size_t length = yamlPrintableLength(text, i);
+            if (length == 0) giveUp();
+            i += length;
         }
     }
 }
@@ -338,31 +307,9 @@ class Scanner {
 
     // Whether a plain scalar may start at `i` in block context.
     bool plainStarts(std::size_t i) const {
-        switch (s_[i]) {
-            case '-':
-            case '?':
-            case ':':
-                return !blankOrEnd(i + 1);
-            case ',':
-            case '[':
-            case ']':
-            case '{':
-            case '}':
-            case '#':
-            case '&':
-            case '*':
-            case '!':
-            case '|':
-            case '>':
-            case '\'':
-            case '"':
-            case '%':
-            case '@':
-            case '`':
-                return false;
-            default:
-                return true;
-        }
+        char c = s_[i];
+        if (c == '-' || c == '?' || c == ':') return !blankOrEnd(i + 1);
+        return !yamlIsIndicator(c);
     }
 
     // A scalar value starting at p_, in the block indented by `owner`; it must end its line.
@@ -618,6 +565,8 @@ class Scanner {
         }
     }
 
+    void appendCharacter(std::uint32_t code) { utf8::unchecked::append(code, std::back_inserter(scratch_)); }
+
     // Appends the character of the escape whose letter is at `i`; returns the index after the escape.
     std::size_t escape(std::size_t i) {
         if (i >= n_) giveUp();
@@ -636,10 +585,10 @@ class Scanner {
             case '"': scratch_ += '"'; break;
             case '/': scratch_ += '/'; break;
             case '\\': scratch_ += '\\'; break;
-            case 'N': appendUtf8(scratch_, 0x85); break;
-            case '_': appendUtf8(scratch_, 0xA0); break;
-            case 'L': appendUtf8(scratch_, 0x2028); break;
-            case 'P': appendUtf8(scratch_, 0x2029); break;
+            case 'N': appendCharacter(0x85); break;
+            case '_': appendCharacter(0xA0); break;
+            case 'L': appendCharacter(0x2028); break;
+            case 'P': appendCharacter(0x2029); break;
             case 'x': digits = 2; break;
             case 'u': digits = 4; break;
             case 'U': digits = 8; break;
@@ -653,7 +602,7 @@ class Scanner {
             code = (code << 4) | hexValue(s_[i + k]);
         }
         if ((code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) giveUp();
-        appendUtf8(scratch_, code);
+        appendCharacter(code);
         return i + 1 + digits;
     }
 

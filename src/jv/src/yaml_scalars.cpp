@@ -49,14 +49,34 @@ bool startsLikeANumber(std::string_view text) {
     return std::isdigit(static_cast<unsigned char>(text[i])) != 0 || text[i] == '.';
 }
 
-// A code point that YAML cannot hold as it is (C0 and C1 controls, DEL, the byte order mark, surrogates and
-// non-characters), or that a YAML 1.1 reader takes for a line break (NEL, LS, PS). Returns the sequence length at
-// `i`, 0 for such a code point and for ill-formed UTF-8.
-std::size_t printableAt(std::string_view text, std::size_t i) {
+// Whether the text reads back as itself when written plain, syntax only (typing is checked apart).
+bool plainSyntaxAllows(std::string_view text, bool flow) {
+    char first = text.front();
+    char last = text.back();
+    if (first == ' ' || first == '\t' || last == ' ' || last == '\t' || last == ':') return false;
+    // "-x" is a plain scalar everywhere; "- x", "?", ":" and the other indicators start something else.
+    if (yamlIsIndicator(first) && !(first == '-' && text.size() > 1 && text[1] != ' ' && text[1] != '\t')) return false;
+    if (text.starts_with("---") || text.starts_with("...")) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\t' || c == '\n') return false;
+        if (c == ':' &&
+            (text[i + 1] == ' ' || (flow && (text[i + 1] == ',' || text[i + 1] == ']' || text[i + 1] == '}')))) {
+            return false;
+        }
+        if (c == '#' && text[i - 1] == ' ') return false;
+        if (flow && (c == ',' || c == '[' || c == ']' || c == '{' || c == '}')) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::size_t yamlPrintableLength(std::string_view text, std::size_t i) {
     auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
     unsigned char c = byte(0);
     if (c < 0x80) return (c >= 0x20 && c != 0x7F) || c == '\t' || c == '\n' ? 1 : 0;
-    std::size_t n = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+    std::size_t n = c >= 0xF8 ? 0 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
     if (n == 0 || i + n > text.size()) return 0;
     std::uint32_t cp = c & (0x7F >> n);
     for (std::size_t k = 1; k < n; ++k) {
@@ -69,7 +89,7 @@ std::size_t printableAt(std::string_view text, std::size_t i) {
     return n;
 }
 
-bool isIndicator(char c) {
+bool yamlIsIndicator(char c) {
     switch (c) {
         case '-':
         case '?':
@@ -96,29 +116,6 @@ bool isIndicator(char c) {
     }
 }
 
-// Whether the text reads back as itself when written plain, syntax only (typing is checked apart).
-bool plainSyntaxAllows(std::string_view text, bool flow) {
-    char first = text.front();
-    char last = text.back();
-    if (first == ' ' || first == '\t' || last == ' ' || last == '\t' || last == ':') return false;
-    // "-x" is a plain scalar everywhere; "- x", "?", ":" and the other indicators start something else.
-    if (isIndicator(first) && !(first == '-' && text.size() > 1 && text[1] != ' ' && text[1] != '\t')) return false;
-    if (text.starts_with("---") || text.starts_with("...")) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\t' || c == '\n') return false;
-        if (c == ':' &&
-            (text[i + 1] == ' ' || (flow && (text[i + 1] == ',' || text[i + 1] == ']' || text[i + 1] == '}')))) {
-            return false;
-        }
-        if (c == '#' && text[i - 1] == ' ') return false;
-        if (flow && (c == ',' || c == '[' || c == ']' || c == '{' || c == '}')) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 bool yamlPlainIsAmbiguous(std::string_view text) {
     if (text.empty() || text == "<<" || text == "=") return true;
     if (text.size() <= 5) {
@@ -137,7 +134,7 @@ bool yamlPlainIsAmbiguous(std::string_view text) {
 YamlStringStyle yamlStringStyle(std::string_view text, bool flow, bool key) {
     bool multiLine = false;
     for (std::size_t i = 0; i < text.size();) {
-        std::size_t n = printableAt(text, i);
+        std::size_t n = yamlPrintableLength(text, i);
         if (n == 0) return YamlStringStyle::DoubleQuoted;
         multiLine = multiLine || text[i] == '\n';
         i += n;

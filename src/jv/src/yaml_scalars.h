@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -61,6 +62,14 @@ inline bool yamlStringNeedsQuotes(std::string_view text) {
     }
     return number::Number::parse(text.data(), text.size()).has_value();
 }
+
+// The length of the UTF-8 sequence at `i`; 0 for ill-formed UTF-8 and for a character that YAML cannot hold as it is
+// (C0 and C1 controls but tab and LF, DEL, the byte order mark, surrogates and non-characters) or that a YAML 1.1
+// reader takes for a line break (NEL, LS, PS).
+std::size_t yamlPrintableLength(std::string_view text, std::size_t i);
+
+// The characters that start something other than a plain scalar ("-", "?" and ":" only before a space).
+bool yamlIsIndicator(char c);
 
 // How the writer puts a string down. Plain where every reader takes it for the same string; single quotes where a
 // reader could take it for something else (a number, a boolean, a date...) or the YAML syntax forbids it plain;

@@ -225,6 +225,7 @@ TEST(YamlBlockScanner, LeavesOtherTextsToLibyaml) {
              "[a:]\n",
              "{a:b}\n",
              "a: \xFF\n",
+             "a: \xF8\x90\x80\x80\n",
              "a: \x01\n",
              "a: 1\na: 2\n",
              "@a: 1\n",
