@@ -218,10 +218,10 @@ void LibyamlEmitter(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.yaml.size()));
 }
 
-void YamlReader(benchmark::State& state) {
+void readYaml(benchmark::State& state, std::unique_ptr<jv::JVDoc> (*read)(std::string_view)) {
     const Fixture& f = fixture();
     for (auto _ : state) {
-        auto doc = jv::readYamlString(f.yaml);
+        auto doc = read(f.yaml);
         benchmark::DoNotOptimize(doc.get());
         // Freeing the tree is not part of reading it, nor is the allocator's deferred tidying of the freed blocks,
         // which would otherwise land in the next timed read.
@@ -233,18 +233,9 @@ void YamlReader(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.yaml.size()));
 }
 
-void YamlReaderByLibyaml(benchmark::State& state) {
-    const Fixture& f = fixture();
-    for (auto _ : state) {
-        auto doc = jv::detail::readYamlByLibyaml(f.yaml);
-        benchmark::DoNotOptimize(doc.get());
-        state.PauseTiming();
-        doc.reset();
-        malloc_trim(0);
-        state.ResumeTiming();
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.yaml.size()));
-}
+void YamlReader(benchmark::State& state) { readYaml(state, &jv::readYamlString); }
+
+void YamlReaderByLibyaml(benchmark::State& state) { readYaml(state, &jv::detail::readYamlByLibyaml); }
 
 void LibyamlEventLoop(benchmark::State& state) {
     const Fixture& f = fixture();
