@@ -246,7 +246,7 @@ struct DefaultHandler::Builder {
     std::vector<std::pair<Text*, bool>> distinct;
     bool repeatedKey = false;  // an object closed so far held a key more than once
     // The current document's "$ref" strings, as their objects close (JVDoc::references).
-    std::vector<JVDoc::Reference> references;
+    std::vector<const JV*> references;
 
     ~Builder() {
         // An unfinished document: its root is the outermost open container.
@@ -410,7 +410,7 @@ struct DefaultHandler::Builder {
             TreeOps::link(object, *it->value, rep->size);
             rep->entries()[rep->size++] = *it;
             if (it->key->view() == "$ref" && it->value->isString()) {
-                references.push_back({it->value, TreeOps::string(*it->value)});
+                references.push_back(it->value);
             }
         }
         for (Text* k : order) rep->order()[rep->orderSize++] = k;
@@ -444,7 +444,9 @@ int DefaultHandler::add(JV* value) {
         Builder& b = *builder_;
         if (b.frames.empty()) {
             doc_->setRoot(std::unique_ptr<JV>(value), false);
-            doc_->references_ = std::make_unique<std::vector<JVDoc::Reference>>(std::move(b.references));
+            // A copy of just the size it needs: a large document has a hundred thousand references, and the reader's
+            // list keeps its room for the next document.
+            doc_->references_ = std::make_unique<std::vector<const JV*>>(b.references.begin(), b.references.end());
             b.endDocument();
             return 1;
         }

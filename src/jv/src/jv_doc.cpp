@@ -232,9 +232,9 @@ std::pair<std::string_view, const JV*> SortedProperties::operator[](std::size_t 
     return {keys_[i], values_[i]};
 }
 
-const std::vector<JVDoc::Reference>& JVDoc::references() const {
+const std::vector<const JV*>& JVDoc::references() const {
     if (references_ != nullptr) return *references_;
-    auto found = std::make_unique<std::vector<Reference>>();
+    auto found = std::make_unique<std::vector<const JV*>>();
     std::vector<const JV*> stack;
     if (root_ != nullptr) stack.push_back(root_.get());
     while (!stack.empty()) {
@@ -244,7 +244,7 @@ const std::vector<JVDoc::Reference>& JVDoc::references() const {
             for (const JV* item : value->items()) stack.push_back(item);
         } else if (value->isObject()) {
             for (const auto [key, child] : value->properties()) {
-                if (key == "$ref" && child->isString()) found->push_back({child, child->stringValue()});
+                if (key == "$ref" && child->isString()) found->push_back(child);
                 stack.push_back(child);
             }
         }

@@ -137,9 +137,8 @@ TEST(ReadTree, ValuesMovedWithinTheirTreeAndReplacedRoots) {
 // The pointer texts of a document's "$ref" values, sorted.
 std::vector<std::string> referencePointers(const JVDoc& doc) {
     std::vector<std::string> pointers;
-    for (const auto& [value, text] : doc.references()) {
+    for (const JV* value : doc.references()) {
         EXPECT_EQ(value->parent()->property("$ref"), value);
-        EXPECT_EQ(text, value->stringValue());
         pointers.push_back(value->pointer());
     }
     std::sort(pointers.begin(), pointers.end());

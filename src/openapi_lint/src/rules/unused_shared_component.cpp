@@ -90,7 +90,7 @@ class UnusedSharedComponentHandler : public RuleHandler<UnusedSharedComponent> {
             doc = bundled.get();
             if (doc->root() == nullptr) return;
         }
-        for (const jv::JVDoc::Reference& reference : doc->references()) useReference(reference, *doc->root());
+        for (const jv::JV* reference : doc->references()) useReference(*reference, *doc->root());
         reportUnused();
     }
 
@@ -105,10 +105,10 @@ class UnusedSharedComponentHandler : public RuleHandler<UnusedSharedComponent> {
 
     // A document names the same few components over and over: each reference text is decoded once, and counted as
     // a use once. A reference inside the component it names does not count.
-    void useReference(const jv::JVDoc::Reference& reference, const jv::JV& root) {
-        Target& target = targetOf(reference.text, root);
+    void useReference(const jv::JV& reference, const jv::JV& root) {
+        Target& target = targetOf(reference.stringValue(), root);
         if (target.counted || !target.key) return;
-        for (const jv::JV* at = reference.value->parent(); at != nullptr; at = at->parent()) {
+        for (const jv::JV* at = reference.parent(); at != nullptr; at = at->parent()) {
             if (at == target.value) return;
         }
         used_.insert(*target.key);
@@ -116,7 +116,7 @@ class UnusedSharedComponentHandler : public RuleHandler<UnusedSharedComponent> {
     }
 
     // The target of a reference text. A reader keeps one copy of each short text, so most references of a document
-    // share their bytes with others of the same text: looked up by address, they are found without reading them.
+    // share their bytes with others of the same text: looked up by address, they are found without comparing them.
     // (Each text viewed is a whole value's, and all of them live as long as the document: one address, one text.)
     Target& targetOf(std::string_view text, const jv::JV& root) {
         Target*& known = byAddress_[text.data()];

@@ -498,24 +498,19 @@ class JVDoc {
     JV* findNode(const JVPointer& pointer);
     const JV* findNode(const JVPointer& pointer) const;
 
-    // A "$ref" member's string value, with its text at hand (a view of the value's own bytes).
-    struct Reference {
-        const JV* value;
-        std::string_view text;
-    };
-    // The "$ref" members with a string value of the tree's objects (JSON References), each once; the object that
+    // The string values of the "$ref" members of the tree's objects (JSON References), each once; the object that
     // holds one is its value's parent. A reader notes them as it closes the objects, in that order, so that finding
-    // every reference of a large document costs no walk, and telling their texts apart no visit to the nodes; for a
-    // tree built otherwise, or once the root was replaced, a walk finds them on the first call. Valid while no object
-    // of the tree gains or loses such a member and none is removed.
-    const std::vector<Reference>& references() const;
+    // every reference of a large document costs no walk; for a tree built otherwise, or once the root was replaced,
+    // a walk finds them on the first call. Valid while no object of the tree gains or loses such a member and none is
+    // removed.
+    const std::vector<const JV*>& references() const;
 
   private:
     friend class DefaultHandler;
 
     std::unique_ptr<JV> root_;
     // Null until the reader hands its list over or the first call of `references` walks the tree.
-    mutable std::unique_ptr<std::vector<Reference>> references_;
+    mutable std::unique_ptr<std::vector<const JV*>> references_;
 };
 
 // An object's properties in a chosen order: with an order list, the listed keys that the object has come first in
