@@ -3,6 +3,7 @@
 #include <utf8.h>
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "yaml_scalars.h"
+#include "zephalon/foundation/strings.h"
 #include "zephalon/jv/yaml_reader.h"
 
 namespace zephalon::jv::detail {
@@ -17,13 +19,6 @@ namespace zephalon::jv::detail {
 namespace {
 
 [[noreturn]] void giveUp() { throw BlockScanGaveUp{}; }
-
-bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
-
-unsigned hexValue(char c) {
-    if (c <= '9') return static_cast<unsigned>(c - '0');
-    return static_cast<unsigned>((c | 0x20) - 'a' + 10);
-}
 
 // Gives up on a text with any character but printable ASCII, LF and the characters `yamlPrintableLength` takes.
 // Eight bytes at a time while they are printable ASCII.
@@ -102,17 +97,20 @@ class Scanner {
     static constexpr long kOneLine = LONG_MIN;
     static constexpr std::size_t kNotOnOneLine = std::string_view::npos;
 
-    // A scanned key: its text (in the text or in scratch_), and where the value starts.
-    std::string_view keyText_;
+    // The text of the last key or quoted scalar scanned (a view of the text or of scratch_); for a key, whether it
+    // is plain and where its value starts.
+    std::string_view text_;
     bool keyPlain_ = false;
     std::size_t keyEnd_ = 0;
 
     bool blankOrEnd(std::size_t i) const { return i >= n_ || s_[i] == ' ' || s_[i] == '\n'; }
 
-    std::size_t column(std::size_t at) const {
-        std::size_t characters = 0;
-        for (std::size_t i = lineStart_; i < at; ++i) characters += (static_cast<unsigned char>(s_[i]) & 0xC0) != 0x80;
-        return characters;
+    std::size_t column(std::size_t at) const { return utf8Length(std::string_view(s_ + lineStart_, at - lineStart_)); }
+
+    // The index of the line break at or after `i`, or the end of the text.
+    std::size_t lineEnd(std::size_t i) const {
+        const void* found = std::memchr(s_ + i, '\n', n_ - i);
+        return found == nullptr ? n_ : static_cast<std::size_t>(static_cast<const char*>(found) - s_);
     }
     YamlMark mark() const { return YamlMark{line_, p_ - lineStart_}; }
 
@@ -144,10 +142,7 @@ class Scanner {
         for (;;) {
             std::size_t q = p_;
             while (q < n_ && s_[q] == ' ') ++q;
-            if (q < n_ && s_[q] == '#') {
-                const void* end = std::memchr(s_ + q, '\n', n_ - q);
-                q = end == nullptr ? n_ : static_cast<std::size_t>(static_cast<const char*>(end) - s_);
-            }
+            if (q < n_ && s_[q] == '#') q = lineEnd(q);
             if (q >= n_) {
                 p_ = n_;
                 indent_ = -1;
@@ -175,8 +170,7 @@ class Scanner {
         if (q < n_ && s_[q] == '#') {
             // A comment needs a space before it.
             if (q == 0 || s_[q - 1] != ' ') giveUp();
-            const void* end = std::memchr(s_ + q, '\n', n_ - q);
-            q = end == nullptr ? n_ : static_cast<std::size_t>(static_cast<const char*>(end) - s_);
+            q = lineEnd(q);
         }
         if (q >= n_) {
             p_ = n_;
@@ -242,7 +236,7 @@ class Scanner {
         send(YamlEvent::Type::MappingStart, mark());
         for (;;) {
             if (!keyAhead()) giveUp();
-            scalar(keyText_, keyPlain_, mark());
+            scalar(text_, keyPlain_, mark());
             p_ = keyEnd_;
             valueAfterIndicator(indent, true);
             if (indent_ < indent) break;
@@ -296,7 +290,7 @@ class Scanner {
                 }
                 ++q;
             }
-            keyText_ = std::string_view(s_ + p_, end - p_);
+            text_ = std::string_view(s_ + p_, end - p_);
             keyPlain_ = true;
         }
         // libyaml looks for the ":" of a key no further than 1024 characters from its start.
@@ -319,7 +313,7 @@ class Scanner {
             case '\'':
             case '"':
                 p_ = quoted(p_, owner);
-                scalar(keyText_, false, at);
+                scalar(text_, false, at);
                 finishLine();
                 break;
             case '|':
@@ -352,9 +346,8 @@ class Scanner {
         bool folded = false;
         while (!comment && end < n_) {
             // The next line that is not empty, and the empty ones before it.
-            const void* lineEnd = std::memchr(s_ + end, '\n', n_ - end);
-            if (lineEnd == nullptr) break;
-            std::size_t next = static_cast<std::size_t>(static_cast<const char*>(lineEnd) - s_) + 1;
+            std::size_t next = lineEnd(end) + 1;
+            if (next > n_) break;
             std::size_t breaks = 0;
             std::size_t content = next;
             for (;;) {
@@ -460,7 +453,7 @@ class Scanner {
             case '"':
                 p_ = quoted(p_, kOneLine);
                 if (p_ == kNotOnOneLine) giveUp();
-                scalar(keyText_, false, at);
+                scalar(text_, false, at);
                 return;
             default:
                 break;
@@ -490,7 +483,7 @@ class Scanner {
     }
 
     // The quoted scalar at `i`, single or double by its quote, its escapes decoded and its lines folded as libyaml
-    // folds them, into keyText_; returns the index after its closing quote. The block indented by `owner` holds it;
+    // folds them, into text_; returns the index after its closing quote. The block indented by `owner` holds it;
     // each further line must be indented more. With kOneLine for `owner`, a scalar that goes on past its line is
     // kNotOnOneLine.
     std::size_t quoted(std::size_t i, long owner) {
@@ -533,9 +526,9 @@ class Scanner {
         }
         if (copied) {
             copy(i);
-            keyText_ = scratch_;
+            text_ = scratch_;
         } else {
-            keyText_ = std::string_view(s_ + start, i - start);
+            text_ = std::string_view(s_ + start, i - start);
         }
         return i + 1;
     }
@@ -597,10 +590,8 @@ class Scanner {
         if (digits == 0) return i + 1;
         if (n_ - (i + 1) < digits) giveUp();
         std::uint32_t code = 0;
-        for (std::size_t k = 1; k <= digits; ++k) {
-            if (!isHexDigit(s_[i + k])) giveUp();
-            code = (code << 4) | hexValue(s_[i + k]);
-        }
+        const char* first = s_ + i + 1;
+        if (std::from_chars(first, first + digits, code, 16).ptr != first + digits) giveUp();
         if ((code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) giveUp();
         appendCharacter(code);
         return i + 1 + digits;
@@ -653,8 +644,7 @@ class Scanner {
             text.append(breaks, '\n');
             breaks = 0;
             leadingBlank = blank;
-            const void* found = std::memchr(s_ + p_, '\n', n_ - p_);
-            std::size_t end = found == nullptr ? n_ : static_cast<std::size_t>(static_cast<const char*>(found) - s_);
+            std::size_t end = lineEnd(p_);
             text.append(s_ + p_, end - p_);
             lineBreak = end < n_;
             if (lineBreak) {

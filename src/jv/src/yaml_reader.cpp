@@ -199,10 +199,10 @@ class TreeBuilder final : public detail::YamlEventSink {
     // Reads the text with libyaml.
     std::unique_ptr<JVDoc> run() {
         Parser parser(text_);
-        Event event;
+        Event parsed;
         while (!ended_) {
-            if (!event.fill(parser)) parser.fail(text_);
-            this->event(fromLibyaml(*event));
+            if (!parsed.fill(parser)) parser.fail(text_);
+            event(fromLibyaml(*parsed));
         }
         return finish();
     }

@@ -137,30 +137,6 @@ bool onlyAnnotates(std::string_view key, const jv::JV& value) {
     return false;
 }
 
-// A copy of a schema without the members that only annotate it (in keyword positions, not inside values nor among
-// the names under "properties"): schemas that differ only in their descriptions and examples validate alike.
-std::unique_ptr<jv::JV> withoutAnnotations(const jv::JV& schema) {
-    if (schema.isArray()) {
-        auto copy = std::make_unique<jv::JV>(jv::JV::ArrayTag{});
-        for (const jv::JV* item : schema.items()) copy->add(withoutAnnotations(*item));
-        return copy;
-    }
-    if (!schema.isObject()) return schema.clone();
-    auto copy = std::make_unique<jv::JV>(jv::JV::ObjectTag{});
-    for (const auto [key, value] : schema.properties()) {
-        if (onlyAnnotates(key, *value)) continue;
-        if (holdsValues(key)) {
-            copy->setProperty(key, value->clone());
-        } else if (holdsNamedSchemas(key) && value->isObject()) {
-            jv::JV* named = copy->setObjectProperty(key);
-            for (const auto [name, member] : value->properties()) named->setProperty(name, withoutAnnotations(*member));
-        } else {
-            copy->setProperty(key, withoutAnnotations(*value));
-        }
-    }
-    return copy;
-}
-
 // Calls `visit(key, value)` for each member of the schema, and of the schemas in it, that stands where a keyword
 // does: not inside values (an "example"), nor the names under "properties". Stops when `visit` says false, and says
 // whether it went through.
@@ -229,8 +205,8 @@ bool identical(const jv::JV& a, const jv::JV& b) {
     return false;
 }
 
-// A hash of the copy `withoutAnnotations` makes of a schema (of the value itself when `schema` is false), worked out
-// without making it: alike for schemas that differ only in their annotations.
+// A hash of a schema that leaves out the members that only annotate it (of the value itself, every member counted,
+// when `schema` is false): schemas that `alike` finds alike hash alike.
 std::size_t shapeHash(const jv::JV& value, bool schema) {
     std::size_t hash = static_cast<std::size_t>(value.type());
     auto mix = [&hash](std::size_t more) { hash ^= more + 0x9e3779b97f4a7c15 + (hash << 6) + (hash >> 2); };
@@ -269,25 +245,30 @@ std::size_t shapeHash(const jv::JV& value, bool schema) {
     return hash;
 }
 
-// Whether the copy `withoutAnnotations` makes of `schema` would be identical to `shape`, worked out without making it.
-bool alike(const jv::JV& schema, const jv::JV& shape) {
-    if (schema.isArray()) {
-        if (!shape.isArray() || schema.size() != shape.size()) return false;
-        for (std::size_t i = 0; i < schema.size(); ++i) {
-            if (!alike(*schema.at(i), *shape.at(i))) return false;
+// Whether two schemas are identical but for the members that only annotate them (in keyword positions, not inside
+// values nor among the names under "properties"): schemas that differ only in their descriptions and examples
+// validate alike.
+bool alike(const jv::JV& a, const jv::JV& b) {
+    if (a.isArray()) {
+        if (!b.isArray() || a.size() != b.size()) return false;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (!alike(*a.at(i), *b.at(i))) return false;
         }
         return true;
     }
-    if (!schema.isObject()) return identical(schema, shape);
-    if (!shape.isObject()) return false;
-    // Both in byte-wise key order.
-    auto other = shape.properties().begin();
-    const auto end = shape.properties().end();
-    for (const auto [key, value] : schema.properties()) {
-        if (onlyAnnotates(key, *value)) continue;
-        if (other == end) return false;
-        const auto [otherKey, otherValue] = *other;
-        ++other;
+    if (!a.isObject()) return identical(a, b);
+    if (!b.isObject()) return false;
+    // Both in byte-wise key order; the annotations of each are stepped over.
+    auto next = [](auto& it, const auto& end) {
+        while (it != end && onlyAnnotates((*it).key, *(*it).value)) ++it;
+    };
+    auto ia = a.properties().begin();
+    auto ib = b.properties().begin();
+    const auto ea = a.properties().end();
+    const auto eb = b.properties().end();
+    for (next(ia, ea), next(ib, eb); ia != ea && ib != eb; ++ia, ++ib, next(ia, ea), next(ib, eb)) {
+        const auto [key, value] = *ia;
+        const auto [otherKey, otherValue] = *ib;
         if (key != otherKey) return false;
         if (holdsValues(key)) {
             if (!identical(*value, *otherValue)) return false;
@@ -303,7 +284,7 @@ bool alike(const jv::JV& schema, const jv::JV& shape) {
             return false;
         }
     }
-    return other == end;
+    return ia == ea && ib == eb;
 }
 
 // The places a copy must hold for compiling `starts`: the schemas themselves and everything their references reach,
@@ -419,19 +400,18 @@ class ExampleSchemas {
     const jv::schema::JVSchema* alone(const jv::JV& schema, unsigned optional) {
         std::vector<Compiled>& compiledAlike = alone_[optional][shapeHash(schema, true)];
         for (const Compiled& earlier : compiledAlike) {
-            if (alike(schema, *earlier.shape)) return earlier.schema;
+            if (alike(schema, *earlier.first)) return earlier.schema;
         }
-        std::unique_ptr<jv::JV> shape = withoutAnnotations(schema);
         // Under a member that no dialect compiles, so that a schema that does not compile is found missing, as in
         // the copy of the document.
         auto tree = std::make_unique<jv::JV>(jv::JV::ObjectTag{});
         tree->setStringProperty("$schema", dialect_);
-        tree->setProperty("schema", shape->clone());
+        tree->setProperty("schema", schema.clone());
         relaxForExamples(*tree, optional);
         if (is30_) openapi::nullableToJsonSchema(*tree);
         auto copy = std::make_shared<jv::schema::JVSchema>(std::move(tree), jv::schema::defaultBaseUrl());
         const jv::schema::JVSchema* compiled = copy->context->findOrCompileSchema("#/schema");
-        compiledAlike.push_back({std::move(shape), std::move(copy), compiled});
+        compiledAlike.push_back({&schema, std::move(copy), compiled});
         return compiled;
     }
 
@@ -465,14 +445,14 @@ class ExampleSchemas {
     std::array<std::shared_ptr<jv::schema::JVSchema>, 4> variants_;
     // The examples come in document order, so the schemas asked for share their containers' pointer texts.
     jv::PointerTexts pointerTexts_;
-    // A self-contained schema of the source without its annotations, the copy of it and what that compiled to.
+    // The first self-contained schema of the source of its kind (alike but for annotations), the copy of it and
+    // what that compiled to.
     struct Compiled {
-        std::unique_ptr<jv::JV> shape;
+        const jv::JV* first;
         std::shared_ptr<jv::schema::JVSchema> copy;
         const jv::schema::JVSchema* schema;
     };
-    // Per kind of example, by the JSON text of the shape (which numbers alike in value share).
-    // By the hash of their shapes.
+    // Per kind of example, by `shapeHash` (which numbers alike in value share).
     std::array<std::unordered_map<std::size_t, std::vector<Compiled>>, 4> alone_;
 };
 
