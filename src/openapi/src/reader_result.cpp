@@ -14,10 +14,13 @@ namespace zephalon::openapi {
 namespace {
 
 // Numbers of mappings, unique in the process, so that a node never mistakes another result's mapping (or a dropped
-// one) for the current one.
-std::uint64_t newMappingNumber() {
-    static std::atomic<std::uint64_t> last{0};
-    return ++last;
+// one) for the current one. 0 is no mapping's: a node that was never mapped has it. (Four billion mappings in one
+// process would make a number come round again.)
+std::uint32_t newMappingNumber() {
+    static std::atomic<std::uint32_t> last{0};
+    std::uint32_t number = ++last;
+    while (number == 0) number = ++last;
+    return number;
 }
 
 }  // namespace
@@ -64,6 +67,7 @@ void OpenAPIReadResult::clearMappings() {
 void OpenAPIReadResult::addMapping(const Node* node, const jv::JV* value) {
     if (node == nullptr || value == nullptr || node->mapping_ == mapping_) return;
     node->source_ = value;
+    node->sourcePos_ = value->pos;
     node->mapping_ = mapping_;
     mapped_.emplace_back(node, value);
     if (valueToNodeBuilt_) indexValue(value, node);
@@ -95,8 +99,7 @@ const jv::JV* OpenAPIReadResult::value(const Node* node, std::string_view key) c
 }
 
 Pos OpenAPIReadResult::nodePos(const Node* node) const {
-    const jv::JV* v = value(node);
-    return v == nullptr ? Pos{} : v->pos;
+    return node != nullptr && node->mapping_ == mapping_ ? node->sourcePos_ : Pos{};
 }
 
 std::optional<std::string> OpenAPIReadResult::jsonPointer(const Node* node) const {

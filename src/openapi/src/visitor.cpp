@@ -11,10 +11,11 @@ namespace zephalon::openapi {
 namespace {
 
 // Hands the children of one node to a function in traversal order; references are resolved and dangling ones
-// dropped.
+// dropped. The walk's own function is called directly, as it takes every child of a large document.
+template <class Fn>
 class Children {
   public:
-    explicit Children(const std::function<void(const Node*)>& fn) : fn_(fn) {}
+    explicit Children(const Fn& fn) : fn_(fn) {}
 
     void add(const Node* node) {
         if (node == nullptr) return;
@@ -46,13 +47,12 @@ class Children {
     }
 
   private:
-    const std::function<void(const Node*)>& fn_;
+    const Fn& fn_;
 };
 
-}  // namespace
-
-void forEachChild(const Node* node, const std::function<void(const Node*)>& fn) {
-    Children children(fn);
+template <class Fn>
+void eachChild(const Node* node, const Fn& fn) {
+    Children<Fn> children(fn);
     switch (normalizeSubtypes(node->type())) {
         case NodeType::OpenAPI: {
             const auto* root = static_cast<const OpenAPI*>(node);
@@ -193,6 +193,10 @@ void forEachChild(const Node* node, const std::function<void(const Node*)>& fn) 
     }
 }
 
+}  // namespace
+
+void forEachChild(const Node* node, const std::function<void(const Node*)>& fn) { eachChild(node, fn); }
+
 template <class T>
 void NodeVisitor::doHandle(const T* node) {
     handler_.handle(node);
@@ -281,7 +285,7 @@ bool NodeVisitor::firstReach(const Node* node) {
 
 void NodeVisitor::pushChildren(const Node* node) {
     std::size_t base = stack_.size();
-    forEachChild(node, [this](const Node* child) { stack_.push_back(child); });
+    eachChild(node, [this](const Node* child) { stack_.push_back(child); });
     // Children were appended in traversal order; the stack pops from the back.
     std::reverse(stack_.begin() + static_cast<std::ptrdiff_t>(base), stack_.end());
 }
@@ -319,13 +323,15 @@ void NodeVisitor::visit(const Node* node) {
 
 void NodeVisitor::visit(const Examples& examples) {
     std::vector<const Node*> nodes;
-    Children([&nodes](const Node* child) { nodes.push_back(child); }).addExamples(examples);
+    const auto collect = [&nodes](const Node* child) { nodes.push_back(child); };
+    Children(collect).addExamples(examples);
     for (const Node* node : nodes) start(node);
 }
 
 void NodeVisitor::visit(const SchemaOrMediaType& value) {
     std::vector<const Node*> nodes;
-    Children([&nodes](const Node* child) { nodes.push_back(child); }).addSchemaOrContent(value);
+    const auto collect = [&nodes](const Node* child) { nodes.push_back(child); };
+    Children(collect).addSchemaOrContent(value);
     for (const Node* node : nodes) start(node);
 }
 

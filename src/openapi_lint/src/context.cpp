@@ -13,14 +13,19 @@ namespace zephalon::openapi_lint {
 
 namespace {
 
-// The source value of the node, or of its nearest ancestor that was read: a node that a fix added, or one the model
+// The node, or its nearest ancestor, that was read from a source value: a node that a fix added, or one the model
 // holds whatever the source says, has no place of its own, and its parent is where a reader of the file finds it.
-const jv::JV* sourceValue(const openapi::OpenAPIReadResult* readResult, const openapi::Node* node) {
+const openapi::Node* readNode(const openapi::OpenAPIReadResult* readResult, const openapi::Node* node) {
     if (readResult == nullptr) return nullptr;
     for (; node != nullptr; node = node->parent()) {
-        if (const jv::JV* value = readResult->value(node)) return value;
+        if (readResult->value(node) != nullptr) return node;
     }
     return nullptr;
+}
+
+const jv::JV* sourceValue(const openapi::OpenAPIReadResult* readResult, const openapi::Node* node) {
+    const openapi::Node* read = readNode(readResult, node);
+    return read != nullptr ? readResult->value(read) : nullptr;
 }
 
 }  // namespace
@@ -38,21 +43,23 @@ void Context::setReadResult(openapi::OpenAPIReadResult* readResult) {
 openapi::OpenAPI* Context::model() const { return readResult_ == nullptr ? nullptr : readResult_->model(); }
 
 void Context::addIssue(const Rule& rule, std::string message, const openapi::Node* node) {
-    record(rule, std::move(message), sourceValue(readResult_, node));
+    const openapi::Node* read = readNode(readResult_, node);
+    if (read == nullptr) return record(rule, std::move(message), nullptr, Pos{});
+    record(rule, std::move(message), readResult_->value(read), readResult_->nodePos(read));
 }
 
 void Context::addIssue(const Rule& rule, std::string message, const jv::JV* value) {
-    record(rule, std::move(message), value);
+    record(rule, std::move(message), value, Pos{});
 }
 
-void Context::record(const Rule& rule, std::string message, const jv::JV* value) {
+void Context::record(const Rule& rule, std::string message, const jv::JV* value, Pos pos) {
     Issue issue;
     issue.setFile(file_);
     issue.setSeverity(rule.severity());
     issue.setRuleId(rule.sharedId());
     issue.setMessage(std::move(message));
     if (value != nullptr && recordPointers_) issue.setJsonPointer(pointerTexts_.of(*value));
-    place(issue, value);
+    place(issue, value, pos);
     issue.setAutoFixable(rule.autoFixable());
     result_.addIssue(std::move(issue));
 }
@@ -65,9 +72,13 @@ const openapi::Node* Context::nearestNode(const jv::JV* value) const {
     return nullptr;
 }
 
-void Context::setPos(Issue& issue, const openapi::Node* node) const { place(issue, sourceValue(readResult_, node)); }
+void Context::setPos(Issue& issue, const openapi::Node* node) const {
+    const openapi::Node* read = readNode(readResult_, node);
+    if (read == nullptr) return place(issue, nullptr, Pos{});
+    place(issue, readResult_->value(read), readResult_->nodePos(read));
+}
 
-void Context::place(Issue& issue, const jv::JV* value) const {
+void Context::place(Issue& issue, const jv::JV* value, Pos pos) const {
     int base = positionBase_;
     // In a document split over several files a finding belongs to the file its value was read from, and its
     // position counts as that file's format does.
@@ -85,16 +96,19 @@ void Context::place(Issue& issue, const jv::JV* value) const {
             issue.setFile(file_);
         }
     }
-    // YAML scalars carry no position; the nearest enclosing collection does.
-    const jv::JV* placed = value;
-    while (placed != nullptr && !placed->pos.known()) placed = placed->parent();
-    if (placed == nullptr) {
-        issue.setLine(-1);
-        issue.setColumn(-1);
-        return;
+    if (!pos.known()) {
+        // YAML scalars carry no position; the nearest enclosing collection does.
+        const jv::JV* placed = value;
+        while (placed != nullptr && !placed->pos.known()) placed = placed->parent();
+        if (placed == nullptr) {
+            issue.setLine(-1);
+            issue.setColumn(-1);
+            return;
+        }
+        pos = placed->pos;
     }
-    issue.setLine(static_cast<std::int64_t>(placed->pos.line) + base);
-    issue.setColumn(static_cast<std::int64_t>(placed->pos.column) + base);
+    issue.setLine(static_cast<std::int64_t>(pos.line) + base);
+    issue.setColumn(static_cast<std::int64_t>(pos.column) + base);
 }
 
 std::string Context::nodeToJsonPointer(const openapi::Node* node) const {

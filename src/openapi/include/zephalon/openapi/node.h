@@ -267,12 +267,15 @@ class Node {
     // two come first, side by side, so that the walk reads one cache line of most nodes.
     std::set<Reference*> references_;
     NodeType type_;
+    // The value this node was read from and that value's position, kept here for the read result whose mapping
+    // number is `mapping_` (a result finds them without a table lookup; a number of a dropped mapping makes them
+    // stale). The position is copied while the value is at hand: a lint run places a finding at each of a hundred
+    // thousand nodes, long after the value tree has left the cache.
+    mutable std::uint32_t mapping_ = 0;
     Node* parent_;
     Extensions extensions_;
-    // The value this node was read from, kept here for the read result whose mapping number is `mapping_` (a
-    // result finds it without a table lookup; a number of a dropped mapping makes it stale).
     mutable const jv::JV* source_ = nullptr;
-    mutable std::uint64_t mapping_ = 0;
+    mutable Pos sourcePos_;
 };
 
 // A use of a shared node ("$ref"). It never owns its target; the target's destruction leaves it dangling (null).

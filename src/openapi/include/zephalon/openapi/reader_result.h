@@ -175,7 +175,7 @@ class OpenAPIReadResult {
     // Every node -> value mapping in the order it was made. The value is also on the node itself, under this
     // result's mapping number, which changes whenever the mappings are dropped.
     std::vector<std::pair<const Node*, const jv::JV*>> mapped_;
-    std::uint64_t mapping_;
+    std::uint32_t mapping_;
     // Built on the first findNode and kept current from then on: most reads never ask for it.
     mutable PointerMap<jv::JV, const Node*> valueToNode_;
     mutable bool valueToNodeBuilt_ = false;

@@ -63,11 +63,12 @@ class Context {
     std::string nodeToJsonPointer(const openapi::Node* node) const;
 
   private:
-    // Records a finding at a source value (null when the node has none; the finding then has no place).
-    void record(const Rule& rule, std::string message, const jv::JV* value);
-    // Sets the issue's position (that of the value, or of the nearest value around it that has one; unknown for
-    // null), and its file when the value stands in another file than the root document.
-    void place(Issue& issue, const jv::JV* value) const;
+    // Records a finding at a source value (null when the node has none; the finding then has no place), whose
+    // position is `pos` when that is known.
+    void record(const Rule& rule, std::string message, const jv::JV* value, Pos pos);
+    // Sets the issue's position (`pos` when known, else that of the value or of the nearest value around it that
+    // has one; unknown for null), and its file when the value stands in another file than the root document.
+    void place(Issue& issue, const jv::JV* value, Pos pos) const;
 
     Issue::SharedText file_ = std::make_shared<const std::string>();
     openapi::OpenAPIReadResult* readResult_ = nullptr;
