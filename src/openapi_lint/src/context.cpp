@@ -42,22 +42,28 @@ void Context::setReadResult(openapi::OpenAPIReadResult* readResult) {
 
 openapi::OpenAPI* Context::model() const { return readResult_ == nullptr ? nullptr : readResult_->model(); }
 
-void Context::addIssue(const Rule& rule, std::string message, const openapi::Node* node) {
+void Context::addIssue(const Rule& rule, std::string_view message, const openapi::Node* node) {
     const openapi::Node* read = readNode(readResult_, node);
-    if (read == nullptr) return record(rule, std::move(message), nullptr, Pos{});
-    record(rule, std::move(message), readResult_->value(read), readResult_->nodePos(read));
+    if (read == nullptr) return record(rule, message, nullptr, Pos{});
+    record(rule, message, readResult_->value(read), readResult_->nodePos(read));
 }
 
-void Context::addIssue(const Rule& rule, std::string message, const jv::JV* value) {
-    record(rule, std::move(message), value, Pos{});
+void Context::addIssue(const Rule& rule, std::string_view message, const jv::JV* value) {
+    record(rule, message, value, Pos{});
 }
 
-void Context::record(const Rule& rule, std::string message, const jv::JV* value, Pos pos) {
+void Context::record(const Rule& rule, std::string_view message, const jv::JV* value, Pos pos) {
     Issue issue;
     issue.setFile(file_);
     issue.setSeverity(rule.severity());
     issue.setRuleId(rule.sharedId());
-    issue.setMessage(std::move(message));
+    auto kept = messages_.find(message);
+    if (kept == messages_.end()) {
+        auto text = std::make_shared<const std::string>(message);
+        // Keyed by the kept text itself, which lives as long as the entry.
+        kept = messages_.emplace(*text, text).first;
+    }
+    issue.setMessage(kept->second);
     if (value != nullptr && recordPointers_) issue.setJsonPointer(pointerTexts_.of(*value));
     place(issue, value, pos);
     issue.setAutoFixable(rule.autoFixable());

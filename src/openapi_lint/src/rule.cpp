@@ -47,12 +47,12 @@ bool Rule::isDisabled(const jv::JV& list, std::string_view id) {
     return false;
 }
 
-void Rule::addIssue(Context& context, std::string message, const openapi::Node* node) const {
-    context.addIssue(*this, std::move(message), node);
+void Rule::addIssue(Context& context, std::string_view message, const openapi::Node* node) const {
+    context.addIssue(*this, message, node);
 }
 
-void Rule::addIssue(Context& context, std::string message, const jv::JV* value) const {
-    context.addIssue(*this, std::move(message), value);
+void Rule::addIssue(Context& context, std::string_view message, const jv::JV* value) const {
+    context.addIssue(*this, message, value);
 }
 
 void Ruleset::addRule(std::string_view ruleId, Severity severity) { addRule(ruleId, severity, nullptr); }

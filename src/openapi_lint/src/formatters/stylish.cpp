@@ -20,11 +20,39 @@ const std::string kRed = terminal::TermColorSetter(terminal::red).sequence();
 const std::string kYellow = terminal::TermColorSetter(terminal::yellow).sequence();
 const std::string kReset = terminal::TermColorSetter().sequence();
 
-// The character counts of one finding's padded texts: counted once, used to find the column widths and to pad.
-struct Lengths {
-    std::size_t message = 0;
-    std::size_t ruleId = 0;
+// What a line of the report shows of one finding. Gathered in the order the findings were made, which is the order
+// they lie in memory: the lines go out in the order of their places, and would otherwise reach into the findings
+// (a hundred thousand of them, long out of the cache) in no order at all, once to measure and once to write.
+struct Row {
+    std::int64_t line;
+    std::int64_t column;
+    const std::string* message;
+    const std::string* ruleId;
+    // In characters, which is what the columns are padded by.
+    std::size_t messageLength;
+    std::size_t ruleIdLength;
+    Severity severity;
 };
+
+std::vector<Row> gatherRows(const Issues& issues) {
+    std::vector<Row> rows;
+    rows.reserve(issues.size());
+    // Findings share their texts, and come in runs of the same rule and message: a text is counted again only
+    // where it changes.
+    const Row* previous = nullptr;
+    for (const Issue& issue : issues) {
+        const std::string& message = issue.message();
+        const std::string& ruleId = issue.ruleId();
+        rows.push_back(Row{issue.line(), issue.column(), &message, &ruleId,
+                           previous != nullptr && previous->message == &message ? previous->messageLength
+                                                                                : utf8Length(message),
+                           previous != nullptr && previous->ruleId == &ruleId ? previous->ruleIdLength
+                                                                              : utf8Length(ruleId),
+                           issue.severity()});
+        previous = &rows.back();
+    }
+    return rows;
+}
 
 // A number in decimal, in a buffer that holds any 64-bit value.
 struct Decimal {
@@ -89,22 +117,19 @@ struct Widths {
     std::size_t ruleId = 0;
 };
 
-Widths measure(const Issues& issues, const std::vector<std::size_t>& indices, std::vector<Lengths>& lengths) {
+Widths measure(const std::vector<Row>& rows, const std::vector<std::size_t>& indices) {
     Widths widths;
-    lengths.clear();
     NumberSpan lines;
     NumberSpan columns;
     for (std::size_t index : indices) {
-        const Issue& issue = issues[index];
-        if (issue.hasPos()) {
-            lines.add(issue.line());
-            columns.add(issue.column());
+        const Row& row = rows[index];
+        if (row.line != -1) {
+            lines.add(row.line);
+            columns.add(row.column);
         }
-        if (issue.severity() == Severity::Warning) widths.severity = 7;
-        const Lengths counted{utf8Length(issue.message()), utf8Length(issue.ruleId())};
-        widths.message = std::max(widths.message, counted.message);
-        widths.ruleId = std::max(widths.ruleId, counted.ruleId);
-        lengths.push_back(counted);
+        if (row.severity == Severity::Warning) widths.severity = 7;
+        widths.message = std::max(widths.message, row.messageLength);
+        widths.ruleId = std::max(widths.ruleId, row.ruleIdLength);
     }
     widths.line = lines.width();
     widths.column = columns.width();
@@ -119,27 +144,27 @@ constexpr std::size_t kChunkBytes = 1 << 20;
 void StylishFormatter::format(const Context& context) {
     const Result& result = context.result();
     const Issues& issues = result.issues();
+    const std::vector<Row> rows = gatherRows(issues);
     std::string text;
-    std::vector<Lengths> lengths;
     for (const auto& [file, indices] : sortIssues(result)) {
         text += file;
         text += '\n';
-        const Widths widths = measure(issues, indices, lengths);
-        for (std::size_t i = 0; i < indices.size(); ++i) {
-            const Issue& issue = issues[indices[i]];
-            const std::string_view color = issue.severity() == Severity::Error ? kRed : kYellow;
-            const std::string_view severity = severityToString(issue.severity());
+        const Widths widths = measure(rows, indices);
+        for (std::size_t index : indices) {
+            const Row& row = rows[index];
+            const std::string_view color = row.severity == Severity::Error ? kRed : kYellow;
+            const std::string_view severity = severityToString(row.severity);
             // The most the line can take: every text at full length, and padding as if none of it counted.
             const std::size_t room = 2 + kDim.size() + widths.line + 1 + widths.column + 2 + color.size() +
-                                     widths.severity + kReset.size() + 2 + issue.message().size() + widths.message + 2 +
-                                     kDim.size() + issue.ruleId().size() + widths.ruleId + 1;
+                                     widths.severity + kReset.size() + 2 + row.message->size() + widths.message + 2 +
+                                     kDim.size() + row.ruleId->size() + widths.ruleId + 1;
             {
                 Line line(text, room);
                 line.put("  ");
-                if (issue.hasPos()) {
+                if (row.line != -1) {
                     // "line:column", the line aligned right and the column left within their widths.
-                    const Decimal lineText(issue.line());
-                    const Decimal columnText(issue.column());
+                    const Decimal lineText(row.line);
+                    const Decimal columnText(row.column);
                     line.put(kDim);
                     line.pad(lineText.size, widths.line);
                     line.put(lineText.view());
@@ -151,10 +176,10 @@ void StylishFormatter::format(const Context& context) {
                 line.putPaddedRight(severity, severity.size(), widths.severity);
                 line.put(kReset);
                 line.put("  ");
-                line.putPaddedRight(issue.message(), lengths[i].message, widths.message);
+                line.putPaddedRight(*row.message, row.messageLength, widths.message);
                 line.put("  ");
                 line.put(kDim);
-                line.putPaddedRight(issue.ruleId(), lengths[i].ruleId, widths.ruleId);
+                line.putPaddedRight(*row.ruleId, row.ruleIdLength, widths.ruleId);
                 line.put("\n");
             }
             if (text.size() >= kChunkBytes) {

@@ -76,7 +76,7 @@ void JSONSchemaValidation::run(Context& context) {
             disabled = member != nullptr && silenced.contains(member) && !reported.contains(member);
         }
         markWithAncestors(disabled ? silenced : reported, value);
-        if (!disabled) context.addIssue(*this, std::move(issue.message), value);
+        if (!disabled) context.addIssue(*this, issue.message, value);
     }
 }
 

@@ -567,10 +567,10 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
         std::string message = "Example does not match its schema: ";
         message += result.issues.empty() ? "value is not allowed by the schema" : result.issues.front().message;
         if (check.reference != nullptr) {
-            report(std::move(message), check.reference);
+            report(message, check.reference);
         } else {
             const Pos pos = result.issues.empty() ? Pos{} : result.issues.front().pos;
-            context().addIssue(rule(), std::move(message), valueAt(*check.example, pos));
+            context().addIssue(rule(), message, valueAt(*check.example, pos));
         }
     }
 

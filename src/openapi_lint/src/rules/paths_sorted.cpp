@@ -29,7 +29,7 @@ void PathsSorted::run(Context& context) {
     }
     std::string message = fmt::format("Paths are not sorted: {}", fmt::join(misplaced, ", "));
     if (count > kListedPaths) message += fmt::format(" and {} more", count - kListedPaths);
-    addIssue(context, std::move(message), paths);
+    addIssue(context, message, paths);
 }
 
 bool PathsSorted::autoFix(Context& context) {

@@ -53,8 +53,8 @@ class RuleHandler : public KindHandler {
   protected:
     const R& rule() const { return rule_; }
     Context& context() const { return context_; }
-    void report(std::string message, const openapi::Node* node) const {
-        context_.addIssue(rule_, std::move(message), node);
+    void report(std::string_view message, const openapi::Node* node) const {
+        context_.addIssue(rule_, message, node);
     }
 
   private:

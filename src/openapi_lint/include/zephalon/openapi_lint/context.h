@@ -6,6 +6,8 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 
 #include "zephalon/jv/jv.h"
 #include "zephalon/jv/pointer_texts.h"
@@ -46,11 +48,11 @@ class Context {
 
     // Records a finding of `rule` at `node`: the rule's id, severity and fixability, this context's file, and the
     // node's source position and, when recorded, JSON Pointer. The one way rules report.
-    void addIssue(const Rule& rule, std::string message, const openapi::Node* node);
+    void addIssue(const Rule& rule, std::string_view message, const openapi::Node* node);
     // Records a finding at a value of the source document that no node of the model stands for (a duplicate the
     // model merged away, a member a validation points at): its position, or that of the nearest value around it
     // that has one, and its JSON Pointer when recorded.
-    void addIssue(const Rule& rule, std::string message, const jv::JV* value);
+    void addIssue(const Rule& rule, std::string_view message, const jv::JV* value);
     // The model node read from the value, or from the nearest value around it that a node was read from; null when
     // there is none.
     const openapi::Node* nearestNode(const jv::JV* value) const;
@@ -65,7 +67,7 @@ class Context {
   private:
     // Records a finding at a source value (null when the node has none; the finding then has no place), whose
     // position is `pos` when that is known.
-    void record(const Rule& rule, std::string message, const jv::JV* value, Pos pos);
+    void record(const Rule& rule, std::string_view message, const jv::JV* value, Pos pos);
     // Sets the issue's position (`pos` when known, else that of the value or of the nearest value around it that
     // has one; unknown for null), and its file when the value stands in another file than the root document.
     void place(Issue& issue, const jv::JV* value, Pos pos) const;
@@ -79,6 +81,8 @@ class Context {
     bool recordPointers_ = true;
     // The findings of one document come in document order; their pointer texts share their containers' texts.
     jv::PointerTexts pointerTexts_;
+    // The messages of the run, each kept once: most rules say the same few things about many nodes.
+    std::unordered_map<std::string_view, Issue::SharedText> messages_;
     Result result_;
 };
 

@@ -20,7 +20,8 @@ Severity severityFromString(std::string_view text);
 // One finding. Positions are 1-based; -1 means unknown.
 class Issue {
   public:
-    // A text that many findings carry alike (a rule's id, a document's path): shared instead of copied into each.
+    // A text that many findings carry alike (a rule's id, a document's path, a message): shared instead of copied
+    // into each.
     using SharedText = std::shared_ptr<const std::string>;
 
     const std::string& ruleId() const { return text(ruleId_); }
@@ -31,7 +32,7 @@ class Issue {
     std::int64_t column() const { return column_; }
     // The JSON Pointer of the offending value in the source document ("" for the root).
     const std::string& jsonPointer() const { return jsonPointer_; }
-    const std::string& message() const { return message_; }
+    const std::string& message() const { return text(message_); }
     bool autoFixable() const { return autoFixable_; }
 
     bool hasPos() const { return line_ != -1; }
@@ -44,7 +45,8 @@ class Issue {
     void setLine(std::int64_t line) { line_ = line; }
     void setColumn(std::int64_t column) { column_ = column; }
     void setJsonPointer(std::string pointer) { jsonPointer_ = std::move(pointer); }
-    void setMessage(std::string message) { message_ = std::move(message); }
+    void setMessage(std::string message) { message_ = std::make_shared<const std::string>(std::move(message)); }
+    void setMessage(SharedText message) { message_ = std::move(message); }
     void setAutoFixable(bool autoFixable) { autoFixable_ = autoFixable; }
 
   private:
@@ -59,7 +61,7 @@ class Issue {
     std::int64_t line_ = -1;
     std::int64_t column_ = -1;
     std::string jsonPointer_;
-    std::string message_;
+    SharedText message_;
     bool autoFixable_ = false;
 };
 

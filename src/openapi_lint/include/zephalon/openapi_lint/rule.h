@@ -77,8 +77,8 @@ class Rule {
     static bool isDisabled(const jv::JV& list, std::string_view id);
 
   protected:
-    void addIssue(Context& context, std::string message, const openapi::Node* node) const;
-    void addIssue(Context& context, std::string message, const jv::JV* value) const;
+    void addIssue(Context& context, std::string_view message, const openapi::Node* node) const;
+    void addIssue(Context& context, std::string_view message, const jv::JV* value) const;
 
   private:
     Issue::SharedText id_;
