@@ -82,6 +82,8 @@ class NodeVisitor {
     static bool reachableElsewhere(const Node* node);
     // Whether the walk reaches the node for the first time; remembers it when another slot may lead to it again.
     bool firstReach(const Node* node);
+    // Whether a visit handled the node, as far as it is remembered.
+    bool handled(const Node* node) const;
     template <class T>
     void doHandle(const T* node);
     void handleOne(const Node* node);
@@ -90,9 +92,12 @@ class NodeVisitor {
     void pushChildren(const Node* node);
 
     NodeVisitHandler& handler_;
-    // The handled nodes that another slot may lead to, and those a visit started at: the others are reached only
-    // through their owner, once. A large document has hundreds of thousands of nodes; few of them are shared.
+    // The handled nodes that another slot may lead to: the others are reached only through their owner, once. A
+    // large document has hundreds of thousands of nodes; few of them are shared.
     PointerMap<Node, bool> handled_;
+    // The nodes that visits started at, when nothing else leads to them: a walk asks about every node it reaches,
+    // and a visit or two make a table that stays in the cache.
+    PointerMap<Node, bool> starts_;
     std::vector<const Node*> stack_;
 };
 
