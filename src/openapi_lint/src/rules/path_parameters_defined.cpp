@@ -3,28 +3,45 @@
 
 namespace zephalon::openapi_lint {
 
+namespace {
+
 // Each operation is checked with what applies to it: its own parameters and those of its path item. A path item
 // without operations is checked on its own parameters.
-void PathParametersDefined::run(Context& context) {
-    for (const auto& [path, slot] : context.model()->paths()->items()) {
-        const auto* item = slot->resolveNodeAs<openapi::PathItem>();
-        const std::vector<std::string_view> names = pathTemplateParameters(path);
-        if (item == nullptr || names.empty()) continue;
-        if (item->operations().empty()) {
-            if (!declaresPathParameters(resolvedParameters(item->parameters()), names) &&
-                !isDisabled(slot.get(), item)) {
-                addIssue(context, "One or more path parameters are missing", slot.get());
+class PathParametersDefinedHandler : public RuleHandler<PathParametersDefined> {
+  public:
+    using RuleHandler::RuleHandler;
+
+    void handle(const openapi::Paths* paths) override { templates_.collect(*paths); }
+
+    void handle(const openapi::PathItem* item) override {
+        for (const PathTemplates::Entry& entry : templates_.of(item)) {
+            const std::vector<std::string_view> names = pathTemplateParameters(entry.path);
+            if (names.empty()) continue;
+            if (item->operations().empty()) {
+                if (!declaresPathParameters(resolvedParameters(item->parameters()), names) &&
+                    !rule().isDisabled(entry.slot, item)) {
+                    report("One or more path parameters are missing", entry.slot);
+                }
+                continue;
             }
-            continue;
-        }
-        for (const auto& entry : item->operations()) {
-            const openapi::Operation* operation = entry.second.get();
-            if (!declaresPathParameters(operation->effectiveParameters(), names) &&
-                !isDisabled(slot.get(), operation)) {
-                addIssue(context, "One or more path parameters are missing", operation);
+            for (const auto& operationEntry : item->operations()) {
+                const openapi::Operation* operation = operationEntry.second.get();
+                if (!declaresPathParameters(operation->effectiveParameters(), names) &&
+                    !rule().isDisabled(entry.slot, operation)) {
+                    report("One or more path parameters are missing", operation);
+                }
             }
         }
     }
+
+  private:
+    PathTemplates templates_;
+};
+
+}  // namespace
+
+std::unique_ptr<openapi::NodeVisitHandler> PathParametersDefined::createHandler(Context& context) {
+    return std::make_unique<PathParametersDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -95,6 +95,25 @@ bool declaresPathParameters(const std::vector<openapi::Parameter*>& parameters,
     });
 }
 
+void PathTemplates::collect(const openapi::Paths& paths) {
+    entries_.clear();
+    for (const auto& [path, slot] : paths.items()) {
+        if (const auto* item = slot->resolveNodeAs<openapi::PathItem>()) entries_.push_back(Entry{item, path, slot.get()});
+    }
+    std::stable_sort(entries_.begin(), entries_.end(),
+                     [](const Entry& a, const Entry& b) { return std::less<>{}(a.item, b.item); });
+}
+
+std::span<const PathTemplates::Entry> PathTemplates::of(const openapi::PathItem* item) const {
+    const auto byItem = [](const Entry& entry, const openapi::PathItem* wanted) {
+        return std::less<>{}(entry.item, wanted);
+    };
+    const auto first = std::lower_bound(entries_.begin(), entries_.end(), item, byItem);
+    auto last = first;
+    while (last != entries_.end() && last->item == item) ++last;
+    return {first, last};
+}
+
 std::string normalizeUrl(std::string_view path) {
     std::string result;
     result.reserve(path.size());

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -372,6 +373,27 @@ bool declaresPathParameters(const std::vector<openapi::Parameter*>& parameters,
 // The path template with every parameter replaced by "{}", so that "/users/{id}" and "/users/{name}" compare equal.
 std::string normalizeUrl(std::string_view path);
 
+// The templates of a document's `paths` by the path item each leads to: for handlers that check a path item against
+// its templates when the walk reaches it, while its operations and parameters are at hand.
+class PathTemplates {
+  public:
+    struct Entry {
+        const openapi::PathItem* item;
+        std::string_view path;
+        const openapi::Node* slot;
+    };
+
+    // Takes the templates of `paths`, which must outlive this object.
+    void collect(const openapi::Paths& paths);
+    // The templates that lead to the item, in key order: one as a rule, none for the path item of a webhook or a
+    // callback.
+    std::span<const Entry> of(const openapi::PathItem* item) const;
+
+  private:
+    // By item, and in key order among one item's.
+    std::vector<Entry> entries_;
+};
+
 // Every parameter has a meaningful description.
 class ParameterDescriptionDefined : public DescriptionRule {
   public:
@@ -410,7 +432,7 @@ class PathParametersDefined : public Rule {
   public:
     static constexpr std::string_view Id = "path-parameters-defined";
     explicit PathParametersDefined(Severity severity) : Rule(Id, severity) {}
-    void run(Context& context) override;
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
 };
 
 // The parameters of a path template are declared once, on the path item, rather than on each operation.
@@ -418,7 +440,7 @@ class PathParametersOnItems : public Rule {
   public:
     static constexpr std::string_view Id = "path-parameters-on-items";
     explicit PathParametersOnItems(Severity severity) : Rule(Id, severity) {}
-    void run(Context& context) override;
+    std::unique_ptr<openapi::NodeVisitHandler> createHandler(Context& context) override;
 };
 
 // The path templates in the order a written document has them: the source order, then paths added since in key
