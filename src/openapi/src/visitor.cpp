@@ -308,8 +308,9 @@ void NodeVisitor::run() {
         const Node* node = stack_.back();
         stack_.pop_back();
         if (!firstReach(node)) continue;
-        handleOne(node);
+        // The children are queued first, which asks for them: handlers of a node often look at its children.
         pushChildren(node);
+        handleOne(node);
     }
 }
 
@@ -325,8 +326,8 @@ void NodeVisitor::start(const Node* node) {
     } else {
         starts_.insert(node, true);
     }
-    handleOne(node);
     pushChildren(node);
+    handleOne(node);
     run();
 }
 
