@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "lint_test_util.h"
+#include "shared_walk.h"
 #include "zephalon/jv/file_io.h"
 #include "zephalon/openapi/reader.h"
 #include "zephalon/openapi/writer.h"
@@ -302,6 +303,72 @@ TEST(RegistryTest, ListsTheFormattersInIdOrder) {
                                        "tap", "unix", "visualstudio"));
     const auto ids = registeredRuleIds();
     EXPECT_TRUE(std::is_sorted(ids.begin(), ids.end()));
+}
+
+// Counts what it is handed, for the shared walk's tests.
+class SchemaAndParameterCounter : public KindHandler {
+  public:
+    void handle(const openapi::Schema*) override { ++schemas; }
+    void handle(const openapi::Parameter*) override { ++parameters; }
+    int schemas = 0;
+    int parameters = 0;
+};
+
+class OperationCounter : public KindHandler {
+  public:
+    void handle(const openapi::Operation*) override { ++operations; }
+    int operations = 0;
+};
+
+// Takes its one kind from its base.
+class DerivedOperationCounter : public OperationCounter {};
+
+class EveryNodeCounter : public openapi::NodeVisitHandler {
+  public:
+    void handle(const openapi::Schema*) override { ++schemas; }
+    void handle(const openapi::Parameter*) override { ++parameters; }
+    void handle(const openapi::Operation*) override { ++operations; }
+    void handleNode(const openapi::Node*) override { ++nodes; }
+    int schemas = 0;
+    int parameters = 0;
+    int operations = 0;
+    int nodes = 0;
+};
+
+TEST(SharedWalkTest, HandsEachHandlerTheKindsItHasAHandleFor) {
+    KindSet schemaAndParameter;
+    schemaAndParameter[kindIndex<openapi::Schema>] = true;
+    schemaAndParameter[kindIndex<openapi::Parameter>] = true;
+    KindSet operation;
+    operation[kindIndex<openapi::Operation>] = true;
+    EXPECT_EQ(makeKindHandler<SchemaAndParameterCounter>()->kinds(), schemaAndParameter);
+    EXPECT_EQ(makeKindHandler<DerivedOperationCounter>()->kinds(), operation);
+    // Made otherwise, a handler is handed every kind.
+    EXPECT_TRUE(std::make_unique<OperationCounter>()->kinds().all());
+
+    auto result = openapi::readFromString(kPetstoreJson, FileFormat::JSON);
+    EveryNodeCounter expected;
+    openapi::visitNodes(result->model(), expected);
+    ASSERT_GT(expected.schemas, 0);
+    ASSERT_GT(expected.parameters, 0);
+    ASSERT_GT(expected.operations, 0);
+
+    SharedWalk walk;
+    auto schemas = makeKindHandler<SchemaAndParameterCounter>();
+    auto operations = makeKindHandler<DerivedOperationCounter>();
+    auto everything = std::make_unique<EveryNodeCounter>();
+    const auto* schemasSeen = schemas.get();
+    const auto* operationsSeen = operations.get();
+    const auto* everythingSeen = everything.get();
+    walk.add(std::move(schemas));
+    walk.add(std::move(operations));
+    walk.add(std::move(everything));
+    openapi::visitNodes(result->model(), walk);
+    EXPECT_EQ(schemasSeen->schemas, expected.schemas);
+    EXPECT_EQ(schemasSeen->parameters, expected.parameters);
+    EXPECT_EQ(operationsSeen->operations, expected.operations);
+    EXPECT_EQ(everythingSeen->nodes, expected.nodes);
+    EXPECT_EQ(everythingSeen->schemas, expected.schemas);
 }
 
 }  // namespace

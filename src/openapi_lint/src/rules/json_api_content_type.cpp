@@ -30,7 +30,7 @@ class JSONAPIContentTypeHandler : public RuleHandler<JSONAPIContentType> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> JSONAPIContentType::createHandler(Context& context) {
-    return std::make_unique<JSONAPIContentTypeHandler>(*this, context);
+    return makeKindHandler<JSONAPIContentTypeHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

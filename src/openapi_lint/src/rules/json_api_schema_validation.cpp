@@ -40,7 +40,7 @@ class JSONAPISchemaValidationHandler : public RuleHandler<JSONAPISchemaValidatio
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> JSONAPISchemaValidation::createHandler(Context& context) {
-    return std::make_unique<JSONAPISchemaValidationHandler>(*this, context);
+    return makeKindHandler<JSONAPISchemaValidationHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

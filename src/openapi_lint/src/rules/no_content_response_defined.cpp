@@ -23,7 +23,7 @@ class NoContentResponseDefinedHandler : public RuleHandler<NoContentResponseDefi
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> NoContentResponseDefined::createHandler(Context& context) {
-    return std::make_unique<NoContentResponseDefinedHandler>(*this, context);
+    return makeKindHandler<NoContentResponseDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -583,7 +583,7 @@ class OpenAPIJSONSchemaValidationHandler : public RuleHandler<OpenAPIJSONSchemaV
 std::unique_ptr<openapi::NodeVisitHandler> OpenAPIJSONSchemaValidation::createHandler(Context& context) {
     const jv::JVDoc* doc = context.readResult()->doc();
     if (doc == nullptr || doc->root() == nullptr || !doc->root()->isObject()) return nullptr;
-    return std::make_unique<OpenAPIJSONSchemaValidationHandler>(*this, context);
+    return makeKindHandler<OpenAPIJSONSchemaValidationHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

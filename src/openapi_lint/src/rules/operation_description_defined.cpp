@@ -19,7 +19,7 @@ class OperationDescriptionDefinedHandler : public RuleHandler<OperationDescripti
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> OperationDescriptionDefined::createHandler(Context& context) {
-    return std::make_unique<OperationDescriptionDefinedHandler>(*this, context);
+    return makeKindHandler<OperationDescriptionDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

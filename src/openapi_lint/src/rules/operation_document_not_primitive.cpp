@@ -38,7 +38,7 @@ class OperationDocumentNotPrimitiveHandler : public RuleHandler<OperationDocumen
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> OperationDocumentNotPrimitive::createHandler(Context& context) {
-    return std::make_unique<OperationDocumentNotPrimitiveHandler>(*this, context);
+    return makeKindHandler<OperationDocumentNotPrimitiveHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

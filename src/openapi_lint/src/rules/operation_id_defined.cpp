@@ -20,7 +20,7 @@ class OperationIdDefinedHandler : public RuleHandler<OperationIdDefined> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> OperationIdDefined::createHandler(Context& context) {
-    return std::make_unique<OperationIdDefinedHandler>(*this, context);
+    return makeKindHandler<OperationIdDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

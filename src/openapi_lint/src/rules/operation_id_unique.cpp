@@ -76,7 +76,7 @@ class OperationIdUniqueHandler : public RuleHandler<OperationIdUnique> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> OperationIdUnique::createHandler(Context& context) {
-    return std::make_unique<OperationIdUniqueHandler>(*this, context);
+    return makeKindHandler<OperationIdUniqueHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

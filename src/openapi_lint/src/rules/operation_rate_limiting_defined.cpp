@@ -42,7 +42,7 @@ class OperationRateLimitingDefinedHandler : public RuleHandler<OperationRateLimi
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> OperationRateLimitingDefined::createHandler(Context& context) {
-    return std::make_unique<OperationRateLimitingDefinedHandler>(*this, context);
+    return makeKindHandler<OperationRateLimitingDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

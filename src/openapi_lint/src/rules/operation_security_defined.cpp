@@ -21,7 +21,7 @@ class OperationSecurityDefinedHandler : public RuleHandler<OperationSecurityDefi
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> OperationSecurityDefined::createHandler(Context& context) {
-    return std::make_unique<OperationSecurityDefinedHandler>(*this, context);
+    return makeKindHandler<OperationSecurityDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -25,7 +25,7 @@ class OperationSuccessResponseHandler : public RuleHandler<OperationSuccessRespo
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> OperationSuccessResponse::createHandler(Context& context) {
-    return std::make_unique<OperationSuccessResponseHandler>(*this, context);
+    return makeKindHandler<OperationSuccessResponseHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

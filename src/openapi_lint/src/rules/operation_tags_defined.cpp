@@ -22,7 +22,7 @@ class OperationTagsDefinedHandler : public RuleHandler<OperationTagsDefined> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> OperationTagsDefined::createHandler(Context& context) {
-    return std::make_unique<OperationTagsDefinedHandler>(*this, context);
+    return makeKindHandler<OperationTagsDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -21,7 +21,7 @@ class ParameterDescriptionDefinedHandler : public RuleHandler<ParameterDescripti
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> ParameterDescriptionDefined::createHandler(Context& context) {
-    return std::make_unique<ParameterDescriptionDefinedHandler>(*this, context);
+    return makeKindHandler<ParameterDescriptionDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -54,7 +54,7 @@ NamingConvention ParameterNaming::convention(openapi::Parameter::Location locati
 }
 
 std::unique_ptr<openapi::NodeVisitHandler> ParameterNaming::createHandler(Context& context) {
-    return std::make_unique<ParameterNamingHandler>(*this, context);
+    return makeKindHandler<ParameterNamingHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -41,7 +41,7 @@ class ParametersUniqueHandler : public RuleHandler<ParametersUnique> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> ParametersUnique::createHandler(Context& context) {
-    return std::make_unique<ParametersUniqueHandler>(*this, context);
+    return makeKindHandler<ParametersUniqueHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -41,7 +41,7 @@ class PathParametersDefinedHandler : public RuleHandler<PathParametersDefined> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> PathParametersDefined::createHandler(Context& context) {
-    return std::make_unique<PathParametersDefinedHandler>(*this, context);
+    return makeKindHandler<PathParametersDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -29,7 +29,7 @@ class PathParametersOnItemsHandler : public RuleHandler<PathParametersOnItems> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> PathParametersOnItems::createHandler(Context& context) {
-    return std::make_unique<PathParametersOnItemsHandler>(*this, context);
+    return makeKindHandler<PathParametersOnItemsHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -79,7 +79,7 @@ std::string_view unsafeMarkdown(std::string_view description) {
 }
 
 std::unique_ptr<openapi::NodeVisitHandler> SafeMarkdown::createHandler(Context& context) {
-    return std::make_unique<SafeMarkdownHandler>(*this, context);
+    return makeKindHandler<SafeMarkdownHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -84,7 +84,7 @@ void SchemaConstraints::setOptions(const jv::JV& options) {
 }
 
 std::unique_ptr<openapi::NodeVisitHandler> SchemaConstraints::createHandler(Context& context) {
-    return std::make_unique<SchemaConstraintsHandler>(*this, context);
+    return makeKindHandler<SchemaConstraintsHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -34,7 +34,7 @@ void SchemaDatetimeSuffix::setOptions(const jv::JV& options) {
 }
 
 std::unique_ptr<openapi::NodeVisitHandler> SchemaDatetimeSuffix::createHandler(Context& context) {
-    return std::make_unique<SchemaDatetimeSuffixHandler>(*this, context);
+    return makeKindHandler<SchemaDatetimeSuffixHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -19,7 +19,7 @@ class SchemaDiscriminatorDefinedHandler : public RuleHandler<SchemaDiscriminator
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> SchemaDiscriminatorDefined::createHandler(Context& context) {
-    return std::make_unique<SchemaDiscriminatorDefinedHandler>(*this, context);
+    return makeKindHandler<SchemaDiscriminatorDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

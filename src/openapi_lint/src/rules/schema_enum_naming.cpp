@@ -31,7 +31,7 @@ class SchemaEnumNamingHandler : public RuleHandler<SchemaEnumNaming> {
 void SchemaEnumNaming::setOptions(const jv::JV& options) { convention_ = namingConventionOption(options); }
 
 std::unique_ptr<openapi::NodeVisitHandler> SchemaEnumNaming::createHandler(Context& context) {
-    return std::make_unique<SchemaEnumNamingHandler>(*this, context);
+    return makeKindHandler<SchemaEnumNamingHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -59,7 +59,7 @@ class SchemaCollector : public openapi::NodeVisitHandler {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> SchemaEnumNoDuplicates::createHandler(Context& context) {
-    return std::make_unique<SchemaEnumNoDuplicatesHandler>(*this, context);
+    return makeKindHandler<SchemaEnumNoDuplicatesHandler>(*this, context);
 }
 
 bool SchemaEnumNoDuplicates::autoFix(Context& context) {

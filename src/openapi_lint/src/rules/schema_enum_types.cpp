@@ -46,7 +46,7 @@ class SchemaEnumTypesHandler : public RuleHandler<SchemaEnumTypes> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> SchemaEnumTypes::createHandler(Context& context) {
-    return std::make_unique<SchemaEnumTypesHandler>(*this, context);
+    return makeKindHandler<SchemaEnumTypesHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -29,7 +29,7 @@ class SchemaFormatDefinedHandler : public RuleHandler<SchemaFormatDefined> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> SchemaFormatDefined::createHandler(Context& context) {
-    return std::make_unique<SchemaFormatDefinedHandler>(*this, context);
+    return makeKindHandler<SchemaFormatDefinedHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -23,7 +23,7 @@ class SchemaFormatTypeMismatchHandler : public RuleHandler<SchemaFormatTypeMisma
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> SchemaFormatTypeMismatch::createHandler(Context& context) {
-    return std::make_unique<SchemaFormatTypeMismatchHandler>(*this, context);
+    return makeKindHandler<SchemaFormatTypeMismatchHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -27,7 +27,7 @@ class SchemaNoAdditionalPropertiesHandler : public RuleHandler<SchemaNoAdditiona
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> SchemaNoAdditionalProperties::createHandler(Context& context) {
-    return std::make_unique<SchemaNoAdditionalPropertiesHandler>(*this, context);
+    return makeKindHandler<SchemaNoAdditionalPropertiesHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -26,7 +26,7 @@ class SchemaPropertyNamingHandler : public RuleHandler<SchemaPropertyNaming> {
 void SchemaPropertyNaming::setOptions(const jv::JV& options) { convention_ = namingConventionOption(options); }
 
 std::unique_ptr<openapi::NodeVisitHandler> SchemaPropertyNaming::createHandler(Context& context) {
-    return std::make_unique<SchemaPropertyNamingHandler>(*this, context);
+    return makeKindHandler<SchemaPropertyNamingHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -34,7 +34,7 @@ class ServerURLsHandler : public RuleHandler<ServerURLs> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> ServerURLs::createHandler(Context& context) {
-    return std::make_unique<ServerURLsHandler>(*this, context);
+    return makeKindHandler<ServerURLsHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -68,7 +68,7 @@ void SpellCheck::setOptions(const jv::JV& options) {
 
 std::unique_ptr<openapi::NodeVisitHandler> SpellCheck::createHandler(Context& context) {
     if (!checker_->loaded()) return nullptr;
-    return std::make_unique<SpellCheckHandler>(*this, context);
+    return makeKindHandler<SpellCheckHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -32,7 +32,7 @@ class StandardMediaTypesHandler : public RuleHandler<StandardMediaTypes> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> StandardMediaTypes::createHandler(Context& context) {
-    return std::make_unique<StandardMediaTypesHandler>(*this, context);
+    return makeKindHandler<StandardMediaTypesHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -30,7 +30,7 @@ class StandardResponseCodesHandler : public RuleHandler<StandardResponseCodes> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> StandardResponseCodes::createHandler(Context& context) {
-    return std::make_unique<StandardResponseCodesHandler>(*this, context);
+    return makeKindHandler<StandardResponseCodesHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

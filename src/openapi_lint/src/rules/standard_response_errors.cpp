@@ -56,7 +56,7 @@ void StandardResponseErrors::setOptions(const jv::JV& options) {
 }
 
 std::unique_ptr<openapi::NodeVisitHandler> StandardResponseErrors::createHandler(Context& context) {
-    return std::make_unique<StandardResponseErrorsHandler>(*this, context);
+    return makeKindHandler<StandardResponseErrorsHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

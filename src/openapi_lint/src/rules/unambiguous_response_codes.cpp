@@ -37,7 +37,7 @@ class UnambiguousResponseCodesHandler : public RuleHandler<UnambiguousResponseCo
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> UnambiguousResponseCodes::createHandler(Context& context) {
-    return std::make_unique<UnambiguousResponseCodesHandler>(*this, context);
+    return makeKindHandler<UnambiguousResponseCodesHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

@@ -23,7 +23,7 @@ class UnusedRequestBodyHandler : public RuleHandler<UnusedRequestBody> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> UnusedRequestBody::createHandler(Context& context) {
-    return std::make_unique<UnusedRequestBodyHandler>(*this, context);
+    return makeKindHandler<UnusedRequestBodyHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint

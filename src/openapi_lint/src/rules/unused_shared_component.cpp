@@ -180,7 +180,7 @@ class UnusedSharedComponentHandler : public RuleHandler<UnusedSharedComponent> {
 }  // namespace
 
 std::unique_ptr<openapi::NodeVisitHandler> UnusedSharedComponent::createHandler(Context& context) {
-    return std::make_unique<UnusedSharedComponentHandler>(*this, context);
+    return makeKindHandler<UnusedSharedComponentHandler>(*this, context);
 }
 
 }  // namespace zephalon::openapi_lint
