@@ -21,6 +21,10 @@ TEST(DescriptionTest, CountsCharactersNotBytes) {
     // Five characters, ten bytes.
     EXPECT_FALSE(isValidDescription("\u00e9\u00e9\u00e9\u00e9\u00e9", 6));
     EXPECT_TRUE(isValidDescription("\u00e9\u00e9\u00e9\u00e9\u00e9", 5));
+    // Two characters of four bytes each: as many bytes as four times three characters would need at the least.
+    EXPECT_TRUE(isValidDescription("\U0001F600\U0001F600", 2));
+    EXPECT_FALSE(isValidDescription("\U0001F600\U0001F600", 3));
+    EXPECT_FALSE(isValidDescription("\U0001F600\U0001F600\U0001F600", 4));
 }
 
 constexpr std::string_view kTags = R"(openapi: 3.1.0

@@ -30,7 +30,11 @@ std::uint64_t positive(const jv::JV& value) {
 }  // namespace
 
 bool isValidDescription(const std::optional<std::string>& description, std::uint64_t minLength) {
-    return description && utf8Length(*description) >= minLength;
+    if (!description) return false;
+    // A character takes one to four bytes (a stray byte counts as one): most texts are told by their size alone.
+    if (description->size() < minLength) return false;
+    if (description->size() / 4 >= minLength) return true;
+    return utf8Length(*description) >= minLength;
 }
 
 void DescriptionRule::setOptions(const jv::JV& options) {

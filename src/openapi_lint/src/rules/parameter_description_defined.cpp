@@ -1,5 +1,3 @@
-#include <fmt/format.h>
-
 #include "rules.h"
 #include "zephalon/openapi/model.h"
 
@@ -13,7 +11,7 @@ class ParameterDescriptionDefinedHandler : public RuleHandler<ParameterDescripti
 
     void handle(const openapi::Parameter* parameter) override {
         if (!rule().isValidDescription(parameter->description()) && !rule().isDisabled(parameter)) {
-            report(fmt::format("Parameter '{}' has no meaningful description", parameter->name()), parameter);
+            report("Parameter '" + parameter->name() + "' has no meaningful description", parameter);
         }
     }
 };

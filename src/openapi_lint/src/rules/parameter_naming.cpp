@@ -14,7 +14,7 @@ class ParameterNamingHandler : public RuleHandler<ParameterNaming> {
     void handle(const openapi::Parameter* parameter) override {
         const std::string expected = toConvention(parameter->name(), rule().convention(parameter->location()));
         if (expected != parameter->name() && !rule().isDisabled(parameter)) {
-            report(fmt::format("Parameter should be named {}", expected), parameter);
+            report("Parameter should be named " + expected, parameter);
         }
     }
 };
