@@ -36,7 +36,9 @@ constexpr std::size_t indexOf(std::tuple<Classes...>*) {
 
 // Whether H has a `handle` for T of its own (or of a base below NodeVisitHandler): the base's are hidden then.
 template <class H, class T>
-constexpr bool hasHandle = requires { static_cast<void (H::*)(const T*)>(&H::handle); };
+constexpr bool hasHandle = requires {
+    static_cast<void (H::*)(const T*)>(&H::handle);
+};
 
 template <class H, class... Classes>
 KindSet kindsOf(std::tuple<Classes...>*) {

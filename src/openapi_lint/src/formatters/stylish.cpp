@@ -43,12 +43,11 @@ std::vector<Row> gatherRows(const Issues& issues) {
     for (const Issue& issue : issues) {
         const std::string& message = issue.message();
         const std::string& ruleId = issue.ruleId();
-        rows.push_back(Row{issue.line(), issue.column(), &message, &ruleId,
-                           previous != nullptr && previous->message == &message ? previous->messageLength
-                                                                                : utf8Length(message),
-                           previous != nullptr && previous->ruleId == &ruleId ? previous->ruleIdLength
-                                                                              : utf8Length(ruleId),
-                           issue.severity()});
+        rows.push_back(
+            Row{issue.line(), issue.column(), &message, &ruleId,
+                previous != nullptr && previous->message == &message ? previous->messageLength : utf8Length(message),
+                previous != nullptr && previous->ruleId == &ruleId ? previous->ruleIdLength : utf8Length(ruleId),
+                issue.severity()});
         previous = &rows.back();
     }
     return rows;

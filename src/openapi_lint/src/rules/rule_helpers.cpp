@@ -98,7 +98,9 @@ bool declaresPathParameters(const std::vector<openapi::Parameter*>& parameters,
 void PathTemplates::collect(const openapi::Paths& paths) {
     entries_.clear();
     for (const auto& [path, slot] : paths.items()) {
-        if (const auto* item = slot->resolveNodeAs<openapi::PathItem>()) entries_.push_back(Entry{item, path, slot.get()});
+        if (const auto* item = slot->resolveNodeAs<openapi::PathItem>()) {
+            entries_.push_back(Entry{item, path, slot.get()});
+        }
     }
     std::stable_sort(entries_.begin(), entries_.end(),
                      [](const Entry& a, const Entry& b) { return std::less<>{}(a.item, b.item); });

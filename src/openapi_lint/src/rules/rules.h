@@ -54,9 +54,7 @@ class RuleHandler : public KindHandler {
   protected:
     const R& rule() const { return rule_; }
     Context& context() const { return context_; }
-    void report(std::string_view message, const openapi::Node* node) const {
-        context_.addIssue(rule_, message, node);
-    }
+    void report(std::string_view message, const openapi::Node* node) const { context_.addIssue(rule_, message, node); }
 
   private:
     const R& rule_;

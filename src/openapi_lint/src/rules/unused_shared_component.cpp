@@ -95,7 +95,9 @@ class UnusedSharedComponentHandler : public RuleHandler<UnusedSharedComponent> {
         const auto& references = doc->references();
         for (std::size_t i = 0; i < references.size(); ++i) {
             if (i + 2 * kReadAhead < references.size()) __builtin_prefetch(references[i + 2 * kReadAhead]);
-            if (i + kReadAhead < references.size()) __builtin_prefetch(references[i + kReadAhead]->stringValue().data());
+            if (i + kReadAhead < references.size()) {
+                __builtin_prefetch(references[i + kReadAhead]->stringValue().data());
+            }
             useReference(*references[i], *doc->root());
         }
         reportUnused();
