@@ -7,35 +7,28 @@ namespace {
 
 // Each operation is checked with what applies to it: its own parameters and those of its path item. A path item
 // without operations is checked on its own parameters.
-class PathParametersDefinedHandler : public RuleHandler<PathParametersDefined> {
+class PathParametersDefinedHandler : public PathTemplateHandler<PathParametersDefined> {
   public:
-    using RuleHandler::RuleHandler;
+    using PathTemplateHandler::PathTemplateHandler;
 
-    void handle(const openapi::Paths* paths) override { templates_.collect(*paths); }
-
-    void handle(const openapi::PathItem* item) override {
-        for (const PathTemplates::Entry& entry : templates_.of(item)) {
-            const std::vector<std::string_view> names = pathTemplateParameters(entry.path);
-            if (names.empty()) continue;
-            if (item->operations().empty()) {
-                if (!declaresPathParameters(resolvedParameters(item->parameters()), names) &&
-                    !rule().isDisabled(entry.slot, item)) {
-                    report("One or more path parameters are missing", entry.slot);
-                }
-                continue;
+  private:
+    void check(const openapi::PathItem& item, const openapi::Node& slot,
+               const std::vector<std::string_view>& names) override {
+        if (item.operations().empty()) {
+            if (!declaresPathParameters(resolvedParameters(item.parameters()), names) &&
+                !rule().isDisabled(&slot, &item)) {
+                report("One or more path parameters are missing", &slot);
             }
-            for (const auto& operationEntry : item->operations()) {
-                const openapi::Operation* operation = operationEntry.second.get();
-                if (!declaresPathParameters(operation->effectiveParameters(), names) &&
-                    !rule().isDisabled(entry.slot, operation)) {
-                    report("One or more path parameters are missing", operation);
-                }
+            return;
+        }
+        for (const auto& entry : item.operations()) {
+            const openapi::Operation* operation = entry.second.get();
+            if (!declaresPathParameters(operation->effectiveParameters(), names) &&
+                !rule().isDisabled(&slot, operation)) {
+                report("One or more path parameters are missing", operation);
             }
         }
     }
-
-  private:
-    PathTemplates templates_;
 };
 
 }  // namespace

@@ -5,25 +5,17 @@ namespace zephalon::openapi_lint {
 
 namespace {
 
-class PathParametersOnItemsHandler : public RuleHandler<PathParametersOnItems> {
+class PathParametersOnItemsHandler : public PathTemplateHandler<PathParametersOnItems> {
   public:
-    using RuleHandler::RuleHandler;
-
-    void handle(const openapi::Paths* paths) override { templates_.collect(*paths); }
-
-    void handle(const openapi::PathItem* item) override {
-        for (const PathTemplates::Entry& entry : templates_.of(item)) {
-            const std::vector<std::string_view> names = pathTemplateParameters(entry.path);
-            if (names.empty()) continue;
-            if (!declaresPathParameters(resolvedParameters(item->parameters()), names) &&
-                !rule().isDisabled(entry.slot, item)) {
-                report("One or more path parameters are missing or not defined in path item", entry.slot);
-            }
-        }
-    }
+    using PathTemplateHandler::PathTemplateHandler;
 
   private:
-    PathTemplates templates_;
+    void check(const openapi::PathItem& item, const openapi::Node& slot,
+               const std::vector<std::string_view>& names) override {
+        if (!declaresPathParameters(resolvedParameters(item.parameters()), names) && !rule().isDisabled(&slot, &item)) {
+            report("One or more path parameters are missing or not defined in path item", &slot);
+        }
+    }
 };
 
 }  // namespace

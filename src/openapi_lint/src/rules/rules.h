@@ -392,6 +392,30 @@ class PathTemplates {
     std::vector<Entry> entries_;
 };
 
+// The base of a handler that checks each path item of `paths` against each template with parameters that leads to
+// it, when the walk reaches the item.
+template <class R>
+class PathTemplateHandler : public RuleHandler<R> {
+  public:
+    using RuleHandler<R>::RuleHandler;
+
+    void handle(const openapi::Paths* paths) override { templates_.collect(*paths); }
+    void handle(const openapi::PathItem* item) override {
+        for (const PathTemplates::Entry& entry : templates_.of(item)) {
+            const std::vector<std::string_view> names = pathTemplateParameters(entry.path);
+            if (!names.empty()) check(*item, *entry.slot, names);
+        }
+    }
+
+  protected:
+    // Checks the path item that `slot` leads to, under a template naming these parameters.
+    virtual void check(const openapi::PathItem& item, const openapi::Node& slot,
+                       const std::vector<std::string_view>& names) = 0;
+
+  private:
+    PathTemplates templates_;
+};
+
 // Every parameter has a meaningful description.
 class ParameterDescriptionDefined : public DescriptionRule {
   public:
