@@ -13,19 +13,20 @@ namespace zephalon::openapi_lint {
 
 namespace {
 
-// The node, or its nearest ancestor, that was read from a source value: a node that a fix added, or one the model
-// holds whatever the source says, has no place of its own, and its parent is where a reader of the file finds it.
-const openapi::Node* readNode(const openapi::OpenAPIReadResult* readResult, const openapi::Node* node) {
-    if (readResult == nullptr) return nullptr;
-    for (; node != nullptr; node = node->parent()) {
-        if (readResult->value(node) != nullptr) return node;
-    }
-    return nullptr;
-}
+// Where a node stands in the source: the value it was read from, and that value's position as the node keeps it.
+struct Source {
+    const jv::JV* value = nullptr;
+    Pos pos;
+};
 
-const jv::JV* sourceValue(const openapi::OpenAPIReadResult* readResult, const openapi::Node* node) {
-    const openapi::Node* read = readNode(readResult, node);
-    return read != nullptr ? readResult->value(read) : nullptr;
+// The source of the node, or of its nearest ancestor that was read: a node that a fix added, or one the model holds
+// whatever the source says, has no place of its own, and its parent is where a reader of the file finds it.
+Source sourceOf(const openapi::OpenAPIReadResult* readResult, const openapi::Node* node) {
+    if (readResult == nullptr) return {};
+    for (; node != nullptr; node = node->parent()) {
+        if (const jv::JV* value = readResult->value(node)) return {value, readResult->nodePos(node)};
+    }
+    return {};
 }
 
 }  // namespace
@@ -43,9 +44,8 @@ void Context::setReadResult(openapi::OpenAPIReadResult* readResult) {
 openapi::OpenAPI* Context::model() const { return readResult_ == nullptr ? nullptr : readResult_->model(); }
 
 void Context::addIssue(const Rule& rule, std::string_view message, const openapi::Node* node) {
-    const openapi::Node* read = readNode(readResult_, node);
-    if (read == nullptr) return record(rule, message, nullptr, Pos{});
-    record(rule, message, readResult_->value(read), readResult_->nodePos(read));
+    const Source source = sourceOf(readResult_, node);
+    record(rule, message, source.value, source.pos);
 }
 
 void Context::addIssue(const Rule& rule, std::string_view message, const jv::JV* value) {
@@ -79,9 +79,8 @@ const openapi::Node* Context::nearestNode(const jv::JV* value) const {
 }
 
 void Context::setPos(Issue& issue, const openapi::Node* node) const {
-    const openapi::Node* read = readNode(readResult_, node);
-    if (read == nullptr) return place(issue, nullptr, Pos{});
-    place(issue, readResult_->value(read), readResult_->nodePos(read));
+    const Source source = sourceOf(readResult_, node);
+    place(issue, source.value, source.pos);
 }
 
 void Context::place(Issue& issue, const jv::JV* value, Pos pos) const {
@@ -118,7 +117,7 @@ void Context::place(Issue& issue, const jv::JV* value, Pos pos) const {
 }
 
 std::string Context::nodeToJsonPointer(const openapi::Node* node) const {
-    const jv::JV* value = sourceValue(readResult_, node);
+    const jv::JV* value = sourceOf(readResult_, node).value;
     return value != nullptr ? value->pointer() : std::string();
 }
 
